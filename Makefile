@@ -1,0 +1,36 @@
+# ZorInstaller developer commands. Build trees live under build/:
+#   build/windows  MinGW-w64 cross build, tests under Wine
+#   build/native   g++ build for Linux
+#   build/asan     native build with AddressSanitizer and UBSan
+JOBS ?= 2
+CMAKE_FLAGS ?= -G Ninja -DZOR_WERROR=ON
+BUILDS := windows native asan
+
+.PHONY: all deps test clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
+
+all: build-windows build-native
+
+deps:
+	@scripts/install-deps.sh
+
+build/windows/build.ninja:
+	cmake -S . -B build/windows $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+build/native/build.ninja:
+	cmake -S . -B build/native $(CMAKE_FLAGS)
+build/asan/build.ninja:
+	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+
+# Phony targets get no pattern rules, so each build has its own.
+$(addprefix build-,$(BUILDS)): build-%: build/%/build.ninja
+	cmake --build build/$* -j $(JOBS)
+
+# The Windows tree is built first: later native tools embed its programs.
+test: deps
+	@$(MAKE) --no-print-directory build-windows build-native build-asan
+	@scripts/run-tests.sh $(BUILDS)
+
+$(addprefix test-,$(BUILDS)): test-%: build-%
+	@scripts/run-tests.sh $*
+
+clean:
+	rm -rf build

@@ -1,0 +1,53 @@
+# Per-target settings shared by every ZorInstaller target.
+
+option(ZOR_WERROR "Treat compiler warnings as errors" OFF)
+option(ZOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+if(WIN32)
+  set(ZOR_PLATFORM win32)
+else()
+  set(ZOR_PLATFORM posix)
+endif()
+
+# zor_set_options(target): warnings, sanitizers and the source-root include path.
+function(zor_set_options target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+  if(ZOR_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  if(ZOR_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# zor_platform_sources(target stem...): adds stem_win32.cpp or stem_posix.cpp for each stem.
+function(zor_platform_sources target)
+  foreach(stem IN LISTS ARGN)
+    target_sources(${target} PRIVATE ${stem}_${ZOR_PLATFORM}.cpp)
+  endforeach()
+endfunction()
+
+# zor_add_library(name SOURCES...): a static library with the zor:: alias.
+function(zor_add_library name)
+  add_library(${name} STATIC ${ARGN})
+  add_library(zor::${name} ALIAS ${name})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  zor_set_options(${name})
+endfunction()
+
+# zor_add_test(name SOURCES... LIBS libs...): a GoogleTest program.
+# Natively every test case is its own CTest entry; under Wine a process start
+# costs about a second, so the whole program is one entry there.
+function(zor_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  zor_set_options(${name})
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()

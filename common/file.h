@@ -1,0 +1,100 @@
+// The file layer: one open file, read and written in bytes.
+//
+// Opening reports failure as false and leaves the reason in the thread's last
+// error (see last_error.h). Once a file is open, an operating-system failure
+// of a read, write or seek raises FileException: the one exception that
+// crosses module boundaries. A short read at the end of a file is no failure.
+#pragma once
+
+#include "common/file_time.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+enum class FileAccess { Read, Write, ReadWrite };
+
+// What other openers may do while this file is open. The POSIX stand-in keeps
+// an Exclusive open apart from every other open made through this layer (an
+// advisory lock); it does not enforce the finer modes.
+enum class FileShare { Exclusive, DenyWrite, DenyNone };
+
+enum class FileCreation {
+    OpenExisting, // fails when the file is missing
+    CreateAlways, // creates the file or truncates it
+    OpenAlways,   // creates the file when missing, otherwise keeps its content
+};
+
+enum class SeekOrigin { Begin, Current, End };
+
+enum class FileOperation { Read, Write, Seek, Length };
+
+class FileException : public std::runtime_error {
+public:
+    FileException(FileOperation operation, const std::string& path, std::uint32_t errorCode);
+
+    FileOperation operation() const { return operation_; }
+    const std::string& path() const { return path_; }
+    // The Win32 error code of the failure.
+    std::uint32_t errorCode() const { return errorCode_; }
+
+private:
+    FileOperation operation_;
+    std::string path_;
+    std::uint32_t errorCode_;
+};
+
+class CFile {
+public:
+    CFile() = default;
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    CFile(CFile&& other) noexcept;
+    CFile& operator=(CFile&& other) noexcept;
+
+    // Opens path, closing any file this object had open. A directory cannot be
+    // opened as a file (access denied).
+    bool Open(const std::string& path, FileAccess access, FileCreation creation, FileShare share);
+    // Reading an existing file.
+    bool OpenForReading(const std::string& path, FileShare share = FileShare::DenyNone) {
+        return Open(path, FileAccess::Read, FileCreation::OpenExisting, share);
+    }
+    // Writing a new or truncated file that nobody else may open meanwhile.
+    bool Create(const std::string& path) {
+        return Open(path, FileAccess::Write, FileCreation::CreateAlways, FileShare::Exclusive);
+    }
+
+    bool IsOpen() const;
+    // The path given to the last successful Open.
+    const std::string& GetFilePath() const { return path_; }
+
+    // Reads up to count bytes; fewer only at the end of the file.
+    std::size_t Read(void* buffer, std::size_t count);
+    // Writes all count bytes (a full disk raises FileException with code 112).
+    void Write(const void* data, std::size_t count);
+    // Moves the file pointer and returns its new position from the start.
+    std::uint64_t Seek(std::int64_t offset, SeekOrigin origin);
+    std::uint64_t SeekToEnd() { return Seek(0, SeekOrigin::End); }
+    std::uint64_t GetPosition() { return Seek(0, SeekOrigin::Current); }
+    std::uint64_t GetLength();
+
+    // The three times; false with the last error set on failure.
+    bool GetFileTimes(FileTimes& times);
+    // Sets the times given, leaving a null one unchanged. The POSIX stand-in
+    // cannot set the creation time and ignores it.
+    bool SetFileTimes(const FileTime* creation, const FileTime* lastAccess, const FileTime* lastWrite);
+
+    void Close();
+
+private:
+    std::intptr_t handle_ = -1;
+    std::string path_;
+};
+
+// Test hook for failure paths: the countdown-th read or write (1 is the next
+// one) of any file on the calling thread fails with errorCode as if the
+// operating system had refused it; the fault fires once.
+void InjectFileFault(FileOperation operation, unsigned countdown, std::uint32_t errorCode);
+void ClearFileFaults();

@@ -1,0 +1,48 @@
+// Files and directories by path: existence, creation of directory trees,
+// times and sizes, copying.
+#pragma once
+
+#include "common/file_time.h"
+
+#include <cstdint>
+#include <string>
+
+// True when path names an existing directory. In the Windows build a path of
+// fewer than four characters is taken as a drive ("C:", "C:\") and exists when
+// the drive does.
+bool DirectoryExists(const std::string& path);
+
+// True when path names an existing file that is not a directory.
+bool FileExists(const std::string& path);
+
+// Creates path and every missing parent directory. In the Windows build the
+// first component (a drive such as "C:") is never created. On failure returns
+// false and, when error is given, sets it to
+// "!Error: Unable to create directory '<dir>' (<LastErrorText>)" naming the
+// directory that could not be created; the directories made before stay.
+bool CreateDirectoryTree(const std::string& path, std::string* error = nullptr);
+
+// Variants used by the logging framework: a path that starts with two
+// separators (a network path) has its component search start after them, a
+// path "\\client" (any case) without a further separator from its tenth
+// character on counts as existing, and the error text carries
+// FormatLastSystemMessage.
+bool DirectoryExistsUnc(const std::string& path);
+bool CreateDirectoryTreeUnc(const std::string& path, std::string* error = nullptr);
+
+// The last-write time of a file in local calendar time; all fields zero and
+// false when the file is missing.
+bool GetFileLocalTime(const std::string& path, CalendarTime& time);
+
+// The low 32 bits of a file's size; 0 and false when the file is missing.
+bool GetFileSizeLow(const std::string& path, std::uint32_t& size);
+
+// Opens an existing file for writing and sets its last-write time to the given
+// local time or, without one, all three times to now. On failure error
+// receives "Open: %s", "GetFileTime: %s" or "SetFileTime: %s" with LastErrorText.
+bool TouchFile(const std::string& path, const CalendarTime* lastWrite = nullptr, std::string* error = nullptr);
+
+// Copies source into destination (created or truncated) in blocks of 4,096
+// bytes. False when either cannot be opened; read and write failures raise
+// FileException.
+bool CopyFileContents(const std::string& source, const std::string& destination);

@@ -1,0 +1,34 @@
+#include "common/file_system.h"
+#include "common/file_system_platform.h"
+#include "common/file_time_posix.h"
+#include "common/last_error_posix.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace file_system_platform {
+
+bool FindFileInfo(const std::string& path, FileInfo& info) {
+    struct stat status;
+    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+        SetLastErrorFromErrno(path.empty() ? ENOENT : errno);
+        return false;
+    }
+    info.isDirectory = S_ISDIR(status.st_mode);
+    info.size = static_cast<std::uint64_t>(status.st_size);
+    info.lastWrite = FileTimeFromTimespec(status.st_mtim);
+    return true;
+}
+
+bool MakeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    SetLastErrorFromErrno(errno);
+    return false;
+}
+
+} // namespace file_system_platform
+
+bool DirectoryExists(const std::string& path) {
+    file_system_platform::FileInfo info;
+    return file_system_platform::FindFileInfo(path, info) && info.isDirectory;
+}

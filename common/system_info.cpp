@@ -1,0 +1,17 @@
+#include "common/system_info.h"
+
+#include "common/path.h"
+
+std::string GetModuleDirectory() { return GetPathPart(GetModulePath(), kPathDirectory); }
+
+std::string GetModuleFileNameOnly() {
+    const std::string path = GetModulePath();
+    if (path.empty()) return "[NoModuleName]";
+    return GetPathPart(path, kPathFileName);
+}
+
+const char* GetModuleBaseName() {
+    thread_local std::string baseName;
+    baseName = GetPathPart(GetPathPart(GetModulePath(), kPathFileName), kPathBaseName);
+    return baseName.c_str();
+}

@@ -1,0 +1,44 @@
+#include "common/system_info.h"
+
+#include "common/environment.h"
+
+#include <climits>
+#include <unistd.h>
+
+namespace {
+
+std::string WithSeparator(std::string directory) {
+    if (directory.empty() || directory.back() != '/') directory += '/';
+    return directory;
+}
+
+} // namespace
+
+std::string GetModulePath() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return {};
+    return std::string(path, static_cast<std::size_t>(length));
+}
+
+std::string GetTempDirectory() {
+    const std::string fromEnvironment = GetEnvironmentValue("TMPDIR");
+    return WithSeparator(fromEnvironment.empty() ? "/tmp" : fromEnvironment);
+}
+
+std::string GetTempFilePath(const char* prefix) {
+    std::string name = prefix ? std::string(prefix).substr(0, 3) : std::string();
+    return GetTempDirectory() + name + "1.tmp";
+}
+
+std::string GetCurrentDirectoryPath() {
+    char path[PATH_MAX];
+    if (::getcwd(path, sizeof path) == nullptr) return {};
+    return path;
+}
+
+std::string GetComputerNameString() {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) return {};
+    return name;
+}

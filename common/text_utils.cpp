@@ -1,0 +1,56 @@
+#include "common/text_utils.h"
+
+#include "common/string_format.h"
+
+#include <limits>
+
+int SplitByChars(std::string_view text, std::string_view delimiters, std::vector<std::string>& pieces) {
+    pieces.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find_first_of(delimiters, start);
+        pieces.emplace_back(text.substr(start, end == std::string_view::npos ? end : end - start));
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+    }
+    return static_cast<int>(pieces.size());
+}
+
+std::string PadString(std::string_view text, std::size_t width, bool padBefore) {
+    std::string result(text);
+    if (result.size() < width) {
+        const std::size_t count = width - result.size();
+        if (padBefore)
+            result.insert(0, count, ' ');
+        else
+            result.append(count, ' ');
+    }
+    return result;
+}
+
+std::string UIntToText(std::uint32_t value) { return StringFormat("%u", value); }
+
+std::int64_t TextToInt64(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
+                               text[i] == '\v' || text[i] == '\f'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+    // Accumulated as a negative number so that the most negative value fits.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t value = 0;
+    bool overflow = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        if (value < (kMin + digit) / 10) {
+            overflow = true;
+            break;
+        }
+        value = value * 10 - digit;
+    }
+    if (overflow) return negative ? kMin : std::numeric_limits<std::int64_t>::max();
+    if (negative) return value;
+    return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
+}
