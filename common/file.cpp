@@ -38,8 +38,8 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 } // namespace
 
 FileException::FileException(FileOperation operation, const std::string& path, std::uint32_t errorCode)
-    : std::runtime_error(
-          StringFormat("File %s error on '%s': %s", OperationName(operation), path.c_str(), SystemErrorText(errorCode))),
+    : std::runtime_error(StringFormat("File %s error on '%s': %s", OperationName(operation), path.c_str(),
+                                      SystemErrorText(errorCode))),
       operation_(operation), path_(path), errorCode_(errorCode) {}
 
 void InjectFileFault(FileOperation operation, unsigned countdown, std::uint32_t errorCode) {

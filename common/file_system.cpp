@@ -51,8 +51,9 @@ std::size_t FirstCreatedSeparator(const std::string& path, const TreeRules& rule
 
 bool CreateTree(const std::string& path, std::string* error, const TreeRules& rules) {
     const auto fail = [&](const std::string& directory) {
-        if (error) *error = StringFormat("!Error: Unable to create directory '%s' (%s)", directory.c_str(),
-                                         rules.errorText().c_str());
+        if (error)
+            *error = StringFormat("!Error: Unable to create directory '%s' (%s)", directory.c_str(),
+                                  rules.errorText().c_str());
         return false;
     };
 

@@ -26,7 +26,7 @@ struct FileTimes {
 // A calendar time with the fields of SYSTEMTIME.
 struct CalendarTime {
     std::uint16_t year = 0;
-    std::uint16_t month = 0; // 1 to 12
+    std::uint16_t month = 0;     // 1 to 12
     std::uint16_t dayOfWeek = 0; // 0 is Sunday
     std::uint16_t day = 0;
     std::uint16_t hour = 0;

@@ -1,5 +1,5 @@
-#include "common/file_time.h"
 #include "common/file_time_posix.h"
+#include "common/file_time.h"
 
 #include <cstdint>
 #include <ctime>

@@ -1,5 +1,5 @@
-#include "common/last_error.h"
 #include "common/last_error_posix.h"
+#include "common/last_error.h"
 
 #include <cerrno>
 

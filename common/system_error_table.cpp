@@ -46,8 +46,12 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {38, "Reached the end of the file."},
     {39, "The disk is full."},
     {50, "The request is not supported."},
-    {51, "Windows cannot find the network path. Verify that the network path is correct and the destination computer is not busy or turned off. If Windows still cannot find the network path, contact your network administrator."},
-    {52, "You were not connected because a duplicate name exists on the network. If joining a domain, go to System in Control Panel to change the computer name and try again. If joining a workgroup, choose another workgroup name."},
+    {51,
+     "Windows cannot find the network path. Verify that the network path is correct and the destination computer is "
+     "not busy or turned off. If Windows still cannot find the network path, contact your network administrator."},
+    {52,
+     "You were not connected because a duplicate name exists on the network. If joining a domain, go to System in "
+     "Control Panel to change the computer name and try again. If joining a workgroup, choose another workgroup name."},
     {53, "The network path was not found."},
     {54, "The network is busy."},
     {55, "The specified network resource or device is no longer available."},
@@ -66,7 +70,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {68, "The name limit for the local computer network adapter card was exceeded."},
     {69, "The network BIOS session limit was exceeded."},
     {70, "The remote server has been paused or is in the process of being started."},
-    {71, "No more connections can be made to this remote computer at this time because there are already as many connections as the computer can accept."},
+    {71, "No more connections can be made to this remote computer at this time because there are already as many "
+         "connections as the computer can accept."},
     {72, "The specified printer or disk device has been paused."},
     {80, "The file exists."},
     {82, "The directory or file cannot be created."},
@@ -124,7 +129,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {146, "The path specified is being used in a substitute."},
     {147, "Not enough resources are available to process this command."},
     {148, "The path specified cannot be used at this time."},
-    {149, "An attempt was made to join or substitute a drive for which a directory on the drive is the target of a previous substitute."},
+    {149, "An attempt was made to join or substitute a drive for which a directory on the drive is the target of a "
+          "previous substitute."},
     {150, "System trace information was not specified in your CONFIG.SYS file, or tracing is disallowed."},
     {151, "The number of specified semaphore events for DosMuxSemWait is not correct."},
     {152, "DosMuxSemWait did not execute; too many semaphores are already set."},
@@ -167,7 +173,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {205, "No process in the command subtree has a signal handler."},
     {206, "The filename or extension is too long."},
     {207, "The ring 2 stack is in use."},
-    {208, "The global filename characters, * or ?, are entered incorrectly or too many global filename characters are specified."},
+    {208, "The global filename characters, * or ?, are entered incorrectly or too many global filename characters are "
+          "specified."},
     {209, "The signal being posted is not correct."},
     {210, "The signal handler cannot be set."},
     {212, "The segment is locked and cannot be reallocated."},
@@ -207,7 +214,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1002, "The window cannot act on the sent message."},
     {1003, "Cannot complete this function."},
     {1004, "Invalid flags."},
-    {1005, "The volume does not contain a recognized file system. Please make sure that all required file system drivers are loaded and that the volume is not corrupted."},
+    {1005, "The volume does not contain a recognized file system. Please make sure that all required file system "
+           "drivers are loaded and that the volume is not corrupted."},
     {1006, "The volume for a file has been externally altered so that the opened file is no longer valid."},
     {1007, "The requested operation cannot be performed in full-screen mode."},
     {1008, "An attempt was made to reference a token that does not exist."},
@@ -216,15 +224,21 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1011, "The configuration registry key could not be opened."},
     {1012, "The configuration registry key could not be read."},
     {1013, "The configuration registry key could not be written."},
-    {1014, "One of the files in the registry database had to be recovered by use of a log or alternate copy. The recovery was successful."},
-    {1015, "The registry is corrupted. The structure of one of the files containing registry data is corrupted, or the system's memory image of the file is corrupted, or the file could not be recovered because the alternate copy or log was absent or corrupted."},
-    {1016, "An I/O operation initiated by the registry failed unrecoverably. The registry could not read in, or write out, or flush, one of the files that contain the system's image of the registry."},
-    {1017, "The system has attempted to load or restore a file into the registry, but the specified file is not in a registry file format."},
+    {1014, "One of the files in the registry database had to be recovered by use of a log or alternate copy. The "
+           "recovery was successful."},
+    {1015, "The registry is corrupted. The structure of one of the files containing registry data is corrupted, or the "
+           "system's memory image of the file is corrupted, or the file could not be recovered because the alternate "
+           "copy or log was absent or corrupted."},
+    {1016, "An I/O operation initiated by the registry failed unrecoverably. The registry could not read in, or write "
+           "out, or flush, one of the files that contain the system's image of the registry."},
+    {1017, "The system has attempted to load or restore a file into the registry, but the specified file is not in a "
+           "registry file format."},
     {1018, "Illegal operation attempted on a registry key that has been marked for deletion."},
     {1019, "System could not allocate the required space in a registry log."},
     {1020, "Cannot create a symbolic link in a registry key that already has subkeys or values."},
     {1021, "Cannot create a stable subkey under a volatile parent key."},
-    {1022, "A notify change request is being completed and the information is not being returned in the caller's buffer. The caller now needs to enumerate the files to find the changes."},
+    {1022, "A notify change request is being completed and the information is not being returned in the caller's "
+           "buffer. The caller now needs to enumerate the files to find the changes."},
     {1051, "A stop control has been sent to a service that other running services are dependent on."},
     {1052, "The requested control is not valid for this service."},
     {1053, "The service did not respond to the start or control request in a timely fashion."},
@@ -232,7 +246,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1055, "The service database is locked."},
     {1056, "An instance of the service is already running."},
     {1057, "The account name is invalid or does not exist, or the password is invalid for the account name specified."},
-    {1058, "The service cannot be started, either because it is disabled or because it has no enabled devices associated with it."},
+    {1058, "The service cannot be started, either because it is disabled or because it has no enabled devices "
+           "associated with it."},
     {1059, "Circular service dependency was specified."},
     {1060, "The specified service does not exist as an installed service."},
     {1061, "The service cannot accept control messages at this time."},
@@ -272,9 +287,12 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1116, "Unable to abort the system shutdown because no shutdown was in progress."},
     {1117, "The request could not be performed because of an I/O device error."},
     {1118, "No serial device was successfully initialized. The serial driver will unload."},
-    {1119, "Unable to open a device that was sharing an interrupt request (IRQ) with other devices. At least one other device that uses that IRQ was already opened."},
-    {1120, "A serial I/O operation was completed by another write to the serial port. (The IOCTL_SERIAL_XOFF_COUNTER reached zero.)"},
-    {1121, "A serial I/O operation completed because the timeout period expired. (The IOCTL_SERIAL_XOFF_COUNTER did not reach zero.)"},
+    {1119, "Unable to open a device that was sharing an interrupt request (IRQ) with other devices. At least one other "
+           "device that uses that IRQ was already opened."},
+    {1120, "A serial I/O operation was completed by another write to the serial port. (The IOCTL_SERIAL_XOFF_COUNTER "
+           "reached zero.)"},
+    {1121, "A serial I/O operation completed because the timeout period expired. (The IOCTL_SERIAL_XOFF_COUNTER did "
+           "not reach zero.)"},
     {1122, "No ID address mark was found on the floppy disk."},
     {1123, "Mismatch between the floppy disk sector ID field and the floppy disk controller track address."},
     {1124, "The floppy disk controller reported an error that is not recognized by the floppy disk driver."},
@@ -299,7 +317,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1200, "The specified device name is invalid."},
     {1201, "The device is not currently connected but it is a remembered connection."},
     {1202, "The local device name has a remembered connection to another network resource."},
-    {1203, "The network path was either typed incorrectly, does not exist, or the network provider is not currently available. Please try retyping the path or contact your network administrator."},
+    {1203, "The network path was either typed incorrectly, does not exist, or the network provider is not currently "
+           "available. Please try retyping the path or contact your network administrator."},
     {1204, "The specified network provider name is invalid."},
     {1205, "Unable to open the network connection profile."},
     {1206, "The network connection profile is corrupted."},
@@ -315,8 +334,10 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1216, "The format of the specified password is invalid."},
     {1217, "The format of the specified message name is invalid."},
     {1218, "The format of the specified message destination is invalid."},
-    {1219, "Multiple connections to a server or shared resource by the same user, using more than one user name, are not allowed. Disconnect all previous connections to the server or shared resource and try again."},
-    {1220, "An attempt was made to establish a session to a network server, but there are already too many sessions established to that server."},
+    {1219, "Multiple connections to a server or shared resource by the same user, using more than one user name, are "
+           "not allowed. Disconnect all previous connections to the server or shared resource and try again."},
+    {1220, "An attempt was made to establish a session to a network server, but there are already too many sessions "
+           "established to that server."},
     {1221, "The workgroup or domain name is already in use by another computer on the network."},
     {1222, "The network is not present or not started."},
     {1223, "The operation was cancelled by the user."},
@@ -334,29 +355,36 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1235, "The request was aborted."},
     {1236, "The network connection was aborted by the local system."},
     {1237, "The operation could not be completed. A retry should be performed."},
-    {1238, "A connection to the server could not be made because the limit on the number of concurrent connections for this account has been reached."},
+    {1238, "A connection to the server could not be made because the limit on the number of concurrent connections for "
+           "this account has been reached."},
     {1239, "Attempting to log in during an unauthorized time of day for this account."},
     {1240, "The account is not authorized to log in from this station."},
     {1241, "The network address could not be used for the operation requested."},
     {1242, "The service is already registered."},
     {1243, "The specified service does not exist."},
     {1244, "The operation being requested was not performed because the user has not been authenticated."},
-    {1245, "The operation being requested was not performed because the user has not logged on to the network. The specified service does not exist."},
+    {1245, "The operation being requested was not performed because the user has not logged on to the network. The "
+           "specified service does not exist."},
     {1246, "Continue with work in progress."},
-    {1247, "An attempt was made to perform an initialization operation when initialization has already been completed."},
+    {1247,
+     "An attempt was made to perform an initialization operation when initialization has already been completed."},
     {1248, "No more local devices."},
     {1300, "Not all privileges or groups referenced are assigned to the caller."},
     {1301, "Some mapping between account names and security IDs was not done."},
     {1302, "No system quota limits are specifically set for this account."},
     {1303, "No encryption key is available. A well-known encryption key was returned."},
-    {1304, "The password is too complex to be converted to a LAN Manager password. The LAN Manager password returned is a NULL string."},
+    {1304, "The password is too complex to be converted to a LAN Manager password. The LAN Manager password returned "
+           "is a NULL string."},
     {1305, "The revision level is unknown."},
     {1306, "Indicates two revision levels are incompatible."},
     {1307, "This security ID may not be assigned as the owner of this object."},
     {1308, "This security ID may not be assigned as the primary group of an object."},
-    {1309, "An attempt has been made to operate on an impersonation token by a thread that is not currently impersonating a client."},
+    {1309, "An attempt has been made to operate on an impersonation token by a thread that is not currently "
+           "impersonating a client."},
     {1310, "The group may not be disabled."},
-    {1311, "We can't sign you in with this credential because your domain isn't available. Make sure your device is connected to your organization's network and try again. If you previously signed in on this device with another credential, you can sign in with that credential."},
+    {1311, "We can't sign you in with this credential because your domain isn't available. Make sure your device is "
+           "connected to your organization's network and try again. If you previously signed in on this device with "
+           "another credential, you can sign in with that credential."},
     {1312, "A specified logon session does not exist. It may already have been terminated."},
     {1313, "A specified privilege does not exist."},
     {1314, "A required privilege is not held by the client."},
@@ -365,14 +393,19 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1317, "The specified account does not exist."},
     {1318, "The specified group already exists."},
     {1319, "The specified group does not exist."},
-    {1320, "Either the specified user account is already a member of the specified group, or the specified group cannot be deleted because it contains a member."},
+    {1320, "Either the specified user account is already a member of the specified group, or the specified group "
+           "cannot be deleted because it contains a member."},
     {1321, "The specified user account is not a member of the specified group account."},
-    {1322, "This operation is disallowed as it could result in an administration account being disabled, deleted or unable to logon."},
+    {1322, "This operation is disallowed as it could result in an administration account being disabled, deleted or "
+           "unable to logon."},
     {1323, "Unable to update the password. The value provided as the current password is incorrect."},
-    {1324, "Unable to update the password. The value provided for the new password contains values that are not allowed in passwords."},
-    {1325, "Unable to update the password. The value provided for the new password does not meet the length, complexity, or history requirements of the domain."},
+    {1324, "Unable to update the password. The value provided for the new password contains values that are not "
+           "allowed in passwords."},
+    {1325, "Unable to update the password. The value provided for the new password does not meet the length, "
+           "complexity, or history requirements of the domain."},
     {1326, "The user name or password is incorrect."},
-    {1327, "Account restrictions are preventing this user from signing in. For example: blank passwords aren't allowed, sign-in times are limited, or a policy restriction has been enforced."},
+    {1327, "Account restrictions are preventing this user from signing in. For example: blank passwords aren't "
+           "allowed, sign-in times are limited, or a policy restriction has been enforced."},
     {1328, "Your account has time restrictions that keep you from signing in right now."},
     {1329, "This user isn't allowed to sign in to this computer."},
     {1330, "The password for this account has expired."},
@@ -395,18 +428,22 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1348, "The validation information class requested was invalid."},
     {1349, "The type of the token is inappropriate for its attempted use."},
     {1350, "Unable to perform a security operation on an object that has no associated security."},
-    {1351, "Configuration information could not be read from the domain controller, either because the machine is unavailable, or access has been denied."},
-    {1352, "The security account manager (SAM) or local security authority (LSA) server was in the wrong state to perform the security operation."},
+    {1351, "Configuration information could not be read from the domain controller, either because the machine is "
+           "unavailable, or access has been denied."},
+    {1352, "The security account manager (SAM) or local security authority (LSA) server was in the wrong state to "
+           "perform the security operation."},
     {1353, "The domain was in the wrong state to perform the security operation."},
     {1354, "This operation is only allowed for the Primary Domain Controller of the domain."},
     {1355, "The specified domain either does not exist or could not be contacted."},
     {1356, "The specified domain already exists."},
     {1357, "An attempt was made to exceed the limit on the number of domains per server."},
-    {1358, "Unable to complete the requested operation because of either a catastrophic media failure or a data structure corruption on the disk."},
+    {1358, "Unable to complete the requested operation because of either a catastrophic media failure or a data "
+           "structure corruption on the disk."},
     {1359, "An internal error occurred."},
     {1360, "Generic access types were contained in an access mask which should already be mapped to nongeneric types."},
     {1361, "A security descriptor is not in the right format (absolute or self-relative)."},
-    {1362, "The requested action is restricted for use by logon processes only. The calling process has not registered as a logon process."},
+    {1362, "The requested action is restricted for use by logon processes only. The calling process has not registered "
+           "as a logon process."},
     {1363, "Cannot start a new logon session with an ID that is already in use."},
     {1364, "A specified authentication package is unknown."},
     {1365, "The logon session is not in a state that is consistent with the requested operation."},
@@ -439,7 +476,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1392, "The file or directory is corrupted and unreadable."},
     {1393, "The disk structure is corrupted and unreadable."},
     {1394, "There is no user session key for the specified logon session."},
-    {1395, "The service being accessed is licensed for a particular number of connections. No more connections can be made to the service at this time because there are already as many connections as the service can accept."},
+    {1395, "The service being accessed is licensed for a particular number of connections. No more connections can be "
+           "made to the service at this time because there are already as many connections as the service can accept."},
     {1400, "Invalid window handle."},
     {1401, "Invalid menu handle."},
     {1402, "Invalid cursor handle."},
@@ -584,7 +622,8 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1784, "The supplied user buffer is not valid for the requested operation."},
     {1785, "The disk media is not recognized. It may not be formatted."},
     {1786, "The workstation does not have a trust secret."},
-    {1787, "The security database on the server does not have a computer account for this workstation trust relationship."},
+    {1787,
+     "The security database on the server does not have a computer account for this workstation trust relationship."},
     {1788, "The trust relationship between the primary domain and the trusted domain failed."},
     {1789, "The trust relationship between this workstation and the primary domain failed."},
     {1790, "The network logon failed."},
@@ -604,10 +643,14 @@ const ErrorTextEntry kSystemErrorTexts[] = {
     {1804, "The specified datatype is invalid."},
     {1805, "The environment specified is invalid."},
     {1806, "There are no more bindings."},
-    {1807, "The account used is an interdomain trust account. Use your global user account or local user account to access this server."},
-    {1808, "The account used is a computer account. Use your global user account or local user account to access this server."},
-    {1809, "The account used is a server trust account. Use your global user account or local user account to access this server."},
-    {1810, "The name or security ID (SID) of the domain specified is inconsistent with the trust information for that domain."},
+    {1807, "The account used is an interdomain trust account. Use your global user account or local user account to "
+           "access this server."},
+    {1808, "The account used is a computer account. Use your global user account or local user account to access this "
+           "server."},
+    {1809, "The account used is a server trust account. Use your global user account or local user account to access "
+           "this server."},
+    {1810, "The name or security ID (SID) of the domain specified is inconsistent with the trust information for that "
+           "domain."},
     {1811, "The server is in use and cannot be unloaded."},
     {1812, "The specified image file did not contain a resource section."},
     {1813, "The specified resource type cannot be found in the image file."},

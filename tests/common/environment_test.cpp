@@ -48,7 +48,7 @@ TEST_F(EnvironmentTest, ExpandsPercentReferencesUntilOneCannotBe) {
     } cases[] = {
         {"%ZOR_DIR%\\%ZOR_NAME%", "C:\\Apps\\Zor"},
         {"before %ZOR_NAME% after", "before Zor after"},
-        {"100% sure", "100% sure"},              // a single "%" stays
+        {"100% sure", "100% sure"},                             // a single "%" stays
         {"%ZOR_UNSET%\\%ZOR_NAME%", "%ZOR_UNSET%\\%ZOR_NAME%"}, // stops at an unset variable
         {"%ZOR_NAME%-%ZOR_UNSET%-%ZOR_NAME%", "Zor-%ZOR_UNSET%-%ZOR_NAME%"},
         {"%ZOR_NAME%%", "Zor%"},
@@ -70,11 +70,11 @@ TEST_F(EnvironmentTest, ExpandsBothReferenceFormsForTheLoggingFramework) {
     } cases[] = {
         {"${ZOR_DIR}/%ZOR_USER%.log", "/logs/ann.log"},
         {"100%% done", "100% done"},
-        {"%ZOR_UNSET%x${ZOR_UNSET}y", "xy"},      // unset variables yield nothing
-        {"$ZOR_USER", "$ZOR_USER"},              // a dollar without brace is plain text
-        {"${ZOR_USER.log", "ann.log"},           // a reference ends at a non-name character
+        {"%ZOR_UNSET%x${ZOR_UNSET}y", "xy"}, // unset variables yield nothing
+        {"$ZOR_USER", "$ZOR_USER"},          // a dollar without brace is plain text
+        {"${ZOR_USER.log", "ann.log"},       // a reference ends at a non-name character
         {"${ZOR_USER", "ann"},
-        {"50% off", "50% off"},                  // a "%" without a partner is copied
+        {"50% off", "50% off"}, // a "%" without a partner is copied
         {"${}", ""},
         {"", ""},
     };

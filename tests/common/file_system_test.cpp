@@ -71,12 +71,12 @@ TEST(CreateDirectoryTree, NamesTheLevelThatFailedAndKeepsTheOnesBefore) {
     EXPECT_FALSE(CreateDirectoryTree(BuildPath(third, "fourth", nullptr), &error));
     EXPECT_TRUE(DirectoryExists(first));
     EXPECT_TRUE(DirectoryExists(second));
-    EXPECT_EQ(error, "!Error: Unable to create directory '" + third + "' (" + SystemErrorText(kErrorAlreadyExists) +
-                         ")");
+    EXPECT_EQ(error,
+              "!Error: Unable to create directory '" + third + "' (" + SystemErrorText(kErrorAlreadyExists) + ")");
 
     EXPECT_FALSE(CreateDirectoryTreeUnc(BuildPath(third, "fourth", nullptr), &error));
-    EXPECT_EQ(error, "!Error: Unable to create directory '" + third + "' (" +
-                         FormatSystemMessage(kErrorAlreadyExists) + ")");
+    EXPECT_EQ(error,
+              "!Error: Unable to create directory '" + third + "' (" + FormatSystemMessage(kErrorAlreadyExists) + ")");
     EXPECT_FALSE(CreateDirectoryTree(third, nullptr));
 }
 

@@ -23,8 +23,8 @@ TEST(BuildPath, FollowsTheSeparatorRulesOfEachStyle) {
         {W, "C:\\", "App", nullptr, "C:\\App"},
         {W, "abc", "App", nullptr, "abcApp"}, // one to three characters: taken as a drive
         {W, ".", "App", nullptr, ".\\App"},
-        {W, "C:\\Dir", "", nullptr, "C:\\Dir"},   // no name, no extension: unchanged
-        {W, "C:\\Dir", "", "", "C:\\Dir\\"},      // an empty extension is not a null one
+        {W, "C:\\Dir", "", nullptr, "C:\\Dir"},    // no name, no extension: unchanged
+        {W, "C:\\Dir", "", "", "C:\\Dir\\"},       // an empty extension is not a null one
         {W, "C:\\Dir", "App", "", "C:\\Dir\\App"}, // no "." for an empty extension
         {P, "/usr/lib", "app", "so", "/usr/lib/app.so"},
         {P, "/usr/lib/", "app", nullptr, "/usr/lib/app"},
@@ -33,8 +33,7 @@ TEST(BuildPath, FollowsTheSeparatorRulesOfEachStyle) {
         {P, "", "app", "txt", "app.txt"},
     };
     for (const BuildCase& c : cases)
-        EXPECT_EQ(BuildPath(c.directory, c.name, c.extension, c.style), c.expected)
-            << c.directory << " + " << c.name;
+        EXPECT_EQ(BuildPath(c.directory, c.name, c.extension, c.style), c.expected) << c.directory << " + " << c.name;
 }
 
 struct PartCase {

@@ -14,8 +14,8 @@ TEST(PosixLastError, MapsErrnoToWin32Codes) {
         int err;
         std::uint32_t code;
     } rows[] = {
-        {ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5}, {EPERM, 5},  {EEXIST, 183},
-        {ENOSPC, 112}, {EMFILE, 4}, {EBUSY, 32}, {EINVAL, 87}, {ENAMETOOLONG, 206},
+        {ENOENT, 2},   {ENOTDIR, 3}, {EACCES, 5}, {EPERM, 5},   {EEXIST, 183},
+        {ENOSPC, 112}, {EMFILE, 4},  {EBUSY, 32}, {EINVAL, 87}, {ENAMETOOLONG, 206},
     };
     for (const auto& row : rows) EXPECT_EQ(Win32ErrorFromErrno(row.err), row.code) << row.err;
     EXPECT_EQ(Win32ErrorFromErrno(EHOSTDOWN), 31u);

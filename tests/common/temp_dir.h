@@ -16,8 +16,8 @@ class TempDir {
 public:
     TempDir() {
         static std::atomic<int> counter{0};
-        path_ = BuildPath(GetTempDirectory(),
-                          "zortest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++), nullptr);
+        path_ = BuildPath(GetTempDirectory(), "zortest-" + std::to_string(::getpid()) + "-" + std::to_string(counter++),
+                          nullptr);
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
