@@ -6,8 +6,8 @@
 #include "common/last_error.h"
 #include "common/path.h"
 #include "common/string_format.h"
+#include "common/text_utils.h"
 
-#include <cstring>
 #include <vector>
 
 using file_system_platform::FileInfo;
@@ -18,16 +18,6 @@ namespace {
 
 constexpr char kSeparator = PathSeparator();
 constexpr std::size_t kCopyBlock = 4096;
-
-bool StartsWithIgnoringCase(const std::string& text, const char* prefix) {
-    const std::size_t length = std::strlen(prefix);
-    if (text.size() < length) return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(text[i]) != lower(prefix[i])) return false;
-    }
-    return true;
-}
 
 // The two flavours of CreateDirectoryTree differ only in these three points.
 struct TreeRules {
@@ -79,7 +69,7 @@ bool FileExists(const std::string& path) {
 bool CreateDirectoryTree(const std::string& path, std::string* error) { return CreateTree(path, error, kLocalTree); }
 
 bool DirectoryExistsUnc(const std::string& path) {
-    const char client[] = {kSeparator, kSeparator, 'c', 'l', 'i', 'e', 'n', 't', '\0'};
+    const std::string client = std::string(2, kSeparator) + "client";
     if (StartsWithIgnoringCase(path, client) && (path.size() <= 9 || path.find(kSeparator, 9) == std::string::npos))
         return true;
     return DirectoryExists(path);

@@ -1,15 +1,8 @@
 #include "common/path.h"
 
-namespace {
+#include "common/text_utils.h"
 
-bool EqualsIgnoringCase(std::string_view text, std::string_view other) {
-    if (text.size() != other.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(text[i]) != lower(other[i])) return false;
-    }
-    return true;
-}
+namespace {
 
 bool NeedsSeparator(std::string_view directory, PathStyle style) {
     if (directory.empty() || directory.back() == PathSeparator(style)) return false;

@@ -6,7 +6,7 @@ std::string GetModuleDirectory() { return GetPathPart(GetModulePath(), kPathDire
 
 std::string GetModuleFileNameOnly() {
     const std::string path = GetModulePath();
-    if (path.empty()) return "[NoModuleName]";
+    if (path.find(PathSeparator()) == std::string::npos) return "[NoModuleName]";
     return GetPathPart(path, kPathFileName);
 }
 

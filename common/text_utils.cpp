@@ -28,6 +28,23 @@ std::string PadString(std::string_view text, std::size_t width, bool padBefore) 
     return result;
 }
 
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+} // namespace
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view other) {
+    if (text.size() != other.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (LowerAscii(text[i]) != LowerAscii(other[i])) return false;
+    return true;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
 std::string UIntToText(std::uint32_t value) { return StringFormat("%u", value); }
 
 std::int64_t TextToInt64(std::string_view text) {

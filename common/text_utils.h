@@ -15,6 +15,10 @@ int SplitByChars(std::string_view text, std::string_view delimiters, std::vector
 // the text when padBefore is set (right-justified), after it otherwise.
 std::string PadString(std::string_view text, std::size_t width, bool padBefore);
 
+// Comparisons of ASCII letters without regard to case.
+bool EqualsIgnoringCase(std::string_view text, std::string_view other);
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+
 // The decimal text of value ("%u").
 std::string UIntToText(std::uint32_t value);
 

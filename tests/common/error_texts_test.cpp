@@ -39,6 +39,9 @@ TEST(SystemErrorTable, HoldsExactlyTheListedCodesInOrderWithTexts) {
             EXPECT_LT(kSystemErrorTexts[i - 1].code, kSystemErrorTexts[i].code) << "at index " << i;
         }
         EXPECT_GT(std::strlen(kSystemErrorTexts[i].text), 3u) << kSystemErrorTexts[i].code;
+        // No sentence is cut by the result buffer.
+        EXPECT_EQ(SystemErrorText(kSystemErrorTexts[i].code),
+                  WithCode(kSystemErrorTexts[i].text, static_cast<int>(kSystemErrorTexts[i].code)));
         actual.insert(kSystemErrorTexts[i].code);
     }
     EXPECT_EQ(actual, expected);

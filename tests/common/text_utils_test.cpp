@@ -30,6 +30,15 @@ TEST(PadString, PadsOnTheChosenSide) {
     EXPECT_EQ(PadString("", 2, false), "  ");
 }
 
+TEST(CaseInsensitiveText, ComparesAsciiLettersOnly) {
+    EXPECT_TRUE(EqualsIgnoringCase("Threshold", "THRESHOLD"));
+    EXPECT_FALSE(EqualsIgnoringCase("Threshold", "Thresholds"));
+    EXPECT_FALSE(EqualsIgnoringCase("a[", "A{")); // '[' and '{' are not letters
+    EXPECT_TRUE(StartsWithIgnoringCase(R"(\\CLIENT\x)", R"(\\client)"));
+    EXPECT_FALSE(StartsWithIgnoringCase(R"(\\cli)", R"(\\client)"));
+    EXPECT_TRUE(StartsWithIgnoringCase("abc", ""));
+}
+
 TEST(NumberText, ConvertsBothWays) {
     EXPECT_EQ(UIntToText(0), "0");
     EXPECT_EQ(UIntToText(4294967295u), "4294967295");
