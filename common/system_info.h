@@ -22,5 +22,8 @@ std::string GetTempDirectory();
 // created, and every call with the same prefix returns the same name.
 std::string GetTempFilePath(const char* prefix);
 
+// The operating system's identifier of the running process.
+unsigned CurrentProcessId();
+
 std::string GetCurrentDirectoryPath();
 std::string GetComputerNameString();

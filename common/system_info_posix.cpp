@@ -42,3 +42,5 @@ std::string GetComputerNameString() {
     if (::gethostname(name, sizeof name - 1) != 0) return {};
     return name;
 }
+
+unsigned CurrentProcessId() { return static_cast<unsigned>(::getpid()); }

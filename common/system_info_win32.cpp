@@ -41,3 +41,5 @@ std::string GetComputerNameString() {
     if (!::GetComputerNameA(name, &length)) return {};
     return std::string(name, length);
 }
+
+unsigned CurrentProcessId() { return ::GetCurrentProcessId(); }

@@ -1,0 +1,59 @@
+// One file turned into a "!ZQM" compressed file (zqm_format.h) and back,
+// holding at most one 64 KiB piece and one chunk in memory at a time.
+// An object serves one Compress or one Expand: its codec keeps the stream's
+// state.
+#pragma once
+
+#include "common/file_time.h"
+#include "compress/deflate_codec.h"
+
+#include <cstdint>
+#include <string>
+
+class CompressedFile {
+public:
+    // Without a compressed path the object uses DefaultCompressedPath().
+    explicit CompressedFile(std::string sourcePath, std::string compressedPath = {});
+
+    // The temporary "!ZQM" file of this process: one name per process, so
+    // two processes never share it, while one process uses it for one file at
+    // a time. It is the name GetTempFilePath gives for "~Com" with the process
+    // id inserted before the extension.
+    static std::string DefaultCompressedPath();
+
+    const std::string& GetSourcePath() const { return sourcePath_; }
+    const std::string& GetCompressedPath() const { return compressedPath_; }
+    void SetCompressedPath(std::string path) { compressedPath_ = std::move(path); }
+
+    // Source file to compressed file. False, with error untouched, when either
+    // file cannot be opened; false with "Compression error" when the codec
+    // fails. Read and write failures raise FileException.
+    bool Compress(std::string* error = nullptr);
+
+    // Compressed file to source file; the three times are set on the output
+    // only when all three are given (a failure to set them is ignored). False,
+    // with error untouched, when a file cannot be opened or the magic differs;
+    // false with "Uncompression error" for a damaged file: a corrupt stream, a
+    // chunk that decodes to nothing, a chunk or length field cut short by the
+    // end of the file, or a chunk longer than any encoder writes. The output
+    // stays as far as it was written.
+    bool Expand(const FileTime* creation = nullptr, const FileTime* lastAccess = nullptr,
+                const FileTime* lastWrite = nullptr, std::string* error = nullptr);
+
+    // Sizes of the last operation: source bytes, chunk payload bytes, and the
+    // compressed file's bytes (header and length fields included; set by Compress).
+    std::uint32_t GetOriginalSize() const { return originalSize_; }
+    std::uint32_t GetCompressedSize() const { return compressedSize_; }
+    std::uint32_t GetCompressedFileSize() const { return compressedFileSize_; }
+    // Compressed size as a percentage of the original size (compressed size
+    // x 100 when the original is empty).
+    double GetCompressionRatio() const;
+
+private:
+    std::string sourcePath_;
+    std::string compressedPath_;
+    std::uint32_t originalSize_ = 0;
+    std::uint32_t compressedSize_ = 0;
+    std::uint32_t compressedFileSize_ = 0;
+    DeflateCodec codec_;
+};

@@ -1,0 +1,290 @@
+// The deflate encoder. Every archive's bytes depend on the rules below, so
+// they are exact, not heuristics:
+//
+// Framing. The first call writes the zlib header 0x78 0x9C and opens a fixed
+// Huffman block (3 bits of value 2). Every call then codes its input, closes
+// the block with end-of-block, writes one empty fixed block (10 bits of value
+// 2) and opens the next block (3 bits of value 2). Those 13 bits behind the
+// end-of-block code push every bit of the call's data into its whole bytes;
+// at most 7 bits stay in the bit buffer for the next call. Nothing is ever
+// flushed or finished: no final block, no Adler-32.
+//
+// Candidates. At position P, with R >= 3 bytes left in this call's input and
+// before P itself enters the chains, the candidates are the earlier positions
+// of the last 32768 (distance 32768 included) whose three bytes equal the
+// three at P, nearest first, at most 32 of them. The match is the longest
+// common run with any candidate, capped at R, taken from the nearest
+// candidate that reaches it. (Extending all candidates in lockstep until the
+// last one drops out gives the same answer.) Matches have no length limit;
+// EmitMatch cuts them into deflate pairs.
+//
+// Lazy evaluation. A match found at P is held and P advances by one. There,
+// a new match at least 2 longer than the held one sends the held position as
+// a literal and is held in turn; otherwise the held match is sent and the
+// new one dropped. A held match is always sent before the call's input ends.
+//
+// Chains. Every byte passed over enters the chains while two more bytes of
+// the stream follow it; the last one or two bytes of a call wait for the
+// next call. The chains are kept per bucket of a hash of the three bytes; a
+// random multiplier per codec keeps crafted input from piling every position
+// into one bucket. The buckets never decide anything: a candidate must match
+// all three bytes, so any bucketing gives the same candidates and output.
+#include "compress/deflate_encoder.h"
+
+#include "compress/deflate_tables.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <random>
+
+namespace {
+
+using namespace deflate;
+
+constexpr int kBucketBits = 15;
+constexpr std::uint32_t kBucketCount = 1u << kBucketBits;
+constexpr std::uint32_t kNoPosition = 0xFFFFFFFFu;
+constexpr std::uint32_t kWindowMask = kWindowSize - 1;
+constexpr int kMaxCandidates = 32;
+// History kept between calls: the window plus the up to two bytes still waiting.
+constexpr std::size_t kHistoryKept = kWindowSize + 2;
+// Absolute positions are rebased before they could wrap.
+constexpr std::uint32_t kRebaseLimit = 0x40000000u;
+
+struct Code {
+    std::uint16_t bits;
+    std::uint8_t count;
+};
+
+// Fixed-Huffman codes, reversed for least-significant-bit-first output, with
+// the extra bits of lengths already appended.
+struct FixedCodes {
+    std::array<Code, 256> literal;
+    std::array<Code, kMaxMatch + 1> length;
+    std::array<std::uint8_t, kDistanceSymbols> distanceCode; // reversed 5-bit codes
+    std::array<std::uint8_t, 512> distanceSymbol;            // see DistanceSymbol
+
+    constexpr FixedCodes() : literal(), length(), distanceCode(), distanceSymbol() {
+        for (int byte = 0; byte < 256; ++byte) {
+            const int count = FixedLiteralLengthBits(byte);
+            const std::uint32_t code = byte < 144 ? 0x30 + byte : 0x190 + (byte - 144);
+            literal[byte] = {static_cast<std::uint16_t>(ReverseBits(code, count)), static_cast<std::uint8_t>(count)};
+        }
+        // Increasing symbol order lets 285 overwrite 284 + 31 for length 258.
+        for (int symbol = 0; symbol < kLengthSymbols; ++symbol) {
+            const int code = 257 + symbol;
+            const int count = FixedLiteralLengthBits(code);
+            const std::uint32_t reversed = ReverseBits(code < 280 ? code - 256 : 0xC0 + (code - 280), count);
+            const int extra = kLengthExtraBits[symbol];
+            for (int offset = 0; offset < (1 << extra) && kLengthBase[symbol] + offset <= kMaxMatch; ++offset)
+                length[kLengthBase[symbol] + offset] = {static_cast<std::uint16_t>(reversed | (offset << count)),
+                                                        static_cast<std::uint8_t>(count + extra)};
+        }
+        for (int symbol = 0; symbol < kDistanceSymbols; ++symbol) {
+            distanceCode[symbol] = static_cast<std::uint8_t>(ReverseBits(symbol, kFixedDistanceBits));
+            const int first = kDistanceBase[symbol], last = first + (1 << kDistanceExtraBits[symbol]) - 1;
+            for (int distance = first; distance <= last; ++distance) {
+                const int slot = distance <= 256 ? distance - 1 : 256 + ((distance - 1) >> 7);
+                distanceSymbol[slot] = static_cast<std::uint8_t>(symbol);
+            }
+        }
+    }
+
+    // The distance symbol whose range holds distance (1 to 32768).
+    int DistanceSymbol(std::uint32_t distance) const {
+        return distanceSymbol[distance <= 256 ? distance - 1 : 256 + ((distance - 1) >> 7)];
+    }
+};
+
+constexpr FixedCodes kFixed;
+
+std::uint32_t Load32(const std::uint8_t* p) {
+    std::uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+std::uint64_t Load64(const std::uint8_t* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+// Length of the common run of a and b, known to hold at least 3 bytes, up to limit.
+std::uint32_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t limit) {
+    std::uint32_t length = kMinMatch;
+    while (length + 8 <= limit) {
+        const std::uint64_t difference = Load64(a + length) ^ Load64(b + length);
+        if (difference != 0) return length + (__builtin_ctzll(difference) >> 3);
+        length += 8;
+    }
+    while (length < limit && a[length] == b[length]) ++length;
+    return length;
+}
+
+} // namespace
+
+DeflateEncoder::DeflateEncoder()
+    : heads_(new std::uint32_t[kBucketCount]), links_(new std::uint16_t[kWindowSize]()),
+      hashMultiplier_(std::random_device{}() | 0x80000001u) {
+    std::fill_n(heads_.get(), kBucketCount, kNoPosition);
+    data_.reserve(kHistoryKept + 65536);
+}
+
+std::uint32_t DeflateEncoder::BucketAt(std::uint32_t position) const {
+    const std::uint32_t trigram = Load32(At(position)) & 0xFFFFFFu;
+    return (trigram * hashMultiplier_) >> (32 - kBucketBits);
+}
+
+void DeflateEncoder::Insert(std::uint32_t position) {
+    const std::uint32_t bucket = BucketAt(position);
+    const std::uint32_t previous = heads_[bucket];
+    const std::uint32_t distance = position - previous;
+    links_[position & kWindowMask] =
+        previous != kNoPosition && distance < kWindowSize ? static_cast<std::uint16_t>(distance) : 0;
+    heads_[bucket] = position;
+}
+
+// Enters the waiting positions before stop into the chains, in stream order,
+// as long as two more bytes follow them before end.
+void DeflateEncoder::InsertBefore(std::uint32_t stop, std::uint32_t end) {
+    while (inserted_ < stop && inserted_ + 2 < end) Insert(inserted_++);
+}
+
+DeflateEncoder::Match DeflateEncoder::FindMatch(std::uint32_t position, std::uint32_t end) const {
+    Match best;
+    std::uint32_t candidate = heads_[BucketAt(position)];
+    if (candidate == kNoPosition) return best;
+    const std::uint32_t limit = end - position;
+    const std::uint8_t* here = At(position);
+    const std::uint32_t trigram = Load32(here) & 0xFFFFFFu;
+    int found = 0;
+    for (;;) {
+        const std::uint32_t distance = position - candidate;
+        if (distance > kWindowSize) break;
+        const std::uint8_t* there = At(candidate);
+        // Only positions with the same three bytes count as candidates; the
+        // load may read one byte past them, which is always in the buffer.
+        if ((Load32(there) & 0xFFFFFFu) == trigram) {
+            const std::uint32_t length = CommonLength(there, here, limit);
+            if (length > best.length) best = {distance, length};
+            if (length == limit || ++found == kMaxCandidates) break;
+        }
+        const std::uint16_t link = links_[candidate & kWindowMask];
+        if (link == 0) break;
+        candidate -= link;
+    }
+    return best;
+}
+
+// Drops all but the history the next call may reach, and rebases absolute
+// positions long before they could wrap (by a multiple of the window size,
+// so that window slots stay where they are).
+void DeflateEncoder::KeepHistoryOnly() {
+    const std::size_t size = streamEnd_ - dataStart_;
+    if (size > kHistoryKept) {
+        const std::size_t drop = size - kHistoryKept;
+        data_.erase(data_.begin(), data_.begin() + static_cast<std::ptrdiff_t>(drop));
+        dataStart_ += static_cast<std::uint32_t>(drop);
+    }
+    if (streamEnd_ < kRebaseLimit) return;
+    const std::uint32_t shift = dataStart_ & ~kWindowMask;
+    for (std::uint32_t bucket = 0; bucket < kBucketCount; ++bucket) {
+        std::uint32_t& head = heads_[bucket];
+        head = head == kNoPosition || head < shift ? kNoPosition : head - shift;
+    }
+    dataStart_ -= shift;
+    streamEnd_ -= shift;
+    inserted_ -= shift;
+}
+
+bool DeflateEncoder::Encode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output) {
+    if (length > kMaxInput) return false;
+    KeepHistoryOnly();
+    const std::uint32_t start = streamEnd_;
+    const std::uint32_t end = start + static_cast<std::uint32_t>(length);
+    // The buffer keeps 8 bytes of slack after the stream for word loads.
+    data_.resize(start - dataStart_);
+    data_.insert(data_.end(), input, input + length);
+    data_.resize(data_.size() + 8, 0);
+    streamEnd_ = end;
+
+    // Worst case: 9 bits per literal or 31 bits per match of 3, plus framing.
+    output.resize(length + length / 3 + 64);
+    out_ = output.data();
+    if (headerPending_) {
+        PutBits(0x9C78, 16);
+        PutBits(2, 3);
+        headerPending_ = false;
+    }
+
+    InsertBefore(start, end); // bytes left waiting by the previous call
+    Match held;
+    std::uint32_t heldAt = 0;
+    std::uint32_t position = start;
+    while (position < end) {
+        const Match found = end - position >= kMinMatch ? FindMatch(position, end) : Match{};
+        if (held.length != 0 && (found.length == 0 || found.length < held.length + 2)) {
+            EmitMatch(held.distance, held.length);
+            position = heldAt + held.length;
+            held = {};
+        } else {
+            if (held.length != 0)
+                EmitLiteral(*At(heldAt));
+            else if (found.length == 0)
+                EmitLiteral(*At(position));
+            held = found;
+            heldAt = position++;
+        }
+        InsertBefore(position, end);
+    }
+    if (held.length != 0) EmitMatch(held.distance, held.length);
+
+    PutBits(0, 7);  // end of block
+    PutBits(2, 10); // an empty fixed block
+    PutBits(2, 3);  // the block the next call continues
+    while (bitCount_ >= 8) {
+        *out_++ = static_cast<std::uint8_t>(bitBuffer_);
+        bitBuffer_ >>= 8;
+        bitCount_ -= 8;
+    }
+    output.resize(static_cast<std::size_t>(out_ - output.data()));
+    out_ = nullptr;
+    return true;
+}
+
+void DeflateEncoder::PutBits(std::uint32_t bits, int count) {
+    bitBuffer_ |= static_cast<std::uint64_t>(bits) << bitCount_;
+    bitCount_ += count;
+    if (bitCount_ >= 32) {
+        const auto word = static_cast<std::uint32_t>(bitBuffer_);
+        std::memcpy(out_, &word, sizeof word);
+        out_ += 4;
+        bitBuffer_ >>= 32;
+        bitCount_ -= 32;
+    }
+}
+
+void DeflateEncoder::EmitLiteral(std::uint8_t byte) { PutBits(kFixed.literal[byte].bits, kFixed.literal[byte].count); }
+
+// One match of any length becomes deflate pairs of 258 while more than 260
+// bytes remain; 259 or 260 leave a pair of the remainder minus 3 and one of 3.
+void DeflateEncoder::EmitMatch(std::uint32_t distance, std::uint32_t length) {
+    while (length > kMaxMatch + 2) {
+        EmitPair(distance, kMaxMatch);
+        length -= kMaxMatch;
+    }
+    if (length > kMaxMatch) {
+        EmitPair(distance, length - kMinMatch);
+        length = kMinMatch;
+    }
+    EmitPair(distance, length);
+}
+
+void DeflateEncoder::EmitPair(std::uint32_t distance, std::uint32_t length) {
+    PutBits(kFixed.length[length].bits, kFixed.length[length].count);
+    const int symbol = kFixed.DistanceSymbol(distance);
+    PutBits(kFixed.distanceCode[symbol], kFixedDistanceBits);
+    PutBits(distance - kDistanceBase[symbol], kDistanceExtraBits[symbol]);
+}

@@ -1,0 +1,62 @@
+// The compressing half of the deflate codec: a never-finished zlib stream of
+// fixed-Huffman blocks, one call per chunk. See deflate_encoder.cpp for the
+// rules that fix every output bit.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class DeflateEncoder {
+public:
+    DeflateEncoder();
+
+    // The longest input one call takes.
+    static constexpr std::size_t kMaxInput = 1u << 30;
+
+    // Compresses input as the next part of the stream and puts the whole bytes
+    // written so far into output (replacing its content). Up to 7 bits of the
+    // last partial byte stay behind and open the next call's output. False,
+    // with nothing written, for an input longer than kMaxInput.
+    bool Encode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output);
+
+private:
+    struct Match {
+        std::uint32_t distance = 0;
+        std::uint32_t length = 0; // 0: no match
+    };
+
+    Match FindMatch(std::uint32_t position, std::uint32_t end) const;
+    void InsertBefore(std::uint32_t stop, std::uint32_t end);
+    void Insert(std::uint32_t position);
+    std::uint32_t BucketAt(std::uint32_t position) const;
+    const std::uint8_t* At(std::uint32_t position) const { return data_.data() + (position - dataStart_); }
+    void KeepHistoryOnly();
+
+    void PutBits(std::uint32_t bits, int count);
+    void EmitLiteral(std::uint8_t byte);
+    void EmitMatch(std::uint32_t distance, std::uint32_t length);
+    void EmitPair(std::uint32_t distance, std::uint32_t length);
+
+    // The stream's bytes from absolute position dataStart_ on: the last 32 KiB
+    // of history followed by the current call's input.
+    std::vector<std::uint8_t> data_;
+    std::uint32_t dataStart_ = 0;
+    std::uint32_t streamEnd_ = 0; // absolute position after the last byte given
+    std::uint32_t inserted_ = 0;  // absolute position of the first byte not in the chains
+
+    // Chains of earlier positions whose three bytes fall in the same bucket:
+    // the newest absolute position per bucket, and for every window slot the
+    // distance back to the next older position of its bucket (0: none within
+    // the window).
+    std::unique_ptr<std::uint32_t[]> heads_;
+    std::unique_ptr<std::uint16_t[]> links_;
+    std::uint32_t hashMultiplier_;
+
+    // Bit writer.
+    std::uint64_t bitBuffer_ = 0;
+    int bitCount_ = 0;
+    bool headerPending_ = true;
+    std::uint8_t* out_ = nullptr;
+};
