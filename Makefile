@@ -2,11 +2,13 @@
 #   build/windows  MinGW-w64 cross build, tests under Wine
 #   build/native   g++ build for Linux
 #   build/asan     native build with AddressSanitizer and UBSan
+#   build/fuzz     clang build of the libFuzzer targets
 JOBS ?= 2
 CMAKE_FLAGS ?= -G Ninja -DZOR_WERROR=ON
-BUILDS := windows native asan
+BUILDS := windows native asan fuzz
+FUZZ_SECONDS ?= 300
 
-.PHONY: all deps test clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
+.PHONY: all deps test fuzz clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
 
 all: build-windows build-native
 
@@ -19,6 +21,8 @@ build/native/build.ninja:
 	cmake -S . -B build/native $(CMAKE_FLAGS)
 build/asan/build.ninja:
 	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+build/fuzz/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DZOR_FUZZ=ON
 
 # Phony targets get no pattern rules, so each build has its own.
 $(addprefix build-,$(BUILDS)): build-%: build/%/build.ninja
@@ -26,11 +30,15 @@ $(addprefix build-,$(BUILDS)): build-%: build/%/build.ninja
 
 # The Windows tree is built first: later native tools embed its programs.
 test: deps
-	@$(MAKE) --no-print-directory build-windows build-native build-asan
+	@$(MAKE) --no-print-directory $(addprefix build-,$(BUILDS))
 	@scripts/run-tests.sh $(BUILDS)
 
 $(addprefix test-,$(BUILDS)): test-%: build-%
 	@scripts/run-tests.sh $*
+
+# Runs every fuzz target for FUZZ_SECONDS (make test runs them briefly).
+fuzz: build-fuzz
+	@scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

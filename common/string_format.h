@@ -6,7 +6,14 @@
 #include <cstddef>
 #include <string>
 
+// MinGW's g++ takes plain "printf" for the Microsoft runtime's dialect; the
+// C99 dialect that the formatting here uses is "gnu_printf", which clang
+// does not know (it has only the one dialect).
+#if defined(__clang__)
+#define ZOR_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
 #define ZOR_PRINTF_FORMAT(fmt, args) __attribute__((format(gnu_printf, fmt, args)))
+#endif
 
 // Returns the formatted text, whatever its length.
 std::string StringFormat(const char* format, ...) ZOR_PRINTF_FORMAT(1, 2);

@@ -36,8 +36,7 @@ std::uint64_t Load64(const std::uint8_t* p) {
 
 } // namespace
 
-DeflateDecoder::DeflateDecoder() : window_(new std::uint8_t[kInitialCapacity]()), capacity_(kInitialCapacity) {
-    position_ = kWindowSize;
+DeflateDecoder::DeflateDecoder() {
     std::uint8_t lengths[kLiteralLengthAlphabet];
     for (int symbol = 0; symbol < kLiteralLengthAlphabet; ++symbol)
         lengths[symbol] = static_cast<std::uint8_t>(FixedLiteralLengthBits(symbol));
@@ -49,6 +48,12 @@ DeflateDecoder::DeflateDecoder() : window_(new std::uint8_t[kInitialCapacity]())
 bool DeflateDecoder::Decode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output) {
     output.clear();
     if (state_ == State::Failed) return false;
+    if (!window_) {
+        // Made on first use, so that a codec that only encodes never needs it.
+        window_.reset(new std::uint8_t[kInitialCapacity]());
+        capacity_ = kInitialCapacity;
+        position_ = kWindowSize;
+    }
     in_ = input;
     inEnd_ = input + length;
     const Step result = Run();

@@ -125,11 +125,15 @@ std::uint32_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::ui
 
 } // namespace
 
-DeflateEncoder::DeflateEncoder()
-    : heads_(new std::uint32_t[kBucketCount]), links_(new std::uint16_t[kWindowSize]()),
-      hashMultiplier_(std::random_device{}() | 0x80000001u) {
+DeflateEncoder::DeflateEncoder() = default;
+
+// The tables are made on first use: a codec that only decodes never needs them.
+void DeflateEncoder::AllocateTables() {
+    heads_.reset(new std::uint32_t[kBucketCount]);
     std::fill_n(heads_.get(), kBucketCount, kNoPosition);
-    data_.reserve(kHistoryKept + 65536);
+    links_.reset(new std::uint16_t[kWindowSize]());
+    hashMultiplier_ = std::random_device{}() | 0x80000001u;
+    data_.reserve(kHistoryKept + 65536 + 8);
 }
 
 std::uint32_t DeflateEncoder::BucketAt(std::uint32_t position) const {
@@ -201,6 +205,7 @@ void DeflateEncoder::KeepHistoryOnly() {
 
 bool DeflateEncoder::Encode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output) {
     if (length > kMaxInput) return false;
+    if (!heads_) AllocateTables();
     KeepHistoryOnly();
     const std::uint32_t start = streamEnd_;
     const std::uint32_t end = start + static_cast<std::uint32_t>(length);

@@ -27,6 +27,7 @@ private:
         std::uint32_t length = 0; // 0: no match
     };
 
+    void AllocateTables();
     Match FindMatch(std::uint32_t position, std::uint32_t end) const;
     void InsertBefore(std::uint32_t stop, std::uint32_t end);
     void Insert(std::uint32_t position);
@@ -52,7 +53,7 @@ private:
     // the window).
     std::unique_ptr<std::uint32_t[]> heads_;
     std::unique_ptr<std::uint16_t[]> links_;
-    std::uint32_t hashMultiplier_;
+    std::uint32_t hashMultiplier_ = 0;
 
     // Bit writer.
     std::uint64_t bitBuffer_ = 0;
