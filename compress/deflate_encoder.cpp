@@ -42,15 +42,15 @@ namespace {
 
 using namespace deflate;
 
-constexpr int kBucketBits = 15;
+constexpr int kBucketBits = 16;
 constexpr std::uint32_t kBucketCount = 1u << kBucketBits;
-constexpr std::uint32_t kNoPosition = 0xFFFFFFFFu;
+constexpr std::uint16_t kNoSlot = 0xFFFF;
 constexpr std::uint32_t kWindowMask = kWindowSize - 1;
 constexpr int kMaxCandidates = 32;
 // History kept between calls: the window plus the up to two bytes still waiting.
 constexpr std::size_t kHistoryKept = kWindowSize + 2;
-// Absolute positions are rebased before they could wrap.
-constexpr std::uint32_t kRebaseLimit = 0x40000000u;
+// Absolute positions stay below 2^31: rebased past this, plus one call's input.
+constexpr std::uint32_t kRebaseLimit = 1u << 30;
 
 struct Code {
     std::uint16_t bits;
@@ -123,68 +123,147 @@ std::uint32_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::ui
     return length;
 }
 
+struct Match {
+    std::uint32_t distance = 0;
+    std::uint32_t length = 0; // 0: no match
+};
+
+// One call's working set, held in locals while the call runs: the output is
+// written through a byte pointer, which the compiler must otherwise assume
+// may alias every member of the encoder.
+struct Chains {
+    const std::uint8_t* data; // the byte at absolute position dataStart
+    std::uint32_t dataStart;
+    std::uint16_t* heads;       // per bucket: window slot of its newest position
+    std::uint16_t* slotBuckets; // per window slot: bucket of the position held there
+    std::uint16_t* links;       // per window slot: distance to the next older position of its bucket
+    std::uint32_t multiplier;
+    std::uint32_t inserted;
+
+    const std::uint8_t* At(std::uint32_t position) const { return data + (position - dataStart); }
+
+    std::uint32_t Bucket(std::uint32_t trigram) const { return (trigram * multiplier) >> (32 - kBucketBits); }
+
+    // The distance from position back to the newest position of bucket in the
+    // window, or 0. A head is current while its slot still holds a position of
+    // the same bucket: any later position of the bucket would have become the head.
+    std::uint32_t HeadDistance(std::uint32_t bucket, std::uint32_t position) const {
+        const std::uint16_t slot = heads[bucket];
+        if (slot == kNoSlot || slotBuckets[slot] != bucket) return 0;
+        return ((position - slot - 1) & kWindowMask) + 1;
+    }
+
+    void Insert(std::uint32_t position) {
+        const std::uint32_t bucket = Bucket(Load32(At(position)) & 0xFFFFFFu);
+        const std::uint32_t slot = position & kWindowMask;
+        const std::uint32_t distance = HeadDistance(bucket, position);
+        links[slot] = static_cast<std::uint16_t>(distance < kWindowSize ? distance : 0);
+        slotBuckets[slot] = static_cast<std::uint16_t>(bucket);
+        heads[bucket] = static_cast<std::uint16_t>(slot);
+    }
+
+    // Enters the waiting positions before stop, in stream order, as long as
+    // two more bytes follow them before end.
+    void InsertBefore(std::uint32_t stop, std::uint32_t end) {
+        while (inserted < stop && inserted + 2 < end) Insert(inserted++);
+    }
+
+    // The longest match at position among its candidates (see the top of the file).
+    Match Find(std::uint32_t position, std::uint32_t end) const {
+        Match best;
+        const std::uint8_t* here = At(position);
+        const std::uint32_t trigram = Load32(here) & 0xFFFFFFu;
+        std::uint32_t distance = HeadDistance(Bucket(trigram), position);
+        if (distance == 0) return best;
+        const std::uint32_t limit = end - position;
+        int found = 0;
+        for (;;) {
+            const std::uint8_t* there = here - distance;
+            // Only positions with the same three bytes count as candidates;
+            // the load's fourth byte is always inside the buffer.
+            if ((Load32(there) & 0xFFFFFFu) == trigram) {
+                const std::uint32_t length = CommonLength(there, here, limit);
+                if (length > best.length) best = {distance, length};
+                if (length == limit || ++found == kMaxCandidates) break;
+            }
+            const std::uint16_t link = links[(position - distance) & kWindowMask];
+            if (link == 0) break;
+            distance += link;
+            if (distance > kWindowSize) break;
+        }
+        return best;
+    }
+};
+
+// Bits go out least-significant first; whole 32-bit words are stored as soon
+// as they fill, the rest waits in the buffer.
+struct BitSink {
+    std::uint64_t buffer;
+    int count;
+    std::uint8_t* out;
+
+    void Put(std::uint32_t bits, int width) {
+        buffer |= static_cast<std::uint64_t>(bits) << count;
+        count += width;
+        if (count >= 32) {
+            const auto word = static_cast<std::uint32_t>(buffer);
+            std::memcpy(out, &word, sizeof word);
+            out += 4;
+            buffer >>= 32;
+            count -= 32;
+        }
+    }
+
+    void StoreWholeBytes() {
+        while (count >= 8) {
+            *out++ = static_cast<std::uint8_t>(buffer);
+            buffer >>= 8;
+            count -= 8;
+        }
+    }
+
+    void Literal(std::uint8_t byte) { Put(kFixed.literal[byte].bits, kFixed.literal[byte].count); }
+
+    void Pair(std::uint32_t distance, std::uint32_t length) {
+        Put(kFixed.length[length].bits, kFixed.length[length].count);
+        const int symbol = kFixed.DistanceSymbol(distance);
+        Put(kFixed.distanceCode[symbol], kFixedDistanceBits);
+        Put(distance - kDistanceBase[symbol], kDistanceExtraBits[symbol]);
+    }
+
+    // One match of any length becomes deflate pairs of 258 while more than
+    // 260 bytes remain; 259 or 260 leave the remainder minus 3, then 3.
+    void Match(std::uint32_t distance, std::uint32_t length) {
+        while (length > kMaxMatch + 2) {
+            Pair(distance, kMaxMatch);
+            length -= kMaxMatch;
+        }
+        if (length > kMaxMatch) {
+            Pair(distance, length - kMinMatch);
+            length = kMinMatch;
+        }
+        Pair(distance, length);
+    }
+};
+
 } // namespace
 
 DeflateEncoder::DeflateEncoder() = default;
+DeflateEncoder::~DeflateEncoder() = default;
 
 // The tables are made on first use: a codec that only decodes never needs them.
 void DeflateEncoder::AllocateTables() {
-    heads_.reset(new std::uint32_t[kBucketCount]);
-    std::fill_n(heads_.get(), kBucketCount, kNoPosition);
+    heads_.reset(new std::uint16_t[kBucketCount]);
+    std::fill_n(heads_.get(), kBucketCount, kNoSlot);
+    slotBuckets_.reset(new std::uint16_t[kWindowSize]());
     links_.reset(new std::uint16_t[kWindowSize]());
     hashMultiplier_ = std::random_device{}() | 0x80000001u;
     data_.reserve(kHistoryKept + 65536 + 8);
 }
 
-std::uint32_t DeflateEncoder::BucketAt(std::uint32_t position) const {
-    const std::uint32_t trigram = Load32(At(position)) & 0xFFFFFFu;
-    return (trigram * hashMultiplier_) >> (32 - kBucketBits);
-}
-
-void DeflateEncoder::Insert(std::uint32_t position) {
-    const std::uint32_t bucket = BucketAt(position);
-    const std::uint32_t previous = heads_[bucket];
-    const std::uint32_t distance = position - previous;
-    links_[position & kWindowMask] =
-        previous != kNoPosition && distance < kWindowSize ? static_cast<std::uint16_t>(distance) : 0;
-    heads_[bucket] = position;
-}
-
-// Enters the waiting positions before stop into the chains, in stream order,
-// as long as two more bytes follow them before end.
-void DeflateEncoder::InsertBefore(std::uint32_t stop, std::uint32_t end) {
-    while (inserted_ < stop && inserted_ + 2 < end) Insert(inserted_++);
-}
-
-DeflateEncoder::Match DeflateEncoder::FindMatch(std::uint32_t position, std::uint32_t end) const {
-    Match best;
-    std::uint32_t candidate = heads_[BucketAt(position)];
-    if (candidate == kNoPosition) return best;
-    const std::uint32_t limit = end - position;
-    const std::uint8_t* here = At(position);
-    const std::uint32_t trigram = Load32(here) & 0xFFFFFFu;
-    int found = 0;
-    for (;;) {
-        const std::uint32_t distance = position - candidate;
-        if (distance > kWindowSize) break;
-        const std::uint8_t* there = At(candidate);
-        // Only positions with the same three bytes count as candidates; the
-        // load may read one byte past them, which is always in the buffer.
-        if ((Load32(there) & 0xFFFFFFu) == trigram) {
-            const std::uint32_t length = CommonLength(there, here, limit);
-            if (length > best.length) best = {distance, length};
-            if (length == limit || ++found == kMaxCandidates) break;
-        }
-        const std::uint16_t link = links_[candidate & kWindowMask];
-        if (link == 0) break;
-        candidate -= link;
-    }
-    return best;
-}
-
-// Drops all but the history the next call may reach, and rebases absolute
-// positions long before they could wrap (by a multiple of the window size,
-// so that window slots stay where they are).
+// Drops all but the history the next call may reach, and moves absolute
+// positions back by a multiple of the window (window slots stay where they
+// are) long before they could wrap.
 void DeflateEncoder::KeepHistoryOnly() {
     const std::size_t size = streamEnd_ - dataStart_;
     if (size > kHistoryKept) {
@@ -194,10 +273,6 @@ void DeflateEncoder::KeepHistoryOnly() {
     }
     if (streamEnd_ < kRebaseLimit) return;
     const std::uint32_t shift = dataStart_ & ~kWindowMask;
-    for (std::uint32_t bucket = 0; bucket < kBucketCount; ++bucket) {
-        std::uint32_t& head = heads_[bucket];
-        head = head == kNoPosition || head < shift ? kNoPosition : head - shift;
-    }
     dataStart_ -= shift;
     streamEnd_ -= shift;
     inserted_ -= shift;
@@ -217,79 +292,43 @@ bool DeflateEncoder::Encode(const std::uint8_t* input, std::size_t length, std::
 
     // Worst case: 9 bits per literal or 31 bits per match of 3, plus framing.
     output.resize(length + length / 3 + 64);
-    out_ = output.data();
+    BitSink bits{bitBuffer_, bitCount_, output.data()};
+    Chains chains{data_.data(), dataStart_, heads_.get(), slotBuckets_.get(), links_.get(), hashMultiplier_, inserted_};
     if (headerPending_) {
-        PutBits(0x9C78, 16);
-        PutBits(2, 3);
+        bits.Put(0x9C78, 16);
+        bits.Put(2, 3);
         headerPending_ = false;
     }
 
-    InsertBefore(start, end); // bytes left waiting by the previous call
+    chains.InsertBefore(start, end); // bytes left waiting by the previous call
     Match held;
     std::uint32_t heldAt = 0;
     std::uint32_t position = start;
     while (position < end) {
-        const Match found = end - position >= kMinMatch ? FindMatch(position, end) : Match{};
+        const Match found = end - position >= kMinMatch ? chains.Find(position, end) : Match{};
         if (held.length != 0 && (found.length == 0 || found.length < held.length + 2)) {
-            EmitMatch(held.distance, held.length);
+            bits.Match(held.distance, held.length);
             position = heldAt + held.length;
             held = {};
         } else {
             if (held.length != 0)
-                EmitLiteral(*At(heldAt));
+                bits.Literal(*chains.At(heldAt));
             else if (found.length == 0)
-                EmitLiteral(*At(position));
+                bits.Literal(*chains.At(position));
             held = found;
             heldAt = position++;
         }
-        InsertBefore(position, end);
+        chains.InsertBefore(position, end);
     }
-    if (held.length != 0) EmitMatch(held.distance, held.length);
+    if (held.length != 0) bits.Match(held.distance, held.length);
 
-    PutBits(0, 7);  // end of block
-    PutBits(2, 10); // an empty fixed block
-    PutBits(2, 3);  // the block the next call continues
-    while (bitCount_ >= 8) {
-        *out_++ = static_cast<std::uint8_t>(bitBuffer_);
-        bitBuffer_ >>= 8;
-        bitCount_ -= 8;
-    }
-    output.resize(static_cast<std::size_t>(out_ - output.data()));
-    out_ = nullptr;
+    bits.Put(0, 7);  // end of block
+    bits.Put(2, 10); // an empty fixed block
+    bits.Put(2, 3);  // the block the next call continues
+    bits.StoreWholeBytes();
+    output.resize(static_cast<std::size_t>(bits.out - output.data()));
+    bitBuffer_ = bits.buffer;
+    bitCount_ = bits.count;
+    inserted_ = chains.inserted;
     return true;
-}
-
-void DeflateEncoder::PutBits(std::uint32_t bits, int count) {
-    bitBuffer_ |= static_cast<std::uint64_t>(bits) << bitCount_;
-    bitCount_ += count;
-    if (bitCount_ >= 32) {
-        const auto word = static_cast<std::uint32_t>(bitBuffer_);
-        std::memcpy(out_, &word, sizeof word);
-        out_ += 4;
-        bitBuffer_ >>= 32;
-        bitCount_ -= 32;
-    }
-}
-
-void DeflateEncoder::EmitLiteral(std::uint8_t byte) { PutBits(kFixed.literal[byte].bits, kFixed.literal[byte].count); }
-
-// One match of any length becomes deflate pairs of 258 while more than 260
-// bytes remain; 259 or 260 leave a pair of the remainder minus 3 and one of 3.
-void DeflateEncoder::EmitMatch(std::uint32_t distance, std::uint32_t length) {
-    while (length > kMaxMatch + 2) {
-        EmitPair(distance, kMaxMatch);
-        length -= kMaxMatch;
-    }
-    if (length > kMaxMatch) {
-        EmitPair(distance, length - kMinMatch);
-        length = kMinMatch;
-    }
-    EmitPair(distance, length);
-}
-
-void DeflateEncoder::EmitPair(std::uint32_t distance, std::uint32_t length) {
-    PutBits(kFixed.length[length].bits, kFixed.length[length].count);
-    const int symbol = kFixed.DistanceSymbol(distance);
-    PutBits(kFixed.distanceCode[symbol], kFixedDistanceBits);
-    PutBits(distance - kDistanceBase[symbol], kDistanceExtraBits[symbol]);
 }

@@ -11,6 +11,9 @@
 class DeflateEncoder {
 public:
     DeflateEncoder();
+    ~DeflateEncoder();
+    DeflateEncoder(const DeflateEncoder&) = delete;
+    DeflateEncoder& operator=(const DeflateEncoder&) = delete;
 
     // The longest input one call takes.
     static constexpr std::size_t kMaxInput = 1u << 30;
@@ -22,23 +25,8 @@ public:
     bool Encode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output);
 
 private:
-    struct Match {
-        std::uint32_t distance = 0;
-        std::uint32_t length = 0; // 0: no match
-    };
-
     void AllocateTables();
-    Match FindMatch(std::uint32_t position, std::uint32_t end) const;
-    void InsertBefore(std::uint32_t stop, std::uint32_t end);
-    void Insert(std::uint32_t position);
-    std::uint32_t BucketAt(std::uint32_t position) const;
-    const std::uint8_t* At(std::uint32_t position) const { return data_.data() + (position - dataStart_); }
     void KeepHistoryOnly();
-
-    void PutBits(std::uint32_t bits, int count);
-    void EmitLiteral(std::uint8_t byte);
-    void EmitMatch(std::uint32_t distance, std::uint32_t length);
-    void EmitPair(std::uint32_t distance, std::uint32_t length);
 
     // The stream's bytes from absolute position dataStart_ on: the last 32 KiB
     // of history followed by the current call's input.
@@ -48,16 +36,16 @@ private:
     std::uint32_t inserted_ = 0;  // absolute position of the first byte not in the chains
 
     // Chains of earlier positions whose three bytes fall in the same bucket:
-    // the newest absolute position per bucket, and for every window slot the
-    // distance back to the next older position of its bucket (0: none within
-    // the window).
-    std::unique_ptr<std::uint32_t[]> heads_;
+    // the window slot of the newest position per bucket, and for every window
+    // slot the bucket of its position and the distance back to the next older
+    // position of that bucket (0: none within the window).
+    std::unique_ptr<std::uint16_t[]> heads_;
+    std::unique_ptr<std::uint16_t[]> slotBuckets_;
     std::unique_ptr<std::uint16_t[]> links_;
     std::uint32_t hashMultiplier_ = 0;
 
-    // Bit writer.
+    // Bits of the last partial byte, waiting for the next call.
     std::uint64_t bitBuffer_ = 0;
     int bitCount_ = 0;
     bool headerPending_ = true;
-    std::uint8_t* out_ = nullptr;
 };
