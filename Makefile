@@ -8,7 +8,7 @@ CMAKE_FLAGS ?= -G Ninja -DZOR_WERROR=ON
 BUILDS := windows native asan fuzz
 FUZZ_SECONDS ?= 300
 
-.PHONY: all deps test fuzz clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
+.PHONY: all deps test bench fuzz clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
 
 all: build-windows build-native
 
@@ -39,6 +39,10 @@ $(addprefix test-,$(BUILDS)): test-%: build-%
 # Runs every fuzz target for FUZZ_SECONDS (make test runs them briefly).
 fuzz: build-fuzz
 	@scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
+# Compression benchmarks against zlib and OpenSSL; prints a summary table at the end.
+bench: build-native
+	build/native/bin/compress_bench
 
 clean:
 	rm -rf build

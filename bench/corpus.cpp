@@ -160,10 +160,10 @@ Bytes MakeRandomCorpus(std::size_t size) {
 AdversarialInput MakeAdversarialInput(std::size_t size) {
     // Every in-bucket sequence is one step along a path or cycle of the
     // bucket's pairs (CutIntoPieces), and those are short: the longest paths
-    // have a few steps, the only cycles are the fixed points "b b b". So no
-    // bucket offers a long walk, and the input strings together all pieces of
-    // the bucket that needs the fewest pieces for its sequences: each joint
-    // costs one or two sequences outside the bucket.
+    // have a few steps, the only cycles are the fixed points "b b b". No
+    // bucket offers a long walk, so the input takes the bucket with the most
+    // sequences per piece and strings all its pieces together, every joint
+    // costing one or two sequences outside the bucket.
     AdversarialInput input;
     double best = -1;
     for (std::uint32_t bucket = 0; bucket < kClassicBuckets; ++bucket) {

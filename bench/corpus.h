@@ -34,11 +34,11 @@ inline std::uint32_t ClassicBucket(std::uint8_t b0, std::uint8_t b1, std::uint8_
 
 struct AdversarialInput {
     Bytes data;
-    std::uint32_t bucket = 0;    // the classic bucket the input aims at
-    std::size_t inBucket = 0;    // overlapping three-byte sequences that fall into it
-    std::size_t sequences = 0;   // overlapping three-byte sequences in all
-    std::size_t distinct = 0;    // distinct three-byte sequences among those in the bucket
-    std::size_t longestRun = 0;  // most consecutive sequences in the bucket
+    std::uint32_t bucket = 0;   // the classic bucket the input aims at
+    std::size_t inBucket = 0;   // overlapping three-byte sequences that fall into it
+    std::size_t sequences = 0;  // overlapping three-byte sequences in all
+    std::size_t distinct = 0;   // distinct three-byte sequences among those in the bucket
+    std::size_t longestRun = 0; // most consecutive sequences in the bucket
 };
 
 // size bytes that pile as many three-byte sequences as this hash allows into

@@ -27,6 +27,8 @@ namespace {
 constexpr std::size_t kInitialCapacity = kWindowSize + 65536 + 1024;
 // Room a match may take: its length plus the 8-byte overrun of word copies.
 constexpr std::size_t kMatchRoom = kMaxMatch + 8;
+// Room the fast loop asks for before it starts.
+constexpr std::size_t kFastRoom = 65536;
 
 std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t value;
@@ -259,12 +261,106 @@ DeflateDecoder::Step DeflateDecoder::FinishDynamicHeader() {
     return Step::Continue;
 }
 
+// The common case of DecodeSymbols, while at least 8 input bytes and room
+// for a longest match remain: the bit buffer is refilled to 56 bits or more
+// before each symbol, enough for a literal/length code, a distance code and
+// both extra fields, so no symbol waits. Everything lives in locals: stores
+// through the output pointer would otherwise force every member to be
+// reloaded. Returns NeedInput when it stops short of the block's end.
+DeflateDecoder::Step DeflateDecoder::DecodeSymbolsFast() {
+    const HuffmanTable& literals = *literals_;
+    const HuffmanTable& distances = *distances_;
+    const std::uint8_t* in = in_;
+    const std::uint8_t* const inLimit = inEnd_ - 8;
+    std::uint64_t bits = bits_;
+    int count = bitCount_;
+    std::uint8_t* const window = window_.get();
+    std::uint8_t* out = window + position_;
+    std::uint8_t* const outLimit = window + capacity_ - kMatchRoom;
+    Step result = Step::NeedInput;
+
+    while (in <= inLimit && out <= outLimit) {
+        bits |= Load64(in) << count;
+        in += (63 - count) >> 3;
+        count |= 56;
+
+        HuffmanTable::Entry entry = literals.Lookup(bits);
+        if (entry.length == 0) {
+            result = Step::Malformed;
+            break;
+        }
+        bits >>= entry.length;
+        count -= entry.length;
+        if (entry.symbol < 256) {
+            *out++ = static_cast<std::uint8_t>(entry.symbol);
+            // Further literals without a refill while a longest code surely
+            // fits in the bits held (at most 56 of them: within kMatchRoom).
+            while (count >= kMaxCodeLength) {
+                entry = literals.Lookup(bits);
+                if (entry.symbol >= 256 || entry.length == 0) break;
+                bits >>= entry.length;
+                count -= entry.length;
+                *out++ = static_cast<std::uint8_t>(entry.symbol);
+            }
+            continue;
+        }
+        if (entry.symbol == kEndOfBlock) {
+            state_ = State::BlockHeader;
+            result = Step::Continue;
+            break;
+        }
+        const int lengthSymbol = entry.symbol - 257;
+        if (lengthSymbol >= kLengthSymbols) {
+            result = Step::Malformed;
+            break;
+        }
+        const int lengthExtra = kLengthExtraBits[lengthSymbol];
+        const std::uint32_t length =
+            kLengthBase[lengthSymbol] + static_cast<std::uint32_t>(bits & ((1u << lengthExtra) - 1));
+        bits >>= lengthExtra;
+        count -= lengthExtra;
+
+        entry = distances.Lookup(bits);
+        if (entry.length == 0 || entry.symbol >= kDistanceSymbols) {
+            result = Step::Malformed;
+            break;
+        }
+        bits >>= entry.length;
+        count -= entry.length;
+        const int distanceExtra = kDistanceExtraBits[entry.symbol];
+        const std::uint32_t distance =
+            kDistanceBase[entry.symbol] + static_cast<std::uint32_t>(bits & ((1u << distanceExtra) - 1));
+        bits >>= distanceExtra;
+        count -= distanceExtra;
+
+        const std::uint8_t* from = out - distance;
+        if (distance >= 8) {
+            for (std::uint32_t done = 0; done < length; done += 8) std::memcpy(out + done, from + done, 8);
+        } else if (distance == 1) {
+            std::memset(out, *from, length);
+        } else {
+            for (std::uint32_t i = 0; i < length; ++i) out[i] = from[i];
+        }
+        out += length;
+    }
+    // Bits above the count are stream bits read ahead: they are read again.
+    bits_ = bits & ((std::uint64_t{1} << count) - 1);
+    bitCount_ = count;
+    in_ = in;
+    position_ = static_cast<std::size_t>(out - window);
+    return result;
+}
+
 // Literals, lengths and distances of one block, until its end-of-block code.
 // Each state falls through to the next as long as bits allow, so a whole
 // length/distance pair is normally read in one pass.
 DeflateDecoder::Step DeflateDecoder::DecodeSymbols() {
     const HuffmanTable& literals = *literals_;
     const HuffmanTable& distances = *distances_;
+    if (state_ == State::LiteralLength) {
+        Reserve(kFastRoom);
+        if (const Step step = DecodeSymbolsFast(); step != Step::NeedInput) return step;
+    }
     for (;;) {
         HuffmanTable::Entry entry;
         switch (state_) {

@@ -38,6 +38,7 @@ private:
 
     Step Run();
     Step DecodeSymbols();
+    Step DecodeSymbolsFast();
     Step ReadCodeLengths();
     Step CopyStored();
     Step FinishDynamicHeader();

@@ -20,8 +20,12 @@ std::string MixedContent(std::size_t size, unsigned seed) {
     std::string text;
     while (text.size() < size) {
         switch (random() % 3) {
-        case 0: text += "The quick brown fox jumps over the lazy dog. "; break;
-        case 1: text.append(random() % 300, static_cast<char>('a' + random() % 26)); break;
+        case 0:
+            text += "The quick brown fox jumps over the lazy dog. ";
+            break;
+        case 1:
+            text.append(random() % 300, static_cast<char>('a' + random() % 26));
+            break;
         default:
             for (int i = 0; i < 50; ++i) text += static_cast<char>(random());
         }

@@ -185,8 +185,8 @@ TEST(DeflateDecoder, ReadsDynamicBlocks) {
     EXPECT_EQ(decoded, ToBytes("hihih"));
 
     // One distance code of one bit is the incomplete code encoders may write.
-    ASSERT_TRUE(DecodePieces({DynamicBlock(CompleteLiterals(), {1}, {'q', 8, kLength3Code, 8, 0, 1, kEndCode, 8})},
-                             decoded));
+    ASSERT_TRUE(
+        DecodePieces({DynamicBlock(CompleteLiterals(), {1}, {'q', 8, kLength3Code, 8, 0, 1, kEndCode, 8})}, decoded));
     EXPECT_EQ(decoded, ToBytes("qqqq"));
 }
 

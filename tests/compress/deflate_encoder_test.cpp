@@ -60,8 +60,8 @@ TEST(DeflateEncoder, OpensTheStreamOnceAndClosesEveryCallsBlock) {
     ASSERT_TRUE(list.ok) << list.problem;
     // Each call: its data, end of block, an empty block; the second call
     // reaches back into the first.
-    const std::vector<Symbol> expected = {Lit('h'), Lit('e'), Lit('l'), Lit('l'), Lit('o'), Eob(), Eob(),
-                                          Pair(5, 5), Eob(), Eob()};
+    const std::vector<Symbol> expected = {Lit('h'), Lit('e'), Lit('l'),   Lit('l'), Lit('o'),
+                                          Eob(),    Eob(),    Pair(5, 5), Eob(),    Eob()};
     EXPECT_EQ(list.symbols, expected) << Show(list.symbols);
     // The first call's own bytes hold its data and end-of-block code; only
     // bits of the empty block behind it may wait for the next call.
@@ -91,12 +91,16 @@ TEST(DeflateEncoder, SendsARunOf259AsTwoMatchesNever258PlusOne) {
 TEST(DeflateEncoder, HoldsAMatchForOneByteOfLookahead) {
     // At the third segment's start "abcde" matches 5 bytes; one byte later
     // "bcdefg" matches 6, which is not 2 longer: the 5 is sent.
-    const std::string five = "abcde#" "bcdefg@" "abcdefg!";
+    const std::string five = "abcde#"
+                             "bcdefg@"
+                             "abcdefg!";
     const auto sixCalls = CallSymbols({ToBytes(five)});
     EXPECT_EQ(SymbolAt(sixCalls[0], 13), Pair(5, 13)) << Show(sixCalls[0]);
 
     // With 7 bytes one later, the literal goes out and the 7 is taken.
-    const std::string seven = "abcde#" "bcdefgh@" "abcdefgh!";
+    const std::string seven = "abcde#"
+                              "bcdefgh@"
+                              "abcdefgh!";
     const auto sevenCalls = CallSymbols({ToBytes(seven)});
     EXPECT_EQ(SymbolAt(sevenCalls[0], 14), Lit('a')) << Show(sevenCalls[0]);
     EXPECT_EQ(SymbolAt(sevenCalls[0], 15), Pair(7, 9)) << Show(sevenCalls[0]);
@@ -105,7 +109,10 @@ TEST(DeflateEncoder, HoldsAMatchForOneByteOfLookahead) {
 TEST(DeflateEncoder, ANewlyHeldMatchGetsItsOwnLookahead) {
     // 3 at "abc", then 5 at "bcdef" (held instead), then 7 at "cdefghi"
     // (held instead again), then nothing longer: literal a, literal b, match 7.
-    const std::string text = "abcX" "bcdefY" "cdefghiZ" "abcdefghi";
+    const std::string text = "abcX"
+                             "bcdefY"
+                             "cdefghiZ"
+                             "abcdefghi";
     const auto calls = CallSymbols({ToBytes(text)});
     const std::size_t at = 18;
     EXPECT_EQ(SymbolAt(calls[0], at), Lit('a')) << Show(calls[0]);
