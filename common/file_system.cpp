@@ -10,7 +10,6 @@
 
 #include <vector>
 
-using file_system_platform::FileInfo;
 using file_system_platform::FindFileInfo;
 using file_system_platform::MakeDirectory;
 
@@ -61,8 +60,10 @@ bool CreateTree(const std::string& path, std::string* error, const TreeRules& ru
 
 } // namespace
 
+bool GetFileDetails(const std::string& path, FileDetails& details) { return FindFileInfo(path, details); }
+
 bool FileExists(const std::string& path) {
-    FileInfo info;
+    FileDetails info;
     return FindFileInfo(path, info) && !info.isDirectory;
 }
 
@@ -80,14 +81,14 @@ bool CreateDirectoryTreeUnc(const std::string& path, std::string* error) {
 }
 
 bool GetFileLocalTime(const std::string& path, CalendarTime& time) {
-    FileInfo info;
-    if (FindFileInfo(path, info) && FileTimeToLocalCalendar(info.lastWrite, time)) return true;
+    FileDetails info;
+    if (FindFileInfo(path, info) && FileTimeToLocalCalendar(info.times.lastWrite, time)) return true;
     time = {};
     return false;
 }
 
 bool GetFileSizeLow(const std::string& path, std::uint32_t& size) {
-    FileInfo info;
+    FileDetails info;
     const bool found = FindFileInfo(path, info);
     size = found ? static_cast<std::uint32_t>(info.size) : 0;
     return found;

@@ -30,6 +30,14 @@ bool CreateDirectoryTree(const std::string& path, std::string* error = nullptr);
 bool DirectoryExistsUnc(const std::string& path);
 bool CreateDirectoryTreeUnc(const std::string& path, std::string* error = nullptr);
 
+// What a directory lookup knows of a path (no open): false when nothing is there.
+struct FileDetails {
+    bool isDirectory = false;
+    std::uint64_t size = 0;
+    FileTimes times;
+};
+bool GetFileDetails(const std::string& path, FileDetails& details);
+
 // The last-write time of a file in local calendar time; all fields zero and
 // false when the file is missing.
 bool GetFileLocalTime(const std::string& path, CalendarTime& time);

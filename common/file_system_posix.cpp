@@ -8,7 +8,7 @@
 
 namespace file_system_platform {
 
-bool FindFileInfo(const std::string& path, FileInfo& info) {
+bool FindFileInfo(const std::string& path, FileDetails& info) {
     struct stat status;
     if (path.empty() || ::stat(path.c_str(), &status) != 0) {
         SetLastErrorFromErrno(path.empty() ? ENOENT : errno);
@@ -16,7 +16,9 @@ bool FindFileInfo(const std::string& path, FileInfo& info) {
     }
     info.isDirectory = S_ISDIR(status.st_mode);
     info.size = static_cast<std::uint64_t>(status.st_size);
-    info.lastWrite = FileTimeFromTimespec(status.st_mtim);
+    // Linux keeps no creation time that can be set; the last-write time stands in.
+    info.times = {FileTimeFromTimespec(status.st_mtim), FileTimeFromTimespec(status.st_atim),
+                  FileTimeFromTimespec(status.st_mtim)};
     return true;
 }
 
@@ -29,6 +31,6 @@ bool MakeDirectory(const std::string& path) {
 } // namespace file_system_platform
 
 bool DirectoryExists(const std::string& path) {
-    file_system_platform::FileInfo info;
+    FileDetails info;
     return file_system_platform::FindFileInfo(path, info) && info.isDirectory;
 }

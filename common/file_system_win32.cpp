@@ -4,7 +4,7 @@
 
 namespace file_system_platform {
 
-bool FindFileInfo(const std::string& path, FileInfo& info) {
+bool FindFileInfo(const std::string& path, FileDetails& info) {
     // A wildcard would let the search report some other file.
     if (path.find_first_of("*?") != std::string::npos) {
         ::SetLastError(ERROR_INVALID_NAME);
@@ -16,7 +16,8 @@ bool FindFileInfo(const std::string& path, FileInfo& info) {
     ::FindClose(search);
     info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    info.lastWrite = {data.ftLastWriteTime.dwLowDateTime, data.ftLastWriteTime.dwHighDateTime};
+    const auto time = [](const FILETIME& t) { return FileTime{t.dwLowDateTime, t.dwHighDateTime}; };
+    info.times = {time(data.ftCreationTime), time(data.ftLastAccessTime), time(data.ftLastWriteTime)};
     return true;
 }
 
@@ -30,6 +31,6 @@ bool DirectoryExists(const std::string& path) {
         const UINT type = ::GetDriveTypeA(path.c_str());
         return type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
     }
-    file_system_platform::FileInfo info;
+    FileDetails info;
     return file_system_platform::FindFileInfo(path, info) && info.isDirectory;
 }

@@ -1,10 +1,12 @@
 #include "compress/compressed_file.h"
 
 #include "common/file.h"
+#include "common/little_endian.h"
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
 #include "compress/zqm_format.h"
+#include "compress/zqm_reader.h"
 
 #include <cstring>
 #include <vector>
@@ -13,16 +15,6 @@ namespace {
 
 constexpr const char* kCompressionError = "Compression error";
 constexpr const char* kUncompressionError = "Uncompression error";
-
-void StoreLittleEndian32(std::uint32_t value, std::uint8_t* bytes) {
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t LoadLittleEndian32(const std::uint8_t* bytes, std::size_t count) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < count; ++i) value |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    return value;
-}
 
 void SetError(std::string* error, const char* text) {
     if (error) *error = text;
@@ -82,38 +74,17 @@ bool CompressedFile::Expand(const FileTime* creation, const FileTime* lastAccess
         return false;
     if (!output.Create(sourcePath_)) return false;
 
-    char magic[sizeof zqm::kMagic];
-    if (compressed.Read(magic, sizeof magic) != sizeof magic || std::memcmp(magic, zqm::kMagic, sizeof magic) != 0)
+    ZqmSizes sizes;
+    const ZqmResult result =
+        ExpandZqm([&](void* buffer, std::size_t count) { return compressed.Read(buffer, count); },
+                  [&](const std::uint8_t* data, std::size_t count) { output.Write(data, count); }, codec_, sizes);
+    if (result == ZqmResult::BadMagic) return false;
+    if (result == ZqmResult::Corrupt) {
+        SetError(error, kUncompressionError);
         return false;
-    std::uint8_t version[sizeof zqm::kVersion];
-    compressed.Read(version, sizeof version);
-
-    std::vector<std::uint8_t> chunk(zqm::kMaxChunkSize), decoded;
-    std::uint32_t original = 0, payload = 0;
-    for (;;) {
-        std::uint8_t lengthField[zqm::kLengthFieldSize];
-        const std::size_t fieldBytes = compressed.Read(lengthField, sizeof lengthField);
-        if (fieldBytes == 0) break;
-        // A length cut short by the end of the file, or one no encoder writes,
-        // can only come from a damaged file.
-        const std::uint32_t length = LoadLittleEndian32(lengthField, fieldBytes);
-        if (fieldBytes != sizeof lengthField || length > zqm::kMaxChunkSize) {
-            SetError(error, kUncompressionError);
-            return false;
-        }
-        // A chunk cut short by the end of the file is a damaged file too, not
-        // a shorter output to be reported as a success.
-        const std::size_t got = compressed.Read(chunk.data(), length);
-        if (got != length || !codec_.DecodeChunk(chunk.data(), got, decoded) || decoded.empty()) {
-            SetError(error, kUncompressionError);
-            return false;
-        }
-        output.Write(decoded.data(), decoded.size());
-        payload += static_cast<std::uint32_t>(got);
-        original += static_cast<std::uint32_t>(decoded.size());
     }
     if (creation && lastAccess && lastWrite) output.SetFileTimes(creation, lastAccess, lastWrite);
-    originalSize_ = original;
-    compressedSize_ = payload;
+    originalSize_ = sizes.original;
+    compressedSize_ = sizes.payload;
     return true;
 }

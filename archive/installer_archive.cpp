@@ -1,0 +1,43 @@
+#include "archive/installer_archive.h"
+
+#include "common/string_format.h"
+
+#include <cstdarg>
+
+InstallerArchive::InstallerArchive() = default;
+InstallerArchive::~InstallerArchive() = default;
+
+void InstallerArchive::SetProgressCallback(ProgressCallback callback, std::uintptr_t userWord) {
+    callback_ = callback;
+    userWord_ = userWord;
+}
+
+std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(static_cast<int>(errorCode_)); }
+
+std::string InstallerArchive::GetFirstFileName() {
+    cursor_ = 0;
+    if (entries_.empty()) return "[Error]";
+    return entries_[cursor_++].name;
+}
+
+std::string InstallerArchive::GetNextFileName() {
+    if (cursor_ >= entries_.size()) return {};
+    return entries_[cursor_++].name;
+}
+
+void InstallerArchive::SetExtractorImage(std::vector<std::uint8_t> image) {
+    extractorImage_ = std::move(image);
+    hasExtractorImage_ = true;
+}
+
+void InstallerArchive::Report(const std::string& line) const {
+    if (callback_) callback_(line.c_str(), userWord_);
+}
+
+void InstallerArchive::ReportFormat(const char* format, ...) const {
+    va_list args;
+    va_start(args, format);
+    const std::string line = StringFormatV(format, args);
+    va_end(args);
+    Report(line);
+}

@@ -1,0 +1,110 @@
+// The in-memory installation archive: loaded from an installer file and
+// extracted by the installer, filled from source files and written by the
+// builder. Every progress and error line of its long operations goes to the
+// progress callback as it happens. One thread.
+#pragma once
+
+#include "archive/archive_format.h"
+#include "common/string_format.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFile;
+
+// Receives one progress or error line; text is valid only during the call.
+using ProgressCallback = void (*)(const char* text, std::uintptr_t userWord);
+
+class InstallerArchive {
+public:
+    InstallerArchive();
+    virtual ~InstallerArchive();
+    InstallerArchive(const InstallerArchive&) = delete;
+    InstallerArchive& operator=(const InstallerArchive&) = delete;
+
+    // A null callback drops the lines.
+    void SetProgressCallback(ProgressCallback callback, std::uintptr_t userWord);
+
+    // The installer file to read or write.
+    void SetFilePath(const std::string& path) { filePath_ = path; }
+    const std::string& GetFilePath() const { return filePath_; }
+
+    // Reads tailer, TOC and strings of the file. False on any failure with the
+    // code for GetErrorText; only an open failure fills error. Read failures of
+    // the operating system raise FileException.
+    bool LoadInstaller(std::string* error = nullptr);
+
+    ZorInstallerError GetErrorCode() const { return errorCode_; }
+    std::string GetErrorText() const;
+
+    const std::string& GetWindowList() const { return windowList_; }
+    const std::string& GetAppName() const { return appName_; }
+    const std::string& GetVersion() const { return version_; }
+    const std::string& GetShortcutName() const { return shortcutName_; }
+    void SetWindowList(const std::string& text) { windowList_ = text; }
+    void SetAppName(const std::string& text) { appName_ = text; }
+    void SetVersion(const std::string& text) { version_ = text; }
+    void SetShortcutName(const std::string& text) { shortcutName_ = text; }
+
+    // The options word (kCompressFiles and the installation options).
+    std::uint32_t GetOptions() const { return options_; }
+    void SetOptions(std::uint32_t options) { options_ = options; }
+
+    // The shared entry cursor: GetFirstFileName starts over ("[Error]" for an
+    // empty archive), GetNextFileName continues ("" past the last entry).
+    // ExtractFiles and the builder's passes move the same cursor.
+    std::string GetFirstFileName();
+    std::string GetNextFileName();
+
+    // The entries in TOC order.
+    const std::vector<ArchiveEntry>& GetEntries() const { return entries_; }
+
+    // Writes every file into directory (which must exist), restores its times
+    // and checks its digest. Stops at the first failing entry. Entries whose
+    // name could leave directory or name a device are refused.
+    bool ExtractFiles(const std::string& directory, std::string* error = nullptr);
+
+    // Checks every entry's data and digest without writing any file: false at
+    // the first entry that would not extract to its digest, with the same
+    // failure lines and codes as ExtractFiles where they apply.
+    bool VerifyFiles(std::string* error = nullptr);
+
+    // Builder: the "EXE_SFX" resource whose bytes start the installer.
+    void SetExtractorResourceId(int id) { extractorResourceId_ = id; }
+    // Builder: an extractor image given directly, used instead of the resource.
+    void SetExtractorImage(std::vector<std::uint8_t> image);
+    // Builder: appends an entry for the file at path (size and times from a
+    // directory lookup). False with CannotGetFileInfo when the file is missing.
+    bool AddFile(const std::string& path);
+    // Builder: writes the installer file. Failures before the file exists
+    // fill error; later ones leave a partial file.
+    bool MakeInstaller(std::string* error = nullptr);
+
+    // The MD5 digest of a whole file, with its progress and error lines.
+    bool ComputeFileMD5(const std::string& path, std::uint8_t digest[kMd5DigestSize]);
+
+private:
+    void Report(const std::string& line) const;
+    void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
+    bool ReadToc(CFile& file, std::uint32_t tocOffset, std::uint32_t entryCount);
+    bool ReadString(CFile& file, std::uint32_t offset, std::uint32_t length, std::string& value);
+    bool ExtractEntry(CFile& archive, const ArchiveEntry& entry, const std::string& directory);
+    bool VerifyEntry(CFile& archive, const ArchiveEntry& entry);
+    bool SeekToData(CFile& archive, const ArchiveEntry& entry);
+    bool WriteDataBlocks(CFile& installer, std::uint64_t& dataTotal);
+    bool WriteToc(CFile& installer, std::uint32_t extractorSize, std::uint32_t& tocSize);
+    bool LoadExtractor(std::vector<std::uint8_t>& image);
+
+    std::string filePath_;
+    std::string windowList_, appName_, version_, shortcutName_;
+    int extractorResourceId_ = -1;
+    std::vector<std::uint8_t> extractorImage_;
+    bool hasExtractorImage_ = false;
+    std::uint32_t options_ = kDefaultOptions;
+    ZorInstallerError errorCode_ = ZorInstallerError::Success;
+    std::vector<ArchiveEntry> entries_;
+    std::size_t cursor_ = 0;
+    ProgressCallback callback_ = nullptr;
+    std::uintptr_t userWord_ = 0;
+};
