@@ -1,0 +1,190 @@
+#include "archive_test_support.h"
+
+#include "common/file.h"
+#include "common/file_system.h"
+#include "compress/compressed_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+std::string Noise(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string text(size, '\0');
+    for (auto& c : text) c = static_cast<char>(random() % 7 == 0 ? random() : 'a' + random() % 4);
+    return text;
+}
+
+class ExtractTest : public ::testing::Test {
+protected:
+    // Loads dir/Setup.exe into archive and extracts it into dir/out.
+    bool Extract(std::string* error = nullptr) {
+        archive = std::make_unique<InstallerArchive>();
+        recorder.lines.clear();
+        recorder.Attach(*archive);
+        archive->SetFilePath(dir / "Setup.exe");
+        EXPECT_TRUE(archive->LoadInstaller());
+        CreateDirectoryTree(out);
+        return archive->ExtractFiles(out, error);
+    }
+    std::string Out(const std::string& name) const { return BuildPath(out, name, nullptr); }
+
+    TempDir dir;
+    std::string out = dir / "out";
+    LineRecorder recorder;
+    std::unique_ptr<InstallerArchive> archive;
+};
+
+TEST_F(ExtractTest, RestoresContentAndTimesStoredOrCompressed) {
+    const std::vector<SourceFile> files = {
+        {"App.exe", Noise(200000, 1)}, {"empty.txt", ""}, {"notes.txt", "hello\r\nworld"}, {"big.bin", Noise(70000, 2)}};
+    for (bool compress : {true, false}) {
+        SCOPED_TRACE(compress ? "compressed" : "stored");
+        BuildInstaller(dir, files, compress);
+        // Times the builder must carry over.
+        const FileTime old = FileTime::FromTicks(126455968000000000ull);
+        for (const SourceFile& file : files) {
+            CFile source;
+            ASSERT_TRUE(source.Open(BuildPath(dir / "src", file.name, nullptr), FileAccess::Write,
+                                    FileCreation::OpenExisting, FileShare::DenyNone));
+            ASSERT_TRUE(source.SetFileTimes(&old, &old, &old));
+        }
+        BuildInstaller(dir, files, compress, 1000, "", false);
+        std::string error;
+        ASSERT_TRUE(Extract(&error)) << error;
+        for (const SourceFile& file : files) {
+            CFile extracted;
+            ASSERT_TRUE(extracted.OpenForReading(Out(file.name)));
+            FileTimes times;
+            ASSERT_TRUE(extracted.GetFileTimes(times));
+            EXPECT_EQ(times.lastWrite, old) << file.name;
+            extracted.Close();
+            EXPECT_EQ(ReadWholeFile(Out(file.name)), file.content) << file.name;
+        }
+        EXPECT_FALSE(FileExists(CompressedFile::DefaultCompressedPath()));
+    }
+}
+
+TEST_F(ExtractTest, AnEmptyArchiveReportsOneLine) {
+    BuildInstaller(dir, {});
+    ASSERT_TRUE(Extract());
+    EXPECT_EQ(recorder.lines.back(), "Extracting files from  '" + dir / "Setup.exe" + "' to '" + out + "'...");
+    EXPECT_TRUE(ListFiles(out).empty());
+}
+
+TEST_F(ExtractTest, ReplacesExistingFiles) {
+    BuildInstaller(dir, {{"App.exe", "new"}});
+    CreateDirectoryTree(out);
+    dir.WriteFile("out" + std::string(1, PathSeparator()) + "App.exe", "old old old");
+    ASSERT_TRUE(Extract());
+    EXPECT_EQ(ReadWholeFile(Out("App.exe")), "new");
+}
+
+TEST_F(ExtractTest, ABadDigestStopsAtThatEntry) {
+    const std::string setup = BuildInstaller(dir, {{"App.exe", "one"}, {"two.txt", "two"}, {"three.txt", "3"}}, false);
+    std::string bytes = ReadWholeFile(setup);
+    const Layout layout = ReadLayout(bytes);
+    bytes[layout.records[1] + 1] ^= 0x01; // the digest of the second entry
+    dir.WriteFile("Setup.exe", bytes);
+    std::string error;
+    EXPECT_FALSE(Extract(&error));
+    EXPECT_EQ(error, "!Error LoadInstaller: " + dir / "Setup.exe" + " Extract error ErrorZorInstaller: Unable to extract file.");
+    EXPECT_TRUE(recorder.Contains("Bad MD5 sum for '" + Out("two.txt") + "'."));
+    EXPECT_EQ(ListFiles(out), (std::vector<std::string>{"App.exe", "two.txt"}));
+}
+
+TEST_F(ExtractTest, AStoredSizeMismatchFailsBeforeCreatingTheFile) {
+    const std::string setup = BuildInstaller(dir, {{"App.exe", "program"}}, false);
+    std::string bytes = ReadWholeFile(setup);
+    SetField32(bytes, ReadLayout(bytes).records[0] + 56, 3);
+    dir.WriteFile("Setup.exe", bytes);
+    EXPECT_FALSE(Extract());
+    EXPECT_TRUE(recorder.Contains("Unable to extract file '" + Out("App.exe") + "' (malformatted toc infos)."));
+    EXPECT_TRUE(ListFiles(out).empty());
+}
+
+TEST_F(ExtractTest, ADataOffsetAtTheEndReadsAsAnEmptyBlock) {
+    for (bool compress : {false, true}) {
+        const std::string setup = BuildInstaller(dir, {{"empty.txt", ""}}, compress);
+        std::string bytes = ReadWholeFile(setup);
+        SetField32(bytes, ReadLayout(bytes).records[0] + 48, static_cast<std::uint32_t>(bytes.size()));
+        if (compress) SetField32(bytes, ReadLayout(bytes).records[0] + 56, 0);
+        dir.WriteFile("Setup.exe", bytes);
+        // Stored: an empty file with the digest of an empty file. Compressed:
+        // an empty temporary file has no magic.
+        EXPECT_EQ(Extract(), !compress);
+    }
+    std::string bytes = ReadWholeFile(dir / "Setup.exe");
+    SetField32(bytes, ReadLayout(bytes).records[0] + 48, static_cast<std::uint32_t>(bytes.size() + 1));
+    dir.WriteFile("Setup.exe", bytes);
+    EXPECT_FALSE(Extract());
+    EXPECT_TRUE(recorder.Contains("!Erreur: Offset du fichier à extraire non valide."));
+}
+
+TEST_F(ExtractTest, RefusesNamesThatLeaveTheDirectoryOrNameADevice) {
+    const char* names[] = {"", ".", "..", "..\\evil.txt", "../evil.txt", "sub/evil.txt", "C:evil.txt",
+                           "CON", "con.txt", "NUL.dat", "COM1", "lpt9.log", "AUX ", "a\x01.txt", "what?.txt"};
+    for (const char* name : names) {
+        const std::string setup = BuildInstaller(dir, {{"placeholder.txt", "x"}}, false);
+        std::string bytes = ReadWholeFile(setup);
+        const Layout layout = ReadLayout(bytes);
+        // Rebuild the record with the crafted name in place of the real one.
+        const std::size_t record = layout.records[0];
+        const std::string after = bytes.substr(record + 60 + Field32(bytes, record + 20));
+        std::string crafted = bytes.substr(0, record + 60) + name + '\0';
+        SetField32(crafted, record + 20, static_cast<std::uint32_t>(std::string(name).size() + 1));
+        const std::size_t shift = crafted.size() - (record + 60 + Field32(bytes, record + 20));
+        crafted += after;
+        const std::size_t tailer = crafted.size() - 64;
+        for (int i = 0; i < 4; ++i)
+            SetField32(crafted, tailer + 32 + 8 * i,
+                       static_cast<std::uint32_t>(Field32(crafted, tailer + 32 + 8 * i) + shift));
+        dir.WriteFile("Setup.exe", crafted);
+        CreateDirectoryTree(out);
+        const std::vector<std::string> before = ListFiles(dir.path());
+
+        std::string error;
+        EXPECT_FALSE(Extract(&error)) << name;
+        EXPECT_TRUE(recorder.Contains("!Error: Invalid file name '" + std::string(name) + "' in the archive."))
+            << name;
+        EXPECT_EQ(ListFiles(dir.path()), before) << name;
+    }
+}
+
+TEST_F(ExtractTest, VerifyChecksWithoutWritingFiles) {
+    BuildInstaller(dir, {{"App.exe", Noise(100000, 3)}, {"b.txt", "bee"}});
+    InstallerArchive verifier;
+    verifier.SetFilePath(dir / "Setup.exe");
+    ASSERT_TRUE(verifier.LoadInstaller());
+    std::string error;
+    EXPECT_TRUE(verifier.VerifyFiles(&error)) << error;
+
+    std::string bytes = ReadWholeFile(dir / "Setup.exe");
+    bytes[ReadLayout(bytes).records[1] + 5] ^= 0x40; // a digest byte of the second entry
+    dir.WriteFile("Setup.exe", bytes);
+    const std::vector<std::string> before = ListFiles(dir.path());
+    ASSERT_TRUE(verifier.LoadInstaller());
+    EXPECT_FALSE(verifier.VerifyFiles(&error));
+    EXPECT_EQ(error, "!Error VerifyFiles: " + dir / "Setup.exe" + " Verify error ErrorZorInstaller: Unable to extract file.");
+    EXPECT_EQ(ListFiles(dir.path()), before);
+}
+
+TEST_F(ExtractTest, ComputeFileMd5ReportsAnUnopenableFile) {
+    InstallerArchive digests;
+    LineRecorder lines;
+    lines.Attach(digests);
+    std::uint8_t md5[kMd5DigestSize];
+    const std::string path = dir / "missing.bin";
+    EXPECT_FALSE(digests.ComputeFileMD5(path, md5));
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{
+                               "Computing MD5 sum for file '" + path + "'...",
+                               "Unable to open file '" + path + "' (The system cannot find the file specified. (2))"}));
+    EXPECT_TRUE(digests.ComputeFileMD5(dir.WriteFile("empty", ""), md5));
+    const std::uint8_t empty[] = {0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
+                                  0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e};
+    EXPECT_TRUE(CompareMD5(md5, empty));
+}
+
+} // namespace

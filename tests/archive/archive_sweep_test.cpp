@@ -1,0 +1,83 @@
+// Damaged installers, cut short or with bytes flipped all over: every case
+// must end in a clean failure with a known error, or in a successful
+// extraction of content that the installer really holds; never a crash and
+// never a file outside the target directory.
+#include "archive_test_support.h"
+
+#include "common/file.h"
+#include "common/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+class SweepTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files = {{"App.exe", std::string(3000, 'p') + "main"}, {"b.txt", "bravo bravo bravo"}, {"c.bin", ""}};
+        for (const SourceFile& file : files) contents.insert(file.content);
+    }
+
+    // Tries one damaged installer and checks the rules above.
+    void Check(const std::string& bytes, const std::string& what) {
+        const std::string work = dir / "work";
+        std::filesystem::remove_all(work);
+        CreateDirectoryTree(BuildPath(work, "out", nullptr));
+        const std::string setup = BuildPath(work, "Setup.exe", nullptr);
+        {
+            CFile file;
+            ASSERT_TRUE(file.Create(setup));
+            file.Write(bytes.data(), bytes.size());
+        }
+        InstallerArchive archive;
+        archive.SetFilePath(setup);
+        if (!archive.LoadInstaller()) {
+            static const std::set<ZorInstallerError> kLoadErrors = {
+                ZorInstallerError::BadSignature, ZorInstallerError::VersionNotSupported, ZorInstallerError::BadToc};
+            EXPECT_EQ(kLoadErrors.count(archive.GetErrorCode()), 1u) << what;
+            return;
+        }
+        const std::string out = BuildPath(work, "out", nullptr);
+        std::string error;
+        const bool extracted = archive.ExtractFiles(out, &error);
+        for (const std::string& name : ListFiles(work))
+            EXPECT_TRUE(name == "Setup.exe" || name == "out" || name.rfind("out", 0) == 0) << what << ": " << name;
+        if (!extracted) {
+            EXPECT_EQ(archive.GetErrorCode(), ZorInstallerError::CannotExtractFile) << what;
+            EXPECT_EQ(error, "!Error LoadInstaller: " + setup + " Extract error " + archive.GetErrorText()) << what;
+            return;
+        }
+        for (const std::string& name : ListFiles(out))
+            EXPECT_EQ(contents.count(ReadWholeFile(BuildPath(out, name, nullptr))), 1u) << what << ": " << name;
+    }
+
+    void Sweep(bool compress) {
+        const std::string good = ReadWholeFile(BuildInstaller(dir, files, compress, 300));
+        const Layout layout = ReadLayout(good);
+        Check(good, "intact");
+        // Cut short at offsets all over the archive part (and a few in the
+        // stub); every byte of the TOC, strings and tailer.
+        for (std::size_t size = 0; size < good.size(); size += size < layout.tocOffset ? 23 : 1)
+            Check(good.substr(0, size), "cut at " + std::to_string(size));
+        // Flip bits of every byte of TOC, strings and tailer, and of every
+        // seventh byte of the data blocks.
+        for (std::size_t at = 300; at < good.size(); at += at < layout.tocOffset ? 7 : 1) {
+            std::string bytes = good;
+            bytes[at] = static_cast<char>(bytes[at] ^ (at % 2 ? 0x01 : 0xA5));
+            Check(bytes, "flip at " + std::to_string(at));
+        }
+        EXPECT_GT(layout.records.size(), 0u);
+    }
+
+    TempDir dir;
+    std::vector<SourceFile> files;
+    std::set<std::string> contents;
+};
+
+TEST_F(SweepTest, CompressedInstallers) { Sweep(true); }
+TEST_F(SweepTest, StoredInstallers) { Sweep(false); }
+
+} // namespace

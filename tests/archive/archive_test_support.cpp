@@ -1,0 +1,87 @@
+#include "archive_test_support.h"
+
+#include "common/file_system.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Record(const char* text, std::uintptr_t user) { reinterpret_cast<LineRecorder*>(user)->lines.push_back(text); }
+
+} // namespace
+
+void LineRecorder::Attach(InstallerArchive& archive) {
+    archive.SetProgressCallback(Record, reinterpret_cast<std::uintptr_t>(this));
+}
+
+bool LineRecorder::Contains(const std::string& line) const {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::vector<std::uint8_t> FakeStub(std::size_t size) {
+    std::vector<std::uint8_t> stub(size);
+    stub[0] = 'M';
+    stub[1] = 'Z';
+    for (std::size_t i = 2; i < size; ++i) stub[i] = static_cast<std::uint8_t>(i * 31);
+    return stub;
+}
+
+std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress,
+                           std::size_t stubSize, const std::string& windowList, bool writeSources) {
+    const std::string sources = dir / "src";
+    CreateDirectoryTree(sources);
+    InstallerArchive archive;
+    archive.SetExtractorImage(FakeStub(stubSize));
+    archive.SetFilePath(dir / "Setup.exe");
+    archive.SetAppName("Hello");
+    archive.SetVersion("1.2");
+    archive.SetShortcutName("Hello App");
+    archive.SetWindowList(windowList);
+    archive.SetOptions(compress ? kDefaultOptions : kDefaultOptions & ~kCompressFiles);
+    for (const SourceFile& file : files) {
+        const std::string path = BuildPath(sources, file.name, nullptr);
+        if (writeSources) dir.WriteFile("src" + std::string(1, PathSeparator()) + file.name, file.content);
+        EXPECT_TRUE(archive.AddFile(path)) << path;
+    }
+    std::string error;
+    EXPECT_TRUE(archive.MakeInstaller(&error)) << error;
+    return dir / "Setup.exe";
+}
+
+std::uint32_t Field32(const std::string& bytes, std::size_t offset) {
+    std::uint32_t value;
+    std::memcpy(&value, bytes.data() + offset, 4);
+    return value;
+}
+
+void SetField32(std::string& bytes, std::size_t offset, std::uint32_t value) {
+    std::memcpy(bytes.data() + offset, &value, 4);
+}
+
+Layout ReadLayout(const std::string& bytes) {
+    Layout layout{};
+    layout.tailer = bytes.size() - 64;
+    layout.entryCount = Field32(bytes, layout.tailer + 24);
+    layout.tocOffset = Field32(bytes, layout.tailer + 28);
+    for (int i = 0; i < 4; ++i) {
+        layout.stringOffset[i] = Field32(bytes, layout.tailer + 32 + 8 * i);
+        layout.stringLength[i] = Field32(bytes, layout.tailer + 36 + 8 * i);
+    }
+    std::size_t at = layout.tocOffset;
+    for (std::uint32_t i = 0; i < layout.entryCount; ++i) {
+        layout.records.push_back(at);
+        at += 60 + Field32(bytes, at + 20);
+    }
+    return layout;
+}
+
+std::vector<std::string> ListFiles(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(directory))
+        names.push_back(std::filesystem::relative(entry.path(), directory).string());
+    std::sort(names.begin(), names.end());
+    return names;
+}

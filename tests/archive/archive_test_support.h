@@ -1,0 +1,46 @@
+// Building and taking apart installer files in tests.
+#pragma once
+
+#include "archive/installer_archive.h"
+#include "tests/common/temp_dir.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Collects the progress lines of an archive.
+struct LineRecorder {
+    std::vector<std::string> lines;
+    void Attach(InstallerArchive& archive);
+    bool Contains(const std::string& line) const;
+};
+
+// A stand-in for the extractor executable.
+std::vector<std::uint8_t> FakeStub(std::size_t size = 1000);
+
+struct SourceFile {
+    std::string name;
+    std::string content;
+};
+
+// Writes the sources into dir/src (unless they are there already, with their
+// times) and builds dir/Setup.exe from them.
+std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress = true,
+                           std::size_t stubSize = 1000, const std::string& windowList = "App;App -",
+                           bool writeSources = true);
+
+// Little-endian fields of a file held in memory.
+std::uint32_t Field32(const std::string& bytes, std::size_t offset);
+void SetField32(std::string& bytes, std::size_t offset, std::uint32_t value);
+
+// Offsets of the parts of an installer held in memory.
+struct Layout {
+    std::uint32_t entryCount, tocOffset;
+    std::uint32_t stringOffset[4], stringLength[4];
+    std::size_t tailer;
+    std::vector<std::size_t> records; // offset of each TOC record
+};
+Layout ReadLayout(const std::string& bytes);
+
+// Every file below directory, relative names, sorted.
+std::vector<std::string> ListFiles(const std::string& directory);
