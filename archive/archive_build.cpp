@@ -166,9 +166,12 @@ bool InstallerArchive::WriteDataBlocks(CFile& installer, std::uint64_t& dataTota
             errorCode_ = ZorInstallerError::CannotOpenFile;
             return false;
         }
-        if (compress) std::remove(block.c_str());
-        else produced = static_cast<std::uint32_t>(copied);
-        if (!compress) entry.storedSize = produced;
+        if (compress) {
+            std::remove(block.c_str());
+        } else {
+            produced = static_cast<std::uint32_t>(copied);
+            entry.storedSize = produced;
+        }
 
         // A file that changed since AddFile would make a TOC that lies.
         if (produced != entry.originalSize || copied > 0xFFFFFFFFu) {

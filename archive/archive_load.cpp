@@ -33,9 +33,7 @@ Tailer ParseTailer(const std::uint8_t* bytes) {
     return tailer;
 }
 
-FileTime LoadFileTime(const std::uint8_t* bytes) {
-    return {LoadLittleEndian32(bytes), LoadLittleEndian32(bytes + 4)};
-}
+FileTime LoadFileTime(const std::uint8_t* bytes) { return {LoadLittleEndian32(bytes), LoadLittleEndian32(bytes + 4)}; }
 
 struct StringField {
     const char* progress;
