@@ -1,6 +1,8 @@
-// Writes seed corpora made by the encoder: "!ZQM" files for fuzz_expand and
-// raw chunk streams for fuzz_decode_chunk (prefixed with the piece-size byte).
-// Usage: fuzz_make_seeds EXPAND_DIR DECODE_DIR
+// Writes seed corpora made by the encoder and the builder: "!ZQM" files for
+// fuzz_expand, raw chunk streams for fuzz_decode_chunk (prefixed with the
+// piece-size byte) and small installers for fuzz_installer.
+// Usage: fuzz_make_seeds EXPAND_DIR DECODE_DIR INSTALLER_DIR
+#include "archive/installer_archive.h"
 #include "compress/compressed_file.h"
 #include "compress/deflate_codec.h"
 
@@ -35,8 +37,30 @@ std::vector<Bytes> Samples() {
 
 } // namespace
 
+// Two installers, compressed and stored, holding a few of the samples.
+bool WriteInstallers(const std::string& directory) {
+    const std::string sources[] = {directory + "/App.exe", directory + "/notes.txt"};
+    const std::vector<Bytes> samples = Samples();
+    if (!WriteFile(sources[0], samples[1]) || !WriteFile(sources[1], samples[4])) return false;
+    bool ok = true;
+    for (std::uint32_t options : {0x01FF0002u, 0x01FF0000u}) {
+        InstallerArchive archive;
+        archive.SetExtractorImage(Bytes{'M', 'Z', 0x90, 0, 3, 0, 0, 0});
+        archive.SetFilePath(directory + "/setup-" + std::to_string(options));
+        archive.SetAppName("Fuzz");
+        archive.SetVersion("1.0");
+        archive.SetShortcutName("Fuzz");
+        archive.SetWindowList("Fuzz;Fuzz -");
+        archive.SetOptions(options);
+        ok = ok && archive.AddFile(sources[0]) && archive.AddFile(sources[1]) && archive.MakeInstaller();
+    }
+    for (const std::string& source : sources) std::remove(source.c_str());
+    return ok;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 3) return 2;
+    if (argc != 4) return 2;
+    if (!WriteInstallers(argv[3])) return 1;
     int index = 0;
     for (const Bytes& sample : Samples()) {
         const std::string name = "/seed" + std::to_string(index++);

@@ -8,14 +8,16 @@ seconds=${1:-30}
 bin=build/fuzz/bin
 corpus=build/fuzz/corpus
 artifacts=build/fuzz/artifacts/
-mkdir -p "$corpus/expand" "$corpus/decode_chunk" "$artifacts"
+targets=(expand decode_chunk installer)
+for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
+mkdir -p "$artifacts"
 if [ ! -e "$corpus/.seeded" ]; then
-  "$bin/fuzz_make_seeds" "$corpus/expand" "$corpus/decode_chunk" || exit 1
+  "$bin/fuzz_make_seeds" "$corpus/expand" "$corpus/decode_chunk" "$corpus/installer" || exit 1
   touch "$corpus/.seeded"
 fi
 
 passed=0 failed=0
-for target in expand decode_chunk; do
+for target in "${targets[@]}"; do
   log=build/fuzz/$target.log
   if "$bin/fuzz_$target" "$corpus/$target" -max_total_time="$seconds" -max_len=70000 -timeout=10 \
        -rss_limit_mb=2048 -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1; then

@@ -13,7 +13,7 @@ for build in "$@"; do
   echo "== tests of the $build build"
   ctest_cmd=(ctest --test-dir "$dir" --output-on-failure -j2)
   if [ "$build" = fuzz ]; then
-    scripts/run-fuzzers.sh "${ZOR_FUZZ_SMOKE_SECONDS:-15}" 2>&1 | tee "$log"
+    scripts/run-fuzzers.sh "${ZOR_FUZZ_SMOKE_SECONDS:-10}" 2>&1 | tee "$log"
   elif [ "$build" = windows ]; then
     scripts/wine-session.sh "$dir" "${ctest_cmd[@]}" 2>&1 | tee "$log"
   else
