@@ -17,7 +17,10 @@ TEST(ArchiveBuild, AnEmptyArchiveIsStubStringsAndTailer) {
     EXPECT_EQ(layout.tocOffset, 1000u);
     EXPECT_EQ(layout.stringOffset[0], 1000u);
     EXPECT_EQ(layout.stringLength[0], 1u); // an empty window list is one NUL
-    EXPECT_EQ(bytes.substr(1000, 1 + 6 + 4 + 10), std::string("\0Hello\0" "1.2\0" "Hello App\0", 21));
+    EXPECT_EQ(bytes.substr(1000, 1 + 6 + 4 + 10), std::string("\0Hello\0"
+                                                              "1.2\0"
+                                                              "Hello App\0",
+                                                              21));
     EXPECT_EQ(bytes.substr(layout.tailer, 16), std::string("!ZorInstaller!\0\0", 16));
     EXPECT_EQ(Field32(bytes, layout.tailer + 16), 258u);
     EXPECT_EQ(Field32(bytes, layout.tailer + 20), kDefaultOptions);
@@ -136,7 +139,8 @@ TEST(ArchiveBuild, FailuresAreReportedWithTheirLines) {
     archive.SetFilePath(dir / "Setup.exe");
     EXPECT_FALSE(archive.MakeInstaller());
     EXPECT_TRUE(recorder.Contains("Unable to compute MD5 sum '" + gone + "'"));
-    EXPECT_EQ(recorder.lines.back(), "!Error: An error occured while archiving files. (" + archive.GetErrorText() + ")");
+    EXPECT_EQ(recorder.lines.back(),
+              "!Error: An error occured while archiving files. (" + archive.GetErrorText() + ")");
 }
 
 } // namespace

@@ -38,8 +38,10 @@ protected:
 };
 
 TEST_F(ExtractTest, RestoresContentAndTimesStoredOrCompressed) {
-    const std::vector<SourceFile> files = {
-        {"App.exe", Noise(200000, 1)}, {"empty.txt", ""}, {"notes.txt", "hello\r\nworld"}, {"big.bin", Noise(70000, 2)}};
+    const std::vector<SourceFile> files = {{"App.exe", Noise(200000, 1)},
+                                           {"empty.txt", ""},
+                                           {"notes.txt", "hello\r\nworld"},
+                                           {"big.bin", Noise(70000, 2)}};
     for (bool compress : {true, false}) {
         SCOPED_TRACE(compress ? "compressed" : "stored");
         BuildInstaller(dir, files, compress);
@@ -90,7 +92,8 @@ TEST_F(ExtractTest, ABadDigestStopsAtThatEntry) {
     dir.WriteFile("Setup.exe", bytes);
     std::string error;
     EXPECT_FALSE(Extract(&error));
-    EXPECT_EQ(error, "!Error LoadInstaller: " + dir / "Setup.exe" + " Extract error ErrorZorInstaller: Unable to extract file.");
+    EXPECT_EQ(error, "!Error LoadInstaller: " + dir / "Setup.exe" +
+                         " Extract error ErrorZorInstaller: Unable to extract file.");
     EXPECT_TRUE(recorder.Contains("Bad MD5 sum for '" + Out("two.txt") + "'."));
     EXPECT_EQ(ListFiles(out), (std::vector<std::string>{"App.exe", "two.txt"}));
 }
@@ -124,8 +127,9 @@ TEST_F(ExtractTest, ADataOffsetAtTheEndReadsAsAnEmptyBlock) {
 }
 
 TEST_F(ExtractTest, RefusesNamesThatLeaveTheDirectoryOrNameADevice) {
-    const char* names[] = {"", ".", "..", "..\\evil.txt", "../evil.txt", "sub/evil.txt", "C:evil.txt",
-                           "CON", "con.txt", "NUL.dat", "COM1", "lpt9.log", "AUX ", "a\x01.txt", "what?.txt"};
+    const char* names[] = {"",           ".",         "..",       "..\\evil.txt", "../evil.txt", "sub/evil.txt",
+                           "C:evil.txt", "CON",       "con.txt",  "NUL.dat",      "COM1",        "lpt9.log",
+                           "AUX ",       "a\x01.txt", "what?.txt"};
     for (const char* name : names) {
         const std::string setup = BuildInstaller(dir, {{"placeholder.txt", "x"}}, false);
         std::string bytes = ReadWholeFile(setup);
@@ -147,8 +151,7 @@ TEST_F(ExtractTest, RefusesNamesThatLeaveTheDirectoryOrNameADevice) {
 
         std::string error;
         EXPECT_FALSE(Extract(&error)) << name;
-        EXPECT_TRUE(recorder.Contains("!Error: Invalid file name '" + std::string(name) + "' in the archive."))
-            << name;
+        EXPECT_TRUE(recorder.Contains("!Error: Invalid file name '" + std::string(name) + "' in the archive.")) << name;
         EXPECT_EQ(ListFiles(dir.path()), before) << name;
     }
 }
@@ -167,7 +170,8 @@ TEST_F(ExtractTest, VerifyChecksWithoutWritingFiles) {
     const std::vector<std::string> before = ListFiles(dir.path());
     ASSERT_TRUE(verifier.LoadInstaller());
     EXPECT_FALSE(verifier.VerifyFiles(&error));
-    EXPECT_EQ(error, "!Error VerifyFiles: " + dir / "Setup.exe" + " Verify error ErrorZorInstaller: Unable to extract file.");
+    EXPECT_EQ(error,
+              "!Error VerifyFiles: " + dir / "Setup.exe" + " Verify error ErrorZorInstaller: Unable to extract file.");
     EXPECT_EQ(ListFiles(dir.path()), before);
 }
 
@@ -178,9 +182,9 @@ TEST_F(ExtractTest, ComputeFileMd5ReportsAnUnopenableFile) {
     std::uint8_t md5[kMd5DigestSize];
     const std::string path = dir / "missing.bin";
     EXPECT_FALSE(digests.ComputeFileMD5(path, md5));
-    EXPECT_EQ(lines.lines, (std::vector<std::string>{
-                               "Computing MD5 sum for file '" + path + "'...",
-                               "Unable to open file '" + path + "' (The system cannot find the file specified. (2))"}));
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{"Computing MD5 sum for file '" + path + "'...",
+                                                     "Unable to open file '" + path +
+                                                         "' (The system cannot find the file specified. (2))"}));
     EXPECT_TRUE(digests.ComputeFileMD5(dir.WriteFile("empty", ""), md5));
     const std::uint8_t empty[] = {0xd4, 0x1d, 0x8c, 0xd9, 0x8f, 0x00, 0xb2, 0x04,
                                   0xe9, 0x80, 0x09, 0x98, 0xec, 0xf8, 0x42, 0x7e};

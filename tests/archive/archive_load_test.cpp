@@ -32,9 +32,12 @@ TEST_F(LoadTest, ReadsWhatTheBuilderWrote) {
     EXPECT_EQ(archive->GetOptions(), kDefaultOptions);
     EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::Success);
     const std::string path = dir / "input.exe";
-    const std::vector<std::string> expected = {
-        "Loading Installer file '" + path + "'...", "Reading TOC...", "Reading window list...",
-        "Reading Application name...", "Reading Application version...", "Reading Shortcut name..."};
+    const std::vector<std::string> expected = {"Loading Installer file '" + path + "'...",
+                                               "Reading TOC...",
+                                               "Reading window list...",
+                                               "Reading Application name...",
+                                               "Reading Application version...",
+                                               "Reading Shortcut name..."};
     EXPECT_EQ(recorder.lines, expected);
 }
 
@@ -116,8 +119,8 @@ TEST_F(LoadTest, RejectsDamagedTailersAndTocs) {
         if (c.code != ZorInstallerError::BadToc) {
             EXPECT_EQ(recorder.lines.size(), 1u) << c.name; // the loading line alone
         } else {
-            EXPECT_EQ(recorder.lines.back(), "!Error LoadInstaller: " + dir / "input.exe" +
-                                                 " TOC error ErrorZorInstaller: Bad TOC")
+            EXPECT_EQ(recorder.lines.back(),
+                      "!Error LoadInstaller: " + dir / "input.exe" + " TOC error ErrorZorInstaller: Bad TOC")
                 << c.name;
         }
     }
