@@ -36,6 +36,19 @@ std::uint64_t Load64(const std::uint8_t* p) {
     return value;
 }
 
+// Copies length bytes from distance back; overlapping copies repeat bytes.
+// Word copies may write up to 8 bytes past the end: callers leave kMatchRoom.
+void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t length) {
+    const std::uint8_t* from = out - distance;
+    if (distance >= 8) {
+        for (std::uint32_t done = 0; done < length; done += 8) std::memcpy(out + done, from + done, 8);
+    } else if (distance == 1) {
+        std::memset(out, *from, length);
+    } else {
+        for (std::uint32_t i = 0; i < length; ++i) out[i] = from[i];
+    }
+}
+
 } // namespace
 
 DeflateDecoder::DeflateDecoder() {
@@ -115,21 +128,6 @@ void DeflateDecoder::Reserve(std::size_t bytes) {
     std::memcpy(grown.get(), window_.get(), position_);
     window_ = std::move(grown);
     capacity_ = capacity;
-}
-
-// Copies length bytes from distance back; overlapping copies repeat bytes.
-// The caller reserved kMatchRoom bytes.
-void DeflateDecoder::CopyMatch(std::uint32_t distance, std::uint32_t length) {
-    std::uint8_t* out = window_.get() + position_;
-    const std::uint8_t* from = out - distance;
-    position_ += length;
-    if (distance >= 8) {
-        for (std::uint32_t done = 0; done < length; done += 8) std::memcpy(out + done, from + done, 8);
-    } else if (distance == 1) {
-        std::memset(out, *from, length);
-    } else {
-        for (std::uint32_t i = 0; i < length; ++i) out[i] = from[i];
-    }
 }
 
 DeflateDecoder::Step DeflateDecoder::Run() {
@@ -333,14 +331,7 @@ DeflateDecoder::Step DeflateDecoder::DecodeSymbolsFast() {
         bits >>= distanceExtra;
         count -= distanceExtra;
 
-        const std::uint8_t* from = out - distance;
-        if (distance >= 8) {
-            for (std::uint32_t done = 0; done < length; done += 8) std::memcpy(out + done, from + done, 8);
-        } else if (distance == 1) {
-            std::memset(out, *from, length);
-        } else {
-            for (std::uint32_t i = 0; i < length; ++i) out[i] = from[i];
-        }
+        CopyMatch(out, distance, length);
         out += length;
     }
     // Bits above the count are stream bits read ahead: they are read again.
@@ -398,7 +389,8 @@ DeflateDecoder::Step DeflateDecoder::DecodeSymbols() {
             if (!Need(extra)) return Step::NeedInput;
             const std::uint32_t distance = kDistanceBase[distanceSymbol_] + Take(extra);
             Reserve(kMatchRoom);
-            CopyMatch(distance, matchLength_);
+            CopyMatch(window_.get() + position_, distance, matchLength_);
+            position_ += matchLength_;
             state_ = State::LiteralLength;
             break;
         }

@@ -54,7 +54,6 @@ private:
     Step Lookup(const HuffmanTable& table, HuffmanTable::Entry& entry);
 
     void Reserve(std::size_t bytes);
-    void CopyMatch(std::uint32_t distance, std::uint32_t length);
 
     State state_ = State::StreamHeader;
     // Input of the current call and the bit buffer; bits above bitCount_ are
