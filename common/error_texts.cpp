@@ -9,13 +9,15 @@
 
 namespace {
 
-// Long enough for the longest sentence of every table plus its code.
+// Long enough for the longest sentence of every table plus its code. One
+// process-wide buffer per family: the installer runs on one thread, and
+// thread-local storage would cost the installer stub its runtime support.
 using TextBuffer = char[512];
 
-thread_local TextBuffer systemBuffer;
-thread_local TextBuffer shellBuffer;
-thread_local TextBuffer serviceBuffer;
-thread_local TextBuffer commDlgBuffer;
+TextBuffer systemBuffer;
+TextBuffer shellBuffer;
+TextBuffer serviceBuffer;
+TextBuffer commDlgBuffer;
 
 constexpr ErrorTextEntry kShellExecuteTexts[] = {
     {0, "The operating system is out of memory or resources."},

@@ -1,10 +1,11 @@
 // English sentences for operating-system error codes.
 //
-// The *Text functions return a pointer into a buffer of their family (system,
-// shell execution, service, common dialog) owned by the calling thread; the
-// text stays valid until the same thread calls a function of the same family
-// again. Copy it to keep it longer. The FormatSystemMessage variants return
-// owned strings and may be called from any thread.
+// The *Text functions return a pointer into a process-wide buffer of their
+// family (system, shell execution, service, common dialog); the text stays
+// valid until the next call of a function of the same family, from any
+// thread. Copy it to keep it longer; threads must not share a family without
+// a lock. The FormatSystemMessage variants return owned strings and may be
+// called from any thread.
 #pragma once
 
 #include <cstdint>

@@ -21,7 +21,8 @@ struct InjectedFault {
     std::uint32_t errorCode = 0;
 };
 
-thread_local InjectedFault injectedFault;
+// A test hook, armed and fired by one thread at a time.
+InjectedFault injectedFault;
 
 // True when the armed fault fires for this operation; sets the last error.
 bool FaultFires(FileOperation operation) {

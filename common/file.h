@@ -94,7 +94,7 @@ private:
 };
 
 // Test hook for failure paths: the countdown-th read or write (1 is the next
-// one) of any file on the calling thread fails with errorCode as if the
+// one) of any file fails with errorCode as if the
 // operating system had refused it; the fault fires once.
 void InjectFileFault(FileOperation operation, unsigned countdown, std::uint32_t errorCode);
 void ClearFileFaults();

@@ -11,7 +11,7 @@ std::string GetModuleFileNameOnly() {
 }
 
 const char* GetModuleBaseName() {
-    thread_local std::string baseName;
+    static std::string baseName;
     baseName = GetPathPart(GetPathPart(GetModulePath(), kPathFileName), kPathBaseName);
     return baseName.c_str();
 }

@@ -12,7 +12,7 @@ std::string GetModuleDirectory();
 // The executable's file name with its extension, or "[NoModuleName]".
 std::string GetModuleFileNameOnly();
 // The executable's file name without directory and last extension. Points into
-// a buffer of the calling thread, overwritten by its next call.
+// a process-wide buffer, overwritten by the next call.
 const char* GetModuleBaseName();
 
 // The temporary directory, ending with a separator.

@@ -1,0 +1,23 @@
+// The application object: its start-up routine is the whole life of the
+// installer process.
+#pragma once
+
+#include "app/installer_host.h"
+
+class InstallerApp {
+public:
+    // host must outlive the object.
+    explicit InstallerApp(InstallerHost& host) : host_(host) {}
+    virtual ~InstallerApp() = default;
+    InstallerApp(const InstallerApp&) = delete;
+    InstallerApp& operator=(const InstallerApp&) = delete;
+
+    // Loads the archive of the program's own executable, answers the
+    // command-line options and runs the installation where it is to proceed.
+    // Always returns FALSE (0): the process then ends without a message loop.
+    // A FileException from the file layer ends the run with one error box.
+    int InitInstance();
+
+private:
+    InstallerHost& host_;
+};

@@ -1,0 +1,105 @@
+#include "app/installer_startup.h"
+
+#include "app/command_line.h"
+#include "app/installation_messages.h"
+#include "archive/installer_archive.h"
+#include "common/path.h"
+#include "common/string_format.h"
+#include "common/text_utils.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The texts are kept whole, one per line, so that each can be found as it is shown.
+// clang-format off
+constexpr char kLoadFailureFormat[] = "!Error: Unable to load installation (%s)";
+constexpr char kContentFormat[] =
+    "Installation archive content:\n\nApplication name:\n\t%s (%s)\nShortcut name:\n\t%s\nWindows search list:\n%sFiles list:\n%s";
+constexpr char kVersionFormat[] = "ZorInstaller version: %d.%d";
+constexpr char kUsageFormat[] =
+    "%s [Options]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n";
+// clang-format on
+
+constexpr char kContentOption[] = "-c";
+constexpr char kVersionOption[] = "-v";
+constexpr char kForceOption[] = "-f";
+
+// Each item on a line of its own, indented by a tab.
+std::string ListItem(const std::string& item) { return "\t" + item + "\n"; }
+
+// The window list cut at every ";": empty pieces and the piece after the last
+// ";" are kept, so an empty list still gives one (empty) item.
+std::string WindowSearchList(const std::string& windowList) {
+    std::vector<std::string> pieces;
+    SplitByChars(windowList, ";", pieces);
+    std::string list;
+    for (const std::string& piece : pieces) list += ListItem(piece);
+    return list;
+}
+
+// Every entry name in archive order; an archive without entries gives the
+// single item "[Error]" that GetFirstFileName returns for it.
+std::string FileList(InstallerArchive& archive) {
+    std::string list = ListItem(archive.GetFirstFileName());
+    for (std::string name = archive.GetNextFileName(); !name.empty(); name = archive.GetNextFileName())
+        list += ListItem(name);
+    return list;
+}
+
+void ShowContent(InstallerHost& host, InstallerArchive& archive) {
+    const std::string windows = WindowSearchList(archive.GetWindowList());
+    const std::string files = FileList(archive);
+    host.ShowMessage(StringFormat(kContentFormat, archive.GetAppName().c_str(), archive.GetVersion().c_str(),
+                                  archive.GetShortcutName().c_str(), windows.c_str(), files.c_str()),
+                     archive.GetAppName(), kMessageInformation);
+}
+
+void ShowVersion(InstallerHost& host, const InstallerArchive& archive) {
+    host.ShowMessage(StringFormat(kVersionFormat, kInstallerVersionMajor, kInstallerVersionMinor), archive.GetAppName(),
+                     kMessageInformation);
+}
+
+// The usage names the program by its executable's file name without
+// directory and extension.
+void ShowUsage(InstallerHost& host, const InstallerArchive& archive, const std::string& modulePath) {
+    const std::string baseName = GetPathPart(GetPathPart(modulePath, kPathFileName), kPathBaseName);
+    host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), archive.GetAppName(), kMessageWarning);
+}
+
+} // namespace
+
+bool RunStartup(InstallerHost& host, InstallerArchive& archive, bool& force) {
+    force = false;
+    const CommandLine commandLine(host.RawCommandLine().c_str());
+    archive.SetProgressCallback(InstallationProgress, 0);
+
+    const std::string modulePath = host.ModulePath();
+    archive.SetFilePath(modulePath);
+    // Loading comes before the options, so a damaged archive answers every
+    // option with this one message.
+    std::string loadError; // filled only when the file cannot be opened; the box shows the code's text
+    if (!archive.LoadInstaller(&loadError)) {
+        host.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
+        return false;
+    }
+
+    bool proceed = commandLine.GetCount() <= 1;
+    for (std::size_t i = 1; i < commandLine.GetCount(); ++i) {
+        const std::string option = commandLine.GetAt(i);
+        if (option == kContentOption) {
+            ShowContent(host, archive);
+        } else if (option == kVersionOption) {
+            ShowVersion(host, archive);
+        } else if (option == kForceOption) {
+            force = true;
+            proceed = true;
+        } else {
+            // An unknown option ends the run at once, even after "-f".
+            ShowUsage(host, archive, modulePath);
+            return false;
+        }
+    }
+    return proceed;
+}

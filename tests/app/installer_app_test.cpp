@@ -1,0 +1,65 @@
+#include "app/installer_app.h"
+#include "common/file.h"
+#include "tests/app/installer_files.h"
+#include "tests/app/scripted_host.h"
+#include "tests/common/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kErrorReadFault = 30; // ERROR_READ_FAULT
+
+class InstallerAppRun : public ::testing::Test {
+protected:
+    void SetUp() override { WriteInstaller(installer_, InstallerContent()); }
+    void TearDown() override { ClearFileFaults(); }
+
+    // InitInstance's return and the boxes it showed.
+    std::vector<ShownMessage> Run(const std::string& options, int& returned) {
+        ScriptedHost host(installer_, "\"" + installer_ + "\"" + options);
+        InstallerApp app(host);
+        returned = app.InitInstance();
+        return host.shown;
+    }
+
+    TempDir dir_;
+    const std::string installer_ = dir_ / "zorsetup.exe";
+};
+
+TEST_F(InstallerAppRun, AlwaysReturnsFalse) {
+    for (const char* options : {"", " -f", " -v", " -x"}) {
+        int returned = -1;
+        Run(options, returned);
+        EXPECT_EQ(returned, 0) << options;
+    }
+}
+
+TEST_F(InstallerAppRun, ShowsTheStartupBoxes) {
+    int returned = -1;
+    const std::vector<ShownMessage> shown = Run(" -v -f", returned);
+    EXPECT_EQ(returned, 0);
+    EXPECT_EQ(shown, std::vector<ShownMessage>({{"ZorInstaller version: 0.5", "Zor Demo", 0x40}}));
+}
+
+TEST_F(InstallerAppRun, AReadFailureWhileLoadingEndsWithOneErrorBox) {
+    // Loading the two-entry installer reads the tailer, two records with their
+    // names and four strings: a failure of any of these reads must end the
+    // run with the file layer's message and nothing else.
+    for (unsigned read = 1; read <= 9; ++read) {
+        SCOPED_TRACE("failing read " + std::to_string(read));
+        InjectFileFault(FileOperation::Read, read, kErrorReadFault);
+        int returned = -1;
+        const std::vector<ShownMessage> shown = Run(" -c -v", returned);
+        EXPECT_EQ(returned, 0);
+        const std::string expected = FileException(FileOperation::Read, installer_, kErrorReadFault).what();
+        EXPECT_EQ(shown, std::vector<ShownMessage>({{expected, "ZorInstaller", 0x10}}));
+        ClearFileFaults();
+    }
+}
+
+} // namespace

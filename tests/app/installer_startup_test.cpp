@@ -1,0 +1,300 @@
+#include "app/installation_messages.h"
+#include "app/installer_startup.h"
+#include "archive/installer_archive.h"
+#include "common/path.h"
+#include "tests/app/installer_files.h"
+#include "tests/app/scripted_host.h"
+#include "tests/common/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+// The boxes as users see them, written out here independently of the code.
+ShownMessage ContentBox(const std::string& appName, const std::string& version, const std::string& shortcutName,
+                        const std::string& windowItems, const std::string& fileItems) {
+    return {"Installation archive content:\n\nApplication name:\n\t" + appName + " (" + version +
+                ")\nShortcut name:\n\t" + shortcutName + "\nWindows search list:\n" + windowItems + "Files list:\n" +
+                fileItems,
+            appName, 0x40};
+}
+
+ShownMessage DemoContentBox() {
+    return ContentBox("Zor Demo", "1.2.3", "Zor Demo App", "\tZor Demo\n\tZorDemo\n", "\tdemo.exe\n\treadme.txt\n");
+}
+
+ShownMessage VersionBox() { return {"ZorInstaller version: 0.5", "Zor Demo", 0x40}; }
+
+ShownMessage UsageBox(const std::string& baseName) {
+    return {baseName + " [Options]\n   where options are:\n       -c : Display archive content\n       -f : Force "
+                       "re-installation (don't update)\n       -v : Display installer version\n",
+            "Zor Demo", 0x30};
+}
+
+ShownMessage LoadFailureBox(ZorInstallerError code) {
+    return {"!Error: Unable to load installation (" + ZorInstallerErrorText(static_cast<int>(code)) + ")",
+            "ZorInstaller", 0x10};
+}
+
+// The command line as Windows states it for a program at path.
+std::string QuotedProgram(const std::string& path) { return "\"" + path + "\""; }
+
+struct StartupResult {
+    bool proceed = false;
+    bool force = false;
+    std::vector<ShownMessage> shown;
+};
+
+StartupResult Start(const std::string& installer, const std::string& options) {
+    ScriptedHost host(installer, QuotedProgram(installer) + options);
+    InstallerArchive archive;
+    StartupResult result;
+    result.force = true; // RunStartup must clear it when "-f" is missing
+    result.proceed = RunStartup(host, archive, result.force);
+    result.shown = host.shown;
+    return result;
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override { WriteInstaller(installer_, InstallerContent()); }
+
+    TempDir dir_;
+    const std::string installer_ = dir_ / "zorsetup.exe";
+};
+
+struct OptionsCase {
+    const char* options; // what follows the program path on the command line
+    bool proceed;
+    bool force;
+    std::vector<ShownMessage> shown;
+};
+
+TEST_F(Startup, AnswersTheOptionsInOrder) {
+    const ShownMessage content = DemoContentBox();
+    const ShownMessage version = VersionBox();
+    const ShownMessage usage = UsageBox("zorsetup");
+    const OptionsCase cases[] = {
+        {"", true, false, {}},
+        {"   ", true, false, {}},
+        {" -c -v", false, false, {content, version}},
+        {" -v -c", false, false, {version, content}},
+        {" -c -c", false, false, {content, content}},
+        {" -c -f", true, true, {content}},
+        {" -f -c", true, true, {content}},
+        {" -f", true, true, {}},
+        {" -f -f", true, true, {}},
+        {"  -c  -v  ", false, false, {content, version}},
+        {" \"-v\"", false, false, {version}},
+        // The first unknown option ends the run at once, "-f" or not.
+        {" -f -x", false, true, {usage}},
+        {" -F", false, false, {usage}},
+        {" -V", false, false, {usage}},
+        {" -cv", false, false, {usage}},
+        {" -v -F -c", false, false, {version, usage}},
+        {" -c\t-v", false, false, {usage}}, // a tab is part of the argument
+        {" \"-c -v\"", false, false, {usage}},
+        {" \"\" -f", false, false, {usage}}, // an empty argument is unknown too
+    };
+    for (const OptionsCase& c : cases) {
+        SCOPED_TRACE(std::string("options [") + c.options + "]");
+        const StartupResult result = Start(installer_, c.options);
+        EXPECT_EQ(result.proceed, c.proceed);
+        if (c.proceed) {
+            EXPECT_EQ(result.force, c.force);
+        }
+        EXPECT_EQ(result.shown, c.shown);
+    }
+}
+
+TEST_F(Startup, LeadingSpaceMakesTheProgramPathAnOption) {
+    // A line that starts with a space has an empty argument 0, so the program
+    // path becomes argument 1, which no option matches.
+    ScriptedHost host(installer_, " " + QuotedProgram(installer_));
+    InstallerArchive archive;
+    bool force = true;
+    EXPECT_FALSE(RunStartup(host, archive, force));
+    EXPECT_EQ(host.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
+}
+
+TEST_F(Startup, LoadsTheProgramsOwnFile) {
+    ScriptedHost host(installer_, "setup");
+    InstallerArchive archive;
+    bool force = true;
+    ASSERT_TRUE(RunStartup(host, archive, force));
+    EXPECT_FALSE(force);
+    EXPECT_EQ(archive.GetFilePath(), installer_);
+    EXPECT_EQ(archive.GetAppName(), "Zor Demo");
+    ASSERT_EQ(archive.GetEntries().size(), 2u);
+    EXPECT_EQ(archive.GetEntries()[1].name, "readme.txt");
+    EXPECT_TRUE(host.shown.empty());
+}
+
+TEST_F(Startup, AnArgumentlessCommandLineProceeds) {
+    // Nothing at all on the command line, not even the program path.
+    for (const char* line : {"", " "}) {
+        ScriptedHost host(installer_, line);
+        InstallerArchive archive;
+        bool force = true;
+        EXPECT_TRUE(RunStartup(host, archive, force)) << "[" << line << "]";
+        EXPECT_FALSE(force);
+        EXPECT_TRUE(host.shown.empty());
+    }
+}
+
+struct ContentCase {
+    const char* windowList;
+    const char* windowItems;
+};
+
+TEST(StartupContent, ListsEveryWindowItemAndFile) {
+    const ContentCase cases[] = {
+        {"Zor Demo", "\tZor Demo\n"},
+        {"a;;b;", "\ta\n\t\n\tb\n\t\n"}, // empty pieces count, the one after the last ";" too
+        {"", "\t\n"},                    // an empty list is one empty item
+        {";", "\t\n\t\n"},
+        {"Zor Demo - [Untitled];ZorDemo", "\tZor Demo - [Untitled]\n\tZorDemo\n"},
+    };
+    TempDir dir;
+    int index = 0;
+    for (const ContentCase& c : cases) {
+        SCOPED_TRACE(std::string("window list [") + c.windowList + "]");
+        InstallerContent content;
+        content.windowList = c.windowList;
+        content.files = {{"app.exe", "MZ"}, {"app.dll", "dll"}, {"data.bin", std::string(3000, 'd')}};
+        const std::string installer = dir / ("setup" + std::to_string(index++) + ".exe");
+        WriteInstaller(installer, content);
+        const StartupResult result = Start(installer, " -c");
+        EXPECT_FALSE(result.proceed);
+        EXPECT_EQ(result.shown, std::vector<ShownMessage>{ContentBox("Zor Demo", "1.2.3", "Zor Demo App", c.windowItems,
+                                                                     "\tapp.exe\n\tapp.dll\n\tdata.bin\n")});
+    }
+}
+
+TEST(StartupContent, AnArchiveWithoutFilesListsError) {
+    TempDir dir;
+    InstallerContent content;
+    content.files.clear();
+    content.appName = "Empty";
+    content.version = "";
+    content.shortcutName = "";
+    const std::string installer = dir / "empty.exe";
+    WriteInstaller(installer, content);
+    const StartupResult result = Start(installer, " -c");
+    EXPECT_FALSE(result.proceed);
+    EXPECT_EQ(result.shown,
+              std::vector<ShownMessage>{ContentBox("Empty", "", "", "\tZor Demo\n\tZorDemo\n", "\t[Error]\n")});
+}
+
+TEST(StartupUsage, NamesTheProgramWithoutDirectoryAndExtension) {
+    const struct {
+        const char* fileName;
+        const char* baseName;
+    } cases[] = {
+        {"zorsetup.exe", "zorsetup"},
+        {"Demo Setup 1.2.exe", "Demo Setup 1.2"}, // cut at the last "." only
+        {"INSTALL", "INSTALL"},
+        {"setup.EXE", "setup"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        const std::string installer = dir / c.fileName;
+        WriteInstaller(installer, InstallerContent());
+        const StartupResult result = Start(installer, " -h");
+        EXPECT_FALSE(result.proceed);
+        EXPECT_EQ(result.shown, std::vector<ShownMessage>{UsageBox(c.baseName)});
+    }
+}
+
+// Damage done to a good installer file, and the code loading must report.
+struct DamageCase {
+    const char* what;
+    void (*damage)(const std::string& path);
+    ZorInstallerError code;
+};
+
+void Remove(const std::string& path) { std::filesystem::remove(path); }
+void Empty(const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::trunc); }
+void CutLastByte(const std::string& path) { std::filesystem::resize_file(path, std::filesystem::file_size(path) - 1); }
+// Overwrites four bytes at offset from the end of the file.
+void PatchFromEnd(const std::string& path, std::uintmax_t fromEnd, std::uint32_t value) {
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekp(static_cast<std::streamoff>(std::filesystem::file_size(path) - fromEnd));
+    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 24)};
+    file.write(bytes, 4);
+}
+void BreakSignature(const std::string& path) { PatchFromEnd(path, 64, 0x5A5A5A5A); }
+void FutureVersion(const std::string& path) { PatchFromEnd(path, 64 - 16, 259); }
+void TocBeyondTheEnd(const std::string& path) { PatchFromEnd(path, 64 - 28, 0x7FFFFFFF); }
+void HugeEntryCount(const std::string& path) { PatchFromEnd(path, 64 - 24, 1000); }
+
+TEST(StartupFailure, ADamagedArchiveShowsOnlyTheLoadError) {
+    const DamageCase cases[] = {
+        {"missing file", Remove, ZorInstallerError::CannotOpenFile},
+        {"empty file", Empty, ZorInstallerError::BadSignature},
+        {"truncated tailer", CutLastByte, ZorInstallerError::BadSignature},
+        {"broken signature", BreakSignature, ZorInstallerError::BadSignature},
+        {"unknown format version", FutureVersion, ZorInstallerError::VersionNotSupported},
+        {"TOC offset past the end", TocBeyondTheEnd, ZorInstallerError::BadToc},
+        {"more entries than the TOC holds", HugeEntryCount, ZorInstallerError::BadToc},
+    };
+    // Loading comes first: no option is answered, "-f" does not proceed.
+    const char* const optionSets[] = {"", " -v", " -c -v", " -f", " -x"};
+    TempDir dir;
+    int index = 0;
+    for (const DamageCase& c : cases) {
+        const std::string installer = dir / ("damaged" + std::to_string(index++) + ".exe");
+        WriteInstaller(installer, InstallerContent());
+        c.damage(installer);
+        for (const char* options : optionSets) {
+            SCOPED_TRACE(std::string(c.what) + ", options [" + options + "]");
+            const StartupResult result = Start(installer, options);
+            EXPECT_FALSE(result.proceed);
+            EXPECT_EQ(result.shown, std::vector<ShownMessage>{LoadFailureBox(c.code)});
+        }
+    }
+}
+
+TEST(StartupMessages, EveryLoadingLineReachesTheMessageList) {
+    TempDir dir;
+    const std::string good = dir / "good.exe";
+    const std::string missing = dir / "missing.exe";
+    WriteInstaller(good, InstallerContent());
+    for (const std::string& installer : {good, missing}) {
+        SCOPED_TRACE(installer);
+        const std::vector<std::string> expected = LoadingLines(installer);
+        ASSERT_FALSE(expected.empty());
+        const std::size_t before = InstallationMessages().size();
+        Start(installer, " -v");
+        const std::vector<std::string>& messages = InstallationMessages();
+        ASSERT_GE(messages.size(), before);
+        EXPECT_EQ(std::vector<std::string>(messages.begin() + static_cast<std::ptrdiff_t>(before), messages.end()),
+                  expected);
+    }
+}
+
+TEST(InstallationProgress, AppendsEachLineAndIgnoresTheUserWord) {
+    std::vector<std::string>& messages = InstallationMessages();
+    const std::size_t before = messages.size();
+    InstallationProgress("first line", 0);
+    InstallationProgress("second line", 12345);
+    InstallationProgress("", ~std::uintptr_t{0});
+    InstallationProgress(nullptr, 0);
+    ASSERT_EQ(messages.size(), before + 4);
+    EXPECT_EQ(messages[before], "first line");
+    EXPECT_EQ(messages[before + 1], "second line");
+    EXPECT_EQ(messages[before + 2], "");
+    EXPECT_EQ(messages[before + 3], "");
+    static_assert(std::is_same_v<decltype(&InstallationProgress), ProgressCallback>);
+}
+
+} // namespace
