@@ -50,8 +50,12 @@ protected:
             EXPECT_EQ(error, "!Error LoadInstaller: " + setup + " Extract error " + archive.GetErrorText()) << what;
             return;
         }
-        for (const std::string& name : ListFiles(out))
-            EXPECT_EQ(contents.count(ReadWholeFile(BuildPath(out, name, nullptr))), 1u) << what << ": " << name;
+        // Names are read back through the archive: a flipped byte may make a
+        // name that another file API would spell differently.
+        EXPECT_LE(ListFiles(out).size(), archive.GetEntries().size()) << what;
+        for (const ArchiveEntry& entry : archive.GetEntries())
+            EXPECT_EQ(contents.count(ReadWholeFile(BuildPath(out, entry.name, nullptr))), 1u)
+                << what << ": " << entry.name;
     }
 
     void Sweep(bool compress) {
