@@ -17,10 +17,11 @@ deps:
 
 build/windows/build.ninja:
 	cmake -S . -B build/windows $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake
+# The native zorpack carries the Windows build's installer stub.
 build/native/build.ninja:
-	cmake -S . -B build/native $(CMAKE_FLAGS)
+	cmake -S . -B build/native $(CMAKE_FLAGS) -DZOR_STUB_IMAGE=$(CURDIR)/build/windows/bin/zorsetup.exe
 build/asan/build.ninja:
-	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_STUB_IMAGE=$(CURDIR)/build/windows/bin/zorsetup.exe -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 build/fuzz/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DZOR_FUZZ=ON
 
@@ -43,6 +44,7 @@ fuzz: build-fuzz
 # Compression benchmarks against zlib and OpenSSL; prints a summary table at the end.
 bench: build-native
 	build/native/bin/compress_bench
+	bench/zorpack_bench.sh build/native
 
 clean:
 	rm -rf build

@@ -6,9 +6,11 @@
 #include "archive/extractor_resource.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+
 #include "common/file_system.h"
 #include "common/little_endian.h"
 #include "compress/compressed_file.h"
+#include <memory>
 
 #include <cstdio>
 #include <cstring>
@@ -29,10 +31,10 @@ void StoreFileTime(const FileTime& time, std::uint8_t* bytes) {
 bool AppendFile(CFile& installer, const std::string& path, std::uint64_t& copied) {
     CFile source;
     if (!source.OpenForReading(path, FileShare::DenyNone)) return false;
-    std::vector<std::uint8_t> piece(kCopyPiece);
+    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
     copied = 0;
-    while (const std::size_t got = source.Read(piece.data(), piece.size())) {
-        installer.Write(piece.data(), got);
+    while (const std::size_t got = source.Read(piece.get(), kCopyPiece)) {
+        installer.Write(piece.get(), got);
         copied += got;
     }
     return true;

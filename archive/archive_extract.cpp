@@ -11,6 +11,7 @@
 #include "compress/zqm_reader.h"
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 using namespace archive_format;
@@ -20,11 +21,11 @@ namespace {
 // Copies up to count bytes from the archive's position to the file, in
 // pieces, stopping early at the end of the archive.
 void CopyBlock(CFile& archive, CFile& file, std::uint32_t count) {
-    std::vector<std::uint8_t> piece(kCopyPiece);
+    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
     while (count != 0) {
-        const std::size_t got = archive.Read(piece.data(), std::min<std::size_t>(count, piece.size()));
+        const std::size_t got = archive.Read(piece.get(), std::min<std::size_t>(count, kCopyPiece));
         if (got == 0) break;
-        file.Write(piece.data(), got);
+        file.Write(piece.get(), got);
         count -= static_cast<std::uint32_t>(got);
     }
 }
@@ -51,6 +52,10 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
                 StringFormat("!Error LoadInstaller: %s Extract error %s", filePath_.c_str(), GetErrorText().c_str()));
         }
     }
+    // Every entry reuses the one temporary "!ZQM" file, truncated for each:
+    // creating and deleting a file per entry costs more than all the rest of
+    // a small file's extraction. It goes once the last entry has expanded.
+    if (options_ & kCompressFiles) std::remove(CompressedFile::DefaultCompressedPath().c_str());
     return true;
 }
 
@@ -90,7 +95,6 @@ bool InstallerArchive::ExtractEntry(CFile& archive, const ArchiveEntry& entry, c
             ReportFormat("Error while uncompressing file '%s' (%s).", temporary.c_str(), expandError.c_str());
             return false;
         }
-        std::remove(temporary.c_str());
         if (compressed.GetOriginalSize() != entry.originalSize) {
             ReportFormat("Error while recovering original size for '%s' after uncompression (%u != %u).",
                          temporary.c_str(), compressed.GetOriginalSize(), entry.originalSize);
@@ -187,9 +191,9 @@ bool InstallerArchive::VerifyEntry(CFile& archive, const ArchiveEntry& entry) {
         }
         produced = sizes.original;
     } else {
-        std::vector<std::uint8_t> piece(kCopyPiece);
-        while (const std::size_t got = read(piece.data(), piece.size())) {
-            md5.Update(piece.data(), got);
+        const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
+        while (const std::size_t got = read(piece.get(), kCopyPiece)) {
+            md5.Update(piece.get(), got);
             produced += static_cast<std::uint32_t>(got);
         }
     }

@@ -3,6 +3,7 @@
 #include "common/error_texts.h"
 #include "common/file.h"
 
+#include <memory>
 #include <vector>
 
 bool InstallerArchive::ComputeFileMD5(const std::string& path, std::uint8_t digest[kMd5DigestSize]) {
@@ -13,8 +14,8 @@ bool InstallerArchive::ComputeFileMD5(const std::string& path, std::uint8_t dige
         ReportFormat("Unable to open file '%s' (%s)", path.c_str(), LastErrorText());
         return false;
     }
-    std::vector<std::uint8_t> piece(archive_format::kCopyPiece);
-    while (const std::size_t got = file.Read(piece.data(), piece.size())) md5.Update(piece.data(), got);
+    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(archive_format::kCopyPiece);
+    while (const std::size_t got = file.Read(piece.get(), archive_format::kCopyPiece)) md5.Update(piece.get(), got);
     md5.Final(digest);
     return true;
 }

@@ -56,8 +56,10 @@ Handle Open(const std::string& path, FileAccess access, FileCreation creation, F
         return kInvalidHandle;
     };
     // Windows refuses to open a directory as a file; so does this stand-in.
+    // (Opening one for writing already fails with EISDIR.)
     struct stat info;
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) return refuse(kErrorAccessDenied);
+    if (access == FileAccess::Read && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode))
+        return refuse(kErrorAccessDenied);
 
     // Exclusive opens are kept apart from every other open of this layer with
     // an advisory lock, taken before truncating: a file being read cannot be

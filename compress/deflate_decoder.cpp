@@ -65,7 +65,9 @@ bool DeflateDecoder::Decode(const std::uint8_t* input, std::size_t length, std::
     if (state_ == State::Failed) return false;
     if (!window_) {
         // Made on first use, so that a codec that only encodes never needs it.
-        window_.reset(new std::uint8_t[kInitialCapacity]());
+        // Only the history before the first byte must read as zeros.
+        window_ = std::make_unique_for_overwrite<std::uint8_t[]>(kInitialCapacity);
+        std::memset(window_.get(), 0, kWindowSize);
         capacity_ = kInitialCapacity;
         position_ = kWindowSize;
     }

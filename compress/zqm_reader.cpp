@@ -4,6 +4,7 @@
 #include "compress/zqm_format.h"
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
@@ -16,7 +17,10 @@ ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
     std::uint8_t version[sizeof zqm::kVersion];
     read(version, sizeof version);
 
-    std::vector<std::uint8_t> chunk(zqm::kMaxChunkSize), decoded;
+    // Not zero-filled: every byte used is read first. Many small files make
+    // clearing these buffers a visible cost.
+    const auto chunk = std::make_unique_for_overwrite<std::uint8_t[]>(zqm::kMaxChunkSize);
+    std::vector<std::uint8_t> decoded;
     for (;;) {
         std::uint8_t lengthField[zqm::kLengthFieldSize];
         const std::size_t fieldBytes = read(lengthField, sizeof lengthField);
@@ -26,8 +30,8 @@ ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
         if (length > zqm::kMaxChunkSize) return ZqmResult::Corrupt;
         // A chunk cut short by the end of the source is damage too, not a
         // shorter output to be reported as a success.
-        if (read(chunk.data(), length) != length) return ZqmResult::Corrupt;
-        if (!codec.DecodeChunk(chunk.data(), length, decoded) || decoded.empty()) return ZqmResult::Corrupt;
+        if (read(chunk.get(), length) != length) return ZqmResult::Corrupt;
+        if (!codec.DecodeChunk(chunk.get(), length, decoded) || decoded.empty()) return ZqmResult::Corrupt;
         write(decoded.data(), decoded.size());
         sizes.payload += length;
         sizes.original += static_cast<std::uint32_t>(decoded.size());

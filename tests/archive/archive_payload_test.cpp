@@ -28,8 +28,12 @@ void WriteLargeFile(const std::string& path, std::size_t size) {
         piece.clear();
         while (piece.size() < 65536) {
             switch (random() % 3) {
-            case 0: piece += "Installer payloads mix text like this with binary data. "; break;
-            case 1: piece.append(random() % 200, static_cast<char>(random())); break;
+            case 0:
+                piece += "Installer payloads mix text like this with binary data. ";
+                break;
+            case 1:
+                piece.append(random() % 200, static_cast<char>(random()));
+                break;
             default:
                 for (int i = 0; i < 64; ++i) piece += static_cast<char>(random());
             }

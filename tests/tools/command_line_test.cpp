@@ -1,0 +1,213 @@
+#include "archive/archive_format.h"
+#include "tools/zorpack/command_line.h"
+
+#include <gtest/gtest.h>
+
+using namespace zorpack;
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+// A build line with the three required options, followed by extra.
+Args BuildLine(Args extra) {
+    Args line = {"build", "-o", "Setup.exe", "--name", "Demo", "--version", "1.0"};
+    line.insert(line.end(), extra.begin(), extra.end());
+    return line;
+}
+
+TEST(CommandLine, BuildTakesEveryOption) {
+    const ParseResult parsed =
+        ParseCommandLine({"build", "--output", "out.exe", "--name=My App", "--version", "2.5", "--shortcut", "MyApp",
+                          "--windows", "My App;Untitled - My App", "--stub", "stub.exe", "--allow-duplicates", "-v",
+                          "app.exe", "@more.txt", "--", "-odd-name.txt"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const Request& request = parsed.request;
+    EXPECT_EQ(request.kind, CommandKind::Build);
+    EXPECT_TRUE(request.verbose);
+    EXPECT_EQ(request.build.output, "out.exe");
+    EXPECT_EQ(request.build.appName, "My App");
+    EXPECT_EQ(request.build.version, "2.5");
+    EXPECT_EQ(request.build.shortcutName, "MyApp");
+    EXPECT_EQ(request.build.windowList, "My App;Untitled - My App");
+    EXPECT_EQ(request.build.stubPath, "stub.exe");
+    EXPECT_TRUE(request.build.allowDuplicates);
+    EXPECT_EQ(request.build.options, kDefaultOptions);
+    EXPECT_EQ(request.build.inputs, (Args{"app.exe", "@more.txt", "-odd-name.txt"}));
+}
+
+TEST(CommandLine, BuildDefaults) {
+    const ParseResult parsed = ParseCommandLine(BuildLine({"app.exe"}));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const BuildRequest& build = parsed.request.build;
+    EXPECT_FALSE(parsed.request.verbose);
+    EXPECT_EQ(build.shortcutName, "Demo");
+    EXPECT_EQ(build.windowList, "");
+    EXPECT_EQ(build.stubPath, "");
+    EXPECT_FALSE(build.allowDuplicates);
+    EXPECT_EQ(build.options, 0x01FF0002u);
+}
+
+TEST(CommandLine, OptionsAndOperandsMayBeMixed) {
+    const ParseResult parsed =
+        ParseCommandLine({"build", "a.exe", "--name", "N", "b.dll", "-o", "S.exe", "--version", "1", "c.txt"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.request.build.inputs, (Args{"a.exe", "b.dll", "c.txt"}));
+    EXPECT_EQ(parsed.request.build.output, "S.exe");
+}
+
+TEST(CommandLine, EverythingAfterTheEndOfOptionsIsAFile) {
+    const ParseResult parsed = ParseCommandLine(BuildLine({"--", "--", "-v", "--store"}));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.request.build.inputs, (Args{"--", "-v", "--store"}));
+    EXPECT_FALSE(parsed.request.verbose);
+    EXPECT_EQ(parsed.request.build.options, kDefaultOptions);
+}
+
+TEST(CommandLine, AValueMayStartWithADash) {
+    const ParseResult parsed = ParseCommandLine(BuildLine({"--windows", "-x-", "app.exe"}));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.request.build.windowList, "-x-");
+}
+
+struct WordCase {
+    Args extra;
+    std::uint32_t word;
+};
+
+// --options sets the word first, --option settings follow in order, --store
+// comes last, wherever each stands on the line.
+const WordCase kWordCases[] = {
+    {{}, 0x01FF0002},
+    {{"--store"}, 0x01FF0000},
+    {{"--options", "0x0"}, 0x00000000},
+    {{"--options", "0xFFFFFFFF"}, 0xFFFFFFFF},
+    {{"--options", "0xffffffff", "--store"}, 0xFFFFFFFD},
+    {{"--store", "--options", "0x2"}, 0x00000000},
+    {{"--option", "all-users=off"}, 0x01FC0002},
+    {{"--option", "all-users=on"}, 0x01FE0002},
+    {{"--option", "all-users=ask"}, 0x01FD0002},
+    {{"--option", "all-users=ask-checked"}, 0x01FF0002},
+    {{"--option", "start-after=off"}, 0x01F30002},
+    {{"--option", "start-after=on"}, 0x01FB0002},
+    {{"--option", "start-after=ask"}, 0x01F70002},
+    {{"--option", "desktop=off"}, 0x01CF0002},
+    {{"--option", "desktop=on"}, 0x01EF0002},
+    {{"--option", "desktop=ask"}, 0x01DF0002},
+    {{"--option", "quick-launch=off"}, 0x013F0002},
+    {{"--option", "quick-launch=on"}, 0x01BF0002},
+    {{"--option", "quick-launch=ask"}, 0x017F0002},
+    {{"--option", "startup=off"}, 0x00FF0002},
+    {{"--option", "startup=on"}, 0x02FF0002},
+    {{"--option", "startup=ask"}, 0x01FF0002},
+    {{"--option", "startup=ask-checked"}, 0x03FF0002},
+    {{"--option=desktop=on", "--option", "desktop=ask"}, 0x01DF0002},
+    {{"--option", "startup=on", "--options", "0x00000002"}, 0x02000002},
+    {{"--options", "0x80000000", "--option", "all-users=ask"}, 0x80010000},
+    {{"--options=0xFC00FFFF", "--option", "desktop=ask-checked", "--store"}, 0xFC30FFFD},
+};
+
+TEST(CommandLine, OptionWordFromTheLine) {
+    for (const WordCase& c : kWordCases) {
+        Args line = BuildLine(c.extra);
+        line.push_back("app.exe");
+        const ParseResult parsed = ParseCommandLine(line);
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_EQ(parsed.request.build.options, c.word) << ::testing::PrintToString(c.extra);
+    }
+}
+
+struct ReaderCase {
+    Args line;
+    CommandKind kind;
+    bool verbose;
+    std::string installer;
+    std::string directory;
+};
+
+const ReaderCase kReaderCases[] = {
+    {{"list", "Setup.exe"}, CommandKind::List, false, "Setup.exe", ""},
+    {{"list", "-v", "Setup.exe"}, CommandKind::List, true, "Setup.exe", ""},
+    {{"verify", "Setup.exe", "--verbose"}, CommandKind::Verify, true, "Setup.exe", ""},
+    {{"extract", "Setup.exe", "out dir"}, CommandKind::Extract, false, "Setup.exe", "out dir"},
+    {{"extract", "--", "-Setup.exe", "-dir"}, CommandKind::Extract, false, "-Setup.exe", "-dir"},
+};
+
+TEST(CommandLine, ReadingCommands) {
+    for (const ReaderCase& c : kReaderCases) {
+        const ParseResult parsed = ParseCommandLine(c.line);
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_EQ(parsed.request.kind, c.kind) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(parsed.request.verbose, c.verbose) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(parsed.request.installer, c.installer);
+        EXPECT_EQ(parsed.request.targetDirectory, c.directory);
+    }
+}
+
+TEST(CommandLine, HelpWins) {
+    const Args helpLines[] = {
+        {"-h"}, {"--help"}, {"help"}, {"build", "--help"}, {"list", "-h"}, {"build", "-h", "--bad"}};
+    for (const Args& line : helpLines) {
+        const ParseResult parsed = ParseCommandLine(line);
+        ASSERT_TRUE(parsed.ok) << ::testing::PrintToString(line);
+        EXPECT_EQ(parsed.request.kind, CommandKind::Help) << ::testing::PrintToString(line);
+    }
+}
+
+struct BadCase {
+    Args line;
+    const char* error;
+};
+
+const BadCase kBadCases[] = {
+    {{}, "no command given (try 'zorpack --help')"},
+    {{"pack"}, "unknown command 'pack' (expected build, list, verify or extract)"},
+    {{"--name", "x"}, "unknown command '--name' (expected build, list, verify or extract)"},
+    {{"build", "--name", "N", "--version", "1", "a"}, "'build' needs the installer to write (-o FILE)"},
+    {{"build", "-o", "S", "--version", "1", "a"}, "'build' needs the application name (--name NAME)"},
+    {{"build", "-o", "S", "--name", "N", "a"}, "'build' needs the application version (--version VERSION)"},
+    {BuildLine({}), "'build' needs at least one input file"},
+    {BuildLine({"--bogus", "a"}), "unknown option '--bogus'"},
+    {BuildLine({"-x", "a"}), "unknown option '-x'"},
+    {BuildLine({"-o=x", "a"}), "unknown option '-o=x'"},
+    {BuildLine({"a", "--stub"}), "option '--stub' needs a value"},
+    {BuildLine({"a", "-o"}), "option '-o' needs a value"},
+    {BuildLine({"--store=yes", "a"}), "option '--store' takes no value"},
+    {BuildLine({"--verbose=1", "a"}), "option '--verbose' takes no value"},
+    {BuildLine({"--name=", "a"}), "option '--name' needs a non-empty value"},
+    {BuildLine({"--version", "", "a"}), "option '--version' needs a non-empty value"},
+    {BuildLine({"--shortcut", "", "a"}), "option '--shortcut' needs a non-empty value"},
+    {BuildLine({"--stub", "", "a"}), "option '--stub' needs a non-empty value"},
+    {BuildLine({"--option", "desktop", "a"}), "bad --option 'desktop'"},
+    {BuildLine({"--option", "desk=on", "a"}), "bad --option 'desk=on'"},
+    {BuildLine({"--option", "desktop=yes", "a"}), "bad --option 'desktop=yes'"},
+    {BuildLine({"--option", "Desktop=on", "a"}), "bad --option 'Desktop=on'"},
+    {BuildLine({"--option", "desktop=", "a"}), "bad --option 'desktop='"},
+    {BuildLine({"--options", "1FF0002", "a"}), "bad --options '1FF0002'"},
+    {BuildLine({"--options", "0x", "a"}), "bad --options '0x'"},
+    {BuildLine({"--options", "0x123456789", "a"}), "bad --options '0x123456789'"},
+    {BuildLine({"--options", "0x12G4", "a"}), "bad --options '0x12G4'"},
+    {BuildLine({"--options", "-0x1", "a"}), "bad --options '-0x1'"},
+    {BuildLine({"--shortcut", "A:B", "a"}), "the shortcut name 'A:B' contains ':'"},
+    {{"build", "-o", "S", "--name", "Demo/Pro", "--version", "1", "a"},
+     "the shortcut name 'Demo/Pro' contains '/'; give another with --shortcut NAME"},
+    {{"list"}, "'list' needs an installer file"},
+    {{"list", "a", "b"}, "unexpected argument 'b' for 'list'"},
+    {{"verify"}, "'verify' needs an installer file"},
+    {{"extract", "a"}, "'extract' needs an installer file and a directory"},
+    {{"extract", "a", "b", "c"}, "unexpected argument 'c' for 'extract'"},
+    {{"list", "--name", "x", "a"}, "option '--name' is not valid for 'list'"},
+    {{"verify", "--store", "a"}, "option '--store' is not valid for 'verify'"},
+    {{"extract", "-o", "x", "a", "b"}, "option '--output' is not valid for 'extract'"},
+};
+
+TEST(CommandLine, BadLines) {
+    for (const BadCase& c : kBadCases) {
+        const ParseResult parsed = ParseCommandLine(c.line);
+        EXPECT_FALSE(parsed.ok) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(parsed.error.substr(0, std::string(c.error).size()), c.error) << ::testing::PrintToString(c.line);
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos);
+    }
+}
+
+} // namespace

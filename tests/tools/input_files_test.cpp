@@ -1,0 +1,121 @@
+#include "tests/common/temp_dir.h"
+#include "tools/zorpack/input_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace zorpack;
+
+namespace {
+
+// Files as ExamineInputFiles describes them; "/" separates in every build here.
+std::vector<InputFile> Files(std::initializer_list<std::string> paths) {
+    std::vector<InputFile> files;
+    for (const std::string& path : paths) files.push_back({path, path.substr(path.rfind('/') + 1), 1});
+    return files;
+}
+
+TEST(InputFiles, ListFilesAreExpandedInPlace) {
+    TempDir dir;
+    const std::string list = dir.WriteFile("files.txt", "one.txt\r\n\r\n  \ntwo words.txt\n@three.txt\nlast.txt");
+    const std::string empty = dir.WriteFile("empty.txt", "");
+    std::vector<std::string> paths;
+    std::string error;
+    ASSERT_TRUE(ExpandInputList({"first.exe", "@" + list, "@" + empty, "after.dll"}, paths, error)) << error;
+    EXPECT_EQ(paths, (std::vector<std::string>{"first.exe", "one.txt", "two words.txt", "@three.txt", "last.txt",
+                                               "after.dll"}));
+}
+
+TEST(InputFiles, ALoneAtSignIsAFileName) {
+    std::vector<std::string> paths;
+    std::string error;
+    ASSERT_TRUE(ExpandInputList({"@"}, paths, error)) << error;
+    EXPECT_EQ(paths, std::vector<std::string>{"@"});
+}
+
+TEST(InputFiles, MissingListFileIsNamed) {
+    TempDir dir;
+    std::vector<std::string> paths;
+    std::string error;
+    EXPECT_FALSE(ExpandInputList({"a.exe", "@" + (dir / "missing.txt")}, paths, error));
+    EXPECT_EQ(error.rfind("cannot read the list file '" + (dir / "missing.txt") + "': ", 0), 0u) << error;
+}
+
+TEST(InputFiles, SizesAndNames) {
+    TempDir dir;
+    const std::string app = dir.WriteFile("App.exe", std::string(1000, 'x'));
+    const std::string empty = dir.WriteFile("empty.dat", "");
+    std::vector<InputFile> files;
+    std::string error;
+    ASSERT_TRUE(ExamineInputFiles({app, empty}, files, error)) << error;
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].path, app);
+    EXPECT_EQ(files[0].name, "App.exe");
+    EXPECT_EQ(files[0].size, 1000u);
+    EXPECT_EQ(files[1].name, "empty.dat");
+    EXPECT_EQ(files[1].size, 0u);
+}
+
+TEST(InputFiles, MissingFileIsNamed) {
+    TempDir dir;
+    const std::string app = dir.WriteFile("App.exe", "x");
+    std::vector<InputFile> files;
+    std::string error;
+    EXPECT_FALSE(ExamineInputFiles({app, dir / "gone.dll"}, files, error));
+    EXPECT_EQ(error.rfind("cannot read the input file '" + (dir / "gone.dll") + "': ", 0), 0u) << error;
+}
+
+TEST(InputFiles, DirectoryIsRefused) {
+    TempDir dir;
+    std::vector<InputFile> files;
+    std::string error;
+    EXPECT_FALSE(ExamineInputFiles({dir.path()}, files, error));
+    EXPECT_EQ(error.rfind("cannot read the input file '" + dir.path() + "': ", 0), 0u) << error;
+}
+
+// Sparse files: the sizes are real, the disk space is not used.
+TEST(InputFiles, FourGibibytesAreOneByteTooMany) {
+    TempDir dir;
+    const std::string largest = dir / "largest.bin";
+    const std::string tooLarge = dir / "too-large.bin";
+    std::ofstream(largest).close();
+    std::ofstream(tooLarge).close();
+    std::error_code failed;
+    std::filesystem::resize_file(largest, 0xFFFFFFFFull, failed);
+    if (!failed) std::filesystem::resize_file(tooLarge, 0x100000000ull, failed);
+    if (failed) GTEST_SKIP() << "no sparse files here: " << failed.message();
+    std::vector<InputFile> files;
+    std::string error;
+    ASSERT_TRUE(ExamineInputFiles({largest}, files, error)) << error;
+    EXPECT_EQ(files[0].size, 0xFFFFFFFFu);
+    EXPECT_FALSE(ExamineInputFiles({largest, tooLarge}, files, error));
+    EXPECT_EQ(error,
+              "the input file '" + tooLarge + "' has 4294967296 bytes; an installer holds only files below 4 GiB");
+}
+
+TEST(InputFiles, DuplicateNames) {
+    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/readme.txt"}), true), "");
+    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/App.exe", "d/lib.dll"}), true),
+              "duplicate file name: 'a/App.exe' and 'c/App.exe' would both install as 'App.exe' "
+              "(--allow-duplicates stores both)");
+    EXPECT_EQ(FindDuplicateNames(Files({"a/ReadMe.txt", "b/README.TXT"}), true), "");
+    EXPECT_EQ(FindDuplicateNames(Files({"a/ReadMe.txt", "b/README.TXT"}), false),
+              "duplicate file name: 'a/ReadMe.txt' and 'b/README.TXT' would both install as 'README.TXT' "
+              "(--allow-duplicates stores both)");
+    EXPECT_EQ(FindDuplicateNames({}, false), "");
+}
+
+TEST(InputFiles, NamesWindowsCannotCreate) {
+    EXPECT_EQ(CheckFileNames(Files({"a/App.exe", "b/lib.dll"})), "");
+    std::vector<InputFile> files = Files({"App.exe", "aux.txt"});
+    EXPECT_EQ(CheckFileNames(files), "the input file 'aux.txt' cannot be installed: its name is a device name");
+    files = {{"dir/a:b", "a:b", 1}};
+    EXPECT_EQ(CheckFileNames(files), "the input file 'dir/a:b' cannot be installed: its name contains ':'");
+}
+
+TEST(InputFiles, CaseOfNamesFollowsThePlatform) {
+    EXPECT_EQ(NativeNamesCaseSensitive(), kNativePathStyle == PathStyle::Posix);
+}
+
+} // namespace

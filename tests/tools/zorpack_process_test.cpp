@@ -1,0 +1,332 @@
+// The built zorpack program, run as a user runs it: installers built from
+// real files, then listed, verified and extracted, and the exit codes of
+// refused command lines.
+#include "archive/installer_archive.h"
+#include "common/file.h"
+#include "common/file_system.h"
+#include "common/path.h"
+#include "common/text_utils.h"
+#include "tests/common/temp_dir.h"
+#include "tests/support/process.h"
+#include "tests/tools/captured_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+namespace {
+
+// Bytes that do not compress, so that stored and compressed data differ.
+std::string RandomBytes(std::size_t size, std::uint32_t seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+std::string Text(std::size_t lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines; ++i) text += "line " + std::to_string(i) + " of the read-me text\n";
+    return text;
+}
+
+std::uint64_t LastWriteTicks(const std::string& path) {
+    CFile file;
+    FileTimes times;
+    if (!file.OpenForReading(path) || !file.GetFileTimes(times)) return 0;
+    return times.lastWrite.Ticks();
+}
+
+std::vector<std::string> FilesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ZorpackProcess : public ::testing::Test {
+protected:
+    CapturedRun Zorpack(const std::vector<std::string>& arguments) {
+        return RunCaptured(ProgramBesideTests("zorpack"), arguments, scratch_.path());
+    }
+
+    // A build of the three sources with the fake stub, plus extra arguments.
+    CapturedRun Build(const std::string& setup, std::vector<std::string> extra = {}) {
+        std::vector<std::string> line = {"build",
+                                         "-o",
+                                         setup,
+                                         "--name",
+                                         "Demo App",
+                                         "--version",
+                                         "1.2.3",
+                                         "--stub",
+                                         stub_,
+                                         "--windows",
+                                         "Demo App;Untitled - Demo"};
+        line.insert(line.end(), extra.begin(), extra.end());
+        line.insert(line.end(), {app_, readme_, empty_});
+        return Zorpack(line);
+    }
+
+    void ExpectExtractedSources(const std::string& directory) {
+        EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"App.exe", "empty.dat", "readme.txt"}));
+        for (const std::string& source : {app_, readme_, empty_}) {
+            const std::string extracted = BuildPath(directory, GetPathPart(source, kPathFileName), nullptr);
+            EXPECT_EQ(ReadWholeFile(extracted), ReadWholeFile(source)) << extracted;
+            EXPECT_EQ(LastWriteTicks(extracted), LastWriteTicks(source)) << extracted;
+        }
+    }
+
+    std::unique_ptr<InstallerArchive> Load(const std::string& setup) {
+        auto archive = std::make_unique<InstallerArchive>();
+        archive->SetFilePath(setup);
+        EXPECT_TRUE(archive->LoadInstaller()) << archive->GetErrorText();
+        return archive;
+    }
+
+    TempDir dir_;
+    TempDir scratch_;
+    const std::string stub_ = dir_.WriteFile("stub.bin", "MZ" + RandomBytes(4094, 1));
+    const std::string app_ = dir_.WriteFile("App.exe", "MZ" + RandomBytes(150000, 2));
+    const std::string readme_ = dir_.WriteFile("readme.txt", Text(20000));
+    const std::string empty_ = dir_.WriteFile("empty.dat", "");
+};
+
+TEST_F(ZorpackProcess, BuildListVerifyExtract) {
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun built = Build(setup);
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "");
+    EXPECT_EQ(built.out.rfind(setup + ": 3 files, ", 0), 0u) << built.out;
+
+    // The installer starts with the stub, unchanged.
+    const std::string installer = ReadWholeFile(setup);
+    EXPECT_EQ(installer.substr(0, 4096), ReadWholeFile(stub_));
+    // Text compresses: the whole installer is smaller than its sources.
+    EXPECT_LT(installer.size(), 4096 + 150002 + Text(20000).size());
+
+    const CapturedRun listed = Zorpack({"list", setup});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    const std::string expectedList = "Application name: Demo App (1.2.3)\n"
+                                     "Shortcut name: Demo App\n"
+                                     "Window search list:\n"
+                                     "    Demo App\n"
+                                     "    Untitled - Demo\n"
+                                     "Options: 0x01FF0002 (files compressed)\n"
+                                     "    all-users     ask-checked\n"
+                                     "    start-after   ask-checked\n"
+                                     "    desktop       ask-checked\n"
+                                     "    quick-launch  ask-checked\n"
+                                     "    startup       ask\n"
+                                     "Files: 3\n";
+    EXPECT_EQ(listed.out.substr(0, expectedList.size()), expectedList) << listed.out;
+    const std::unique_ptr<InstallerArchive> loaded = Load(setup);
+    const InstallerArchive& archive = *loaded;
+    ASSERT_EQ(archive.GetEntries().size(), 3u);
+    const std::string rows = listed.out.substr(listed.out.find("name\n") + 5);
+    std::string expectedRows;
+    for (const ArchiveEntry& entry : archive.GetEntries())
+        expectedRows += "    " + PadString(std::to_string(entry.originalSize), 12, true) + " " +
+                        PadString(std::to_string(entry.storedSize), 12, true) + "  " + entry.name + "\n";
+    EXPECT_EQ(rows.substr(0, expectedRows.size()), expectedRows) << listed.out;
+    EXPECT_EQ(archive.GetEntries()[0].name, "App.exe");
+    EXPECT_EQ(archive.GetEntries()[0].originalSize, 150002u);
+
+    const CapturedRun verified = Zorpack({"verify", setup});
+    EXPECT_EQ(verified.exitCode, 0) << verified.err;
+    EXPECT_EQ(verified.out.rfind(setup + ": 3 files, ", 0), 0u) << verified.out;
+
+    const std::string target = BuildPath(dir_ / "out", "deeper", nullptr);
+    const CapturedRun extracted = Zorpack({"extract", setup, target});
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.err;
+    EXPECT_NE(extracted.out.find(" to " + target), std::string::npos) << extracted.out;
+    ExpectExtractedSources(target);
+}
+
+TEST_F(ZorpackProcess, StoredFilesAreCopiedAsTheyAre) {
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun built = Build(setup, {"--store"});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const std::string installer = ReadWholeFile(setup);
+    const std::string app = ReadWholeFile(app_), readme = ReadWholeFile(readme_);
+    EXPECT_EQ(installer.substr(4096, app.size()), app);
+    EXPECT_EQ(installer.substr(4096 + app.size(), readme.size()), readme);
+    EXPECT_EQ(Load(setup)->GetOptions(), 0x01FF0000u);
+
+    const CapturedRun listed = Zorpack({"list", setup});
+    EXPECT_NE(listed.out.find("Options: 0x01FF0000 (files stored)\n"), std::string::npos) << listed.out;
+    EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
+    ASSERT_EQ(Zorpack({"extract", setup, dir_ / "out"}).exitCode, 0);
+    ExpectExtractedSources(dir_ / "out");
+}
+
+TEST_F(ZorpackProcess, OptionWordAndShortcutReachTheInstaller) {
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun built = Build(
+        setup, {"--options", "0x40000002", "--option", "desktop=ask", "--option", "startup=on", "--shortcut", "Demo"});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const std::unique_ptr<InstallerArchive> loaded = Load(setup);
+    const InstallerArchive& archive = *loaded;
+    EXPECT_EQ(archive.GetOptions(), 0x42100002u);
+    EXPECT_EQ(archive.GetShortcutName(), "Demo");
+    EXPECT_EQ(archive.GetAppName(), "Demo App");
+    EXPECT_EQ(archive.GetVersion(), "1.2.3");
+    EXPECT_EQ(archive.GetWindowList(), "Demo App;Untitled - Demo");
+    const CapturedRun listed = Zorpack({"list", setup});
+    EXPECT_NE(listed.out.find("    desktop       ask\n    quick-launch  off\n    startup       on\n"),
+              std::string::npos)
+        << listed.out;
+}
+
+TEST_F(ZorpackProcess, ListFileNamesTheFiles) {
+    const std::string list = dir_.WriteFile("files.lst", readme_ + "\r\n\r\n" + app_ + "\r\n");
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun built =
+        Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", "--stub", stub_, empty_, "@" + list});
+    ASSERT_EQ(built.exitCode, 0) << built.err;
+    const std::unique_ptr<InstallerArchive> loaded = Load(setup);
+    InstallerArchive& archive = *loaded;
+    EXPECT_EQ(archive.GetFirstFileName(), "empty.dat");
+    EXPECT_EQ(archive.GetNextFileName(), "readme.txt");
+    EXPECT_EQ(archive.GetNextFileName(), "App.exe");
+    EXPECT_EQ(archive.GetNextFileName(), "");
+}
+
+TEST_F(ZorpackProcess, DuplicateNamesAreRefusedUnlessAllowed) {
+    std::filesystem::create_directories(dir_ / "other");
+    const std::string twin = dir_.WriteFile(BuildPath("other", "readme.txt", nullptr), "another read-me");
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun refused = Build(setup, {twin});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "zorpack: duplicate file name: '" + twin + "' and '" + readme_ +
+                               "' would both install as 'readme.txt' (--allow-duplicates stores both)\n");
+    EXPECT_FALSE(FileExists(setup));
+
+    const CapturedRun allowed = Build(setup, {"--allow-duplicates", twin});
+    ASSERT_EQ(allowed.exitCode, 0) << allowed.err;
+    const std::unique_ptr<InstallerArchive> archive = Load(setup);
+    ASSERT_EQ(archive->GetEntries().size(), 4u);
+    EXPECT_EQ(archive->GetEntries()[0].name, "readme.txt");
+    EXPECT_EQ(archive->GetEntries()[2].name, "readme.txt");
+}
+
+TEST_F(ZorpackProcess, NamesDifferingInCaseOnlyAreDuplicatesOnWindows) {
+    std::filesystem::create_directories(dir_ / "upper");
+    const std::string upper = dir_.WriteFile(BuildPath("upper", "README.TXT", nullptr), "upper");
+    const CapturedRun run = Build(dir_ / "Setup.exe", {upper});
+    if (kNativePathStyle == PathStyle::Windows) {
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("duplicate file name: "), std::string::npos) << run.err;
+    } else {
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+    }
+}
+
+TEST_F(ZorpackProcess, MissingInputFile) {
+    const std::string setup = dir_ / "Setup.exe";
+    const std::string missing = dir_ / "missing.dll";
+    const CapturedRun run = Build(setup, {missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.rfind("zorpack: cannot read the input file '" + missing + "': ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    EXPECT_FALSE(FileExists(setup));
+}
+
+TEST_F(ZorpackProcess, BadUsage) {
+    const std::vector<std::vector<std::string>> lines = {
+        {},
+        {"unpack", "Setup.exe"},
+        {"build", "--name", "N", "--version", "1", app_},
+        {"build", "-o", dir_ / "S.exe", "--name", "N", "--version", "1", "--option", "desktop=maybe", app_},
+        {"list"},
+        {"list", "a", "b"},
+        {"extract", "--store", "a", "b"},
+    };
+    for (const auto& line : lines) {
+        const CapturedRun run = Zorpack(line);
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(line);
+        EXPECT_EQ(run.err.rfind("zorpack: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_FALSE(FileExists(dir_ / "S.exe"));
+}
+
+TEST_F(ZorpackProcess, Help) {
+    const CapturedRun run = Zorpack({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("Usage:\n", 0), 0u) << run.out;
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(ZorpackProcess, NotAnInstaller) {
+    for (const char* command : {"list", "verify"}) {
+        const CapturedRun run = Zorpack({command, readme_});
+        EXPECT_EQ(run.exitCode, 1) << command;
+        EXPECT_EQ(run.err, "zorpack: cannot load '" + readme_ + "': ErrorZorInstaller: Bad signature\n") << command;
+    }
+    const CapturedRun extract = Zorpack({"extract", readme_, dir_ / "out"});
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_FALSE(DirectoryExists(dir_ / "out"));
+
+    const std::string missing = dir_ / "missing.exe";
+    const CapturedRun run = Zorpack({"list", missing});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.rfind("zorpack: cannot load '" + missing + "': !Error LoadInstaller: OpenFile(" + missing, 0), 0u)
+        << run.err;
+}
+
+TEST_F(ZorpackProcess, DamagedDataIsFound) {
+    const std::string setup = dir_ / "Setup.exe";
+    ASSERT_EQ(Build(setup, {"--store"}).exitCode, 0);
+    // One byte inside readme.txt's stored data.
+    std::string installer = ReadWholeFile(setup);
+    installer[4096 + 150002 + 100] ^= 0x20;
+    std::ofstream(setup, std::ios::binary | std::ios::trunc) << installer;
+
+    const CapturedRun verified = Zorpack({"verify", setup});
+    EXPECT_EQ(verified.exitCode, 1);
+    EXPECT_EQ(verified.err.rfind("zorpack: verification of '" + setup + "' failed: Bad MD5 sum for 'readme.txt'.", 0),
+              0u)
+        << verified.err;
+    EXPECT_EQ(std::count(verified.err.begin(), verified.err.end(), '\n'), 1);
+
+    const CapturedRun extracted = Zorpack({"extract", setup, dir_ / "out"});
+    EXPECT_EQ(extracted.exitCode, 1);
+    EXPECT_NE(extracted.err.find("Bad MD5 sum for '" + BuildPath(dir_ / "out", "readme.txt", nullptr) + "'."),
+              std::string::npos)
+        << extracted.err;
+}
+
+TEST_F(ZorpackProcess, BuiltInExtractor) {
+    const std::string image = ZOR_EXTRACTOR_IMAGE;
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun run = Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", app_});
+    if (image.empty()) {
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err, "zorpack: this zorpack carries no extractor image; name one with --stub FILE\n");
+        EXPECT_FALSE(FileExists(setup));
+        return;
+    }
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string stub = ReadWholeFile(image);
+    ASSERT_NE(stub, "<missing>");
+    EXPECT_EQ(ReadWholeFile(setup).substr(0, stub.size()), stub);
+    EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
+}
+
+#ifndef _WIN32
+TEST_F(ZorpackProcess, NameWindowsCannotCreate) {
+    const std::string odd = dir_.WriteFile("a:b.txt", "colon");
+    const CapturedRun run = Build(dir_ / "Setup.exe", {odd});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "zorpack: the input file '" + odd + "' cannot be installed: its name contains ':'\n");
+}
+#endif
+
+} // namespace

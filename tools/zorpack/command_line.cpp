@@ -1,0 +1,247 @@
+#include "tools/zorpack/command_line.h"
+
+#include "archive/archive_format.h"
+#include "tools/zorpack/option_word.h"
+#include "tools/zorpack/windows_names.h"
+
+#include <optional>
+#include <string_view>
+
+namespace zorpack {
+
+namespace {
+
+enum class OptionId {
+    Output,
+    Name,
+    Version,
+    Shortcut,
+    Windows,
+    Store,
+    Option,
+    Options,
+    AllowDuplicates,
+    Stub,
+    Verbose,
+    Help
+};
+
+struct OptionSpec {
+    const char* longName;
+    const char* shortName; // nullptr when there is none
+    bool takesValue;
+    bool buildOnly;
+    OptionId id;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"--output", "-o", true, true, OptionId::Output},
+    {"--name", nullptr, true, true, OptionId::Name},
+    {"--version", nullptr, true, true, OptionId::Version},
+    {"--shortcut", nullptr, true, true, OptionId::Shortcut},
+    {"--windows", nullptr, true, true, OptionId::Windows},
+    {"--store", nullptr, false, true, OptionId::Store},
+    {"--option", nullptr, true, true, OptionId::Option},
+    {"--options", nullptr, true, true, OptionId::Options},
+    {"--allow-duplicates", nullptr, false, true, OptionId::AllowDuplicates},
+    {"--stub", nullptr, true, true, OptionId::Stub},
+    {"--verbose", "-v", false, false, OptionId::Verbose},
+    {"--help", "-h", false, false, OptionId::Help},
+};
+
+struct CommandName {
+    const char* name;
+    CommandKind kind;
+    std::size_t operands; // 0: one or more
+};
+
+constexpr CommandName kCommands[] = {
+    {"build", CommandKind::Build, 0},
+    {"list", CommandKind::List, 1},
+    {"verify", CommandKind::Verify, 1},
+    {"extract", CommandKind::Extract, 2},
+};
+
+bool IsHelp(std::string_view argument) { return argument == "-h" || argument == "--help" || argument == "help"; }
+
+// Finds the option an argument names; "--name=value" names "--name".
+const OptionSpec* FindOption(std::string_view argument) {
+    const std::string_view name = argument.substr(0, argument.find('='));
+    for (const OptionSpec& spec : kOptions)
+        if (name == spec.longName || (spec.shortName && argument == spec.shortName)) return &spec;
+    return nullptr;
+}
+
+// Collects everything the options say before the build request is completed.
+class Parser {
+public:
+    explicit Parser(CommandKind kind) { result_.request.kind = kind; }
+
+    ParseResult Fail(std::string error) {
+        ParseResult failed;
+        failed.error = std::move(error);
+        return failed;
+    }
+
+    // Applies one option with its value; false with error_ set when it cannot.
+    bool Apply(const OptionSpec& spec, const std::string& value) {
+        BuildRequest& build = result_.request.build;
+        switch (spec.id) {
+        case OptionId::Output:
+            return SetNonEmpty(spec, value, build.output);
+        case OptionId::Name:
+            return SetNonEmpty(spec, value, build.appName);
+        case OptionId::Version:
+            return SetNonEmpty(spec, value, build.version);
+        case OptionId::Shortcut:
+            return SetNonEmpty(spec, value, build.shortcutName);
+        case OptionId::Stub:
+            return SetNonEmpty(spec, value, build.stubPath);
+        case OptionId::Windows:
+            build.windowList = value;
+            return true;
+        case OptionId::Store:
+            store_ = true;
+            return true;
+        case OptionId::AllowDuplicates:
+            build.allowDuplicates = true;
+            return true;
+        case OptionId::Verbose:
+            result_.request.verbose = true;
+            return true;
+        case OptionId::Help:
+            return true;
+        case OptionId::Option: {
+            const std::optional<OptionSetting> setting = ParseOptionSetting(value);
+            if (!setting) {
+                error_ = "bad --option '" + value +
+                         "': expected NAME=STATE with NAME one of all-users, start-after, desktop, quick-launch, "
+                         "startup and STATE one of off, on, ask, ask-checked";
+                return false;
+            }
+            settings_.push_back(*setting);
+            return true;
+        }
+        case OptionId::Options: {
+            optionsWord_ = ParseOptionsWord(value);
+            if (!optionsWord_) {
+                error_ = "bad --options '" + value + "': expected 0x followed by one to eight hexadecimal digits";
+                return false;
+            }
+            return true;
+        }
+        }
+        return false;
+    }
+
+    ParseResult Finish(std::vector<std::string> operands, std::size_t expectedOperands, const char* command) {
+        Request& request = result_.request;
+        if (request.kind != CommandKind::Build) {
+            if (operands.size() < expectedOperands)
+                return Fail(std::string("'") + command + "' needs " +
+                            (expectedOperands == 1 ? "an installer file" : "an installer file and a directory"));
+            if (operands.size() > expectedOperands)
+                return Fail(std::string("unexpected argument '") + operands[expectedOperands] + "' for '" + command +
+                            "'");
+            request.installer = operands[0];
+            if (expectedOperands == 2) request.targetDirectory = operands[1];
+            result_.ok = true;
+            return result_;
+        }
+        BuildRequest& build = request.build;
+        if (build.output.empty()) return Fail("'build' needs the installer to write (-o FILE)");
+        if (build.appName.empty()) return Fail("'build' needs the application name (--name NAME)");
+        if (build.version.empty()) return Fail("'build' needs the application version (--version VERSION)");
+        if (operands.empty()) return Fail("'build' needs at least one input file");
+        const bool shortcutGiven = !build.shortcutName.empty();
+        if (!shortcutGiven) build.shortcutName = build.appName;
+        if (const std::string problem = WindowsFileNameProblem(build.shortcutName); !problem.empty())
+            return Fail("the shortcut name '" + build.shortcutName + "' " + problem +
+                        (shortcutGiven ? "" : "; give another with --shortcut NAME"));
+        std::uint32_t word = optionsWord_.value_or(kDefaultOptions);
+        for (const OptionSetting& setting : settings_) word = ApplyOptionSetting(word, setting);
+        if (store_) word &= ~kCompressFiles;
+        build.options = word;
+        build.inputs = std::move(operands);
+        result_.ok = true;
+        return result_;
+    }
+
+    std::string TakeError() { return std::move(error_); }
+
+private:
+    bool SetNonEmpty(const OptionSpec& spec, const std::string& value, std::string& field) {
+        if (value.empty()) {
+            error_ = std::string("option '") + spec.longName + "' needs a non-empty value";
+            return false;
+        }
+        field = value;
+        return true;
+    }
+
+    ParseResult result_;
+    std::string error_;
+    std::vector<OptionSetting> settings_;
+    std::optional<std::uint32_t> optionsWord_;
+    bool store_ = false;
+};
+
+} // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
+    ParseResult failed;
+    if (arguments.empty()) {
+        failed.error = "no command given (try 'zorpack --help')";
+        return failed;
+    }
+    if (IsHelp(arguments[0])) {
+        ParseResult help;
+        help.ok = true;
+        return help;
+    }
+    const CommandName* command = nullptr;
+    for (const CommandName& candidate : kCommands)
+        if (arguments[0] == candidate.name) command = &candidate;
+    if (!command) {
+        failed.error = "unknown command '" + arguments[0] + "' (expected build, list, verify or extract)";
+        return failed;
+    }
+
+    Parser parser(command->kind);
+    std::vector<std::string> operands;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const OptionSpec* spec = FindOption(argument);
+        if (!spec) return parser.Fail("unknown option '" + argument + "'");
+        if (spec->id == OptionId::Help) {
+            ParseResult help;
+            help.ok = true;
+            return help;
+        }
+        if (spec->buildOnly && command->kind != CommandKind::Build)
+            return parser.Fail(std::string("option '") + spec->longName + "' is not valid for '" + command->name + "'");
+        std::string value;
+        const std::size_t equals = argument.find('=');
+        if (equals != std::string::npos) {
+            if (!spec->takesValue || argument.compare(0, 2, "--") != 0)
+                return parser.Fail("option '" + argument.substr(0, equals) + "' takes no value");
+            value = argument.substr(equals + 1);
+        } else if (spec->takesValue) {
+            if (i + 1 == arguments.size()) return parser.Fail("option '" + argument + "' needs a value");
+            value = arguments[++i];
+        }
+        if (!parser.Apply(*spec, value)) return parser.Fail(parser.TakeError());
+    }
+    return parser.Finish(std::move(operands), command->operands, command->name);
+}
+
+} // namespace zorpack

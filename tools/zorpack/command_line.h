@@ -1,0 +1,49 @@
+// The zorpack command line turned into a request, without touching any file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zorpack {
+
+enum class CommandKind { Help, Build, List, Verify, Extract };
+
+// What "zorpack build" was asked to write.
+struct BuildRequest {
+    std::string output;
+    std::string appName;
+    std::string version;
+    std::string shortcutName; // the application name unless given
+    std::string windowList;   // ";"-separated window titles, as given
+    std::string stubPath;     // empty: the extractor image built into zorpack
+    std::uint32_t options = 0;
+    bool allowDuplicates = false;
+    // Input files as given; "@name" entries are list files, expanded later.
+    std::vector<std::string> inputs;
+};
+
+struct Request {
+    CommandKind kind = CommandKind::Help;
+    bool verbose = false;
+    BuildRequest build;          // Build
+    std::string installer;       // List, Verify, Extract
+    std::string targetDirectory; // Extract
+};
+
+// Either a request or, for a command line that cannot be carried out as
+// written, a one-line reason (without the "zorpack: " prefix).
+struct ParseResult {
+    bool ok = false;
+    Request request;
+    std::string error;
+};
+
+// arguments excludes the program name. Options and operands may be mixed;
+// "--" ends the options. Long options take their value as the next argument
+// or after "=". "-h"/"--help" anywhere asks for the usage text. For build,
+// --options sets the whole word before any --option, and --store is applied
+// last, whatever their order on the command line.
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments);
+
+} // namespace zorpack

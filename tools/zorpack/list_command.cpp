@@ -1,0 +1,60 @@
+// "zorpack list": what the installer's "-c" shows (application name and
+// version, shortcut name, window search list, file list), with the options
+// word spelled out and each file's sizes.
+#include "archive/installer_archive.h"
+#include "common/string_format.h"
+#include "common/text_utils.h"
+#include "tools/zorpack/commands.h"
+#include "tools/zorpack/load_installer.h"
+#include "tools/zorpack/option_word.h"
+#include "tools/zorpack/progress.h"
+
+#include <vector>
+
+namespace zorpack {
+
+namespace {
+
+void PrintWindowList(const std::string& windowList, std::ostream& out) {
+    // Cut as the installer cuts it: every ";" separates, empty pieces count.
+    std::vector<std::string> titles;
+    SplitByChars(windowList, ";", titles);
+    out << "Window search list:\n";
+    for (const std::string& title : titles) out << "    " << (title.empty() ? "(empty)" : title) << '\n';
+}
+
+void PrintOptions(std::uint32_t options, std::ostream& out) {
+    out << StringFormat("Options: 0x%08X (files %s)\n", options, options & kCompressFiles ? "compressed" : "stored");
+    for (const InstallOption& option : kInstallOptions)
+        out << StringFormat("    %-13s %s\n", option.name, OptionStateName(OptionStateIn(options, option)));
+}
+
+void PrintFiles(const InstallerArchive& archive, std::ostream& out) {
+    const std::vector<ArchiveEntry>& entries = archive.GetEntries();
+    out << StringFormat("Files: %zu\n", entries.size());
+    out << StringFormat("    %12s %12s  %s\n", "size", "stored", "name");
+    std::uint64_t stored = 0;
+    for (const ArchiveEntry& entry : entries) {
+        out << StringFormat("    %12u %12u  %s\n", entry.originalSize, entry.storedSize, entry.name.c_str());
+        stored += entry.storedSize;
+    }
+    out << StringFormat("    %12llu %12llu  total\n", static_cast<unsigned long long>(TotalOriginalSize(archive)),
+                        static_cast<unsigned long long>(stored));
+}
+
+} // namespace
+
+int RunList(const Request& request, Console& console) {
+    InstallerArchive archive;
+    ProgressReporter progress(console, request.verbose);
+    if (!LoadForReading(archive, request.installer, progress, console)) return kExitFailure;
+    std::ostream& out = console.out;
+    out << "Application name: " << archive.GetAppName() << " (" << archive.GetVersion() << ")\n";
+    out << "Shortcut name: " << archive.GetShortcutName() << '\n';
+    PrintWindowList(archive.GetWindowList(), out);
+    PrintOptions(archive.GetOptions(), out);
+    PrintFiles(archive, out);
+    return kExitSuccess;
+}
+
+} // namespace zorpack

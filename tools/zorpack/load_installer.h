@@ -1,0 +1,23 @@
+// Loading an existing installer for the commands that read one.
+#pragma once
+
+#include "tools/zorpack/console.h"
+
+#include <cstdint>
+#include <string>
+
+class InstallerArchive;
+
+namespace zorpack {
+
+class ProgressReporter;
+
+// Loads the archive of the installer at path, its lines going to progress.
+// False, after writing why to err (the archive's error text), when it is no
+// readable installer.
+bool LoadForReading(InstallerArchive& archive, const std::string& path, ProgressReporter& progress, Console& console);
+
+// The sum of the entries' original sizes.
+std::uint64_t TotalOriginalSize(const InstallerArchive& archive);
+
+} // namespace zorpack

@@ -1,0 +1,77 @@
+#include "tools/zorpack/progress.h"
+
+#include "archive/installer_archive.h"
+#include "common/string_format.h"
+
+#include <string_view>
+
+namespace zorpack {
+
+namespace {
+
+// Keeps the live line within a classic 80-column terminal.
+constexpr std::size_t kLiveWidth = 79;
+
+bool EndsWith(const std::string& text, const char* suffix) {
+    const std::string_view end(suffix);
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+} // namespace
+
+int Report(Console& console, const std::string& message, int code) {
+    console.err << "zorpack: " << message << '\n' << std::flush;
+    return code;
+}
+
+ProgressReporter::ProgressReporter(Console& console, bool verbose)
+    : console_(console), verbose_(verbose), live_(!verbose && console.interactive) {}
+
+ProgressReporter::~ProgressReporter() { Finish(); }
+
+void ProgressReporter::Attach(InstallerArchive& archive) {
+    archive.SetProgressCallback(&ProgressReporter::OnLine, reinterpret_cast<std::uintptr_t>(this));
+}
+
+void ProgressReporter::CountEntries(std::size_t entries, const char* entryPrefix) {
+    entries_ = entries;
+    entryPrefix_ = entryPrefix;
+    entriesSeen_ = 0;
+}
+
+void ProgressReporter::OnLine(const char* text, std::uintptr_t self) {
+    reinterpret_cast<ProgressReporter*>(self)->Line(text);
+}
+
+void ProgressReporter::Line(const char* text) {
+    previous_ = std::move(last_);
+    last_ = text;
+    if (verbose_) {
+        console_.out << text << '\n';
+        return;
+    }
+    if (!live_) return;
+    if (!entryPrefix_.empty() && last_.compare(0, entryPrefix_.size(), entryPrefix_) == 0) ++entriesSeen_;
+    std::string shown = entries_ == 0 ? last_ : StringFormat("[%zu/%zu] %s", entriesSeen_, entries_, text);
+    // Only the first line of a multi-line text, cut to the width.
+    shown = shown.substr(0, shown.find('\n'));
+    if (shown.size() > kLiveWidth) shown = shown.substr(0, kLiveWidth - 3) + "...";
+    const std::size_t width = shown.size();
+    if (width < liveWidth_) shown.append(liveWidth_ - width, ' ');
+    liveWidth_ = width;
+    console_.out << '\r' << shown << std::flush;
+}
+
+void ProgressReporter::Finish() {
+    if (liveWidth_ == 0) return;
+    console_.out << '\r' << std::string(liveWidth_, ' ') << '\r' << std::flush;
+    liveWidth_ = 0;
+}
+
+std::string ProgressReporter::FailureText(const std::string& fallback) const {
+    if (last_.empty()) return fallback;
+    if (previous_.empty() || EndsWith(previous_, "...")) return last_;
+    return previous_ + " " + last_;
+}
+
+} // namespace zorpack

@@ -1,0 +1,50 @@
+// The archive's progress lines on their way to the user: every line with -v;
+// otherwise, on a terminal, one line that rewrites itself with the current
+// step; otherwise nothing. The last lines are kept to explain a failure.
+#pragma once
+
+#include "tools/zorpack/console.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class InstallerArchive;
+
+namespace zorpack {
+
+class ProgressReporter {
+public:
+    ProgressReporter(Console& console, bool verbose);
+    ~ProgressReporter();
+    ProgressReporter(const ProgressReporter&) = delete;
+    ProgressReporter& operator=(const ProgressReporter&) = delete;
+
+    // Makes this object the archive's progress callback.
+    void Attach(InstallerArchive& archive);
+    // Starts counting a pass over entries files: entryPrefix is the start of
+    // the line the archive reports once per file.
+    void CountEntries(std::size_t entries, const char* entryPrefix);
+    // Clears the live line; call before writing anything else to out.
+    void Finish();
+
+    // The last line reported, preceded by the line before it when that one
+    // is no progress step (steps end with "...") but part of the failure;
+    // fallback when nothing was reported.
+    std::string FailureText(const std::string& fallback) const;
+
+private:
+    static void OnLine(const char* text, std::uintptr_t self);
+    void Line(const char* text);
+
+    Console& console_;
+    bool verbose_;
+    bool live_;
+    std::size_t entries_ = 0;
+    std::string entryPrefix_;
+    std::size_t entriesSeen_ = 0;
+    std::size_t liveWidth_ = 0;
+    std::string previous_, last_;
+};
+
+} // namespace zorpack

@@ -1,0 +1,10 @@
+// The text of "zorpack --help".
+#pragma once
+
+#include <ostream>
+
+namespace zorpack {
+
+void PrintUsage(std::ostream& out);
+
+} // namespace zorpack
