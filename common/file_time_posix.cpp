@@ -39,9 +39,9 @@ FileTime CurrentFileTime() {
 
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime& local) {
     if (time.Ticks() > static_cast<std::uint64_t>(INT64_MAX)) return false;
-    const timespec spec = TimespecFromFileTime(time);
+    const timespec posixTime = TimespecFromFileTime(time);
     tm fields{};
-    if (localtime_r(&spec.tv_sec, &fields) == nullptr) return false;
+    if (localtime_r(&posixTime.tv_sec, &fields) == nullptr) return false;
     if (fields.tm_year + 1900 < 1601 || fields.tm_year + 1900 > 30827) return false;
     local.year = static_cast<std::uint16_t>(fields.tm_year + 1900);
     local.month = static_cast<std::uint16_t>(fields.tm_mon + 1);
@@ -50,7 +50,7 @@ bool FileTimeToLocalCalendar(FileTime time, CalendarTime& local) {
     local.hour = static_cast<std::uint16_t>(fields.tm_hour);
     local.minute = static_cast<std::uint16_t>(fields.tm_min);
     local.second = static_cast<std::uint16_t>(fields.tm_sec);
-    local.milliseconds = static_cast<std::uint16_t>(spec.tv_nsec / 1'000'000);
+    local.milliseconds = static_cast<std::uint16_t>(posixTime.tv_nsec / 1'000'000);
     return true;
 }
 

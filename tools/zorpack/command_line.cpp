@@ -26,7 +26,7 @@ enum class OptionId {
     Help
 };
 
-struct OptionSpec {
+struct OptionRule {
     const char* longName;
     const char* shortName; // nullptr when there is none
     bool takesValue;
@@ -34,7 +34,7 @@ struct OptionSpec {
     OptionId id;
 };
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionRule kOptions[] = {
     {"--output", "-o", true, true, OptionId::Output},
     {"--name", nullptr, true, true, OptionId::Name},
     {"--version", nullptr, true, true, OptionId::Version},
@@ -65,10 +65,10 @@ constexpr CommandName kCommands[] = {
 bool IsHelp(std::string_view argument) { return argument == "-h" || argument == "--help" || argument == "help"; }
 
 // Finds the option an argument names; "--name=value" names "--name".
-const OptionSpec* FindOption(std::string_view argument) {
+const OptionRule* FindOption(std::string_view argument) {
     const std::string_view name = argument.substr(0, argument.find('='));
-    for (const OptionSpec& spec : kOptions)
-        if (name == spec.longName || (spec.shortName && argument == spec.shortName)) return &spec;
+    for (const OptionRule& rule : kOptions)
+        if (name == rule.longName || (rule.shortName && argument == rule.shortName)) return &rule;
     return nullptr;
 }
 
@@ -84,19 +84,19 @@ public:
     }
 
     // Applies one option with its value; false with error_ set when it cannot.
-    bool Apply(const OptionSpec& spec, const std::string& value) {
+    bool Apply(const OptionRule& rule, const std::string& value) {
         BuildRequest& build = result_.request.build;
-        switch (spec.id) {
+        switch (rule.id) {
         case OptionId::Output:
-            return SetNonEmpty(spec, value, build.output);
+            return SetNonEmpty(rule, value, build.output);
         case OptionId::Name:
-            return SetNonEmpty(spec, value, build.appName);
+            return SetNonEmpty(rule, value, build.appName);
         case OptionId::Version:
-            return SetNonEmpty(spec, value, build.version);
+            return SetNonEmpty(rule, value, build.version);
         case OptionId::Shortcut:
-            return SetNonEmpty(spec, value, build.shortcutName);
+            return SetNonEmpty(rule, value, build.shortcutName);
         case OptionId::Stub:
-            return SetNonEmpty(spec, value, build.stubPath);
+            return SetNonEmpty(rule, value, build.stubPath);
         case OptionId::Windows:
             build.windowList = value;
             return true;
@@ -170,9 +170,9 @@ public:
     std::string TakeError() { return std::move(error_); }
 
 private:
-    bool SetNonEmpty(const OptionSpec& spec, const std::string& value, std::string& field) {
+    bool SetNonEmpty(const OptionRule& rule, const std::string& value, std::string& field) {
         if (value.empty()) {
-            error_ = std::string("option '") + spec.longName + "' needs a non-empty value";
+            error_ = std::string("option '") + rule.longName + "' needs a non-empty value";
             return false;
         }
         field = value;
@@ -220,26 +220,26 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             optionsEnded = true;
             continue;
         }
-        const OptionSpec* spec = FindOption(argument);
-        if (!spec) return parser.Fail("unknown option '" + argument + "'");
-        if (spec->id == OptionId::Help) {
+        const OptionRule* rule = FindOption(argument);
+        if (!rule) return parser.Fail("unknown option '" + argument + "'");
+        if (rule->id == OptionId::Help) {
             ParseResult help;
             help.ok = true;
             return help;
         }
-        if (spec->buildOnly && command->kind != CommandKind::Build)
-            return parser.Fail(std::string("option '") + spec->longName + "' is not valid for '" + command->name + "'");
+        if (rule->buildOnly && command->kind != CommandKind::Build)
+            return parser.Fail(std::string("option '") + rule->longName + "' is not valid for '" + command->name + "'");
         std::string value;
         const std::size_t equals = argument.find('=');
         if (equals != std::string::npos) {
-            if (!spec->takesValue || argument.compare(0, 2, "--") != 0)
+            if (!rule->takesValue || argument.compare(0, 2, "--") != 0)
                 return parser.Fail("option '" + argument.substr(0, equals) + "' takes no value");
             value = argument.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (rule->takesValue) {
             if (i + 1 == arguments.size()) return parser.Fail("option '" + argument + "' needs a value");
             value = arguments[++i];
         }
-        if (!parser.Apply(*spec, value)) return parser.Fail(parser.TakeError());
+        if (!parser.Apply(*rule, value)) return parser.Fail(parser.TakeError());
     }
     return parser.Finish(std::move(operands), command->operands, command->name);
 }
