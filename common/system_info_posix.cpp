@@ -1,7 +1,9 @@
 #include "common/system_info.h"
 
 #include "common/environment.h"
+#include "common/last_error_posix.h"
 
+#include <cerrno>
 #include <climits>
 #include <unistd.h>
 
@@ -17,7 +19,10 @@ std::string WithSeparator(std::string directory) {
 std::string GetModulePath() {
     char path[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path);
-    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) return {};
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        SetLastErrorFromErrno(length < 0 ? errno : ENAMETOOLONG);
+        return {};
+    }
     return std::string(path, static_cast<std::size_t>(length));
 }
 

@@ -1,0 +1,212 @@
+#include "log/log_factory.h"
+
+#include "common/text_utils.h"
+
+#include <algorithm>
+
+namespace {
+
+// The class names createAppender and createLayout recognise, with the
+// function that builds each. A class not built yet has no function and is
+// answered as not supported.
+using AppenderMaker = Appender* (*)(const std::string& name, Priority threshold);
+using LayoutMaker = Layout* (*)();
+
+struct AppenderClass {
+    const char* name;
+    AppenderMaker make;
+};
+
+struct LayoutClass {
+    const char* name;
+    LayoutMaker make;
+};
+
+constexpr AppenderClass kAppenderClasses[] = {
+    {"ConsoleAppender", nullptr},         {"DailyFileAppender", nullptr},    {"DailyRollingFileAppender", nullptr},
+    {"EditWindowAppender", nullptr},      {"EventLogAppender", nullptr},     {"FileAppender", nullptr},
+    {"RollingFileAppender", nullptr},     {"SlowResourceAppender", nullptr}, {"UDPConsoleAppender", nullptr},
+    {"UDPConsoleColorAppender", nullptr}, {"Win32DebugAppender", nullptr},
+};
+
+constexpr LayoutClass kLayoutClasses[] = {
+    {"BasicLayout", nullptr}, {"CSVLayout", nullptr},     {"HTMLLayout", nullptr},
+    {"NullLayout", nullptr},  {"PatternLayout", nullptr}, {"SimpleLayout", nullptr},
+};
+
+// The name with its last "."-separated component dropped; empty for a name
+// without ".". "a..b" gives "a." and ".a" gives "".
+std::string ParentName(const std::string& name) {
+    std::vector<std::string> pieces;
+    const int count = SplitByChars(name, ".", pieces);
+    std::string parent;
+    for (int i = 0; i + 1 < count; ++i) {
+        if (i > 0) parent += '.';
+        parent += pieces[static_cast<std::size_t>(i)];
+    }
+    return parent;
+}
+
+// Constructed before main so that the factory exists before the program's
+// own start-up code runs. Construction happens on first use inside
+// instance(), so static objects of other files that reach the factory while
+// they are constructed still find it built, and it outlives them.
+[[maybe_unused]] const LogFactory& gFactoryAtStartup = LogFactory::instance();
+
+} // namespace
+
+LogFactory& LogFactory::instance() {
+    static LogFactory factory;
+    return factory;
+}
+
+LogFactory::LogFactory()
+    : root_("Root", LogPriority::kInfo, true), defaultAppender_("[NoAppenderName]", LogPriority::kNotSet) {}
+
+LogFactory::~LogFactory() { shutdown(); }
+
+void LogFactory::setLastError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    lastError_ = StringFormatV(format, args);
+    va_end(args);
+    if (lastError_.size() > kErrorBufferSize - 1) lastError_.resize(kErrorBufferSize - 1);
+}
+
+Logger* LogFactory::getLogger(const std::string& name) {
+    std::string search = name;
+    for (;;) {
+        for (const auto& logger : loggers_) {
+            if (!logger->nameEquals(search)) continue;
+            if (EqualsIgnoringCase(name, search)) return logger.get();
+            loggers_.push_back(std::make_unique<Logger>(name, *logger));
+            return loggers_.back().get();
+        }
+        search = ParentName(search);
+        if (search.empty()) break;
+    }
+    loggers_.push_back(std::make_unique<Logger>(name, root_));
+    return loggers_.back().get();
+}
+
+Logger* LogFactory::createLogger(const std::string& name, Priority threshold, bool additivity) {
+    if (Logger* existing = findLogger(name)) return existing;
+    loggers_.push_back(std::make_unique<Logger>(name, threshold, additivity));
+    return loggers_.back().get();
+}
+
+Logger* LogFactory::findLogger(const std::string& name) {
+    for (const auto& logger : loggers_)
+        if (logger->nameEquals(name)) return logger.get();
+    setLastError("Logger '%s' not found in factory", name.c_str());
+    return nullptr;
+}
+
+bool LogFactory::removeLogger(const std::string& name) {
+    const auto found =
+        std::find_if(loggers_.begin(), loggers_.end(), [&](const auto& logger) { return logger->nameEquals(name); });
+    if (found == loggers_.end()) {
+        setLastError("Logger '%s' not found in factory", name.c_str());
+        return false;
+    }
+    loggers_.erase(found);
+    return true;
+}
+
+Logger* LogFactory::loggerAt(int index) {
+    if (index < 0 || index >= loggerCount()) return &root_;
+    return loggers_[static_cast<std::size_t>(index)].get();
+}
+
+void LogFactory::setThresholdByPrefix(const std::string& prefix, Priority threshold) {
+    for (const auto& logger : loggers_)
+        if (StartsWithIgnoringCase(logger->getName(), prefix) && logger->getThreshold() != threshold)
+            logger->setThreshold(threshold);
+}
+
+Appender* LogFactory::findAppender(const std::string& name) {
+    for (Appender* appender : appenders_)
+        if (appender->nameEquals(name)) return appender;
+    return nullptr;
+}
+
+Appender* LogFactory::findAppenderOrDefault(const std::string& name) {
+    Appender* appender = findAppender(name);
+    return appender ? appender : &defaultAppender_;
+}
+
+Appender* LogFactory::appenderAt(int index) {
+    if (index < 0 || index >= appenderCount()) return &defaultAppender_;
+    return appenders_[static_cast<std::size_t>(index)];
+}
+
+Appender* LogFactory::addAppender(Appender* appender, bool start) {
+    if (appender == nullptr) return nullptr;
+    if (Appender* existing = findAppender(appender->getName())) return existing;
+    appenders_.push_back(appender);
+    if (start) {
+        std::string error;
+        appender->start(error);
+    }
+    return appender;
+}
+
+bool LogFactory::removeAppender(Appender* appender) {
+    const auto found = std::find(appenders_.begin(), appenders_.end(), appender);
+    if (found == appenders_.end()) {
+        setLastError("Appender '%s' not found in factory", appender ? appender->getName().c_str() : "");
+        return false;
+    }
+    appenders_.erase(found);
+    return true;
+}
+
+Appender* LogFactory::createAppender(const std::string& className, const std::string& name, Priority threshold) {
+    if (Appender* existing = findAppender(name)) return existing;
+    for (const AppenderClass& known : kAppenderClasses) {
+        if (!EqualsIgnoringCase(className, known.name) || known.make == nullptr) continue;
+        Appender* appender = known.make(name, threshold);
+        appender->setOwnedByFactory(true);
+        appenders_.push_back(appender);
+        return appender;
+    }
+    setLastError("Appender class '%s' not supported", className.c_str());
+    return nullptr;
+}
+
+Layout* LogFactory::createLayout(const std::string& className) {
+    for (const LayoutClass& known : kLayoutClasses) {
+        if (!EqualsIgnoringCase(className, known.name) || known.make == nullptr) continue;
+        layouts_.emplace_back(known.make());
+        return layouts_.back().get();
+    }
+    setLastError("Layout class '%s' not supported", className.c_str());
+    return nullptr;
+}
+
+std::vector<std::string> LogFactory::stopAppenders() {
+    std::vector<std::string> failures;
+    for (Appender* appender : appenders_) {
+        std::string error;
+        if (!appender->stop(error))
+            failures.push_back(
+                StringFormat("Unable to stop appender '%s' (%s)", appender->getName().c_str(), error.c_str()));
+    }
+    return failures;
+}
+
+void LogFactory::shutdown() {
+    stopAppenders();
+    loggers_.clear();
+    for (Appender* appender : appenders_) {
+        // stop has already closed the appenders it could; closing those again
+        // would write a second footer.
+        if (appender->isOpened()) {
+            std::string error;
+            appender->closeFinally(error);
+        }
+        if (appender->isOwnedByFactory()) delete appender;
+    }
+    appenders_.clear();
+    layouts_.clear();
+}

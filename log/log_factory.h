@@ -1,0 +1,107 @@
+// The factory that owns the logging framework's objects: every logger, every
+// layout and the appenders it created by class name.
+//
+// One process-wide factory (instance()) exists from before main to process
+// exit, with its root logger "Root" at INFO and no appenders; its destruction
+// shuts everything down. Nothing here takes a lock: create loggers and
+// appenders and change thresholds before concurrent logging starts.
+#pragma once
+
+#include "common/string_format.h"
+#include "log/appender.h"
+#include "log/layout.h"
+#include "log/logger.h"
+#include "log/priority.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class LogFactory {
+public:
+    // lastError keeps at most this many bytes, NUL included.
+    static constexpr std::size_t kErrorBufferSize = 65536;
+
+    // The process-wide factory.
+    static LogFactory& instance();
+
+    // A separate factory (the process uses instance(); tests build their own).
+    LogFactory();
+    LogFactory(const LogFactory&) = delete;
+    LogFactory& operator=(const LogFactory&) = delete;
+    // Shuts down: see shutdown().
+    ~LogFactory();
+
+    // The logger named name (case-insensitive), created when missing; never
+    // null. A new logger copies threshold, additivity and appenders from the
+    // nearest existing logger found by dropping the last "."-separated
+    // component of the name again and again, or from the root logger when
+    // none exists. No intermediate logger is created.
+    Logger* getLogger(const std::string& name);
+    // The existing logger of that name unchanged, or a new one with exactly
+    // these values, no parent and no appenders. Found through findLogger, so
+    // a creation leaves its "not found" text in lastError.
+    Logger* createLogger(const std::string& name, Priority threshold, bool additivity);
+    // The first logger of that name, or null with "Logger '%s' not found in factory".
+    Logger* findLogger(const std::string& name);
+    // Deletes the first logger of that name; false with the "not found" text.
+    bool removeLogger(const std::string& name);
+    int loggerCount() const { return static_cast<int>(loggers_.size()); }
+    // The root logger when index is outside the list.
+    Logger* loggerAt(int index);
+    // New threshold for every listed logger whose name starts with prefix
+    // (case-insensitive); the root logger is not touched.
+    void setThresholdByPrefix(const std::string& prefix, Priority threshold);
+    // The root logger "Root"; it is not in the logger list.
+    Logger& root() { return root_; }
+
+    // The first appender of that name (case-insensitive), or null.
+    Appender* findAppender(const std::string& name);
+    // The same, answering the default appender "[NoAppenderName]" instead of null.
+    Appender* findAppenderOrDefault(const std::string& name);
+    int appenderCount() const { return static_cast<int>(appenders_.size()); }
+    // The default appender when index is outside the list.
+    Appender* appenderAt(int index);
+    // Lists an appender the caller owns (the factory closes it at shutdown
+    // but never deletes it). When one of the same name is listed, that one is
+    // returned and appender is not added. With start set, the appender is
+    // started at once (its error text dropped). Null for a null appender.
+    Appender* addAppender(Appender* appender, bool start);
+    // Unlists that exact object without closing or deleting it; false with
+    // "Appender '%s' not found in factory" when it is not listed.
+    bool removeAppender(Appender* appender);
+    // The listed appender of that name whatever its class, or a new, closed
+    // appender of the class named case-insensitively, owned by the factory.
+    // Null with "Appender class '%s' not supported" for any other class name.
+    Appender* createAppender(const std::string& className, const std::string& name, Priority threshold);
+
+    // A new layout of the class named case-insensitively, owned by the
+    // factory; null with "Layout class '%s' not supported" otherwise.
+    Layout* createLayout(const std::string& className);
+
+    // The text of the last failure.
+    const std::string& lastError() const { return lastError_; }
+    // Sets lastError printf-style, cut to kErrorBufferSize - 1 characters.
+    void setLastError(const char* format, ...) ZOR_PRINTF_FORMAT(2, 3);
+
+    const std::string& configurationDump() const { return configurationDump_; }
+    void setConfigurationDump(std::string dump) { configurationDump_ = std::move(dump); }
+
+    // Stops every listed appender in order; returns one line
+    // "Unable to stop appender '%s' (%s)" per failure.
+    std::vector<std::string> stopAppenders();
+
+    // Stops the appenders, deletes the loggers, closes every listed
+    // appender that is still opened and deletes those the factory owns, then
+    // deletes the layouts. The factory stays usable (empty) afterwards.
+    void shutdown();
+
+private:
+    std::string lastError_;
+    std::string configurationDump_;
+    Logger root_;
+    Appender defaultAppender_;
+    std::vector<std::unique_ptr<Logger>> loggers_;
+    std::vector<Appender*> appenders_;
+    std::vector<std::unique_ptr<Layout>> layouts_;
+};

@@ -1,0 +1,19 @@
+#include "log/log_platform.h"
+
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+std::uint32_t LogTickCount() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const std::uint64_t ms =
+        static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
+
+// Asked once per thread: the identifier never changes and the call is a system call.
+unsigned long LogCurrentThreadId() {
+    thread_local const unsigned long id = static_cast<unsigned long>(::syscall(SYS_gettid));
+    return id;
+}
