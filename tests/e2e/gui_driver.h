@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct FoundWindow {
+struct DrivenWindow {
     void* handle = nullptr;
     std::string caption;
     std::vector<std::string> texts;   // texts of its static controls, in order
@@ -15,14 +15,14 @@ struct FoundWindow {
 
 // Waits up to timeoutMs for a visible top-level window with this caption
 // that is not `other`, and reads it.
-FoundWindow WaitForWindow(const std::string& caption, int timeoutMs = 15000, void* other = nullptr);
+DrivenWindow WaitForWindow(const std::string& caption, int timeoutMs = 15000, void* other = nullptr);
 
 // The longest static text of a message box: its message.
-std::string MessageText(const FoundWindow& window);
+std::string MessageText(const DrivenWindow& window);
 
 // Presses the button with this control id (1 is OK) and waits until the
 // window has gone.
-bool PressButton(const FoundWindow& window, int id, int timeoutMs = 10000);
+bool PressButton(const DrivenWindow& window, int id, int timeoutMs = 10000);
 
 // Saves a picture of the window as a BMP file.
-bool SaveScreenshot(const FoundWindow& window, const std::string& path);
+bool SaveScreenshot(const DrivenWindow& window, const std::string& path);

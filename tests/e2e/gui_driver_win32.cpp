@@ -31,7 +31,7 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM parameter) {
 }
 
 BOOL CALLBACK ReadChild(HWND child, LPARAM parameter) {
-    auto* window = reinterpret_cast<FoundWindow*>(parameter);
+    auto* window = reinterpret_cast<DrivenWindow*>(parameter);
     char className[64] = {};
     ::GetClassNameA(child, className, sizeof className);
     if (_stricmp(className, "Static") == 0) window->texts.push_back(WindowText(child));
@@ -41,8 +41,8 @@ BOOL CALLBACK ReadChild(HWND child, LPARAM parameter) {
 
 } // namespace
 
-FoundWindow WaitForWindow(const std::string& caption, int timeoutMs, void* other) {
-    FoundWindow window;
+DrivenWindow WaitForWindow(const std::string& caption, int timeoutMs, void* other) {
+    DrivenWindow window;
     for (int waited = 0; waited <= timeoutMs; waited += 50) {
         Search search{&caption, static_cast<HWND>(other), nullptr};
         ::EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
@@ -59,14 +59,14 @@ FoundWindow WaitForWindow(const std::string& caption, int timeoutMs, void* other
     return window;
 }
 
-std::string MessageText(const FoundWindow& window) {
+std::string MessageText(const DrivenWindow& window) {
     std::string longest;
     for (const std::string& text : window.texts)
         if (text.size() > longest.size()) longest = text;
     return longest;
 }
 
-bool PressButton(const FoundWindow& window, int id, int timeoutMs) {
+bool PressButton(const DrivenWindow& window, int id, int timeoutMs) {
     HWND handle = static_cast<HWND>(window.handle);
     HWND button = ::GetDlgItem(handle, id);
     if (button == nullptr) return false;
@@ -78,7 +78,7 @@ bool PressButton(const FoundWindow& window, int id, int timeoutMs) {
     return false;
 }
 
-bool SaveScreenshot(const FoundWindow& window, const std::string& path) {
+bool SaveScreenshot(const DrivenWindow& window, const std::string& path) {
     HWND handle = static_cast<HWND>(window.handle);
     RECT rect;
     if (!::GetWindowRect(handle, &rect)) return false;

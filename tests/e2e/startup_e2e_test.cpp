@@ -38,7 +38,7 @@ protected:
         std::vector<std::string> texts;
         void* previous = nullptr;
         for (std::size_t i = 0; i < boxes; ++i) {
-            const FoundWindow box = WaitForWindow(caption, 15000, previous);
+            const DrivenWindow box = WaitForWindow(caption, 15000, previous);
             if (!box) {
                 ADD_FAILURE() << "no window '" << caption << "' number " << i + 1;
                 break;
