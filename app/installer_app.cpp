@@ -1,5 +1,6 @@
 #include "app/installer_app.h"
 
+#include "app/installation_sequence.h"
 #include "app/installer_startup.h"
 #include "archive/installer_archive.h"
 #include "common/file.h"
@@ -18,12 +19,7 @@ int InstallerApp::InitInstance() {
     try {
         InstallerArchive archive;
         bool force = false;
-        if (RunStartup(host_, archive, force)) {
-            // The installation sequence (update or fresh installation, options
-            // dialog, running-window check, shortcuts, extraction, result) is
-            // called here with archive and force. Until it exists the run ends
-            // without showing anything more.
-        }
+        if (RunStartup(host_, archive, force)) RunInstallation(host_, archive, force);
     } catch (const FileException& e) {
         host_.ShowMessage(e.what(), kProductName, kMessageError);
     }

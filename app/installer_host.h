@@ -1,25 +1,32 @@
 // What the installer needs from the system it runs on. The installation logic
 // talks only to this interface: the Windows build passes the real system
 // (Win32InstallerHost), tests pass a scripted stand-in that records every
-// message box and answers it.
-//
-// The installation sequence will add its services here: the options dialog,
-// the registry read of the registered path, special folders, shortcut saving,
-// shell execution and the enumeration of top-level windows.
+// message box, dialog, shortcut and shell call and answers each.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+class WindowSystem;
 
 // Message-box flags: the OK button with one icon.
 inline constexpr unsigned kMessageError = 0x10;
 inline constexpr unsigned kMessageWarning = 0x30;
 inline constexpr unsigned kMessageInformation = 0x40;
+// Other button sets with their icon, as the installation sequence asks.
+inline constexpr unsigned kMessagePlain = 0x0;          // OK, no icon
+inline constexpr unsigned kMessageYesNoError = 0x14;    // Yes and No, error icon
+inline constexpr unsigned kMessageYesNoQuestion = 0x24; // Yes and No, question icon
+inline constexpr unsigned kMessageOkCancelInfo = 0x41;  // OK and Cancel, information icon
 
 // Button ids a message box returns.
 inline constexpr int kButtonOk = 1;
 inline constexpr int kButtonCancel = 2;
 inline constexpr int kButtonYes = 6;
 inline constexpr int kButtonNo = 7;
+
+// Show command of a normal window (shortcuts and started programs).
+inline constexpr int kShowNormal = 1;
 
 class InstallerHost {
 public:
@@ -32,4 +39,28 @@ public:
     virtual std::string ModulePath() = 0;
     // The command line of the process as the system holds it.
     virtual std::string RawCommandLine() = 0;
+
+    // Runs the installation options dialog, without owner window, under
+    // caption. directory and options hold the proposed values on entry; they
+    // are replaced by the user's choice only when the dialog ends with OK,
+    // which is what the result says. A host without the dialog returns false
+    // and leaves both unchanged.
+    virtual bool RunOptionsDialog(const std::string& caption, std::string& directory, std::uint32_t& options) = 0;
+    // The default value of the App Paths key of the executable fileName under
+    // the local machine's root: the full path an earlier installation
+    // registered. Empty when the key cannot be opened or the value not read.
+    virtual std::string RegisteredAppPath(const std::string& fileName) = 0;
+    // The file-system path of the shell's special folder csidl; empty when
+    // the shell cannot resolve it.
+    virtual std::string SpecialFolderPath(int csidl) = 0;
+    // Writes the shortcut file linkPath (creating its missing directories)
+    // pointing at target with a normal window and nothing else. On false the
+    // reason is left in the thread's last error.
+    virtual bool SaveShortcut(const std::string& linkPath, const std::string& target) = 0;
+    // Opens path with the shell's "open" verb, without owner window,
+    // parameters or directory, in a normal window. False when the shell
+    // refused (its result below 32), the reason left in the last error.
+    virtual bool ShellOpen(const std::string& path) = 0;
+    // The top-level windows and processes of the session.
+    virtual WindowSystem& Windows() = 0;
 };

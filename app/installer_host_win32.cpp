@@ -1,7 +1,26 @@
 #include "app/installer_host_win32.h"
 
+#include "common/registry.h"
+#include "common/shell_link.h"
+#include "common/string_format.h"
 #include "common/system_info.h"
 #include "common/windows_api.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// Where Windows records the full path of an installed application's
+// executable, keyed by the executable's file name.
+constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s";
+
+// Buffer of the registered path: the platform's path limit and its NUL.
+constexpr DWORD kAppPathBufferSize = 261;
+
+// ShellExecuteA reports failure with a value below this one.
+constexpr INT_PTR kShellExecuteFirstSuccess = 32;
+
+} // namespace
 
 int Win32InstallerHost::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
     return ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
@@ -12,4 +31,41 @@ std::string Win32InstallerHost::ModulePath() { return GetModulePath(); }
 std::string Win32InstallerHost::RawCommandLine() {
     const char* line = ::GetCommandLineA();
     return line != nullptr ? line : "";
+}
+
+bool Win32InstallerHost::RunOptionsDialog(const std::string&, std::string&, std::uint32_t&) {
+    // The dialog class supplies the options dialog; until it is wired to this
+    // host nothing can be chosen, which ends the installation as cancelled.
+    return false;
+}
+
+std::string Win32InstallerHost::RegisteredAppPath(const std::string& fileName) {
+    // Read rights suffice to read the value: asking for more would hide an
+    // earlier installation from every user without write access to the key.
+    CRegistry key(HKEY_LOCAL_MACHINE, StringFormat(kAppPathsKey, fileName.c_str()).c_str(), "", KEY_READ);
+    if (!key.Open()) return {};
+    char buffer[kAppPathBufferSize] = {};
+    if (!key.QueryValue(nullptr, buffer, kAppPathBufferSize)) return {};
+    return buffer;
+}
+
+std::string Win32InstallerHost::SpecialFolderPath(int csidl) { return GetSpecialFolderPath(csidl); }
+
+bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::string& target) {
+    bool saved = false;
+    DWORD error = 0;
+    {
+        ShellLink link;
+        saved = link.Create(linkPath) &&
+                link.SetInfo(target.c_str(), nullptr, nullptr, nullptr, nullptr, 0, kShowNormal) && link.Save();
+        error = ::GetLastError();
+    }
+    // Releasing the link object must not replace the reason of a failure.
+    ::SetLastError(error);
+    return saved;
+}
+
+bool Win32InstallerHost::ShellOpen(const std::string& path) {
+    const HINSTANCE result = ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, kShowNormal);
+    return reinterpret_cast<INT_PTR>(result) >= kShellExecuteFirstSuccess;
 }

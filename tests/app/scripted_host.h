@@ -1,12 +1,21 @@
 // A stand-in for the system the installer runs on: it states a module path
-// and a command line, records every message box in order and answers each
-// with the next scripted button (OK once the script runs out).
+// and a command line, records every message box, options dialog, shortcut
+// and shell call in order and answers each as scripted (message boxes with
+// OK and the options dialog with Cancel once their scripts run out).
 #pragma once
 
 #include "app/installer_host.h"
+#include "app/window_search.h"
+#include "common/last_error.h"
 
+#include <cstdint>
 #include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,6 +32,50 @@ inline std::ostream& operator<<(std::ostream& out, const ShownMessage& message) 
                << ", text \"" << message.text << "\"}";
 }
 
+// The user's answer to one options dialog: OK with a directory and options
+// word, or Cancel.
+struct DialogAnswer {
+    bool ok = false;
+    std::string directory;
+    std::uint32_t options = 0;
+};
+
+// What the sequence proposed in one options dialog.
+struct DialogCall {
+    std::string caption;
+    std::string directory;
+    std::uint32_t options = 0;
+
+    bool operator==(const DialogCall&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const DialogCall& call) {
+    return out << "{caption \"" << call.caption << "\", directory \"" << call.directory << "\", options 0x" << std::hex
+               << call.options << std::dec << "}";
+}
+
+// Top-level windows as a test states them; each enumeration may show a
+// different set (the last set stays once the script runs out).
+class ScriptedWindowSystem : public WindowSystem {
+public:
+    void EnumerateTopLevelWindows(const std::function<bool(const EnumeratedWindow&)>& visit) override {
+        ++enumerations;
+        std::vector<EnumeratedWindow> windows;
+        if (!desktops.empty()) {
+            windows = desktops.front();
+            if (desktops.size() > 1) desktops.pop_front();
+        }
+        for (const EnumeratedWindow& window : windows)
+            if (!visit(window)) return;
+    }
+    std::vector<std::uint32_t> ProcessIds() override { return {}; }
+    std::string ProcessImagePath(std::uint32_t) override { return {}; }
+    bool IsNtPlatform() override { return true; }
+
+    std::deque<std::vector<EnumeratedWindow>> desktops;
+    int enumerations = 0;
+};
+
 class ScriptedHost : public InstallerHost {
 public:
     ScriptedHost(std::string modulePath, std::string commandLine)
@@ -30,6 +83,7 @@ public:
 
     int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override {
         shown.push_back({text, caption, flags});
+        events.push_back("message: " + text);
         if (answers.empty()) return kButtonOk;
         const int answer = answers.front();
         answers.pop_front();
@@ -38,8 +92,64 @@ public:
     std::string ModulePath() override { return modulePath_; }
     std::string RawCommandLine() override { return commandLine_; }
 
+    bool RunOptionsDialog(const std::string& caption, std::string& directory, std::uint32_t& options) override {
+        dialogs.push_back({caption, directory, options});
+        events.push_back("dialog");
+        if (dialogAnswers.empty()) return false;
+        const DialogAnswer answer = dialogAnswers.front();
+        dialogAnswers.pop_front();
+        if (!answer.ok) return false;
+        directory = answer.directory;
+        options = answer.options;
+        return true;
+    }
+    std::string RegisteredAppPath(const std::string& fileName) override {
+        registryReads.push_back(fileName);
+        const auto it = appPaths.find(fileName);
+        return it != appPaths.end() ? it->second : std::string();
+    }
+    std::string SpecialFolderPath(int csidl) override {
+        const auto it = specialFolders.find(csidl);
+        return it != specialFolders.end() ? it->second : std::string();
+    }
+    // Records the shortcut; a path in failingShortcuts fails with
+    // shortcutError, any other is written as a file holding the target, with
+    // its missing directories, as the shell would save it.
+    bool SaveShortcut(const std::string& linkPath, const std::string& target) override {
+        events.push_back("shortcut: " + linkPath + " -> " + target);
+        if (failingShortcuts.count(linkPath) != 0) {
+            SetLastErrorCode(shortcutError);
+            return false;
+        }
+        const std::filesystem::path path(linkPath);
+        std::error_code ignored;
+        if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
+        std::ofstream(path, std::ios::binary) << target;
+        return true;
+    }
+    bool ShellOpen(const std::string& path) override {
+        events.push_back("open: " + path);
+        if (shellError != 0) {
+            SetLastErrorCode(shellError);
+            return false;
+        }
+        return true;
+    }
+    WindowSystem& Windows() override { return windows; }
+
     std::vector<ShownMessage> shown;
     std::deque<int> answers;
+    std::vector<DialogCall> dialogs;
+    std::deque<DialogAnswer> dialogAnswers;
+    std::map<std::string, std::string> appPaths;
+    std::vector<std::string> registryReads;
+    std::map<int, std::string> specialFolders;
+    std::set<std::string> failingShortcuts;
+    std::uint32_t shortcutError = kErrorAccessDenied;
+    std::uint32_t shellError = 0; // 0: every shell call succeeds
+    ScriptedWindowSystem windows;
+    // Message boxes, dialogs, shortcuts and shell calls in the order made.
+    std::vector<std::string> events;
 
 private:
     std::string modulePath_;

@@ -1,0 +1,166 @@
+#include "app/installation_sequence.h"
+
+#include "app/installation_messages.h"
+#include "app/installer_startup.h"
+#include "app/window_search.h"
+#include "archive/installer_archive.h"
+#include "common/environment.h"
+#include "common/error_texts.h"
+#include "common/file_system.h"
+#include "common/file_text.h"
+#include "common/last_error.h"
+#include "common/path.h"
+#include "common/shell_link.h"
+#include "common/string_format.h"
+
+namespace {
+
+// Where the installation goes and what it does, as decided before any file
+// is written.
+struct InstallationPlan {
+    bool fresh = true;
+    std::string directory;
+};
+
+// Decides between an update of the registered installation and a fresh one,
+// asking the user as needed. False when the user cancelled the options dialog
+// (the cancellation has been shown).
+bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool force, const std::string& title,
+                        InstallationPlan& plan) {
+    std::string previousPath = host.RegisteredAppPath(archive.GetFirstFileName());
+    if (force) previousPath.clear();
+    plan.fresh = previousPath.empty();
+
+    if (!previousPath.empty()) {
+        plan.directory = GetPathPart(previousPath, kPathDirectory);
+        const std::string question =
+            StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",
+                         archive.GetAppName().c_str(), archive.GetVersion().c_str(), previousPath.c_str());
+        if (host.ShowMessage(question, title, kMessageYesNoQuestion) != kButtonYes) {
+            previousPath.clear();
+            plan.fresh = true;
+        }
+    }
+    if (!previousPath.empty()) return true;
+
+    std::string directory = BuildPath(host.SpecialFolderPath(kFolderProgramFiles), kCompanyFolder, nullptr);
+    std::uint32_t options = archive.GetOptions();
+    const std::string caption =
+        StringFormat("Installation of %s (%s)", archive.GetAppName().c_str(), archive.GetVersion().c_str());
+    if (!host.RunOptionsDialog(caption, directory, options)) {
+        host.ShowMessage(StringFormat("'%s' installation canceled.", archive.GetAppName().c_str()), title,
+                         kMessageError);
+        return false;
+    }
+    plan.directory = directory;
+    archive.SetOptions(options);
+    return true;
+}
+
+// Waits until no window of a running instance is left. False when the user
+// chose Cancel instead of closing them.
+bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive, const std::string& title) {
+    WindowSearch search;
+    search.SetWindowList(archive.GetWindowList());
+    while (SearchWindows(host.Windows(), search) != 0) {
+        // Titles are joined as they are, never used as a format.
+        const std::string text = "Following windows have to be closed before updating '" + archive.GetAppName() +
+                                 "':\n\n" + FoundWindowsText(search) + "\n" + "Thanks to proceed...\n";
+        if (host.ShowMessage(text, title, kMessageOkCancelInfo) != kButtonOk) return false;
+    }
+    return true;
+}
+
+void CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath) {
+    const std::uint32_t options = archive.GetOptions();
+    const bool allUsers = (options & kOptionAllUsers) != 0;
+    const std::string& name = archive.GetShortcutName();
+    CreateShortcut(host, allUsers ? kFolderCommonPrograms : kFolderPrograms, kCompanyFolder, name, executablePath);
+    if ((options & kOptionStartWithSession) != 0)
+        CreateShortcut(host, allUsers ? kFolderCommonStartup : kFolderStartup, "", name, executablePath);
+    if ((options & kOptionDesktopShortcut) != 0)
+        CreateShortcut(host, allUsers ? kFolderCommonDesktop : kFolderDesktop, "", name, executablePath);
+    if ((options & kOptionQuickLaunchShortcut) != 0)
+        CreateShortcut(host, kFolderApplicationData, kQuickLaunchFolder, name, executablePath);
+}
+
+// After a failed extraction: writes every line of the installation message
+// list to the log file and offers to open it.
+void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) {
+    const std::string question =
+        StringFormat("!Error: Unable to extract files (%s)\nDo you want to display installation log informations ?",
+                     archive.GetErrorText().c_str());
+    const std::string logPath = InstallationLogPath(host);
+
+    CFileText log;
+    if (log.Create(logPath)) {
+        log.WriteLine(StringFormat("'%s' log installation execution:", archive.GetAppName().c_str()));
+        for (const std::string& line : InstallationMessages()) log.WriteLine(line);
+        log.Close();
+    } else {
+        host.ShowMessage(StringFormat("Unable to create file '%s' (%s)", logPath.c_str(), LastErrorText()), "ok",
+                         kMessagePlain);
+    }
+    if (host.ShowMessage(question, kProductName, kMessageYesNoError) == kButtonYes) host.ShellOpen(logPath);
+}
+
+} // namespace
+
+bool CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder, const std::string& shortcutName,
+                    const std::string& target) {
+    const std::string folderPath = host.SpecialFolderPath(csidl);
+    const std::string folder = subfolder.empty() ? folderPath : BuildPath(folderPath, subfolder, nullptr);
+    const std::string linkPath = BuildPath(folder, shortcutName, "lnk");
+    if (!folderPath.empty() && FileExists(linkPath)) return true;
+
+    // Without the special folder the link would land relative to the working
+    // directory, somewhere the user never looks: it is reported as not made.
+    bool saved = false;
+    if (folderPath.empty())
+        SetLastErrorCode(kErrorPathNotFound);
+    else
+        saved = host.SaveShortcut(linkPath, target);
+    if (!saved)
+        host.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()),
+                         kProductName, kMessageError);
+    return saved;
+}
+
+std::string InstallationLogPath(InstallerHost& host) {
+    return GetEnvironmentValue("TEMP") + PathSeparator() + GetPathPart(host.ModulePath(), kPathBaseName) + ".log";
+}
+
+void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force) {
+    const std::string title = StringFormat("%s installation", archive.GetAppName().c_str());
+
+    InstallationPlan plan;
+    if (!ChooseInstallation(host, archive, force, title, plan)) return;
+
+    const std::string directory = ExpandEnvironmentRefs(plan.directory);
+    if (!DirectoryExists(directory) && !CreateDirectoryTree(directory)) {
+        host.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
+                                      directory.c_str(), archive.GetAppName().c_str()),
+                         title, kMessageError);
+        return;
+    }
+
+    if (!RunningInstancesClosed(host, archive, title)) return;
+
+    const std::string executablePath = BuildPath(directory, archive.GetFirstFileName(), nullptr);
+    CreateShortcuts(host, archive, executablePath);
+
+    if (!archive.ExtractFiles(directory)) {
+        OfferInstallationLog(host, archive);
+        return;
+    }
+
+    host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
+                                  plan.fresh ? "installed" : "updated"),
+                     title, kMessagePlain);
+
+    if ((archive.GetOptions() & kOptionStartAfterInstallation) != 0 && !host.ShellOpen(executablePath)) {
+        host.ShowMessage(StringFormat("!Error: Unable to execute '%s' - %s (%s)", archive.GetAppName().c_str(),
+                                      executablePath.c_str(), LastErrorText()),
+                         title, kMessageError);
+    }
+}

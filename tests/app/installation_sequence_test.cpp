@@ -1,0 +1,436 @@
+#include "app/installation_messages.h"
+#include "app/installation_sequence.h"
+#include "app/installer_app.h"
+#include "archive/installer_archive.h"
+#include "common/environment.h"
+#include "common/error_texts.h"
+#include "common/file.h"
+#include "common/last_error.h"
+#include "common/path.h"
+#include "tests/app/installer_files.h"
+#include "tests/app/scripted_host.h"
+#include "tests/common/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Special-folder numbers of the shell, written out here on their own.
+constexpr int kDesktop = 0, kPrograms = 2, kStartup = 7, kCommonPrograms = 23, kCommonStartup = 24, kCommonDesktop = 25,
+              kAppData = 26, kProgramFiles = 38;
+
+constexpr std::uint32_t kCompressed = 0x2, kAllUsers = 0x20000, kStartAfter = 0x80000, kDesktopLink = 0x200000,
+                        kQuickLaunch = 0x800000, kSessionStart = 0x2000000;
+
+const std::string kTitle = "Zor Demo installation";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Sets (or with nullopt removes) one environment variable for a test's
+// duration and puts the previous value back afterwards.
+class EnvironmentSetting {
+public:
+    EnvironmentSetting(const char* name, std::optional<std::string> value)
+        : name_(name), previous_(GetEnvironmentValue(name)) {
+        SetEnvironmentValue(name, value ? value->c_str() : nullptr);
+    }
+    ~EnvironmentSetting() { SetEnvironmentValue(name_, previous_.empty() ? nullptr : previous_.c_str()); }
+    EnvironmentSetting(const EnvironmentSetting&) = delete;
+    EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+
+private:
+    const char* name_;
+    std::string previous_;
+};
+
+ShownMessage SuccessBox(const char* how) {
+    return {std::string("Zor Demo (1.2.3) succesfully ") + how + ".", kTitle, 0};
+}
+
+ShownMessage UpdateQuestion(const std::string& previousPath) {
+    return {"'Zor Demo' (1.2.3) will be upadated in:\n\n" + previousPath + "\n\nDo you confirm the installation path ?",
+            kTitle, 0x24};
+}
+
+ShownMessage RunningWindowsBox(const std::string& lines) {
+    return {"Following windows have to be closed before updating 'Zor Demo':\n\n" + lines + "\nThanks to proceed...\n",
+            kTitle, 0x41};
+}
+
+class Installation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteInstaller(installer_, InstallerContent());
+        InstallationMessages().clear();
+        host_.specialFolders = {
+            {kDesktop, dir_ / "desktop"},
+            {kPrograms, dir_ / "programs"},
+            {kStartup, dir_ / "startup"},
+            {kCommonPrograms, dir_ / "common programs"},
+            {kCommonStartup, dir_ / "common startup"},
+            {kCommonDesktop, dir_ / "common desktop"},
+            {kAppData, dir_ / "appdata"},
+            {kProgramFiles, dir_ / "Program Files"},
+        };
+    }
+
+    // Loads the installer as the start-up phase does, then installs.
+    void Install(bool force = false) {
+        InstallerArchive archive;
+        archive.SetProgressCallback(InstallationProgress, 0);
+        archive.SetFilePath(installer_);
+        ASSERT_TRUE(archive.LoadInstaller());
+        RunInstallation(host_, archive, force);
+        options_ = archive.GetOptions();
+    }
+
+    // The user confirms the options dialog with this directory and these
+    // installation options; the dialog keeps the archive's compression bit.
+    void ChooseInDialog(const std::string& directory, std::uint32_t options) {
+        host_.dialogAnswers.push_back({true, directory, options | kCompressed});
+    }
+
+    std::string Link(const std::string& folder) const { return BuildPath(folder, "Zor Demo App", "lnk"); }
+    std::string ShortcutEvent(const std::string& link, const std::string& directory) const {
+        return "shortcut: " + link + " -> " + BuildPath(directory, "demo.exe", nullptr);
+    }
+    std::vector<std::string> ShortcutEvents() const {
+        std::vector<std::string> shortcuts;
+        for (const std::string& event : host_.events)
+            if (event.rfind("shortcut: ", 0) == 0) shortcuts.push_back(event);
+        return shortcuts;
+    }
+    void ExpectInstalledIn(const std::string& directory) const {
+        EXPECT_EQ(ReadAll(BuildPath(directory, "demo.exe", nullptr)), "MZ demo program");
+        EXPECT_EQ(ReadAll(BuildPath(directory, "readme.txt", nullptr)), "Read me first.\n");
+    }
+
+    TempDir dir_;
+    const std::string installer_ = dir_ / "zorsetup.exe";
+    const std::string target_ = BuildPath(dir_ / "apps", "Zor Demo", nullptr);
+    const std::string proposed_ = BuildPath(dir_ / "Program Files", "ZorSoftware", nullptr);
+    const std::string startMenu_ = Link(BuildPath(dir_ / "programs", "ZorSoftware", nullptr));
+    ScriptedHost host_{installer_, "\"" + installer_ + "\""};
+    std::uint32_t options_ = 0;
+};
+
+TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
+    ChooseInDialog(target_, 0x2);
+    Install();
+
+    EXPECT_EQ(host_.registryReads, std::vector<std::string>({"demo.exe"}));
+    EXPECT_EQ(host_.dialogs, std::vector<DialogCall>({{"Installation of Zor Demo (1.2.3)", proposed_, 0x01FF0002}}));
+    EXPECT_EQ(host_.events, std::vector<std::string>({"dialog", ShortcutEvent(startMenu_, target_),
+                                                      "message: Zor Demo (1.2.3) succesfully installed."}));
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
+    EXPECT_EQ(options_, 0x2u) << "the dialog's options are stored back into the archive";
+    ExpectInstalledIn(target_);
+    EXPECT_EQ(ReadAll(startMenu_), BuildPath(target_, "demo.exe", nullptr));
+}
+
+TEST_F(Installation, RegisteredInstallationIsUpdatedOrReplaced) {
+    const std::string previousDirectory = dir_ / "old place";
+    const std::string previousPath = BuildPath(previousDirectory, "demo.exe", nullptr);
+    struct Case {
+        const char* name;
+        bool force;
+        std::vector<int> answers;
+        bool dialog;
+        std::vector<ShownMessage> shown;
+        std::string installedIn;
+    };
+    const Case cases[] = {
+        // Yes keeps the registered directory and the archive's own options,
+        // which here ask to start the application afterwards.
+        {"confirmed",
+         false,
+         {kButtonYes},
+         false,
+         {UpdateQuestion(previousPath), SuccessBox("updated")},
+         previousDirectory},
+        {"declined", false, {kButtonNo}, true, {UpdateQuestion(previousPath), SuccessBox("installed")}, target_},
+        {"closed", false, {kButtonCancel}, true, {UpdateQuestion(previousPath), SuccessBox("installed")}, target_},
+        {"forced", true, {}, true, {SuccessBox("installed")}, target_},
+    };
+    const std::map<int, std::string> folders = host_.specialFolders;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host_ = ScriptedHost(installer_, "");
+        host_.specialFolders = folders;
+        host_.appPaths["demo.exe"] = previousPath;
+        host_.answers.assign(c.answers.begin(), c.answers.end());
+        ChooseInDialog(target_, 0x2);
+        std::filesystem::remove_all(previousDirectory);
+        std::filesystem::remove_all(target_);
+
+        Install(c.force);
+
+        EXPECT_EQ(host_.shown, c.shown);
+        if (c.dialog) {
+            EXPECT_EQ(host_.dialogs,
+                      std::vector<DialogCall>({{"Installation of Zor Demo (1.2.3)", proposed_, 0x01FF0002}}));
+            EXPECT_EQ(options_, 0x2u);
+        } else {
+            EXPECT_TRUE(host_.dialogs.empty());
+            EXPECT_EQ(options_, 0x01FF0002u);
+            EXPECT_EQ(host_.events.back(), "open: " + previousPath);
+        }
+        ExpectInstalledIn(c.installedIn);
+    }
+}
+
+TEST_F(Installation, CancelledDialogEndsBeforeAnythingIsWritten) {
+    host_.dialogAnswers.push_back({false, target_, 0x2});
+    Install();
+    EXPECT_EQ(host_.events, std::vector<std::string>({"dialog", "message: 'Zor Demo' installation canceled."}));
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>({{"'Zor Demo' installation canceled.", kTitle, 0x10}}));
+    EXPECT_FALSE(std::filesystem::exists(target_));
+}
+
+TEST_F(Installation, DirectoryThatCannotBeCreatedEndsTheInstallation) {
+    const std::string blocked = BuildPath(installer_, "sub", nullptr); // below a file
+    ChooseInDialog(blocked, 0x2);
+    Install();
+    EXPECT_EQ(
+        host_.shown,
+        std::vector<ShownMessage>(
+            {{"!Error: unable to create folder '" + blocked + "'.\n'Zor Demo' installation canceled.", kTitle, 0x10}}));
+    EXPECT_TRUE(ShortcutEvents().empty());
+}
+
+TEST_F(Installation, EnvironmentReferencesInTheDirectoryAreExpanded) {
+    const EnvironmentSetting root("ZOR_SEQUENCE_TEST_ROOT", dir_.path());
+    const EnvironmentSetting unset("ZOR_SEQUENCE_TEST_UNSET", std::nullopt);
+    struct Case {
+        std::string typed;
+        std::string installedIn;
+    };
+    const Case cases[] = {
+        {BuildPath("%ZOR_SEQUENCE_TEST_ROOT%", "expanded", nullptr), dir_ / "expanded"},
+        // An unset variable stays in the path as typed.
+        {BuildPath(dir_ / "%ZOR_SEQUENCE_TEST_UNSET%", "literal", nullptr),
+         BuildPath(dir_ / "%ZOR_SEQUENCE_TEST_UNSET%", "literal", nullptr)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        host_.shown.clear();
+        ChooseInDialog(c.typed, 0x2);
+        Install();
+        EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
+        ExpectInstalledIn(c.installedIn);
+    }
+}
+
+TEST_F(Installation, WaitsUntilRunningInstancesAreClosed) {
+    const EnumeratedWindow other{1, "Notes", "Edit"};
+    const EnumeratedWindow main{2, "Zor Demo - report", "ZorFrame"};
+    const EnumeratedWindow tool{3, "ZorDemo tools", "ZorTool"};
+    host_.windows.desktops = {{other, main, tool}, {main}, {other}};
+    host_.answers = {kButtonOk, kButtonOk};
+    ChooseInDialog(target_, 0x2);
+    Install();
+
+    EXPECT_EQ(host_.windows.enumerations, 3);
+    EXPECT_EQ(host_.shown,
+              std::vector<ShownMessage>({RunningWindowsBox("- Zor Demo - report\n- ZorDemo tools\n"),
+                                         RunningWindowsBox("- Zor Demo - report\n"), SuccessBox("installed")}));
+    EXPECT_EQ(host_.events[3], ShortcutEvent(startMenu_, target_)) << "shortcuts follow the last prompt";
+    ExpectInstalledIn(target_);
+}
+
+TEST_F(Installation, CancelAtTheRunningWindowPromptEndsSilently) {
+    host_.windows.desktops = {{{7, "Zor Demo", "ZorFrame"}}};
+    host_.answers = {kButtonCancel};
+    ChooseInDialog(target_, 0x2);
+    Install();
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>({RunningWindowsBox("- Zor Demo\n")}));
+    EXPECT_EQ(host_.windows.enumerations, 1);
+    EXPECT_TRUE(ShortcutEvents().empty());
+    EXPECT_FALSE(std::filesystem::exists(BuildPath(target_, "demo.exe", nullptr)));
+}
+
+TEST_F(Installation, ShortcutsFollowTheOptions) {
+    const std::string quickLaunch =
+        Link(BuildPath(dir_ / "appdata", "Microsoft\\Internet Explorer\\Quick Launch", nullptr));
+    const std::string commonMenu = Link(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr));
+    struct Case {
+        std::uint32_t options;
+        std::vector<std::string> links;
+    };
+    const Case cases[] = {
+        {0x2, {startMenu_}},
+        {kSessionStart, {startMenu_, Link(dir_ / "startup")}},
+        {kDesktopLink, {startMenu_, Link(dir_ / "desktop")}},
+        {kQuickLaunch, {startMenu_, quickLaunch}},
+        {kAllUsers, {commonMenu}},
+        {kAllUsers | kSessionStart | kDesktopLink | kQuickLaunch,
+         {commonMenu, Link(dir_ / "common startup"), Link(dir_ / "common desktop"), quickLaunch}},
+        // Bits that are not shortcut options make none.
+        {0x01FF0002 & ~(kAllUsers | kDesktopLink | kQuickLaunch | kStartAfter), {startMenu_}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "options 0x" << std::hex << c.options);
+        host_.events.clear();
+        host_.shown.clear();
+        std::filesystem::remove_all(target_);
+        for (const auto& [csidl, folder] : host_.specialFolders) std::filesystem::remove_all(folder);
+        ChooseInDialog(target_, c.options);
+        Install();
+        std::vector<std::string> expected;
+        for (const std::string& link : c.links) expected.push_back(ShortcutEvent(link, target_));
+        EXPECT_EQ(ShortcutEvents(), expected);
+        EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
+    }
+}
+
+TEST_F(Installation, ExistingLinksAreKeptOnASecondRun) {
+    ChooseInDialog(target_, kDesktopLink);
+    Install();
+    ASSERT_EQ(ShortcutEvents().size(), 2u);
+    std::ofstream(startMenu_, std::ios::binary) << "older link";
+
+    host_.events.clear();
+    ChooseInDialog(target_, kDesktopLink);
+    Install();
+    EXPECT_TRUE(ShortcutEvents().empty());
+    EXPECT_EQ(ReadAll(startMenu_), "older link");
+}
+
+TEST_F(Installation, AFailedShortcutIsReportedAndTheInstallationGoesOn) {
+    host_.failingShortcuts = {startMenu_};
+    host_.specialFolders.erase(kDesktop); // the shell cannot resolve it
+    ChooseInDialog(target_, kDesktopLink | kQuickLaunch);
+    Install();
+
+    const std::string accessDenied = SystemErrorText(kErrorAccessDenied);
+    const std::string pathNotFound = SystemErrorText(kErrorPathNotFound);
+    EXPECT_EQ(host_.shown,
+              std::vector<ShownMessage>(
+                  {{"Unable to create shortcut '" + startMenu_ + "' (" + accessDenied + ")", "ZorInstaller", 0x10},
+                   {"Unable to create shortcut 'Zor Demo App.lnk' (" + pathNotFound + ")", "ZorInstaller", 0x10},
+                   SuccessBox("installed")}));
+    ASSERT_EQ(ShortcutEvents().size(), 2u) << "nothing is saved for the unresolved desktop";
+    EXPECT_FALSE(std::filesystem::exists("Zor Demo App.lnk"));
+    ExpectInstalledIn(target_);
+}
+
+TEST_F(Installation, StartsTheApplicationWhenAsked) {
+    const std::string executable = BuildPath(target_, "demo.exe", nullptr);
+    for (const std::uint32_t shellError : {0u, 2u}) {
+        SCOPED_TRACE(shellError);
+        host_.shown.clear();
+        host_.events.clear();
+        host_.shellError = shellError;
+        ChooseInDialog(target_, kStartAfter);
+        Install();
+        std::vector<ShownMessage> expected = {SuccessBox("installed")};
+        if (shellError != 0)
+            expected.push_back(
+                {"!Error: Unable to execute 'Zor Demo' - " + executable + " (" + SystemErrorText(shellError) + ")",
+                 kTitle, 0x10});
+        EXPECT_EQ(host_.shown, expected);
+        // The application is started after the success message, before any
+        // failure of the start is shown.
+        std::vector<std::string> tail = {"message: " + expected[0].text, "open: " + executable};
+        if (shellError != 0) tail.push_back("message: " + expected[1].text);
+        ASSERT_GE(host_.events.size(), tail.size());
+        EXPECT_EQ(
+            std::vector<std::string>(host_.events.end() - static_cast<std::ptrdiff_t>(tail.size()), host_.events.end()),
+            tail);
+    }
+}
+
+class FailedExtraction : public Installation {
+protected:
+    void SetUp() override {
+        Installation::SetUp();
+        // A directory where readme.txt belongs: demo.exe extracts, then
+        // readme.txt cannot be written.
+        std::filesystem::create_directories(BuildPath(target_, "readme.txt", nullptr));
+        ChooseInDialog(target_, kDesktopLink);
+    }
+
+    ShownMessage Question() const {
+        return {"!Error: Unable to extract files (" +
+                    ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)) +
+                    ")\nDo you want to display installation log informations ?",
+                "ZorInstaller", 0x14};
+    }
+};
+
+TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
+    const std::string temp = dir_ / "temp";
+    std::filesystem::create_directories(temp);
+    const EnvironmentSetting setting("TEMP", temp);
+    const std::string log = BuildPath(temp, "zorsetup", "log");
+    for (const int answer : {kButtonYes, kButtonNo}) {
+        SCOPED_TRACE(answer);
+        host_.shown.clear();
+        host_.events.clear();
+        host_.answers = {answer};
+        InstallationMessages().clear();
+        ChooseInDialog(target_, kDesktopLink);
+        Install();
+
+        EXPECT_EQ(host_.shown, std::vector<ShownMessage>({Question()}));
+        EXPECT_EQ(host_.events.back(), answer == kButtonYes ? "open: " + log : "message: " + Question().text);
+        // Every line of the list, from loading to the failure, in order.
+        const std::vector<std::string>& lines = InstallationMessages();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines.back().rfind("!Error", 0), 0u) << lines.back();
+        std::string expected = "'Zor Demo' log installation execution:\r\n";
+        for (const std::string& line : lines) expected += line + "\r\n";
+        EXPECT_EQ(ReadAll(log), expected);
+        // What was done before the failure stays.
+        EXPECT_EQ(ReadAll(BuildPath(target_, "demo.exe", nullptr)), "MZ demo program");
+    }
+    EXPECT_EQ(ShortcutEvents().size(), 0u) << "the second run found the links of the first";
+}
+
+TEST_F(FailedExtraction, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {
+    const std::string temp = dir_ / "no such directory";
+    const EnvironmentSetting setting("TEMP", temp);
+    const std::string log = BuildPath(temp, "zorsetup", "log");
+    CFile probe;
+    ASSERT_FALSE(probe.Create(log));
+    const std::string reason = LastErrorText();
+
+    host_.answers = {kButtonOk, kButtonYes};
+    Install();
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>(
+                               {{"Unable to create file '" + log + "' (" + reason + ")", "ok", 0}, Question()}));
+    EXPECT_EQ(host_.events.back(), "open: " + log) << "Yes opens the log path even so";
+}
+
+TEST(InstallationLogPath, IsTempAndTheProgramsBaseName) {
+    ScriptedHost host(BuildPath("installers", "setup.1.exe", nullptr), "");
+    {
+        const EnvironmentSetting setting("TEMP", std::string("tmpdir"));
+        EXPECT_EQ(InstallationLogPath(host), BuildPath("tmpdir", "setup.1", "log"));
+    }
+    const EnvironmentSetting setting("TEMP", std::nullopt);
+    EXPECT_EQ(InstallationLogPath(host), std::string(1, PathSeparator()) + "setup.1.log");
+}
+
+TEST_F(Installation, RunsFromTheApplicationObjectWithoutOptions) {
+    ChooseInDialog(target_, 0x2);
+    InstallerApp app(host_);
+    EXPECT_EQ(app.InitInstance(), 0);
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
+    ExpectInstalledIn(target_);
+}
+
+} // namespace
