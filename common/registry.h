@@ -173,6 +173,10 @@ public:
     REGSAM AccessMask() const { return access_; }
 
 private:
+    template <typename T>
+    bool ReadNumber(const char* name, T& value, int failurePriority, const char* failureLine);
+    template <typename T>
+    bool WriteNumber(const char* name, DWORD type, const T& value, const char* failureLine);
     // Copies the values and sub key trees of source into destination, both open.
     bool CopyContents(CRegistry& source, CRegistry& destination);
 

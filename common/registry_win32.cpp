@@ -240,42 +240,22 @@ bool CRegistry::SetValue(const char* name, BYTE value) {
 
 bool CRegistry::SetValue(const char* name, int value) {
     LogLine(kDebugPriority, "CRegistry::SetValue (int)(%s %d)", Text(name), value);
-    lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (int) RegSetValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (int) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, UINT value) {
     LogLine(kDebugPriority, "CRegistry::SetValue (UINT)(%s %u)", Text(name), value);
-    lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (int) RegSetValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (int) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, long value) {
     LogLine(kDebugPriority, "CRegistry::SetValue (long)(%s %ld)", Text(name), value);
-    lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (long) RegSetValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (long) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, double value) {
     LogLine(kDebugPriority, "CRegistry::SetValue (double)(%s %lf)", Text(name), value);
-    lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (double) RegSetValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return WriteNumber(name, REG_BINARY, value, "CRegistry::SetValue (double) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, const char* text) {
@@ -364,14 +344,27 @@ LONG ReadFixed(HKEY key, const char* name, T& value) {
 
 } // namespace
 
+// The numeric overloads differ only in their type, their lines and, as the
+// lines are given, the priority of a failed read.
+template <typename T>
+bool CRegistry::ReadNumber(const char* name, T& value, int failurePriority, const char* failureLine) {
+    lastError_ = ReadFixed(key_.get(), name, value);
+    if (lastError_ == ERROR_SUCCESS) return true;
+    LogLine(failurePriority, failureLine, ErrorText(lastError_));
+    return false;
+}
+
+template <typename T>
+bool CRegistry::WriteNumber(const char* name, DWORD type, const T& value, const char* failureLine) {
+    lastError_ = ::RegSetValueExA(key_.get(), name, 0, type, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    if (lastError_ == ERROR_SUCCESS) return true;
+    LogLine(kErrorPriority, failureLine, ErrorText(lastError_));
+    return false;
+}
+
 bool CRegistry::QueryValue(const char* name, DWORD& value) {
     LogLine(kDebugPriority, "CRegistry::QueryValue (DWORD)(%s)", Text(name));
-    lastError_ = ReadFixed(key_.get(), name, value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::QueryValue (DWORD) RegQueryValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return ReadNumber(name, value, kErrorPriority, "CRegistry::QueryValue (DWORD) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, WORD& value) {
@@ -392,42 +385,22 @@ bool CRegistry::QueryValue(const char* name, BYTE& value) {
 
 bool CRegistry::QueryValue(const char* name, int& value) {
     LogLine(kDebugPriority, "CRegistry::QueryValue (int)(%s)", Text(name));
-    lastError_ = ReadFixed(key_.get(), name, value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, UINT& value) {
     LogLine(kDebugPriority, "CRegistry::QueryValue (UINT)(%s)", Text(name));
-    lastError_ = ReadFixed(key_.get(), name, value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, double& value) {
     LogLine(kDebugPriority, "CRegistry::QueryValue (double)(%s)", Text(name));
-    lastError_ = ReadFixed(key_.get(), name, value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (double) RegQueryValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (double) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, long& value) {
     LogLine(kDebugPriority, "CRegistry::QueryValue (long)(%s)", Text(name));
-    lastError_ = ReadFixed(key_.get(), name, value);
-    if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (long) RegQueryValueEx (%s)", ErrorText(lastError_));
-        return false;
-    }
-    return true;
+    return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (long) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, char* buffer, DWORD size) {
