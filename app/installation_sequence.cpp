@@ -13,6 +13,8 @@
 #include "common/shell_link.h"
 #include "common/string_format.h"
 
+#include <cstring>
+
 namespace {
 
 // Where the installation goes and what it does, as decided before any file
@@ -84,6 +86,49 @@ void CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const
         CreateShortcut(host, kFolderApplicationData, kQuickLaunchFolder, name, executablePath);
 }
 
+// Feeds the host's progress window from the archive's progress lines while
+// the files are extracted; every line still goes to the installation message
+// list. Each entry's extraction starts with one "Extracting file" line, in
+// the order of the archive's entries.
+class ExtractionProgress {
+public:
+    ExtractionProgress(InstallerHost& host, InstallerArchive& archive)
+        : host_(host), archive_(archive), caption_(StringFormat("Installing %s", archive.GetAppName().c_str())) {
+        for (const ArchiveEntry& entry : archive.GetEntries()) totalBytes_ += entry.originalSize;
+        archive_.SetProgressCallback(&ExtractionProgress::OnLine, reinterpret_cast<std::uintptr_t>(this));
+    }
+    // Closes the window before any result is shown, and gives the archive its
+    // usual callback back.
+    ~ExtractionProgress() {
+        host_.CloseProgress();
+        archive_.SetProgressCallback(InstallationProgress, 0);
+    }
+    ExtractionProgress(const ExtractionProgress&) = delete;
+    ExtractionProgress& operator=(const ExtractionProgress&) = delete;
+
+private:
+    static void OnLine(const char* text, std::uintptr_t userWord) {
+        InstallationProgress(text, 0);
+        auto* progress = reinterpret_cast<ExtractionProgress*>(userWord);
+        if (text != nullptr && std::strncmp(text, kEntryLine, sizeof kEntryLine - 1) == 0) progress->NextEntry();
+    }
+    void NextEntry() {
+        const std::vector<ArchiveEntry>& entries = archive_.GetEntries();
+        if (next_ >= entries.size()) return;
+        host_.ShowProgress(caption_, entries[next_].name, doneBytes_, totalBytes_);
+        doneBytes_ += entries[next_].originalSize;
+        ++next_;
+    }
+
+    static constexpr char kEntryLine[] = "Extracting file '";
+    InstallerHost& host_;
+    InstallerArchive& archive_;
+    const std::string caption_;
+    std::uint64_t totalBytes_ = 0;
+    std::uint64_t doneBytes_ = 0;
+    std::size_t next_ = 0;
+};
+
 // After a failed extraction: writes every line of the installation message
 // list to the log file and offers to open it.
 void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) {
@@ -149,7 +194,12 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
     const std::string executablePath = BuildPath(directory, archive.GetFirstFileName(), nullptr);
     CreateShortcuts(host, archive, executablePath);
 
-    if (!archive.ExtractFiles(directory)) {
+    bool extracted = false;
+    {
+        ExtractionProgress progress(host, archive);
+        extracted = archive.ExtractFiles(directory);
+    }
+    if (!extracted) {
         OfferInstallationLog(host, archive);
         return;
     }

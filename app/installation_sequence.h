@@ -5,20 +5,13 @@
 // installed application.
 #pragma once
 
+#include "app/install_options.h"
 #include "app/installer_host.h"
 
 #include <cstdint>
 #include <string>
 
 class InstallerArchive;
-
-// Installation option bits of the archive's options word, as the options
-// dialog sets them.
-inline constexpr std::uint32_t kOptionAllUsers = 0x20000;
-inline constexpr std::uint32_t kOptionStartAfterInstallation = 0x80000;
-inline constexpr std::uint32_t kOptionDesktopShortcut = 0x200000;
-inline constexpr std::uint32_t kOptionQuickLaunchShortcut = 0x800000;
-inline constexpr std::uint32_t kOptionStartWithSession = 0x2000000;
 
 // Folder below Program Files proposed for a fresh installation, and folder
 // below the Start-menu programs that receives the shortcut.

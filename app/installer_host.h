@@ -61,6 +61,13 @@ public:
     // parameters or directory, in a normal window. False when the shell
     // refused (its result below 32), the reason left in the last error.
     virtual bool ShellOpen(const std::string& path) = 0;
+    // Shows the extraction's progress in a small window under caption: the
+    // file being extracted and doneBytes of totalBytes. The first call opens
+    // the window; a host that cannot show it carries on without.
+    virtual void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
+                              std::uint64_t totalBytes) = 0;
+    // Closes the progress window, if one is open.
+    virtual void CloseProgress() = 0;
     // The top-level windows and processes of the session.
     virtual WindowSystem& Windows() = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/installer_host_win32.h"
 
+#include "app/install_options_dialog.h"
 #include "common/registry.h"
 #include "common/shell_link.h"
 #include "common/string_format.h"
@@ -33,10 +34,15 @@ std::string Win32InstallerHost::RawCommandLine() {
     return line != nullptr ? line : "";
 }
 
-bool Win32InstallerHost::RunOptionsDialog(const std::string&, std::string&, std::uint32_t&) {
-    // The dialog class supplies the options dialog; until it is wired to this
-    // host nothing can be chosen, which ends the installation as cancelled.
-    return false;
+bool Win32InstallerHost::RunOptionsDialog(const std::string& caption, std::string& directory, std::uint32_t& options) {
+    InstallOptionsDialog dialog(nullptr);
+    dialog.SetCaption(caption);
+    dialog.SetDirectory(directory);
+    dialog.SetOptions(options);
+    if (dialog.DoModal() != Dialog::kOk) return false;
+    directory = dialog.Directory();
+    options = dialog.Options();
+    return true;
 }
 
 std::string Win32InstallerHost::RegisteredAppPath(const std::string& fileName) {
@@ -64,6 +70,13 @@ bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::st
     ::SetLastError(error);
     return saved;
 }
+
+void Win32InstallerHost::ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
+                                      std::uint64_t totalBytes) {
+    progress_.Show(caption, fileName, doneBytes, totalBytes);
+}
+
+void Win32InstallerHost::CloseProgress() { progress_.Close(); }
 
 bool Win32InstallerHost::ShellOpen(const std::string& path) {
     const HINSTANCE result = ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, kShowNormal);

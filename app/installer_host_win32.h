@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/installer_host.h"
+#include "app/progress_window.h"
 #include "app/window_search_win32.h"
 
 class Win32InstallerHost : public InstallerHost {
@@ -9,15 +10,17 @@ public:
     int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override;
     std::string ModulePath() override;
     std::string RawCommandLine() override;
-    // The options dialog is supplied by the dialog class; without it this host
-    // cannot ask and answers as if the user had cancelled.
     bool RunOptionsDialog(const std::string& caption, std::string& directory, std::uint32_t& options) override;
     std::string RegisteredAppPath(const std::string& fileName) override;
     std::string SpecialFolderPath(int csidl) override;
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override;
     bool ShellOpen(const std::string& path) override;
+    void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
+                      std::uint64_t totalBytes) override;
+    void CloseProgress() override;
     WindowSystem& Windows() override { return windows_; }
 
 private:
     Win32WindowSystem windows_;
+    ProgressWindow progress_;
 };

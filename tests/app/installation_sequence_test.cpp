@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -133,8 +134,13 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
 
     EXPECT_EQ(host_.registryReads, std::vector<std::string>({"demo.exe"}));
     EXPECT_EQ(host_.dialogs, std::vector<DialogCall>({{"Installation of Zor Demo (1.2.3)", proposed_, 0x01FF0002}}));
-    EXPECT_EQ(host_.events, std::vector<std::string>({"dialog", ShortcutEvent(startMenu_, target_),
-                                                      "message: Zor Demo (1.2.3) succesfully installed."}));
+    // The progress window names each file with the bytes of the files before
+    // it, and is gone before the result shows.
+    EXPECT_EQ(host_.events,
+              std::vector<std::string>({"dialog", ShortcutEvent(startMenu_, target_), "progress: demo.exe 0/30",
+                                        "progress: readme.txt 15/30", "progress closed",
+                                        "message: Zor Demo (1.2.3) succesfully installed."}));
+    EXPECT_EQ(host_.progressCaptions, std::vector<std::string>(2, "Installing Zor Demo"));
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
     EXPECT_EQ(options_, 0x2u) << "the dialog's options are stored back into the archive";
     ExpectInstalledIn(target_);
@@ -387,6 +393,9 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
 
         EXPECT_EQ(host_.shown, std::vector<ShownMessage>({Question()}));
         EXPECT_EQ(host_.events.back(), answer == kButtonYes ? "open: " + log : "message: " + Question().text);
+        const auto closed = std::find(host_.events.begin(), host_.events.end(), "progress closed");
+        const auto asked = std::find(host_.events.begin(), host_.events.end(), "message: " + Question().text);
+        EXPECT_TRUE(closed < asked) << "the progress window closes before the failure is shown";
         // Every line of the list, from loading to the failure, in order.
         const std::vector<std::string>& lines = InstallationMessages();
         ASSERT_GE(lines.size(), 2u);

@@ -1,6 +1,6 @@
 // A stand-in for the system the installer runs on: it states a module path
 // and a command line, records every message box, options dialog, shortcut
-// and shell call in order and answers each as scripted (message boxes with
+// shell call and progress update in order and answers each as scripted (message boxes with
 // OK and the options dialog with Cancel once their scripts run out).
 #pragma once
 
@@ -135,6 +135,12 @@ public:
         }
         return true;
     }
+    void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
+                      std::uint64_t totalBytes) override {
+        progressCaptions.push_back(caption);
+        events.push_back("progress: " + fileName + " " + std::to_string(doneBytes) + "/" + std::to_string(totalBytes));
+    }
+    void CloseProgress() override { events.push_back("progress closed"); }
     WindowSystem& Windows() override { return windows; }
 
     std::vector<ShownMessage> shown;
@@ -148,7 +154,8 @@ public:
     std::uint32_t shortcutError = kErrorAccessDenied;
     std::uint32_t shellError = 0; // 0: every shell call succeeds
     ScriptedWindowSystem windows;
-    // Message boxes, dialogs, shortcuts and shell calls in the order made.
+    std::vector<std::string> progressCaptions;
+    // Message boxes, dialogs, shortcuts, progress and shell calls in the order made.
     std::vector<std::string> events;
 
 private:

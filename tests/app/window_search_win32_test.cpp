@@ -29,9 +29,9 @@ LRESULT CALLBACK HelperProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-ATOM RegisterClassNamed(const char* name) {
+ATOM RegisterClassNamed(const char* name, WNDPROC procedure) {
     WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = HelperProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = name;
     return ::RegisterClassA(&windowClass);
@@ -40,7 +40,7 @@ ATOM RegisterClassNamed(const char* name) {
 const bool helperRan = [] {
     const char* title = std::getenv(kHelperVariable);
     if (title == nullptr) return false;
-    RegisterClassNamed(kHelperClass);
+    RegisterClassNamed(kHelperClass, HelperProc);
     const HWND window = ::CreateWindowExA(0, kHelperClass, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                           ::GetModuleHandleA(nullptr), nullptr);
     if (window == nullptr) ::ExitProcess(3);
@@ -57,7 +57,9 @@ const bool helperRan = [] {
 class OwnWindow {
 public:
     explicit OwnWindow(const std::string& title) {
-        RegisterClassNamed(kTestClass);
+        // Its destruction must not post a quit message to the test's thread:
+        // a later modal window would end at once.
+        RegisterClassNamed(kTestClass, ::DefWindowProcA);
         handle_ = ::CreateWindowExA(0, kTestClass, title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                                     ::GetModuleHandleA(nullptr), nullptr);
     }

@@ -4,8 +4,8 @@
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/system_info.h"
-#include "gui_driver.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
 
 #include <gtest/gtest.h>

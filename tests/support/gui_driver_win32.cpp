@@ -1,4 +1,4 @@
-#include "gui_driver.h"
+#include "tests/support/gui_driver.h"
 
 #include "common/file.h"
 #include "common/windows_api.h"
