@@ -117,7 +117,8 @@ int CALLBACK FolderBrowser::Callback(HWND window, UINT message, LPARAM lParam, L
     auto* browser = reinterpret_cast<FolderBrowser*>(data);
     if (message == BFFM_INITIALIZED) {
         if (!browser->initialSelection.empty())
-            ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(browser->initialSelection.c_str()));
+            ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE,
+                           reinterpret_cast<LPARAM>(browser->initialSelection.c_str()));
         if (!browser->caption.empty()) ::SetWindowTextA(window, browser->caption.c_str());
     } else if (message == BFFM_SELCHANGED) {
         std::string status;

@@ -45,8 +45,8 @@ bool ProgressWindow::Show(const std::string& caption, const std::string& fileNam
     if (window_ == nullptr) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
         ::InitCommonControlsEx(&controls);
-        window_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialogTemplate),
-                                       nullptr, ProgressProcedure, 0);
+        window_ = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProgressDialogTemplate), nullptr,
+                                       ProgressProcedure, 0);
         if (window_ == nullptr) return false;
         ::SendDlgItemMessageA(window_, kProgressBar, PBM_SETRANGE32, 0, kBarRange);
         ::ShowWindow(window_, SW_SHOWNORMAL);
@@ -54,7 +54,8 @@ bool ProgressWindow::Show(const std::string& caption, const std::string& fileNam
     ::SetWindowTextA(window_, caption.c_str());
     ::SetDlgItemTextA(window_, kProgressFileLabel, fileName.c_str());
     ::SendDlgItemMessageA(window_, kProgressBar, PBM_SETPOS, BarPosition(doneBytes, totalBytes), 0);
-    ::UpdateWindow(window_);
+    // Painted now, children included: the caller goes back to work at once.
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     DispatchPendingMessages();
     return true;
 }

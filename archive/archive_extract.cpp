@@ -11,6 +11,7 @@
 #include "compress/zqm_reader.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,13 +21,19 @@ namespace {
 
 // Copies up to count bytes from the archive's position to the file, in
 // pieces, stopping early at the end of the archive.
-void CopyBlock(CFile& archive, CFile& file, std::uint32_t count) {
+// Copies count bytes; progress (when given) receives the bytes copied so far
+// after each piece.
+void CopyBlock(CFile& archive, CFile& file, std::uint32_t count,
+               const std::function<void(std::uint64_t)>& progress = nullptr) {
     const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
+    std::uint64_t copied = 0;
     while (count != 0) {
         const std::size_t got = archive.Read(piece.get(), std::min<std::size_t>(count, kCopyPiece));
         if (got == 0) break;
         file.Write(piece.get(), got);
         count -= static_cast<std::uint32_t>(got);
+        copied += got;
+        if (progress) progress(copied);
     }
 }
 
@@ -79,8 +86,12 @@ bool InstallerArchive::ExtractEntry(CFile& archive, const ArchiveEntry& entry, c
     ReportFormat("Extracting file '%s' (OriginalSize:%u, CompressedSize:%u)...", destination.c_str(),
                  entry.originalSize, entry.storedSize);
 
+    std::function<void(std::uint64_t)> progress;
+    if (byteCallback_ != nullptr) progress = [this](std::uint64_t written) { byteCallback_(written, byteUserWord_); };
+
     if (options_ & kCompressFiles) {
         CompressedFile compressed(destination);
+        compressed.SetWriteProgress(progress);
         const std::string& temporary = compressed.GetCompressedPath();
         CFile copy;
         if (!copy.Create(temporary)) {
@@ -111,7 +122,7 @@ bool InstallerArchive::ExtractEntry(CFile& archive, const ArchiveEntry& entry, c
             return false;
         }
         if (!SeekToData(archive, entry)) return false;
-        CopyBlock(archive, output, entry.originalSize);
+        CopyBlock(archive, output, entry.originalSize, progress);
     }
 
     // The times first, then the digest, which reads the file they were set on.

@@ -15,6 +15,8 @@ class CFile;
 
 // Receives one progress or error line; text is valid only during the call.
 using ProgressCallback = void (*)(const char* text, std::uintptr_t userWord);
+// Receives the bytes of the current entry written so far while it is extracted.
+using ByteProgressCallback = void (*)(std::uint64_t entryBytesWritten, std::uintptr_t userWord);
 
 class InstallerArchive {
 public:
@@ -25,6 +27,13 @@ public:
 
     // A null callback drops the lines.
     void SetProgressCallback(ProgressCallback callback, std::uintptr_t userWord);
+
+    // ExtractFiles reports the bytes it writes of each entry, after every
+    // piece, once its "Extracting file" line has gone out; null for none.
+    void SetByteProgressCallback(ByteProgressCallback callback, std::uintptr_t userWord) {
+        byteCallback_ = callback;
+        byteUserWord_ = userWord;
+    }
 
     // The installer file to read or write.
     void SetFilePath(const std::string& path) { filePath_ = path; }
@@ -107,4 +116,6 @@ private:
     std::size_t cursor_ = 0;
     ProgressCallback callback_ = nullptr;
     std::uintptr_t userWord_ = 0;
+    ByteProgressCallback byteCallback_ = nullptr;
+    std::uintptr_t byteUserWord_ = 0;
 };

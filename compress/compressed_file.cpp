@@ -75,9 +75,14 @@ bool CompressedFile::Expand(const FileTime* creation, const FileTime* lastAccess
     if (!output.Create(sourcePath_)) return false;
 
     ZqmSizes sizes;
-    const ZqmResult result =
-        ExpandZqm([&](void* buffer, std::size_t count) { return compressed.Read(buffer, count); },
-                  [&](const std::uint8_t* data, std::size_t count) { output.Write(data, count); }, codec_, sizes);
+    std::uint64_t written = 0;
+    const ZqmResult result = ExpandZqm([&](void* buffer, std::size_t count) { return compressed.Read(buffer, count); },
+                                       [&](const std::uint8_t* data, std::size_t count) {
+                                           output.Write(data, count);
+                                           written += count;
+                                           if (progress_) progress_(written);
+                                       },
+                                       codec_, sizes);
     if (result == ZqmResult::BadMagic) return false;
     if (result == ZqmResult::Corrupt) {
         SetError(error, kUncompressionError);

@@ -8,6 +8,7 @@
 #include "compress/deflate_codec.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CompressedFile {
@@ -40,6 +41,11 @@ public:
     bool Expand(const FileTime* creation = nullptr, const FileTime* lastAccess = nullptr,
                 const FileTime* lastWrite = nullptr, std::string* error = nullptr);
 
+    // Called by Expand after each piece written to the source file, with the
+    // bytes written so far.
+    using WriteProgress = std::function<void(std::uint64_t written)>;
+    void SetWriteProgress(WriteProgress progress) { progress_ = std::move(progress); }
+
     // Sizes of the last operation: source bytes, chunk payload bytes, and the
     // compressed file's bytes (header and length fields included; set by Compress).
     std::uint32_t GetOriginalSize() const { return originalSize_; }
@@ -56,4 +62,5 @@ private:
     std::uint32_t compressedSize_ = 0;
     std::uint32_t compressedFileSize_ = 0;
     DeflateCodec codec_;
+    WriteProgress progress_;
 };

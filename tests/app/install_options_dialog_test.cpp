@@ -36,31 +36,11 @@ auto WhileDriving(const std::function<void()>& driver, Modal modal) {
     return result;
 }
 
-std::string ControlText(HWND window, int id) {
-    char text[512] = {};
-    ::SendDlgItemMessageA(window, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-bool Checked(HWND window, int id) { return ::SendDlgItemMessageA(window, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-bool Visible(HWND window, int id) { return ::IsWindowVisible(::GetDlgItem(window, id)) != FALSE; }
-bool OkEnabled(HWND window) { return ::IsWindowEnabled(::GetDlgItem(window, IDOK)) != FALSE; }
-void Click(HWND window, int id) { ::SendDlgItemMessageA(window, id, BM_CLICK, 0, 0); }
-bool Press(HWND window, int id) {
-    DrivenWindow driven;
-    driven.handle = window;
-    return PressButton(driven, id);
-}
-void Type(HWND window, int id, const char* text) {
-    ::SendDlgItemMessageA(window, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
 class OptionsDialogTest : public ::testing::Test {
 protected:
     // Shows the dialog with the proposed directory and options word; driver
     // receives the dialog window once it is visible and must end it.
-    std::intptr_t Run(const std::string& directory, std::uint32_t options,
-                      const std::function<void(HWND)>& driver) {
+    std::intptr_t Run(const std::string& directory, std::uint32_t options, const std::function<void(HWND)>& driver) {
         dialog_.SetCaption(kCaption);
         dialog_.SetDirectory(directory);
         dialog_.SetOptions(options);
@@ -85,25 +65,25 @@ TEST_F(OptionsDialogTest, ShowsTheProposalAndReturnsTheUsersChoice) {
         EXPECT_EQ(ControlText(window, 1000), "C:\\Program Files\\ZorSoftware");
         EXPECT_EQ(ControlText(window, 1007), "ZorInstaller ver 0.5");
         for (int box : {kAllUsersBox, kDesktopBox, kQuickLaunchBox, kSessionBox, kStartAfterBox})
-            EXPECT_TRUE(Visible(window, box)) << box;
-        EXPECT_TRUE(Checked(window, kAllUsersBox));
-        EXPECT_TRUE(Checked(window, kStartAfterBox));
-        EXPECT_TRUE(Checked(window, kDesktopBox));
-        EXPECT_TRUE(Checked(window, kQuickLaunchBox));
-        EXPECT_FALSE(Checked(window, kSessionBox));
-        EXPECT_TRUE(OkEnabled(window));
+            EXPECT_TRUE(IsControlVisible(window, box)) << box;
+        EXPECT_TRUE(IsChecked(window, kAllUsersBox));
+        EXPECT_TRUE(IsChecked(window, kStartAfterBox));
+        EXPECT_TRUE(IsChecked(window, kDesktopBox));
+        EXPECT_TRUE(IsChecked(window, kQuickLaunchBox));
+        EXPECT_FALSE(IsChecked(window, kSessionBox));
+        EXPECT_TRUE(IsControlEnabled(window, IDOK));
 
         // An empty directory cannot be confirmed; one character can.
-        Type(window, 1000, "");
-        EXPECT_FALSE(OkEnabled(window));
-        Type(window, 1000, "D");
-        EXPECT_TRUE(OkEnabled(window));
+        TypeText(window, 1000, "");
+        EXPECT_FALSE(IsControlEnabled(window, IDOK));
+        TypeText(window, 1000, "D");
+        EXPECT_TRUE(IsControlEnabled(window, IDOK));
 
-        Type(window, 1000, "D:\\Apps\\Demo");
-        Click(window, kAllUsersBox);
-        Click(window, kSessionBox);
-        Click(window, kStartAfterBox);
-        EXPECT_TRUE(Press(window, IDOK));
+        TypeText(window, 1000, "D:\\Apps\\Demo");
+        ClickControl(window, kAllUsersBox);
+        ClickControl(window, kSessionBox);
+        ClickControl(window, kStartAfterBox);
+        EXPECT_TRUE(PressButton(WindowOf(window), IDOK));
     });
     EXPECT_EQ(result, Dialog::kOk);
     EXPECT_EQ(dialog_.Directory(), "D:\\Apps\\Demo");
@@ -116,11 +96,11 @@ TEST_F(OptionsDialogTest, HiddenOptionsKeepTheirCheckedBits) {
     const std::uint32_t word = 0x2200002;
     const std::intptr_t result = Run("C:\\Apps", word, [](HWND window) {
         for (int box : {kAllUsersBox, kDesktopBox, kQuickLaunchBox, kSessionBox, kStartAfterBox})
-            EXPECT_FALSE(Visible(window, box)) << box;
-        EXPECT_TRUE(Visible(window, 1000));
-        EXPECT_TRUE(Visible(window, 1001));
-        EXPECT_TRUE(Visible(window, 1007));
-        EXPECT_TRUE(Press(window, IDOK));
+            EXPECT_FALSE(IsControlVisible(window, box)) << box;
+        EXPECT_TRUE(IsControlVisible(window, 1000));
+        EXPECT_TRUE(IsControlVisible(window, 1001));
+        EXPECT_TRUE(IsControlVisible(window, 1007));
+        EXPECT_TRUE(PressButton(WindowOf(window), IDOK));
     });
     EXPECT_EQ(result, Dialog::kOk);
     EXPECT_EQ(dialog_.Options(), word);
@@ -128,9 +108,9 @@ TEST_F(OptionsDialogTest, HiddenOptionsKeepTheirCheckedBits) {
 
 TEST_F(OptionsDialogTest, CancelLeavesTheOptionsWordAsProposed) {
     const std::intptr_t result = Run("C:\\Apps", kDefaultWord, [](HWND window) {
-        Type(window, 1000, "D:\\Elsewhere");
-        Click(window, kDesktopBox);
-        EXPECT_TRUE(Press(window, IDCANCEL));
+        TypeText(window, 1000, "D:\\Elsewhere");
+        ClickControl(window, kDesktopBox);
+        EXPECT_TRUE(PressButton(WindowOf(window), IDCANCEL));
     });
     EXPECT_EQ(result, Dialog::kCancel);
     EXPECT_EQ(dialog_.Options(), kDefaultWord);
@@ -150,7 +130,7 @@ TEST_F(OptionsDialogTest, TheBrowserReplacesTheWholeDirectory) {
         EXPECT_TRUE(PressButton(browser, IDOK));
         for (int waited = 0; waited < 5000 && ControlText(window, 1000) != programFiles; waited += 50) ::Sleep(50);
         shown = ControlText(window, 1000);
-        EXPECT_TRUE(Press(window, IDCANCEL));
+        EXPECT_TRUE(PressButton(WindowOf(window), IDCANCEL));
     });
     EXPECT_EQ(shown, programFiles);
 }

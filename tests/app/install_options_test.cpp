@@ -14,8 +14,8 @@ TEST(InstallOptions, StatesComeFromTheCheckedBitsOnly) {
 
     // Shown bits alone check nothing; a hidden option may still be checked.
     const InstallOptionStates shownOnly = CheckStatesOf(0x01550000);
-    EXPECT_FALSE(shownOnly.allUsers || shownOnly.startAfterInstallation || shownOnly.desktop ||
-                 shownOnly.quickLaunch || shownOnly.startWithSession);
+    EXPECT_FALSE(shownOnly.allUsers || shownOnly.startAfterInstallation || shownOnly.desktop || shownOnly.quickLaunch ||
+                 shownOnly.startWithSession);
     EXPECT_TRUE(CheckStatesOf(kOptionStartWithSession).startWithSession);
 }
 

@@ -134,13 +134,13 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
 
     EXPECT_EQ(host_.registryReads, std::vector<std::string>({"demo.exe"}));
     EXPECT_EQ(host_.dialogs, std::vector<DialogCall>({{"Installation of Zor Demo (1.2.3)", proposed_, 0x01FF0002}}));
-    // The progress window names each file with the bytes of the files before
-    // it, and is gone before the result shows.
-    EXPECT_EQ(host_.events,
-              std::vector<std::string>({"dialog", ShortcutEvent(startMenu_, target_), "progress: demo.exe 0/30",
-                                        "progress: readme.txt 15/30", "progress closed",
-                                        "message: Zor Demo (1.2.3) succesfully installed."}));
-    EXPECT_EQ(host_.progressCaptions, std::vector<std::string>(2, "Installing Zor Demo"));
+    // The progress window names each file as it starts and follows the bytes
+    // written, and is gone before the result shows.
+    EXPECT_EQ(host_.events, std::vector<std::string>(
+                                {"dialog", ShortcutEvent(startMenu_, target_), "progress: demo.exe 0/30",
+                                 "progress: demo.exe 15/30", "progress: readme.txt 15/30", "progress: readme.txt 30/30",
+                                 "progress closed", "message: Zor Demo (1.2.3) succesfully installed."}));
+    EXPECT_EQ(host_.progressCaptions, std::vector<std::string>(4, "Installing Zor Demo"));
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
     EXPECT_EQ(options_, 0x2u) << "the dialog's options are stored back into the archive";
     ExpectInstalledIn(target_);

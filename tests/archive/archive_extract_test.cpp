@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -66,6 +67,38 @@ TEST_F(ExtractTest, RestoresContentAndTimesStoredOrCompressed) {
             EXPECT_EQ(ReadWholeFile(Out(file.name)), file.content) << file.name;
         }
         EXPECT_FALSE(FileExists(CompressedFile::DefaultCompressedPath()));
+    }
+}
+
+// Byte counts of each entry as extraction reports them, one list per entry.
+struct ByteRecorder {
+    static void Record(std::uint64_t written, std::uintptr_t userWord) {
+        auto* self = reinterpret_cast<ByteRecorder*>(userWord);
+        if (self->counts.empty() || written <= self->counts.back().back()) self->counts.emplace_back();
+        self->counts.back().push_back(written);
+    }
+    std::vector<std::vector<std::uint64_t>> counts;
+};
+
+TEST_F(ExtractTest, ReportsTheBytesOfEachEntryAsTheyAreWritten) {
+    // Sizes beyond one piece of every copy and chunk loop.
+    const std::vector<SourceFile> files = {{"big.bin", Noise(300000, 3)}, {"small.txt", "tiny"}};
+    for (bool compress : {true, false}) {
+        SCOPED_TRACE(compress ? "compressed" : "stored");
+        BuildInstaller(dir, files, compress);
+        ByteRecorder bytes;
+        archive = std::make_unique<InstallerArchive>();
+        archive->SetByteProgressCallback(&ByteRecorder::Record, reinterpret_cast<std::uintptr_t>(&bytes));
+        archive->SetFilePath(dir / "Setup.exe");
+        ASSERT_TRUE(archive->LoadInstaller());
+        CreateDirectoryTree(out);
+        ASSERT_TRUE(archive->ExtractFiles(out));
+        ASSERT_EQ(bytes.counts.size(), files.size());
+        EXPECT_GT(bytes.counts[0].size(), 1u) << "a large entry reports more than once";
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            EXPECT_TRUE(std::is_sorted(bytes.counts[i].begin(), bytes.counts[i].end()));
+            EXPECT_EQ(bytes.counts[i].back(), files[i].content.size()) << files[i].name;
+        }
     }
 }
 

@@ -78,6 +78,35 @@ bool PressButton(const DrivenWindow& window, int id, int timeoutMs) {
     return false;
 }
 
+DrivenWindow WindowOf(void* handle) {
+    DrivenWindow window;
+    window.handle = handle;
+    return window;
+}
+
+std::string ControlText(void* window, int id) {
+    HWND control = ::GetDlgItem(static_cast<HWND>(window), id);
+    return control != nullptr ? WindowText(control) : std::string();
+}
+
+bool IsChecked(void* window, int id) {
+    return ::SendDlgItemMessageA(static_cast<HWND>(window), id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+bool IsControlVisible(void* window, int id) {
+    return ::IsWindowVisible(::GetDlgItem(static_cast<HWND>(window), id)) != FALSE;
+}
+
+bool IsControlEnabled(void* window, int id) {
+    return ::IsWindowEnabled(::GetDlgItem(static_cast<HWND>(window), id)) != FALSE;
+}
+
+void ClickControl(void* window, int id) { ::SendDlgItemMessageA(static_cast<HWND>(window), id, BM_CLICK, 0, 0); }
+
+void TypeText(void* window, int id, const std::string& text) {
+    ::SendDlgItemMessageA(static_cast<HWND>(window), id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 bool SaveScreenshot(const DrivenWindow& window, const std::string& path) {
     HWND handle = static_cast<HWND>(window.handle);
     RECT rect;
