@@ -8,7 +8,7 @@ CMAKE_FLAGS ?= -G Ninja -DZOR_WERROR=ON
 BUILDS := windows native asan fuzz
 FUZZ_SECONDS ?= 300
 
-.PHONY: all deps test bench fuzz clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
+.PHONY: all deps test bench fuzz demo clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
 
 all: build-windows build-native
 
@@ -45,6 +45,13 @@ fuzz: build-fuzz
 bench: build-native
 	build/native/bin/compress_bench
 	bench/zorpack_bench.sh build/native
+
+# Builds the example application's installer and runs it under Wine (see
+# scripts/demo.sh): on the user's display when DISPLAY is set, otherwise in
+# Xvfb accepting every default.
+demo: deps
+	@$(MAKE) --no-print-directory build-windows build-native
+	@scripts/demo.sh
 
 clean:
 	rm -rf build
