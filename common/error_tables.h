@@ -9,8 +9,12 @@ struct ErrorTextEntry {
     const char* text;
 };
 
-extern const ErrorTextEntry kSystemErrorTexts[];
+// The system table (system_error_table.cpp): its number of entries, the entry
+// at index (0 to kSystemErrorTextCount - 1, in code order), and the text for
+// code or nullptr when the table has none.
 extern const std::size_t kSystemErrorTextCount;
+ErrorTextEntry SystemErrorTextEntry(std::size_t index);
+const char* FindSystemErrorText(std::uint32_t code);
 
 // The entry for code, or nullptr when the table has none.
 const ErrorTextEntry* FindErrorText(const ErrorTextEntry* table, std::size_t count, std::uint32_t code);

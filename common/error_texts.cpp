@@ -130,8 +130,8 @@ const ErrorTextEntry* FindErrorText(const ErrorTextEntry* table, std::size_t cou
 
 const char* SystemErrorText(std::uint32_t code) {
     const int signedCode = static_cast<int>(code);
-    if (const ErrorTextEntry* entry = FindErrorText(kSystemErrorTexts, kSystemErrorTextCount, code))
-        FormatToBuffer(systemBuffer, sizeof systemBuffer, "%s (%d)", entry->text, signedCode);
+    if (const char* text = FindSystemErrorText(code))
+        FormatToBuffer(systemBuffer, sizeof systemBuffer, "%s (%d)", text, signedCode);
     else
         FormatToBuffer(systemBuffer, sizeof systemBuffer, "Error %d", signedCode);
     return systemBuffer;

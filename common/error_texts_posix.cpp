@@ -9,7 +9,6 @@ std::uint32_t LastCommDlgErrorCode() { return 0; }
 // The system's own message table is the English table that the Windows build
 // also uses for SystemErrorText.
 std::string FormatSystemMessage(std::uint32_t code) {
-    if (const ErrorTextEntry* entry = FindErrorText(kSystemErrorTexts, kSystemErrorTextCount, code))
-        return StringFormat("%s [%u]", entry->text, code);
+    if (const char* text = FindSystemErrorText(code)) return StringFormat("%s [%u]", text, code);
     return StringFormat("[Unknown error code:%u]", code);
 }

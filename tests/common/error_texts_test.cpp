@@ -35,14 +35,15 @@ TEST(SystemErrorTable, HoldsExactlyTheListedCodesInOrderWithTexts) {
 
     std::set<std::uint32_t> actual;
     for (std::size_t i = 0; i < kSystemErrorTextCount; ++i) {
+        const ErrorTextEntry entry = SystemErrorTextEntry(i);
         if (i > 0) {
-            EXPECT_LT(kSystemErrorTexts[i - 1].code, kSystemErrorTexts[i].code) << "at index " << i;
+            EXPECT_LT(SystemErrorTextEntry(i - 1).code, entry.code) << "at index " << i;
         }
-        EXPECT_GT(std::strlen(kSystemErrorTexts[i].text), 3u) << kSystemErrorTexts[i].code;
+        EXPECT_GT(std::strlen(entry.text), 3u) << entry.code;
+        EXPECT_EQ(FindSystemErrorText(entry.code), entry.text) << entry.code;
         // No sentence is cut by the result buffer.
-        EXPECT_EQ(SystemErrorText(kSystemErrorTexts[i].code),
-                  WithCode(kSystemErrorTexts[i].text, static_cast<int>(kSystemErrorTexts[i].code)));
-        actual.insert(kSystemErrorTexts[i].code);
+        EXPECT_EQ(SystemErrorText(entry.code), WithCode(entry.text, static_cast<int>(entry.code)));
+        actual.insert(entry.code);
     }
     EXPECT_EQ(actual, expected);
 }
@@ -74,6 +75,9 @@ TEST(SystemErrorText, UnknownCodesAreWrittenAsSignedNumbers) {
     EXPECT_STREQ(SystemErrorText(7046), "Error 7046");
     EXPECT_STREQ(SystemErrorText(0x80070005u), "Error -2147024891");
     EXPECT_STREQ(SystemErrorText(0xFFFFFFFFu), "Error -1");
+    // Codes above 16 bits are not confused with the table's codes 2 and 5.
+    EXPECT_STREQ(SystemErrorText(0x10002u), "Error 65538");
+    EXPECT_STREQ(SystemErrorText(0x70005u), "Error 458757");
 }
 
 TEST(SystemErrorText, LastErrorTextReadsTheThreadsLastError) {
