@@ -1,24 +1,27 @@
-// Replacements, for zorsetup.exe only, of the C++ runtime's helpers that
-// throw the standard library's own exceptions (std::length_error from a
-// string grown past max_size(), std::bad_alloc from an allocator,
-// std::system_error from a failed mutex operation, ...).
-//
-// The runtime's versions construct the exception objects, and with them pull
-// into the stub the copy-on-write string that the standard exception classes
-// keep their message in, the system_error categories and a small printf:
-// some 12 KB of every installer. The stub catches none of these exceptions
-// (InstallerApp catches FileException only, and nothing catches "..."), so each
-// of them ends in std::terminate, whose handler (main_win32.cpp) calls
-// std::abort without unwinding the stack. Calling std::abort here does the
-// same, earlier and without the exception object.
-//
-// Linked into the stub only: the libraries and their tests keep the standard
-// behaviour. The linker takes the runtime's definitions only when something
-// refers to a helper not defined here; it then fails with duplicate symbols,
-// so a helper newly needed cannot slip in unnoticed.
+// Replacements, for zorsetup.exe only, of C++ runtime pieces that cost every
+// installer far more than the stub needs. Linked into the stub only: the
+// libraries and their tests keep the standard runtime. The linker takes a
+// runtime object only when something refers to a symbol not defined here; it
+// then fails with duplicate symbols, so a piece newly needed cannot slip in
+// unnoticed.
+#include "common/windows_api.h"
+
 #include <cstdlib>
+#include <cxxabi.h>
 #include <stdexcept>
 
+// 1. The helpers that throw the standard library's own exceptions
+// (std::length_error from a string grown past max_size(), std::bad_alloc from
+// an allocator, std::system_error from a failed mutex operation, ...).
+//
+// The runtime's versions construct the exception objects, and with them pull
+// in the copy-on-write string that the standard exception classes keep their
+// message in, the system_error categories and a small printf: some 11 KB. The
+// stub catches none of these exceptions (InstallerApp catches FileException
+// only, and nothing catches "..."), so each of them ends in std::terminate,
+// whose handler (main_win32.cpp) calls std::abort without unwinding the
+// stack. Calling std::abort here does the same, earlier and without the
+// exception object.
 namespace std {
 
 void __throw_bad_alloc() { std::abort(); }
@@ -31,3 +34,80 @@ void __throw_out_of_range_fmt(const char* /*format*/, ...) { std::abort(); }
 void __throw_system_error(int /*code*/) { std::abort(); }
 
 } // namespace std
+
+// 2. The guards of function-local statics and the exception stack, for one
+// thread.
+//
+// The runtime's versions serve any number of threads: the guards wait on a
+// condition variable, and the exception stack lives in thread-local storage,
+// which this compiler emulates through pthread keys. Together they bring in
+// nearly all of winpthreads, about 24 KB. The stub runs on a single thread
+// (it starts none, and the system calls back into it only on that thread),
+// and for one thread both reduce to plain variables, as in a runtime built
+// without threads. Should a second thread ever reach them, the stub aborts
+// at once instead of sharing the exception stack or racing an initialiser.
+namespace {
+
+DWORD theRuntimeThread; // no thread has the id 0
+
+void RequireRuntimeThread() {
+    const DWORD current = GetCurrentThreadId();
+    if (theRuntimeThread == 0)
+        theRuntimeThread = current;
+    else if (current != theRuntimeThread)
+        std::abort();
+}
+
+} // namespace
+
+namespace __cxxabiv1 {
+
+// A guard's first byte is set once its static is initialised (the compiler
+// tests that byte inline before calling in); the second byte marks an
+// initialisation in progress.
+namespace {
+
+unsigned char* GuardBytes(__guard* guard) { return reinterpret_cast<unsigned char*>(guard); }
+
+} // namespace
+
+extern "C" int __cxa_guard_acquire(__guard* guard) {
+    RequireRuntimeThread();
+    unsigned char* bytes = GuardBytes(guard);
+    if (bytes[0] != 0) return 0;
+    // The static's own initialiser reached it again; the runtime would throw
+    // recursive_init_error, which nothing catches.
+    if (bytes[1] != 0) std::abort();
+    bytes[1] = 1;
+    return 1;
+}
+
+extern "C" void __cxa_guard_release(__guard* guard) noexcept {
+    unsigned char* bytes = GuardBytes(guard);
+    bytes[1] = 0;
+    bytes[0] = 1;
+}
+
+extern "C" void __cxa_guard_abort(__guard* guard) noexcept { GuardBytes(guard)[1] = 0; }
+
+// The exception stack: the exceptions being handled, innermost first, and
+// the number thrown but not yet caught. The layout is the C++ ABI's.
+struct __cxa_eh_globals {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+};
+
+namespace {
+
+__cxa_eh_globals theExceptionStack;
+
+} // namespace
+
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
+    RequireRuntimeThread();
+    return &theExceptionStack;
+}
+
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return __cxa_get_globals_fast(); }
+
+} // namespace __cxxabiv1
