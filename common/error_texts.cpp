@@ -4,9 +4,6 @@
 #include "common/last_error.h"
 #include "common/string_format.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
 
 // Long enough for the longest sentence of every table plus its code. One
@@ -19,7 +16,7 @@ TextBuffer shellBuffer;
 TextBuffer serviceBuffer;
 TextBuffer commDlgBuffer;
 
-constexpr ErrorTextEntry kShellExecuteTexts[] = {
+constexpr ErrorTextRow kShellExecuteRows[] = {
     {0, "The operating system is out of memory or resources."},
     {2, "The specified file was not found."},
     {3, "The specified path was not found."},
@@ -35,7 +32,7 @@ constexpr ErrorTextEntry kShellExecuteTexts[] = {
     {32, "Windows 95 only: The specified dynamic-link library was not found."},
 };
 
-constexpr ErrorTextEntry kServiceTexts[] = {
+constexpr ErrorTextRow kServiceRows[] = {
     {3, "The service binary file could not be found."},
     {5, "The specified service control manager database handle does not have access to the service."},
     {6, "The specified handle is invalid."},
@@ -60,7 +57,7 @@ constexpr ErrorTextEntry kServiceTexts[] = {
     {1075, "The service depends on a service that does not exist or has been marked for deletion."},
 };
 
-constexpr ErrorTextEntry kCommDlgTexts[] = {
+constexpr ErrorTextRow kCommDlgRows[] = {
     {0x0000, "General error codes for common dialog boxes. These errors are in the range 0x0000 through 0x0FFF."},
     {0x0001, "The lStructSize member of a structure for the corresponding common dialog box is invalid."},
     {0x0002, "The common dialog box procedure failed during initialization. This error often occurs when "
@@ -114,19 +111,11 @@ constexpr ErrorTextEntry kCommDlgTexts[] = {
              "occurs if the common dialog box call specifies an invalid window handle."},
 };
 
-template <std::size_t N>
-const ErrorTextEntry* Find(const ErrorTextEntry (&table)[N], std::uint32_t code) {
-    return FindErrorText(table, N, code);
-}
+constexpr auto kShellExecuteTexts = PackErrorTexts<kShellExecuteRows>();
+constexpr auto kServiceTexts = PackErrorTexts<kServiceRows>();
+constexpr auto kCommDlgTexts = PackErrorTexts<kCommDlgRows>();
 
 } // namespace
-
-const ErrorTextEntry* FindErrorText(const ErrorTextEntry* table, std::size_t count, std::uint32_t code) {
-    const ErrorTextEntry* end = table + count;
-    const ErrorTextEntry* found = std::lower_bound(
-        table, end, code, [](const ErrorTextEntry& entry, std::uint32_t wanted) { return entry.code < wanted; });
-    return found != end && found->code == code ? found : nullptr;
-}
 
 const char* SystemErrorText(std::uint32_t code) {
     const int signedCode = static_cast<int>(code);
@@ -140,25 +129,25 @@ const char* SystemErrorText(std::uint32_t code) {
 const char* LastErrorText() { return SystemErrorText(GetLastErrorCode()); }
 
 const char* ShellExecuteErrorText(std::uintptr_t value) {
-    const ErrorTextEntry* entry = value <= 32 ? Find(kShellExecuteTexts, static_cast<std::uint32_t>(value)) : nullptr;
-    if (entry)
-        FormatToBuffer(shellBuffer, sizeof shellBuffer, "%s", entry->text);
+    const char* text = value <= 32 ? kShellExecuteTexts.Find(static_cast<std::uint32_t>(value)) : nullptr;
+    if (text)
+        FormatToBuffer(shellBuffer, sizeof shellBuffer, "%s", text);
     else
         FormatToBuffer(shellBuffer, sizeof shellBuffer, "ShellExecute error %d", static_cast<int>(value));
     return shellBuffer;
 }
 
 const char* ServiceErrorText(std::uint32_t code) {
-    const ErrorTextEntry* entry = Find(kServiceTexts, code);
-    FormatToBuffer(serviceBuffer, sizeof serviceBuffer, "%s", entry ? entry->text : SystemErrorText(code));
+    const char* text = kServiceTexts.Find(code);
+    FormatToBuffer(serviceBuffer, sizeof serviceBuffer, "%s", text ? text : SystemErrorText(code));
     return serviceBuffer;
 }
 
 const char* LastServiceErrorText() { return ServiceErrorText(GetLastErrorCode()); }
 
 const char* CommDlgErrorText(std::uint32_t code) {
-    if (const ErrorTextEntry* entry = Find(kCommDlgTexts, code))
-        FormatToBuffer(commDlgBuffer, sizeof commDlgBuffer, "%s", entry->text);
+    if (const char* text = kCommDlgTexts.Find(code))
+        FormatToBuffer(commDlgBuffer, sizeof commDlgBuffer, "%s", text);
     else
         FormatToBuffer(commDlgBuffer, sizeof commDlgBuffer, "CommDlgError %d", static_cast<int>(code));
     return commDlgBuffer;

@@ -2,24 +2,11 @@
 // They do not depend on the user's language: every failure sentence of the
 // system that names an operating-system error takes its words from here.
 // Insertion markers such as %1 are part of the texts and stay literal.
-//
-// The rows below are only read by the compiler: the program holds them packed
-// (see PackedTable), which costs the installer stub about a fifth of a table of
-// codes and pointers.
 #include "common/error_tables.h"
-
-#include <algorithm>
-#include <iterator>
-#include <string_view>
 
 namespace {
 
-struct Row {
-    std::uint32_t code;
-    std::string_view text;
-};
-
-constexpr Row kRows[] = {
+constexpr ErrorTextRow kRows[] = {
     {0, "No Error."},
     {1, "Incorrect function."},
     {2, "The system cannot find the file specified."},
@@ -726,58 +713,12 @@ constexpr Row kRows[] = {
     {7045, "The requested WinStation access is denied"},
 };
 
-constexpr std::size_t kRowCount = std::size(kRows);
-
-constexpr std::size_t TextBytes() {
-    std::size_t bytes = 0;
-    for (const Row& row : kRows) bytes += row.text.size() + 1;
-    return bytes;
-}
-
-// Every text back to back, each ended by a NUL, and per row its code and the
-// offset of its text. Both numbers fit in 16 bits (checked below), so a row
-// takes 4 bytes instead of the 16 of a code and a pointer, and the texts need
-// no relocation entries when the image is loaded at another address.
-struct PackedTable {
-    std::uint16_t codes[kRowCount];
-    std::uint16_t offsets[kRowCount];
-    char texts[TextBytes()];
-};
-
-constexpr bool RowsFitPackedTable() {
-    for (std::size_t i = 0; i < kRowCount; ++i) {
-        if (kRows[i].code > 0xFFFF || kRows[i].text.find('\0') != std::string_view::npos) return false;
-        if (i > 0 && kRows[i - 1].code >= kRows[i].code) return false;
-    }
-    // The last text starts below the end, so this bounds every offset.
-    return TextBytes() <= 0x10000;
-}
-static_assert(RowsFitPackedTable(), "codes must ascend and fit 16 bits, texts must fit 64 KiB");
-
-constexpr PackedTable Pack() {
-    PackedTable table{};
-    std::size_t offset = 0;
-    for (std::size_t i = 0; i < kRowCount; ++i) {
-        table.codes[i] = static_cast<std::uint16_t>(kRows[i].code);
-        table.offsets[i] = static_cast<std::uint16_t>(offset);
-        for (char c : kRows[i].text) table.texts[offset++] = c;
-        table.texts[offset++] = '\0';
-    }
-    return table;
-}
-
-constexpr PackedTable kTable = Pack();
+constexpr auto kTable = PackErrorTexts<kRows>();
 
 } // namespace
 
-const std::size_t kSystemErrorTextCount = kRowCount;
+const std::size_t kSystemErrorTextCount = std::size(kRows);
 
-ErrorTextEntry SystemErrorTextEntry(std::size_t index) {
-    return {kTable.codes[index], kTable.texts + kTable.offsets[index]};
-}
+ErrorTextEntry SystemErrorTextEntry(std::size_t index) { return kTable.Entry(index); }
 
-const char* FindSystemErrorText(std::uint32_t code) {
-    const std::uint16_t* end = kTable.codes + kRowCount;
-    const std::uint16_t* found = std::lower_bound(kTable.codes, end, code);
-    return found != end && *found == code ? kTable.texts + kTable.offsets[found - kTable.codes] : nullptr;
-}
+const char* FindSystemErrorText(std::uint32_t code) { return kTable.Find(code); }
