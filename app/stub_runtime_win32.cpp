@@ -4,11 +4,14 @@
 // runtime object only when something refers to a symbol not defined here; it
 // then fails with duplicate symbols, so a piece newly needed cannot slip in
 // unnoticed.
+#include "common/small_printf.h"
 #include "common/windows_api.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cxxabi.h>
 #include <stdexcept>
+#include <string>
 
 // 1. The helpers that throw the standard library's own exceptions
 // (std::length_error from a string grown past max_size(), std::bad_alloc from
@@ -111,3 +114,45 @@ extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
 extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return __cxa_get_globals_fast(); }
 
 } // namespace __cxxabiv1
+
+// 3. The C library's formatted output.
+//
+// With the C99 formatting of this toolchain, vsnprintf and printf come from
+// MinGW's own formatter, which carries a complete floating-point conversion
+// (about 23 KB). The stub formats integers and strings only; SmallVsnprintf
+// does that with the same C99 contract, and hands any floating-point
+// conversion to the system C library, whose output for finite values is the
+// same.
+namespace {
+
+int FormatFloatWithSystemLibrary(char* buffer, std::size_t size, const char* spec, double value) {
+    const int length = _snprintf(buffer, size, spec, value);
+    if (length >= 0 && static_cast<std::size_t>(length) < size) return length;
+    // The system's _snprintf gives -1 and no NUL when the text does not fit:
+    // measure it, as C99 callers expect.
+    const int needed = _scprintf(spec, value);
+    if (size != 0) buffer[size - 1] = '\0';
+    return needed;
+}
+
+} // namespace
+
+extern "C" int __mingw_vsnprintf(char* buffer, std::size_t size, const char* format, va_list arguments) {
+    return SmallVsnprintf(buffer, size, format, arguments, FormatFloatWithSystemLibrary);
+}
+
+extern "C" int __mingw_vfprintf(FILE* file, const char* format, va_list arguments) {
+    char small[512];
+    va_list copy;
+    va_copy(copy, arguments);
+    const int length = SmallVsnprintf(small, sizeof small, format, copy, FormatFloatWithSystemLibrary);
+    va_end(copy);
+    if (length < 0) return -1;
+    if (static_cast<std::size_t>(length) < sizeof small)
+        return std::fwrite(small, 1, static_cast<std::size_t>(length), file) == static_cast<std::size_t>(length)
+                   ? length
+                   : -1;
+    std::string text(static_cast<std::size_t>(length), '\0');
+    SmallVsnprintf(text.data(), text.size() + 1, format, arguments, FormatFloatWithSystemLibrary);
+    return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? length : -1;
+}

@@ -43,6 +43,18 @@ function(zor_add_library name)
   endif()
 endfunction()
 
+# zor_optimize_for_size(targets...): in the Windows build, compiles the
+# targets for size. For libraries whose code ends up in the installer stub
+# but whose speed does not matter there (everything but the codec and the
+# digest, which run over the whole archive).
+function(zor_optimize_for_size)
+  if(WIN32)
+    foreach(target ${ARGN})
+      target_compile_options(${target} PRIVATE -Os)
+    endforeach()
+  endif()
+endfunction()
+
 # zor_add_test(name SOURCES... LIBS libs...): a GoogleTest program.
 # Natively every test case is its own CTest entry; under Wine a process start
 # costs about a second, so the whole program is one entry there.

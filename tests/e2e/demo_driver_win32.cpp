@@ -35,8 +35,7 @@ bool Drive(const std::string& setup, const std::string& screenshots) {
         std::printf("no options dialog appeared\n");
         return false;
     }
-    std::printf("options dialog: directory '%s', accepted as proposed\n",
-                ControlText(dialog.handle, 1000).c_str());
+    std::printf("options dialog: directory '%s', accepted as proposed\n", ControlText(dialog.handle, 1000).c_str());
     Shot(dialog, screenshots, "options-dialog");
     PressButton(dialog, 1);
 
@@ -70,9 +69,12 @@ void Report() {
     const struct {
         int csidl;
         const char* subfolder;
-    } folders[] = {{kFolderCommonPrograms, "ZorSoftware"}, {kFolderPrograms, "ZorSoftware"},
-                   {kFolderCommonDesktop, nullptr},       {kFolderDesktop, nullptr},
-                   {kFolderCommonStartup, nullptr},       {kFolderStartup, nullptr},
+    } folders[] = {{kFolderCommonPrograms, "ZorSoftware"},
+                   {kFolderPrograms, "ZorSoftware"},
+                   {kFolderCommonDesktop, nullptr},
+                   {kFolderDesktop, nullptr},
+                   {kFolderCommonStartup, nullptr},
+                   {kFolderStartup, nullptr},
                    {kFolderApplicationData, "Microsoft\\Internet Explorer\\Quick Launch"}};
     for (const auto& folder : folders) {
         std::string path = GetSpecialFolderPath(folder.csidl);
@@ -81,7 +83,8 @@ void Report() {
         if (!FileExists(path)) continue;
         ShellLink link;
         std::string target;
-        if (link.Create(path) && link.Load()) link.GetInfo(&target, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+        if (link.Create(path) && link.Load())
+            link.GetInfo(&target, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
         std::printf("  %s -> %s\n", path.c_str(), target.c_str());
     }
 }

@@ -48,9 +48,9 @@ protected:
         std::mt19937 random(7);
         for (char& byte : data) byte = static_cast<char>(random() % 64);
         work->WriteFile("data.bin", data);
-        std::vector<std::string> arguments = {"build", "-o", *work / "HelloSetup.exe", "--name", "Hello",
-                                              "--version", "1.0", "--shortcut", ShortcutName(), "--windows",
-                                              kHelloWindow};
+        std::vector<std::string> arguments = {
+            "build", "-o",         *work / "HelloSetup.exe", "--name",    "Hello",     "--version",
+            "1.0",   "--shortcut", ShortcutName(),           "--windows", kHelloWindow};
         for (const char* file : kFiles) arguments.push_back(*work / file);
         ChildProcess zorpack;
         ASSERT_TRUE(zorpack.Start(ProgramBesideTests("zorpack"), arguments));
@@ -77,9 +77,13 @@ protected:
         return BuildPath(folder, ShortcutName(), "lnk");
     }
     static std::vector<std::string> AllLinks() {
-        return {Link(kFolderPrograms, "ZorSoftware"), Link(kFolderCommonProgramsCsidl, "ZorSoftware"),
-                Link(kFolderDesktopCsidl), Link(kFolderCommonDesktopCsidl), Link(kFolderStartupCsidl),
-                Link(kFolderCommonStartupCsidl), Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch")};
+        return {Link(kFolderPrograms, "ZorSoftware"),
+                Link(kFolderCommonProgramsCsidl, "ZorSoftware"),
+                Link(kFolderDesktopCsidl),
+                Link(kFolderCommonDesktopCsidl),
+                Link(kFolderStartupCsidl),
+                Link(kFolderCommonStartupCsidl),
+                Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch")};
     }
     static void RemoveShortcuts() {
         for (const std::string& link : AllLinks()) ::DeleteFileA(link.c_str());
@@ -233,9 +237,8 @@ TEST_F(InstallationTest, InstallsThenUpdatesTheRegisteredInstallation) {
     Register(executable);
     ChildProcess update;
     ASSERT_TRUE(update.Start(*work / "HelloSetup.exe", {}));
-    Answer(kTitle,
-           "'Hello' (1.0) will be upadated in:\n\n" + executable + "\n\nDo you confirm the installation path ?", kYes,
-           "update-question");
+    Answer(kTitle, "'Hello' (1.0) will be upadated in:\n\n" + executable + "\n\nDo you confirm the installation path ?",
+           kYes, "update-question");
     // No dialog: the archive's own options (all users, start after) apply.
     Answer(kTitle, "Hello (1.0) succesfully updated.", kOk, "updated");
     CloseHello();
