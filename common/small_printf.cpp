@@ -57,8 +57,7 @@ void PutInteger(Output& out, const Conversion& conversion, std::uintmax_t magnit
     char digits[sizeof(std::uintmax_t) * 3];
     std::size_t digitCount = Digits(magnitude, base, kind == 'X', digits);
     if (magnitude == 0 && conversion.precision == 0) digitCount = 0; // "%.0d" of 0 is empty
-    std::size_t zeros =
-        conversion.precision > static_cast<int>(digitCount) ? conversion.precision - digitCount : 0;
+    std::size_t zeros = conversion.precision > static_cast<int>(digitCount) ? conversion.precision - digitCount : 0;
     // "%#o" makes the first digit a 0.
     if (kind == 'o' && conversion.alternate && zeros == 0 && (digitCount == 0 || digits[digitCount - 1] != '0'))
         zeros = 1;
@@ -122,27 +121,43 @@ void PutWideString(Output& out, const Conversion& conversion, const wchar_t* tex
 
 std::uintmax_t UnsignedArgument(std::va_list& arguments, Length length) {
     switch (length) {
-    case Length::Char: return static_cast<unsigned char>(va_arg(arguments, unsigned));
-    case Length::Short: return static_cast<unsigned short>(va_arg(arguments, unsigned));
-    case Length::Long: return va_arg(arguments, unsigned long);
-    case Length::LongLong: return va_arg(arguments, unsigned long long);
-    case Length::IntMax: return va_arg(arguments, std::uintmax_t);
-    case Length::Size: return va_arg(arguments, std::size_t);
-    case Length::PtrDiff: return static_cast<std::uintmax_t>(va_arg(arguments, std::ptrdiff_t));
-    default: return va_arg(arguments, unsigned);
+    case Length::Char:
+        return static_cast<unsigned char>(va_arg(arguments, unsigned));
+    case Length::Short:
+        return static_cast<unsigned short>(va_arg(arguments, unsigned));
+    case Length::Long:
+        return va_arg(arguments, unsigned long);
+    case Length::LongLong:
+        return va_arg(arguments, unsigned long long);
+    case Length::IntMax:
+        return va_arg(arguments, std::uintmax_t);
+    case Length::Size:
+        return va_arg(arguments, std::size_t);
+    case Length::PtrDiff:
+        return static_cast<std::uintmax_t>(va_arg(arguments, std::ptrdiff_t));
+    default:
+        return va_arg(arguments, unsigned);
     }
 }
 
 std::intmax_t SignedArgument(std::va_list& arguments, Length length) {
     switch (length) {
-    case Length::Char: return static_cast<signed char>(va_arg(arguments, int));
-    case Length::Short: return static_cast<short>(va_arg(arguments, int));
-    case Length::Long: return va_arg(arguments, long);
-    case Length::LongLong: return va_arg(arguments, long long);
-    case Length::IntMax: return va_arg(arguments, std::intmax_t);
-    case Length::Size: return static_cast<std::intmax_t>(va_arg(arguments, std::size_t));
-    case Length::PtrDiff: return va_arg(arguments, std::ptrdiff_t);
-    default: return va_arg(arguments, int);
+    case Length::Char:
+        return static_cast<signed char>(va_arg(arguments, int));
+    case Length::Short:
+        return static_cast<short>(va_arg(arguments, int));
+    case Length::Long:
+        return va_arg(arguments, long);
+    case Length::LongLong:
+        return va_arg(arguments, long long);
+    case Length::IntMax:
+        return va_arg(arguments, std::intmax_t);
+    case Length::Size:
+        return static_cast<std::intmax_t>(va_arg(arguments, std::size_t));
+    case Length::PtrDiff:
+        return va_arg(arguments, std::ptrdiff_t);
+    default:
+        return va_arg(arguments, int);
     }
 }
 
@@ -174,15 +189,20 @@ Length ParseLength(const char*& format) {
         ++format;
         if (*format == 'l') return ++format, Length::LongLong;
         return Length::Long;
-    case 'j': return ++format, Length::IntMax;
-    case 'z': return ++format, Length::Size;
-    case 't': return ++format, Length::PtrDiff;
-    case 'L': return ++format, Length::LongDouble;
+    case 'j':
+        return ++format, Length::IntMax;
+    case 'z':
+        return ++format, Length::Size;
+    case 't':
+        return ++format, Length::PtrDiff;
+    case 'L':
+        return ++format, Length::LongDouble;
     case 'I':
         if (format[1] == '6' && format[2] == '4') return format += 3, Length::LongLong;
         if (format[1] == '3' && format[2] == '2') return format += 3, Length::Default;
         return ++format, Length::Size;
-    default: return Length::Default;
+    default:
+        return Length::Default;
     }
 }
 
@@ -235,12 +255,24 @@ int SmallVsnprintf(char* buffer, std::size_t size, const char* format, std::va_l
         Conversion conversion;
         for (bool flag = true; flag;) {
             switch (*format) {
-            case '-': conversion.left = true; break;
-            case '+': conversion.plus = true; break;
-            case ' ': conversion.space = true; break;
-            case '#': conversion.alternate = true; break;
-            case '0': conversion.zero = true; break;
-            default: flag = false; continue;
+            case '-':
+                conversion.left = true;
+                break;
+            case '+':
+                conversion.plus = true;
+                break;
+            case ' ':
+                conversion.space = true;
+                break;
+            case '#':
+                conversion.alternate = true;
+                break;
+            case '0':
+                conversion.zero = true;
+                break;
+            default:
+                flag = false;
+                continue;
             }
             ++format;
         }
@@ -278,7 +310,9 @@ int SmallVsnprintf(char* buffer, std::size_t size, const char* format, std::va_l
         case 'u':
         case 'o':
         case 'x':
-        case 'X': PutInteger(out, conversion, UnsignedArgument(list, conversion.length), false, kind); break;
+        case 'X':
+            PutInteger(out, conversion, UnsignedArgument(list, conversion.length), false, kind);
+            break;
         case 'p': {
             Conversion pointer = conversion;
             pointer.precision = -1;
@@ -297,8 +331,12 @@ int SmallVsnprintf(char* buffer, std::size_t size, const char* format, std::va_l
             else
                 PutString(out, conversion, va_arg(list, const char*));
             break;
-        case 'n': va_arg(list, void*); break;
-        case '%': out.Put('%'); break;
+        case 'n':
+            va_arg(list, void*);
+            break;
+        case '%':
+            out.Put('%');
+            break;
         case 'e':
         case 'E':
         case 'f':

@@ -41,17 +41,18 @@ std::string Text(bool withFloats, const char* format, ...) {
     char buffer[256];
     va_list arguments;
     va_start(arguments, format);
-    const int length = SmallVsnprintf(buffer, sizeof buffer, format, arguments, withFloats ? FloatWithLibrary : nullptr);
+    const int length =
+        SmallVsnprintf(buffer, sizeof buffer, format, arguments, withFloats ? FloatWithLibrary : nullptr);
     va_end(arguments);
     return std::to_string(length) + ":" + buffer;
 }
 
 // Both formatters on the same format and arguments, with a buffer large
 // enough and one that cuts the output.
-#define EXPECT_SAME(format, ...)                                                                   \
-    do {                                                                                           \
-        EXPECT_EQ(Small(128, format, __VA_ARGS__), Library(128, format, __VA_ARGS__)) << format;   \
-        EXPECT_EQ(Small(5, format, __VA_ARGS__), Library(5, format, __VA_ARGS__)) << format;       \
+#define EXPECT_SAME(format, ...)                                                                                       \
+    do {                                                                                                               \
+        EXPECT_EQ(Small(128, format, __VA_ARGS__), Library(128, format, __VA_ARGS__)) << format;                       \
+        EXPECT_EQ(Small(5, format, __VA_ARGS__), Library(5, format, __VA_ARGS__)) << format;                           \
     } while (0)
 
 TEST(SmallPrintf, IntegersWithEveryFlagWidthAndPrecision) {
@@ -149,8 +150,8 @@ TEST(SmallPrintf, RandomConversionsMatchTheLibrary) {
         const std::string kinds = "diuoxX";
         spec += "ll";
         spec += kinds[random() % kinds.size()];
-        const long long value = static_cast<long long>((static_cast<std::uint64_t>(random()) << 32) | random()) >>
-                                (random() % 64);
+        const long long value =
+            static_cast<long long>((static_cast<std::uint64_t>(random()) << 32) | random()) >> (random() % 64);
         const std::size_t size = random() % 40;
         ASSERT_EQ(Small(size, spec.c_str(), value), Library(size, spec.c_str(), value)) << spec << " " << value;
     }

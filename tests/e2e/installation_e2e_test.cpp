@@ -305,6 +305,14 @@ TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
         EXPECT_NE(written.find("Extracting file '" + BuildPath(target.path(), file, nullptr)), std::string::npos)
             << file;
     EXPECT_NE(written.find("Loading Installer file '"), std::string::npos) << "the start-up lines come first";
+    // Why the damaged file failed, then the failure of the whole extraction.
+    // (Which one depends on what the flipped bits decode to.)
+    EXPECT_TRUE(written.find("Error while uncompressing file '") != std::string::npos ||
+                written.find("Error while recovering original size for '") != std::string::npos ||
+                written.find("Bad MD5 sum for '") != std::string::npos)
+        << written;
+    const std::size_t lastLine = written.rfind("\r\n", written.size() - 3);
+    EXPECT_EQ(written.compare(lastLine + 2, 22, "!Error LoadInstaller: "), 0) << written.substr(lastLine + 2);
     ::DeleteFileA(log.c_str());
     // What was extracted before the failure stays.
     EXPECT_EQ(ReadWholeFile(BuildPath(target.path(), "readme.txt", nullptr)), ReadWholeFile(*work / "readme.txt"));
