@@ -125,12 +125,12 @@ extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return __cxa_get_glo
 // same.
 namespace {
 
-int FormatFloatWithSystemLibrary(char* buffer, std::size_t size, const char* spec, double value) {
-    const int length = _snprintf(buffer, size, spec, value);
+int FormatFloatWithSystemLibrary(char* buffer, std::size_t size, const char* conversionText, double value) {
+    const int length = _snprintf(buffer, size, conversionText, value);
     if (length >= 0 && static_cast<std::size_t>(length) < size) return length;
     // The system's _snprintf gives -1 and no NUL when the text does not fit:
     // measure it, as C99 callers expect.
-    const int needed = _scprintf(spec, value);
+    const int needed = _scprintf(conversionText, value);
     if (size != 0) buffer[size - 1] = '\0';
     return needed;
 }

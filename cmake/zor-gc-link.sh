@@ -72,7 +72,7 @@ sections_of_map() {
 write_script() {
     local keep=$1 script=$2
     awk -v keepfile="$keep" '
-        function spec(file) {
+        function member_pattern(file) {
             # "lib.a(member)" in a map is written "lib.a:member" in a script.
             if (match(file, /\([^()]*\)$/))
                 return substr(file, 1, RSTART - 1) ":" substr(file, RSTART + 1, RLENGTH - 2)
@@ -80,7 +80,7 @@ write_script() {
         }
         function keeplist(kind,    file, out, i) {
             out = ""
-            for (file in names) out = out "\n    KEEP(" spec(file) "(" gensub_kind(names[file], kind) "))"
+            for (file in names) out = out "\n    KEEP(" member_pattern(file) "(" gensub_kind(names[file], kind) "))"
             return out
         }
         function gensub_kind(list, kind,    n, parts, i, s) {

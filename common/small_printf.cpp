@@ -210,31 +210,31 @@ Length ParseLength(const char*& format) {
 // precision as numbers.
 void PutFloat(Output& out, const Conversion& conversion, char kind, double value, FloatFormatter formatFloat) {
     if (formatFloat == nullptr) return;
-    char spec[48];
+    char conversionText[48];
     std::size_t at = 0;
-    spec[at++] = '%';
-    if (conversion.left) spec[at++] = '-';
-    if (conversion.plus) spec[at++] = '+';
-    if (conversion.space) spec[at++] = ' ';
-    if (conversion.alternate) spec[at++] = '#';
-    if (conversion.zero) spec[at++] = '0';
+    conversionText[at++] = '%';
+    if (conversion.left) conversionText[at++] = '-';
+    if (conversion.plus) conversionText[at++] = '+';
+    if (conversion.space) conversionText[at++] = ' ';
+    if (conversion.alternate) conversionText[at++] = '#';
+    if (conversion.zero) conversionText[at++] = '0';
     char digits[sizeof(std::size_t) * 3];
     if (conversion.width != 0)
-        for (std::size_t n = Digits(conversion.width, 10, false, digits); n != 0;) spec[at++] = digits[--n];
+        for (std::size_t n = Digits(conversion.width, 10, false, digits); n != 0;) conversionText[at++] = digits[--n];
     if (conversion.precision >= 0) {
-        spec[at++] = '.';
+        conversionText[at++] = '.';
         for (std::size_t n = Digits(static_cast<std::uintmax_t>(conversion.precision), 10, false, digits); n != 0;)
-            spec[at++] = digits[--n];
+            conversionText[at++] = digits[--n];
     }
-    spec[at++] = kind;
-    spec[at] = '\0';
+    conversionText[at++] = kind;
+    conversionText[at] = '\0';
     char text[512];
-    const int length = formatFloat(text, sizeof text, spec, value);
+    const int length = formatFloat(text, sizeof text, conversionText, value);
     if (length <= 0) return;
     if (static_cast<std::size_t>(length) < sizeof text) return out.Write(text, static_cast<std::size_t>(length));
     // Longer than the buffer (huge widths or values): format once more at size.
     char* large = new char[static_cast<std::size_t>(length) + 1];
-    formatFloat(large, static_cast<std::size_t>(length) + 1, spec, value);
+    formatFloat(large, static_cast<std::size_t>(length) + 1, conversionText, value);
     out.Write(large, static_cast<std::size_t>(length));
     delete[] large;
 }

@@ -15,10 +15,10 @@
 #include <cstdarg>
 #include <cstddef>
 
-// Formats one floating-point conversion: spec is the whole conversion ("%-8.3f"
+// Formats one floating-point conversion: conversionText is the whole conversion ("%-8.3f"
 // and the like, without length modifier, NUL-terminated), value its argument.
 // Same contract as snprintf.
-using FloatFormatter = int (*)(char* buffer, std::size_t size, const char* spec, double value);
+using FloatFormatter = int (*)(char* buffer, std::size_t size, const char* conversionText, double value);
 
 // Writes at most size - 1 characters and a NUL (nothing when size is 0) and
 // returns the length the whole output has, as vsnprintf does; -1 when that

@@ -13,8 +13,8 @@
 
 namespace {
 
-int FloatWithLibrary(char* buffer, std::size_t size, const char* spec, double value) {
-    return std::snprintf(buffer, size, spec, value);
+int FloatWithLibrary(char* buffer, std::size_t size, const char* conversionText, double value) {
+    return std::snprintf(buffer, size, conversionText, value);
 }
 
 std::string Small(std::size_t size, const char* format, ...) {
@@ -69,8 +69,9 @@ TEST(SmallPrintf, IntegersWithEveryFlagWidthAndPrecision) {
         for (const char* width : widths)
             for (const char* precision : precisions)
                 for (const char kind : std::string("diuoxX")) {
-                    const std::string spec = std::string("[%") + flags + width + precision + "ll" + kind + "]";
-                    for (long long value : values) EXPECT_SAME(spec.c_str(), value);
+                    const std::string conversionText =
+                        std::string("[%") + flags + width + precision + "ll" + kind + "]";
+                    for (long long value : values) EXPECT_SAME(conversionText.c_str(), value);
                     const std::string plain = std::string("<%") + flags + width + precision + kind + ">";
                     for (long long value : values) EXPECT_SAME(plain.c_str(), static_cast<int>(value));
                 }
@@ -142,18 +143,19 @@ TEST(SmallPrintf, RandomConversionsMatchTheLibrary) {
     std::mt19937 random(11);
     const std::string flags = "-+ #0";
     for (int i = 0; i < 20000; ++i) {
-        std::string spec = "%";
+        std::string conversionText = "%";
         for (char flag : flags)
-            if (random() % 4 == 0) spec += flag;
-        if (random() % 2) spec += std::to_string(random() % 30);
-        if (random() % 2) spec += "." + std::to_string(random() % 30);
+            if (random() % 4 == 0) conversionText += flag;
+        if (random() % 2) conversionText += std::to_string(random() % 30);
+        if (random() % 2) conversionText += "." + std::to_string(random() % 30);
         const std::string kinds = "diuoxX";
-        spec += "ll";
-        spec += kinds[random() % kinds.size()];
+        conversionText += "ll";
+        conversionText += kinds[random() % kinds.size()];
         const long long value =
             static_cast<long long>((static_cast<std::uint64_t>(random()) << 32) | random()) >> (random() % 64);
         const std::size_t size = random() % 40;
-        ASSERT_EQ(Small(size, spec.c_str(), value), Library(size, spec.c_str(), value)) << spec << " " << value;
+        ASSERT_EQ(Small(size, conversionText.c_str(), value), Library(size, conversionText.c_str(), value))
+            << conversionText << " " << value;
     }
 }
 
