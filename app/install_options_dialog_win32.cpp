@@ -32,11 +32,7 @@ bool InstallOptionsDialog::OnInitDialog() {
 void InstallOptionsDialog::DoDataExchange(DataExchange& exchange) {
     exchange.Control(kVersionLabel, label_);
     exchange.Text(kDirectoryEdit, directory_);
-    exchange.Check(1002, states_.allUsers);
-    exchange.Check(1006, states_.startAfterInstallation);
-    exchange.Check(1005, states_.startWithSession);
-    exchange.Check(1004, states_.quickLaunch);
-    exchange.Check(1003, states_.desktop);
+    for (const InstallOption& option : kInstallOptions) exchange.Check(option.controlId, states_.*option.state);
     exchange.Text(kVersionLabel, versionLabel_);
 }
 
