@@ -1,5 +1,6 @@
 #include "app/installation_sequence.h"
 
+#include "app/extraction_progress.h"
 #include "app/installation_messages.h"
 #include "app/installer_startup.h"
 #include "app/window_search.h"
@@ -12,9 +13,6 @@
 #include "common/path.h"
 #include "common/shell_link.h"
 #include "common/string_format.h"
-
-#include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -86,67 +84,6 @@ void CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const
     if ((options & kOptionQuickLaunchShortcut) != 0)
         CreateShortcut(host, kFolderApplicationData, kQuickLaunchFolder, name, executablePath);
 }
-
-// Feeds the host's progress window while the files are extracted: the name
-// of each entry as its "Extracting file" line goes out (entries come in
-// archive order), and the bytes written as they grow. Every line still goes
-// to the installation message list.
-class ExtractionProgress {
-public:
-    ExtractionProgress(InstallerHost& host, InstallerArchive& archive)
-        : host_(host), archive_(archive), caption_(StringFormat("Installing %s", archive.GetAppName().c_str())) {
-        for (const ArchiveEntry& entry : archive.GetEntries()) totalBytes_ += entry.originalSize;
-        const auto self = reinterpret_cast<std::uintptr_t>(this);
-        archive_.SetProgressCallback(&ExtractionProgress::OnLine, self);
-        archive_.SetByteProgressCallback(&ExtractionProgress::OnBytes, self);
-    }
-    // Closes the window before any result is shown, and gives the archive its
-    // usual callbacks back.
-    ~ExtractionProgress() {
-        host_.CloseProgress();
-        archive_.SetProgressCallback(InstallationProgress, 0);
-        archive_.SetByteProgressCallback(nullptr, 0);
-    }
-    ExtractionProgress(const ExtractionProgress&) = delete;
-    ExtractionProgress& operator=(const ExtractionProgress&) = delete;
-
-private:
-    // Updates within a file are shown per percent: each one repaints the
-    // window, which costs more than extracting a few kilobytes.
-    static constexpr std::uint64_t kSteps = 100;
-
-    static void OnLine(const char* text, std::uintptr_t userWord) {
-        InstallationProgress(text, 0);
-        auto* progress = reinterpret_cast<ExtractionProgress*>(userWord);
-        if (text != nullptr && std::strncmp(text, kEntryLine, sizeof kEntryLine - 1) == 0) progress->NextEntry();
-    }
-    static void OnBytes(std::uint64_t entryBytesWritten, std::uintptr_t userWord) {
-        auto* progress = reinterpret_cast<ExtractionProgress*>(userWord);
-        if (progress->current_ != nullptr) progress->Show(progress->entryStart_ + entryBytesWritten, false);
-    }
-    void NextEntry() {
-        const std::vector<ArchiveEntry>& entries = archive_.GetEntries();
-        if (current_ != nullptr) entryStart_ += current_->originalSize;
-        current_ = next_ < entries.size() ? &entries[next_++] : nullptr;
-        if (current_ != nullptr) Show(entryStart_, true);
-    }
-    void Show(std::uint64_t doneBytes, bool newFile) {
-        const std::uint64_t step = totalBytes_ == 0 ? kSteps : std::min(doneBytes, totalBytes_) * kSteps / totalBytes_;
-        if (!newFile && step == shownStep_) return;
-        shownStep_ = step;
-        host_.ShowProgress(caption_, current_->name, doneBytes, totalBytes_);
-    }
-
-    static constexpr char kEntryLine[] = "Extracting file '";
-    InstallerHost& host_;
-    InstallerArchive& archive_;
-    const std::string caption_;
-    std::uint64_t totalBytes_ = 0;
-    std::uint64_t entryStart_ = 0; // bytes of the entries before the current one
-    const ArchiveEntry* current_ = nullptr;
-    std::size_t next_ = 0;
-    std::uint64_t shownStep_ = kSteps + 1;
-};
 
 // After a failed extraction: writes every line of the installation message
 // list to the log file and offers to open it.
