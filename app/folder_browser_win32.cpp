@@ -1,53 +1,19 @@
 #include "app/folder_browser.h"
 
+#include "common/com_objects.h"
+#include "common/path.h"
 #include "common/windows_api.h"
-
-#include <shlobj.h>
 
 #include <cctype>
 
 namespace {
 
-// The platform's path limit with its NUL.
-constexpr int kPathBufferSize = MAX_PATH;
-
-// Releases a COM interface pointer at the end of the scope.
-template <typename Interface>
-class ComPointer {
-public:
-    ComPointer() = default;
-    ~ComPointer() {
-        if (pointer_ != nullptr) pointer_->Release();
-    }
-    ComPointer(const ComPointer&) = delete;
-    ComPointer& operator=(const ComPointer&) = delete;
-    Interface** Out() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-    Interface* Get() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// Frees an item identifier with the shell's allocator at the end of the scope.
-class ItemIdList {
-public:
-    explicit ItemIdList(IMalloc* allocator, LPITEMIDLIST items = nullptr) : allocator_(allocator), items_(items) {}
-    ~ItemIdList() {
-        if (items_ != nullptr) allocator_->Free(items_);
-    }
-    ItemIdList(const ItemIdList&) = delete;
-    ItemIdList& operator=(const ItemIdList&) = delete;
-    LPITEMIDLIST* Out() { return &items_; }
-    LPITEMIDLIST Get() const { return items_; }
-
-private:
-    IMalloc* allocator_;
-    LPITEMIDLIST items_;
-};
+// The platform's path limit.
+constexpr int kPathBufferSize = static_cast<int>(kMaxPath);
 
 // The browser of the resizable style needs the component library on its
-// thread; initialised here only when the thread has not done so already.
+// thread: initialised for the call and balanced on return (on a thread that
+// has it already, the call only counts once more).
 class ComApartment {
 public:
     ComApartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -81,33 +47,33 @@ int FolderBrowser::Browse(HWND owner) {
     if (!initialSelection.empty()) TrimSelection(initialSelection);
 
     ComApartment apartment;
-    ComPointer<IMalloc> allocator;
-    if (FAILED(::SHGetMalloc(allocator.Out())) || allocator.Get() == nullptr) return 0;
+    ComReference<IMalloc> allocator;
+    if (FAILED(::SHGetMalloc(allocator.out())) || allocator.get() == nullptr) return 0;
 
-    ItemIdList root(allocator.Get());
+    ItemIdList root(allocator.get());
     if (!rootFolder.empty()) {
         wchar_t wideRoot[kPathBufferSize] = {};
         ::MultiByteToWideChar(CP_ACP, 0, rootFolder.c_str(), -1, wideRoot, kPathBufferSize - 1);
-        ComPointer<IShellFolder> desktop;
-        if (SUCCEEDED(::SHGetDesktopFolder(desktop.Out())) && desktop.Get() != nullptr &&
-            FAILED(desktop->ParseDisplayName(nullptr, nullptr, wideRoot, nullptr, root.Out(), nullptr)))
+        ComReference<IShellFolder> desktop;
+        if (SUCCEEDED(::SHGetDesktopFolder(desktop.out())) && desktop.get() != nullptr &&
+            FAILED(desktop->ParseDisplayName(nullptr, nullptr, wideRoot, nullptr, root.out(), nullptr)))
             return 0;
     }
 
     char displayName[kPathBufferSize] = {};
     BROWSEINFOA request{};
     request.hwndOwner = owner;
-    request.pidlRoot = root.Get();
+    request.pidlRoot = root.get();
     request.pszDisplayName = displayName;
     request.lpszTitle = instructionText.c_str();
     request.ulFlags = flags | (showStatusText ? kStatusTextFlag : 0);
     request.lpfn = &FolderBrowser::Callback;
     request.lParam = reinterpret_cast<LPARAM>(this);
 
-    ItemIdList chosen(allocator.Get(), ::SHBrowseForFolderA(&request));
-    if (chosen.Get() == nullptr) return 0;
+    ItemIdList chosen(allocator.get(), ::SHBrowseForFolderA(&request));
+    if (chosen.get() == nullptr) return 0;
     imageIndex = request.iImage;
-    const std::string path = ItemPath(chosen.Get());
+    const std::string path = ItemPath(chosen.get());
     if (path.empty()) return 0;
     resultPath = path;
     return 1;

@@ -29,7 +29,6 @@ public:
     void SetOptions(std::uint32_t options) { options_ = options; }
     const std::string& Directory() const { return directory_; }
     std::uint32_t Options() const { return options_; }
-    const std::string& VersionLabel() const { return versionLabel_; }
 
 protected:
     bool OnInitDialog() override;

@@ -1,5 +1,6 @@
 #include "common/shell_link.h"
 
+#include "common/com_objects.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/windows_api.h"
@@ -12,45 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Owner of one reference to a component object; releases it on destruction.
-template <typename Interface>
-class ComReference {
-public:
-    ComReference() = default;
-    ~ComReference() {
-        if (pointer_ != nullptr) pointer_->Release();
-    }
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    // For calls that hand out a new reference; only valid while empty.
-    Interface** out() { return &pointer_; }
-    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// Owner of an item identifier list allocated by the shell.
-class ItemIdList {
-public:
-    explicit ItemIdList(IMalloc* allocator) : allocator_(allocator) {}
-    ~ItemIdList() {
-        if (list_ != nullptr) allocator_->Free(list_);
-    }
-    ItemIdList(const ItemIdList&) = delete;
-    ItemIdList& operator=(const ItemIdList&) = delete;
-
-    LPITEMIDLIST get() const { return list_; }
-    LPITEMIDLIST* out() { return &list_; }
-
-private:
-    IMalloc* allocator_;
-    LPITEMIDLIST list_ = nullptr;
-};
 
 // The link path as the wide string the persistence interface takes, converted
 // with the system code page. False when the path has more than the platform's

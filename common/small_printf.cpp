@@ -24,7 +24,6 @@ public:
         if (size_ != 0) buffer_[length_ < size_ ? length_ : size_ - 1] = '\0';
         return length_ > static_cast<std::size_t>(INT_MAX) ? -1 : static_cast<int>(length_);
     }
-    std::size_t Length() const { return length_; }
 
 private:
     char* buffer_;
