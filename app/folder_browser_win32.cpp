@@ -1,8 +1,8 @@
 #include "app/folder_browser.h"
 
-#include "common/com_objects.h"
 #include "common/path.h"
 #include "common/windows_api.h"
+#include "win32/com_objects.h"
 
 #include <cctype>
 

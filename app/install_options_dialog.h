@@ -8,8 +8,8 @@
 #pragma once
 
 #include "app/install_options.h"
-#include "common/dialog.h"
-#include "common/hyperlink_label.h"
+#include "ui/dialog.h"
+#include "ui/hyperlink_label.h"
 
 #include <cstdint>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "app/folder_browser.h"
 #include "app/installer_startup.h"
-#include "common/shell_link.h"
 #include "common/string_format.h"
 #include "common/windows_api.h"
+#include "win32/shell_link.h"
 
 namespace {
 

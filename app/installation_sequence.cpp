@@ -11,7 +11,7 @@
 #include "common/file_text.h"
 #include "common/last_error.h"
 #include "common/path.h"
-#include "common/shell_link.h"
+#include "common/special_folders.h"
 #include "common/string_format.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "app/installer_host_win32.h"
 
 #include "app/install_options_dialog.h"
-#include "common/registry.h"
-#include "common/shell_link.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
 #include "common/windows_api.h"
+#include "win32/registry.h"
+#include "win32/shell_link.h"
 
 #include <shellapi.h>
 

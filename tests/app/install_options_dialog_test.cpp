@@ -6,10 +6,10 @@
 #include "app/install_options_dialog.h"
 #include "app/installer_host_win32.h"
 #include "app/progress_window.h"
-#include "common/shell_link.h"
 #include "common/text_utils.h"
 #include "common/windows_api.h"
 #include "tests/support/gui_driver.h"
+#include "win32/shell_link.h"
 
 #include <gtest/gtest.h>
 

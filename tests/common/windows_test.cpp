@@ -1,5 +1,4 @@
-// Windows-only behaviour: drives, the clipboard, the system's message table.
-#include "common/clipboard.h"
+// Windows-only behaviour: drives and the system's message table.
 #include "common/error_texts.h"
 #include "common/file_system.h"
 #include "common/path.h"
@@ -44,20 +43,6 @@ TEST(WindowsSystemMessages, ComeFromTheSystemWithTheCode) {
     EXPECT_EQ(text.find('\r'), std::string::npos);
     // A message with insertion markers is returned with them, not read from nowhere.
     EXPECT_NE(FormatSystemMessage(317).rfind(" [317]"), std::string::npos);
-}
-
-TEST(WindowsClipboard, HoldsTheCopiedText) {
-    ASSERT_TRUE(CopyTextToClipboard("Zor clipboard text"));
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    HANDLE data = ::GetClipboardData(CF_TEXT);
-    ASSERT_NE(data, nullptr);
-    const char* text = static_cast<const char*>(::GlobalLock(data));
-    ASSERT_NE(text, nullptr);
-    EXPECT_STREQ(text, "Zor clipboard text");
-    ::GlobalUnlock(data);
-    ::CloseClipboard();
-
-    EXPECT_TRUE(CopyTextToClipboard(""));
 }
 
 } // namespace

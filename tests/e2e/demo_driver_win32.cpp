@@ -4,10 +4,10 @@
 // only says where things are, after a user ran the installer.
 #include "common/file_system.h"
 #include "common/path.h"
-#include "common/shell_link.h"
 #include "common/windows_api.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
+#include "win32/shell_link.h"
 
 #include <cstdio>
 #include <string>

@@ -6,13 +6,13 @@
 #include "common/environment.h"
 #include "common/file_system.h"
 #include "common/path.h"
-#include "common/shell_link.h"
 #include "common/system_info.h"
 #include "common/text_utils.h"
 #include "common/windows_api.h"
 #include "tests/common/temp_dir.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
+#include "win32/shell_link.h"
 
 #include <gtest/gtest.h>
 

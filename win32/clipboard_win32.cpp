@@ -1,5 +1,5 @@
-#include "common/clipboard.h"
 #include "common/windows_api.h"
+#include "win32/clipboard.h"
 
 #include <cstring>
 

@@ -1,13 +1,13 @@
 // ShellLink, special folders and start-up shortcuts against the shell of the
 // build's Wine prefix: real folders, real .lnk files written and read back.
-#include "common/shell_link.h"
+#include "win32/shell_link.h"
 
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/system_info.h"
 #include "common/windows_api.h"
 
-#include "temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 #include <objbase.h>
 

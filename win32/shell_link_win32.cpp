@@ -1,9 +1,9 @@
-#include "common/shell_link.h"
+#include "win32/shell_link.h"
 
-#include "common/com_objects.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/windows_api.h"
+#include "win32/com_objects.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -1,7 +1,7 @@
 // CRegistry against the real registry of the Wine prefix. Every test works
 // below its own key under HKEY_CURRENT_USER, made and removed by the fixture
 // with the plain registry API, and checks the lines the registry logger gets.
-#include "common/registry.h"
+#include "win32/registry.h"
 
 #include "common/environment.h"
 #include "common/error_texts.h"

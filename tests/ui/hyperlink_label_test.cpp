@@ -1,12 +1,12 @@
 // HyperlinkLabel on real windows of the Wine prefix: a visible top-level
 // window with static children, driven by messages, timers, the cursor
 // position and painting.
-#include "common/hyperlink_label.h"
+#include "ui/hyperlink_label.h"
 
 #include "common/error_texts.h"
 #include "common/path.h"
 #include "common/windows_api.h"
-#include "temp_dir.h"
+#include "tests/common/temp_dir.h"
 
 #include <gtest/gtest.h>
 

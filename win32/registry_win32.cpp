@@ -1,4 +1,4 @@
-#include "common/registry.h"
+#include "win32/registry.h"
 
 #include "common/environment.h"
 #include "common/error_texts.h"

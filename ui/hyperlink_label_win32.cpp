@@ -1,4 +1,4 @@
-#include "common/hyperlink_label.h"
+#include "ui/hyperlink_label.h"
 
 #include "common/error_texts.h"
 #include "common/string_format.h"

@@ -6,20 +6,12 @@
 // sentence build it themselves (LastErrorText).
 #pragma once
 
+#include "common/special_folders.h"
+
 #include <memory>
 #include <string>
 
 struct IShellLinkA;
-
-// The shell's folder numbers (CSIDL values) the installer uses.
-inline constexpr int kFolderDesktop = 0;          // desktop, current user
-inline constexpr int kFolderPrograms = 2;         // Start menu programs, current user
-inline constexpr int kFolderStartup = 7;          // start-up folder, current user
-inline constexpr int kFolderCommonPrograms = 23;  // Start menu programs, all users
-inline constexpr int kFolderCommonStartup = 24;   // start-up folder, all users
-inline constexpr int kFolderCommonDesktop = 25;   // desktop, all users
-inline constexpr int kFolderApplicationData = 26; // application data, current user
-inline constexpr int kFolderProgramFiles = 38;    // Program Files
 
 // The file-system path of the special folder csidl, or the empty string when
 // the shell cannot resolve it (unknown number, or a folder with no path).

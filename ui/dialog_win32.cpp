@@ -1,7 +1,7 @@
-#include "common/dialog.h"
+#include "ui/dialog.h"
 
-#include "common/hyperlink_label.h"
 #include "common/windows_api.h"
+#include "ui/hyperlink_label.h"
 
 #include <vector>
 
