@@ -10,11 +10,15 @@
 #include <cstdint>
 #include <string>
 
-// Takes over the archive's progress callbacks for its lifetime. Each entry's
-// extraction starts with one "Extracting file" line, in the order of the
-// archive's entries; the bytes written within an entry move the bar.
+// Takes over the archive's callbacks for its lifetime. The window is shown
+// at the first entry and then at most once every kRepaintInterval: each
+// update repaints it, which costs more than extracting a small file, so a
+// window updated per file or per percent would make the installation
+// several times slower than the extraction itself.
 class ExtractionProgress {
 public:
+    static constexpr std::uint64_t kRepaintInterval = 33; // milliseconds: about 30 updates a second
+
     ExtractionProgress(InstallerHost& host, InstallerArchive& archive);
     // Closes the window (before any result is shown) and gives the archive its
     // usual callbacks back.
@@ -23,10 +27,9 @@ public:
     ExtractionProgress& operator=(const ExtractionProgress&) = delete;
 
 private:
-    static void OnLine(const char* text, std::uintptr_t userWord);
+    static void OnEntry(std::size_t entryIndex, std::uintptr_t userWord);
     static void OnBytes(std::uint64_t entryBytesWritten, std::uintptr_t userWord);
-    void NextEntry();
-    void Show(std::uint64_t doneBytes, bool newFile);
+    void Show(std::uint64_t doneBytes);
 
     InstallerHost& host_;
     InstallerArchive& archive_;
@@ -34,6 +37,6 @@ private:
     std::uint64_t totalBytes_ = 0;
     std::uint64_t entryStart_ = 0; // bytes of the entries before the current one
     const ArchiveEntry* current_ = nullptr;
-    std::size_t next_ = 0;
-    std::uint64_t shownStep_;
+    bool shown_ = false;
+    std::uint64_t lastShown_ = 0;
 };

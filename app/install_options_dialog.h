@@ -7,7 +7,7 @@
 // change; Cancel leaves everything as it was.
 #pragma once
 
-#include "app/install_options.h"
+#include "archive/install_options.h"
 #include "ui/dialog.h"
 #include "ui/hyperlink_label.h"
 
@@ -44,7 +44,7 @@ private:
 
     HyperlinkLabel label_;
     std::string directory_;
-    InstallOptionStates states_;
+    InstallOptionStates states_{};
     std::string versionLabel_;
     std::string caption_;
     std::uint32_t options_ = 0;

@@ -32,7 +32,7 @@ bool InstallOptionsDialog::OnInitDialog() {
 void InstallOptionsDialog::DoDataExchange(DataExchange& exchange) {
     exchange.Control(kVersionLabel, label_);
     exchange.Text(kDirectoryEdit, directory_);
-    for (const InstallOption& option : kInstallOptions) exchange.Check(option.controlId, states_.*option.state);
+    for (std::size_t i = 0; i < kInstallOptionCount; ++i) exchange.Check(kInstallOptions[i].controlId, states_[i]);
     exchange.Text(kVersionLabel, versionLabel_);
 }
 

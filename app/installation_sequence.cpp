@@ -14,6 +14,9 @@
 #include "common/special_folders.h"
 #include "common/string_format.h"
 
+#include <cstdio>
+#include <vector>
+
 namespace {
 
 // Where the installation goes and what it does, as decided before any file
@@ -72,17 +75,40 @@ bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive
     return true;
 }
 
-void CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath) {
+// Makes the shortcuts the options ask for and returns the link files this
+// run wrote (links that were there before are not among them).
+std::vector<std::string> CreateShortcuts(InstallerHost& host, const InstallerArchive& archive,
+                                         const std::string& executablePath) {
     const std::uint32_t options = archive.GetOptions();
     const bool allUsers = (options & kOptionAllUsers) != 0;
-    const std::string& name = archive.GetShortcutName();
-    CreateShortcut(host, allUsers ? kFolderCommonPrograms : kFolderPrograms, kCompanyFolder, name, executablePath);
-    if ((options & kOptionStartWithSession) != 0)
-        CreateShortcut(host, allUsers ? kFolderCommonStartup : kFolderStartup, "", name, executablePath);
-    if ((options & kOptionDesktopShortcut) != 0)
-        CreateShortcut(host, allUsers ? kFolderCommonDesktop : kFolderDesktop, "", name, executablePath);
-    if ((options & kOptionQuickLaunchShortcut) != 0)
-        CreateShortcut(host, kFolderApplicationData, kQuickLaunchFolder, name, executablePath);
+    const struct {
+        bool wanted;
+        int csidl;
+        const char* subfolder;
+    } shortcuts[] = {
+        {true, allUsers ? kFolderCommonPrograms : kFolderPrograms, kCompanyFolder},
+        {(options & kOptionStartWithSession) != 0, allUsers ? kFolderCommonStartup : kFolderStartup, ""},
+        {(options & kOptionDesktopShortcut) != 0, allUsers ? kFolderCommonDesktop : kFolderDesktop, ""},
+        {(options & kOptionQuickLaunchShortcut) != 0, kFolderApplicationData, kQuickLaunchFolder},
+    };
+    std::vector<std::string> created;
+    for (const auto& shortcut : shortcuts) {
+        if (!shortcut.wanted) continue;
+        std::string linkPath;
+        if (CreateShortcut(host, shortcut.csidl, shortcut.subfolder, archive.GetShortcutName(), executablePath,
+                           &linkPath) == ShortcutResult::Created)
+            created.push_back(linkPath);
+    }
+    return created;
+}
+
+// A fresh installation that failed installed no application: links this run
+// made would point at a missing file.
+void RemoveShortcuts(const std::vector<std::string>& links) {
+    for (const std::string& link : links) {
+        InstallationProgress(StringFormat("Removing shortcut '%s'...", link.c_str()).c_str(), 0);
+        std::remove(link.c_str());
+    }
 }
 
 // After a failed extraction: writes every line of the installation message
@@ -107,12 +133,13 @@ void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) 
 
 } // namespace
 
-bool CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder, const std::string& shortcutName,
-                    const std::string& target) {
+ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder,
+                              const std::string& shortcutName, const std::string& target, std::string* linkFile) {
     const std::string folderPath = host.SpecialFolderPath(csidl);
     const std::string folder = subfolder.empty() ? folderPath : BuildPath(folderPath, subfolder, nullptr);
     const std::string linkPath = BuildPath(folder, shortcutName, "lnk");
-    if (!folderPath.empty() && FileExists(linkPath)) return true;
+    if (linkFile) *linkFile = linkPath;
+    if (!folderPath.empty() && FileExists(linkPath)) return ShortcutResult::Existed;
 
     // Without the special folder the link would land relative to the working
     // directory, somewhere the user never looks: it is reported as not made.
@@ -121,10 +148,10 @@ bool CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder
         SetLastErrorCode(kErrorPathNotFound);
     else
         saved = host.SaveShortcut(linkPath, target);
-    if (!saved)
-        host.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()),
-                         kProductName, kMessageError);
-    return saved;
+    if (saved) return ShortcutResult::Created;
+    host.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()),
+                     kProductName, kMessageError);
+    return ShortcutResult::Failed;
 }
 
 std::string InstallationLogPath(InstallerHost& host) {
@@ -138,6 +165,16 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
     if (!ChooseInstallation(host, archive, force, title, plan)) return;
 
     const std::string directory = ExpandEnvironmentRefs(plan.directory);
+    // Checked before anything is written: otherwise the directory and the
+    // shortcuts would be made, then the extraction would stop halfway.
+    if (const ArchiveEntry* entry = archive.FindTooLongDestination(directory)) {
+        host.ShowMessage(StringFormat("!Error: the path of '%s' in '%s' would be longer than %zu characters.\n'%s' "
+                                      "installation canceled.",
+                                      entry->name.c_str(), directory.c_str(), kMaxPath - 1,
+                                      archive.GetAppName().c_str()),
+                         title, kMessageError);
+        return;
+    }
     if (!DirectoryExists(directory) && !CreateDirectoryTree(directory)) {
         host.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
                                       directory.c_str(), archive.GetAppName().c_str()),
@@ -148,7 +185,7 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
     if (!RunningInstancesClosed(host, archive, title)) return;
 
     const std::string executablePath = BuildPath(directory, archive.GetFirstFileName(), nullptr);
-    CreateShortcuts(host, archive, executablePath);
+    const std::vector<std::string> links = CreateShortcuts(host, archive, executablePath);
 
     bool extracted = false;
     {
@@ -156,6 +193,7 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
         extracted = archive.ExtractFiles(directory);
     }
     if (!extracted) {
+        if (plan.fresh) RemoveShortcuts(links);
         OfferInstallationLog(host, archive);
         return;
     }

@@ -5,8 +5,8 @@
 // installed application.
 #pragma once
 
-#include "app/install_options.h"
 #include "app/installer_host.h"
+#include "archive/install_options.h"
 
 #include <cstdint>
 #include <string>
@@ -21,16 +21,24 @@ inline constexpr char kQuickLaunchFolder[] = "Microsoft\\Internet Explorer\\Quic
 
 // Runs the whole installation of the loaded archive. force (set by "-f")
 // ignores a registered earlier installation. Every question and result is a
-// message box of host; every step taken stays in place when a later one fails.
+// message box of host. A destination path that would not fit the path limit
+// ends the run before anything is written; a fresh installation whose
+// extraction fails removes the shortcuts it made (an update keeps them: they
+// point at the earlier installation's files); every other step taken stays
+// in place when a later one fails.
 // A read or write failure of the file layer raises FileException.
 void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force);
 
+enum class ShortcutResult { Created, Existed, Failed };
+
 // Makes the shortcut shortcutName.lnk to target in the special folder csidl
-// (below subfolder when it is not empty). An existing link is kept as it is
-// and counts as made. A failure is shown in a message box and returned as
-// false; a folder the shell cannot resolve fails without writing anything.
-bool CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder, const std::string& shortcutName,
-                    const std::string& target);
+// (below subfolder when it is not empty); linkFile (when given) receives its
+// path. An existing link is kept as it is (Existed). A failure is shown in a
+// message box; a folder the shell cannot resolve fails without writing
+// anything.
+ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder,
+                              const std::string& shortcutName, const std::string& target,
+                              std::string* linkFile = nullptr);
 
 // The log file path after a failed extraction: "<TEMP>\<base name>.log" with
 // the base name of the program's own executable (a missing TEMP gives a

@@ -68,6 +68,8 @@ public:
                               std::uint64_t totalBytes) = 0;
     // Closes the progress window, if one is open.
     virtual void CloseProgress() = 0;
+    // Milliseconds since some fixed moment; never goes back.
+    virtual std::uint64_t Milliseconds() = 0;
     // The top-level windows and processes of the session.
     virtual WindowSystem& Windows() = 0;
 };

@@ -78,6 +78,8 @@ void Win32InstallerHost::ShowProgress(const std::string& caption, const std::str
 
 void Win32InstallerHost::CloseProgress() { progress_.Close(); }
 
+std::uint64_t Win32InstallerHost::Milliseconds() { return ::GetTickCount64(); }
+
 bool Win32InstallerHost::ShellOpen(const std::string& path) {
     const HINSTANCE result = ::ShellExecuteA(nullptr, "open", path.c_str(), nullptr, nullptr, kShowNormal);
     return reinterpret_cast<INT_PTR>(result) >= kShellExecuteFirstSuccess;

@@ -18,6 +18,7 @@ public:
     void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
                       std::uint64_t totalBytes) override;
     void CloseProgress() override;
+    std::uint64_t Milliseconds() override;
     WindowSystem& Windows() override { return windows_; }
 
 private:

@@ -39,12 +39,25 @@ std::string WindowSearchList(const std::string& windowList) {
     return list;
 }
 
-// Every entry name in archive order; an archive without entries gives the
-// single item "[Error]" that GetFirstFileName returns for it.
+// The names a content box lists at most: a box of thousands of lines would
+// reach below the screen, and its buttons with it.
+constexpr std::size_t kListedFiles = 30;
+
+// The entry names in archive order, the first kListedFiles of them and then
+// how many more there are; an archive without entries gives the single item
+// "[Error]" that GetFirstFileName returns for it.
 std::string FileList(InstallerArchive& archive) {
     std::string list = ListItem(archive.GetFirstFileName());
-    for (std::string name = archive.GetNextFileName(); !name.empty(); name = archive.GetNextFileName())
+    std::size_t listed = 1, more = 0;
+    for (std::string name = archive.GetNextFileName(); !name.empty(); name = archive.GetNextFileName()) {
+        if (listed == kListedFiles) {
+            ++more;
+            continue;
+        }
         list += ListItem(name);
+        ++listed;
+    }
+    if (more != 0) list += ListItem(StringFormat("... and %zu more file%s", more, more == 1 ? "" : "s"));
     return list;
 }
 

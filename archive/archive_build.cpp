@@ -1,43 +1,37 @@
 // Writing an installer: the extractor image, the data blocks, the TOC, the
 // four strings and the tailer, in one pass (layout in archive_format.h).
+//
+// The installer is written under a temporary name beside its path and
+// renamed over it once complete: whatever stops the build (a failed check, a
+// full disk, an interrupt) leaves the path as it was. Each source file is
+// read once: its digest and its data block come from the same bytes, and the
+// block goes straight into the installer (a "!ZQM" block needs no size in
+// advance: its TOC record is written after it).
 #include "archive/installer_archive.h"
 
 #include "archive/entry_name.h"
 #include "archive/extractor_resource.h"
+#include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
-
 #include "common/file_system.h"
-#include "common/little_endian.h"
-#include "compress/compressed_file.h"
-#include <memory>
+#include "common/path.h"
+#include "common/temporary_file.h"
+#include "compress/deflate_codec.h"
+#include "compress/zqm_writer.h"
 
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
+#include <memory>
 
 using namespace archive_format;
 
 namespace {
 
-// Offsets and sizes are 32-bit: no installer may reach 4 GiB.
-constexpr std::uint64_t kMaxInstallerSize = 0xFFFFFFFFu;
-
-void StoreFileTime(const FileTime& time, std::uint8_t* bytes) {
-    StoreLittleEndian32(time.lowDateTime, bytes);
-    StoreLittleEndian32(time.highDateTime, bytes + 4);
-}
-
-// Appends the whole file at path to the installer; false when it cannot be opened.
-bool AppendFile(CFile& installer, const std::string& path, std::uint64_t& copied) {
-    CFile source;
-    if (!source.OpenForReading(path, FileShare::DenyNone)) return false;
-    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
-    copied = 0;
-    while (const std::size_t got = source.Read(piece.get(), kCopyPiece)) {
-        installer.Write(piece.get(), got);
-        copied += got;
-    }
-    return true;
+// The directory a path's file lies in, as a directory the temporary file can
+// be made in.
+std::string DirectoryOf(const std::string& path) {
+    const std::string directory = GetPathPart(path, kPathDirectory);
+    return directory.empty() ? "." : directory;
 }
 
 } // namespace
@@ -45,8 +39,10 @@ bool AppendFile(CFile& installer, const std::string& path, std::uint64_t& copied
 bool InstallerArchive::AddFile(const std::string& path) {
     ReportFormat("Adding file '%s' to Installer...", path.c_str());
     FileDetails details;
-    // A directory, or a name the extractor would refuse, cannot become an entry.
-    if (!GetFileDetails(path, details) || details.isDirectory || !IsPlainFileName(StoredFileName(path))) {
+    // Only a plain file of a size the archive can describe, under a name the
+    // extractor accepts, can become an entry.
+    if (!GetFileDetails(path, details) || !details.isRegular || details.size > kMaxArchiveSize ||
+        !IsPlainFileName(StoredFileName(path))) {
         errorCode_ = ZorInstallerError::CannotGetFileInfo;
         return false;
     }
@@ -81,139 +77,146 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     const auto extractorSize = static_cast<std::uint32_t>(image.size());
 
     ReportFormat("Creating Installer file '%s'...", filePath_.c_str());
-    CFile installer;
-    if (!installer.Create(filePath_))
+    TemporaryFile installerFile;
+    if (!installerFile.Create(DirectoryOf(filePath_), GetPathPart(filePath_, kPathFileName) + "."))
         return failEarly(
             StringFormat("!Error MakeInstaller: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText()));
+    BufferedWriter installer(installerFile.File());
     installer.Write(image.data(), image.size());
     image = {};
 
-    std::uint8_t tailer[kTailerSize] = {};
-    std::memcpy(tailer, kSignature, sizeof kSignature);
-    StoreLittleEndian32(kFormatVersion, tailer + 16);
-    StoreLittleEndian32(options_, tailer + 20);
-    StoreLittleEndian32(static_cast<std::uint32_t>(entries_.size()), tailer + 24);
+    ArchiveTailer tailer;
+    tailer.options = options_;
+    tailer.entryCount = static_cast<std::uint32_t>(entries_.size());
 
     Report("Writing Files...");
     std::uint64_t dataTotal = 0;
-    if (!WriteDataBlocks(installer, dataTotal)) {
+    if (!WriteDataBlocks(installer, extractorSize, dataTotal)) {
         ReportFormat("!Error: An error occured while archiving files. (%s)", GetErrorText().c_str());
         return false;
     }
 
-    const auto tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);
-    StoreLittleEndian32(tocOffset, tailer + 28);
+    tailer.tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);
     Report("Writing TOC...");
-    std::uint32_t tocSize = 0;
-    if (!WriteToc(installer, extractorSize, tocSize)) {
-        Report("Unable to write TOC...");
+    std::uint64_t tocSize = 0;
+    WriteToc(installer, extractorSize, tocSize);
+
+    static constexpr const char* kStringLines[kArchiveStringCount] = {
+        "Writing Window list '%s'...",
+        "Writing Application name '%s'...",
+        "Writing Application version '%s'...",
+        "Writing Shortcut Name '%s'...",
+    };
+    const std::string* strings[kArchiveStringCount] = {&windowList_, &appName_, &version_, &shortcutName_};
+    std::uint64_t offset = tailer.tocOffset + tocSize;
+    for (int i = 0; i < kArchiveStringCount; ++i) {
+        ReportFormat(kStringLines[i], strings[i]->c_str());
+        const auto length = static_cast<std::uint32_t>(strings[i]->size() + 1);
+        installer.Write(strings[i]->c_str(), length);
+        tailer.stringOffset[i] = static_cast<std::uint32_t>(offset);
+        tailer.stringLength[i] = length;
+        offset += length;
+    }
+    if (offset + kTailerSize > kMaxArchiveSize) {
+        errorCode_ = ZorInstallerError::InstallerTooLarge;
+        Report("!Error: The installer would reach 4 GiB.");
         return false;
     }
 
-    const struct {
-        const char* line;
-        const std::string& text;
-    } strings[] = {
-        {"Writing Window list '%s'...", windowList_},
-        {"Writing Application name '%s'...", appName_},
-        {"Writing Application version '%s'...", version_},
-        {"Writing Shortcut Name '%s'...", shortcutName_},
-    };
-    std::uint32_t offset = tocOffset + tocSize;
-    for (int i = 0; i < 4; ++i) {
-        ReportFormat(strings[i].line, strings[i].text.c_str());
-        const auto length = static_cast<std::uint32_t>(strings[i].text.size() + 1);
-        installer.Write(strings[i].text.c_str(), length);
-        StoreLittleEndian32(offset, tailer + 32 + 8 * i);
-        StoreLittleEndian32(length, tailer + 36 + 8 * i);
-        offset += length;
-    }
-
     Report("Writing Tailer...");
-    installer.Write(tailer, sizeof tailer);
-    ReportFormat("Installer file size:%u bytes", static_cast<std::uint32_t>(installer.GetLength()));
+    std::uint8_t tailerBytes[kTailerSize];
+    StoreTailer(tailer, tailerBytes);
+    installer.Write(tailerBytes, sizeof tailerBytes);
+    installer.Flush();
+    ReportFormat("Installer file size:%u bytes", static_cast<std::uint32_t>(installer.Written()));
+    if (!installerFile.CommitAs(filePath_)) {
+        errorCode_ = ZorInstallerError::CannotWriteInstaller;
+        ReportFormat("!Error MakeInstaller: Unable to replace '%s' (%s)", filePath_.c_str(), LastErrorText());
+        return false;
+    }
     return true;
 }
 
-bool InstallerArchive::WriteDataBlocks(CFile& installer, std::uint64_t& dataTotal) {
-    const std::uint64_t extractorSize = installer.GetLength();
+bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t extractorSize,
+                                       std::uint64_t& dataTotal) {
+    DeflateCodec codec;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         ArchiveEntry& entry = entries_[cursor_];
-        const char* source = entry.name.c_str();
-        ReportFormat("Archiving file '%s'...", source);
-        if (!ComputeFileMD5(entry.name, entry.md5)) {
-            ReportFormat("Unable to compute MD5 sum '%s'", source);
-            return false;
-        }
-
-        std::string block = entry.name;
-        std::uint32_t produced = entry.originalSize;
-        const bool compress = (options_ & kCompressFiles) != 0;
-        if (compress) {
-            ReportFormat("Compressing file '%s'...", source);
-            CompressedFile compressed(entry.name);
-            std::string compressError;
-            if (!compressed.Compress(&compressError)) {
-                ReportFormat("Unable to compress file '%s' (%s).", source, compressError.c_str());
-                return false;
-            }
-            block = compressed.GetCompressedPath();
-            produced = compressed.GetOriginalSize();
-            entry.storedSize = compressed.GetCompressedFileSize();
-        }
-
-        ReportFormat("Adding file '%s' into installer file...", source);
-        std::uint64_t copied = 0;
-        if (!AppendFile(installer, block, copied)) {
-            errorCode_ = ZorInstallerError::CannotOpenFile;
-            return false;
-        }
-        if (compress) {
-            std::remove(block.c_str());
-        } else {
-            produced = static_cast<std::uint32_t>(copied);
-            entry.storedSize = produced;
-        }
-
-        // A file that changed since AddFile would make a TOC that lies.
-        if (produced != entry.originalSize || copied > 0xFFFFFFFFu) {
-            ReportFormat("!Error: File '%s' changed while it was archived.", source);
-            return false;
-        }
+        StartEntry(cursor_);
+        if (!WriteDataBlock(installer, codec, entry)) return false;
         entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
-        dataTotal += copied;
-        if (extractorSize + dataTotal > kMaxInstallerSize) {
-            ReportFormat("!Error: The installer would exceed 4 GiB with '%s'.", source);
+        dataTotal += entry.storedSize;
+        if (extractorSize + dataTotal > kMaxArchiveSize) {
+            errorCode_ = ZorInstallerError::InstallerTooLarge;
+            ReportFormat("!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
             return false;
         }
     }
     return true;
 }
 
-bool InstallerArchive::WriteToc(CFile& installer, std::uint32_t extractorSize, std::uint32_t& tocSize) {
-    std::size_t written = 0;
+// One source read once, from its start to the size AddFile found, into the
+// digest and the installer. A source that is shorter or longer than that
+// size by now is refused: its TOC record would lie.
+bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& codec, ArchiveEntry& entry) {
+    const char* source = entry.name.c_str();
+    ReportFormat("Archiving file '%s'...", source);
+    ReportFormat("Computing MD5 sum for file '%s'...", source);
+    const bool compress = (options_ & kCompressFiles) != 0;
+    if (compress) ReportFormat("Compressing file '%s'...", source);
+    ReportFormat("Adding file '%s' into installer file...", source);
+
+    CFile file;
+    if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite)) {
+        errorCode_ = ZorInstallerError::CannotOpenFile;
+        ReportFormat("Unable to open file '%s' (%s)", source, LastErrorText());
+        return false;
+    }
+    Md5Digest md5;
+    std::uint32_t left = entry.originalSize;
+    std::uint32_t produced = 0;
+    const auto read = [&](void* buffer, std::size_t count) {
+        const std::size_t got = file.Read(buffer, std::min<std::size_t>(count, left));
+        md5.Update(static_cast<const std::uint8_t*>(buffer), got);
+        left -= static_cast<std::uint32_t>(got);
+        produced += static_cast<std::uint32_t>(got);
+        return got;
+    };
+    if (compress) {
+        codec.Reset();
+        ZqmSizes sizes;
+        if (!CompressZqm(
+                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec,
+                sizes)) {
+            errorCode_ = ZorInstallerError::CannotCompressFile;
+            ReportFormat("Unable to compress file '%s' (%s).", source, "Compression error");
+            return false;
+        }
+        entry.storedSize = sizes.fileBytes;
+    } else {
+        const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
+        while (const std::size_t got = read(piece.get(), kCopyPiece)) installer.Write(piece.get(), got);
+        entry.storedSize = produced;
+    }
+    std::uint8_t beyond;
+    if (produced != entry.originalSize || file.Read(&beyond, 1) != 0) {
+        errorCode_ = ZorInstallerError::FileChanged;
+        ReportFormat("!Error: File '%s' changed while it was archived.", source);
+        return false;
+    }
+    md5.Final(entry.md5);
+    return true;
+}
+
+void InstallerArchive::WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize) {
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         const ArchiveEntry& entry = entries_[cursor_];
         const std::string name = StoredFileName(entry.name);
         const auto nameLength = static_cast<std::uint32_t>(name.size() + 1);
-        std::uint8_t header[kRecordHeaderSize] = {};
-        header[0] = static_cast<std::uint8_t>(entry.type);
-        std::memcpy(header + 1, entry.md5, kMd5DigestSize);
-        StoreLittleEndian32(nameLength, header + 20);
-        StoreFileTime(entry.creationTime, header + 24);
-        StoreFileTime(entry.lastAccessTime, header + 32);
-        StoreFileTime(entry.lastWriteTime, header + 40);
-        StoreLittleEndian32(entry.dataOffset + extractorSize, header + 48);
-        StoreLittleEndian32(entry.originalSize, header + 52);
-        StoreLittleEndian32(entry.storedSize, header + 56);
+        std::uint8_t header[kRecordHeaderSize];
+        StoreRecordHeader(entry, entry.dataOffset + extractorSize, nameLength, header);
         installer.Write(header, sizeof header);
         installer.Write(name.c_str(), nameLength);
-        tocSize += static_cast<std::uint32_t>(kRecordHeaderSize) + nameLength;
-        ++written;
+        tocSize += kRecordHeaderSize + nameLength;
     }
-    if (written != entries_.size()) {
-        errorCode_ = ZorInstallerError::BadDataList;
-        return false;
-    }
-    return true;
 }

@@ -18,6 +18,10 @@ constexpr const char* kErrorTexts[] = {
     "ErrorZorInstaller: Archive file version not supported.",
     "ErrorZorInstaller: Unable to create directory.",
     "ErrorZorInstaller: Unable to extract file.",
+    "ErrorZorInstaller: File changed while it was archived.",
+    "ErrorZorInstaller: The installer would reach 4 GiB.",
+    "ErrorZorInstaller: Unable to compress file.",
+    "ErrorZorInstaller: Unable to write the installer file.",
 };
 
 } // namespace

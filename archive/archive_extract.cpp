@@ -1,41 +1,48 @@
 // Extraction of a loaded archive into one directory, and the same checks
 // without writing anything (VerifyFiles). Entries go one at a time, in TOC
 // order; the first failing entry stops everything.
+//
+// Each data block is read in place from the installer (through one buffer,
+// since blocks follow each other) and decoded straight into its destination:
+// one open per file, the digest taken over the bytes as they are written,
+// the times set on the open file. Extraction and verification share every
+// check of an entry; they differ only in where the content goes.
 #include "archive/installer_archive.h"
 
 #include "archive/entry_name.h"
+#include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/path.h"
-#include "compress/compressed_file.h"
+#include "compress/deflate_codec.h"
 #include "compress/zqm_reader.h"
 
 #include <cstdio>
-#include <functional>
 #include <memory>
-#include <vector>
 
 using namespace archive_format;
 
 namespace {
 
-// Copies up to count bytes from the archive's position to the file, in
-// pieces, stopping early at the end of the archive.
-// Copies count bytes; progress (when given) receives the bytes copied so far
-// after each piece.
-void CopyBlock(CFile& archive, CFile& file, std::uint32_t count,
-               const std::function<void(std::uint64_t)>& progress = nullptr) {
-    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
-    std::uint64_t copied = 0;
-    while (count != 0) {
-        const std::size_t got = archive.Read(piece.get(), std::min<std::size_t>(count, kCopyPiece));
-        if (got == 0) break;
-        file.Write(piece.get(), got);
-        count -= static_cast<std::uint32_t>(got);
-        copied += got;
-        if (progress) progress(copied);
+// The file being extracted: removed unless its entry completes, whatever
+// leaves the scope (a failed check, or a FileException such as a full disk).
+class PendingFile {
+public:
+    PendingFile(CFile& file, const std::string& path) : file_(file), path_(path) {}
+    ~PendingFile() {
+        if (kept_) return;
+        file_.Close();
+        std::remove(path_.c_str());
     }
-}
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    void Keep() { kept_ = true; }
+
+private:
+    CFile& file_;
+    const std::string& path_;
+    bool kept_ = false;
+};
 
 } // namespace
 
@@ -46,178 +53,189 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
         if (error) *error = line;
         return false;
     };
+    const auto failExtraction = [&] {
+        errorCode_ = ZorInstallerError::CannotExtractFile;
+        return fail(
+            StringFormat("!Error LoadInstaller: %s Extract error %s", filePath_.c_str(), GetErrorText().c_str()));
+    };
 
+    if (!CheckDestinations(directory)) return failExtraction();
     CFile archive;
     if (!archive.OpenForReading(filePath_, FileShare::DenyNone)) {
         errorCode_ = ZorInstallerError::CannotOpenFile;
         return fail(StringFormat("!Error ExtractFiles: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText()));
     }
-    for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
-        if (!ExtractEntry(archive, entries_[cursor_], directory)) {
-            errorCode_ = ZorInstallerError::CannotExtractFile;
-            return fail(
-                StringFormat("!Error LoadInstaller: %s Extract error %s", filePath_.c_str(), GetErrorText().c_str()));
+    BufferedReader reader(archive);
+    DeflateCodec codec;
+    for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_)
+        if (!ExtractEntry(reader, codec, entries_[cursor_], directory)) return failExtraction();
+    return true;
+}
+
+const ArchiveEntry* InstallerArchive::FindTooLongDestination(const std::string& directory) const {
+    for (const ArchiveEntry& entry : entries_)
+        if (BuildPath(directory, entry.name, nullptr).size() >= kMaxPath) return &entry;
+    return nullptr;
+}
+
+// Every name and every destination, before anything is written: a damaged
+// or hostile entry in the middle must not leave half an installation.
+bool InstallerArchive::CheckDestinations(const std::string& directory) {
+    for (const ArchiveEntry& entry : entries_) {
+        if (!IsPlainFileName(entry.name)) {
+            ReportFormat("!Error: Invalid file name '%s' in the archive.", entry.name.c_str());
+            return false;
         }
     }
-    // Every entry reuses the one temporary "!ZQM" file, truncated for each:
-    // creating and deleting a file per entry costs more than all the rest of
-    // a small file's extraction. It goes once the last entry has expanded.
-    if (options_ & kCompressFiles) std::remove(CompressedFile::DefaultCompressedPath().c_str());
+    if (const ArchiveEntry* entry = FindTooLongDestination(directory)) {
+        ReportFormat("!Error: The path of '%s' would be longer than %zu characters: '%s'.", entry->name.c_str(),
+                     kMaxPath - 1, BuildPath(directory, entry->name, nullptr).c_str());
+        return false;
+    }
     return true;
 }
 
-bool InstallerArchive::SeekToData(CFile& archive, const ArchiveEntry& entry) {
-    if (entry.dataOffset > archive.GetLength()) {
-        Report("!Erreur: Offset du fichier à extraire non valide.");
-        return false;
-    }
-    archive.Seek(entry.dataOffset, SeekOrigin::Begin);
-    return true;
+void InstallerArchive::StartEntry(std::size_t index) {
+    if (entryCallback_) entryCallback_(index, entryUserWord_);
 }
 
-bool InstallerArchive::ExtractEntry(CFile& archive, const ArchiveEntry& entry, const std::string& directory) {
-    // Checked before anything is created: a crafted name must not reach
-    // outside the directory or into a device.
-    if (!IsPlainFileName(entry.name)) {
-        ReportFormat("!Error: Invalid file name '%s' in the archive.", entry.name.c_str());
-        return false;
-    }
+bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+                                    const std::string& directory) {
+    StartEntry(cursor_);
     const std::string destination = BuildPath(directory, entry.name, nullptr);
     ReportFormat("Extracting file '%s' (OriginalSize:%u, CompressedSize:%u)...", destination.c_str(),
                  entry.originalSize, entry.storedSize);
-
-    std::function<void(std::uint64_t)> progress;
-    if (byteCallback_ != nullptr) progress = [this](std::uint64_t written) { byteCallback_(written, byteUserWord_); };
-
-    if (options_ & kCompressFiles) {
-        CompressedFile compressed(destination);
-        compressed.SetWriteProgress(progress);
-        const std::string& temporary = compressed.GetCompressedPath();
-        CFile copy;
-        if (!copy.Create(temporary)) {
-            ReportFormat("Unable to create file '%s' (%s).", temporary.c_str(), LastErrorText());
-            return false;
-        }
-        if (!SeekToData(archive, entry)) return false;
-        CopyBlock(archive, copy, entry.storedSize);
-        copy.Close();
-        std::string expandError;
-        if (!compressed.Expand(nullptr, nullptr, nullptr, &expandError)) {
-            ReportFormat("Error while uncompressing file '%s' (%s).", temporary.c_str(), expandError.c_str());
-            return false;
-        }
-        if (compressed.GetOriginalSize() != entry.originalSize) {
-            ReportFormat("Error while recovering original size for '%s' after uncompression (%u != %u).",
-                         temporary.c_str(), compressed.GetOriginalSize(), entry.originalSize);
-            return false;
-        }
-    } else {
-        if (entry.originalSize != entry.storedSize) {
-            ReportFormat("Unable to extract file '%s' (%s).", destination.c_str(), "malformatted toc infos");
-            return false;
-        }
-        CFile output;
-        if (!output.Create(destination)) {
-            ReportFormat("Unable to create file '%s' (%s).", destination.c_str(), LastErrorText());
-            return false;
-        }
-        if (!SeekToData(archive, entry)) return false;
-        CopyBlock(archive, output, entry.originalSize, progress);
+    if (!CheckStoredSizes(entry, destination)) return false;
+    if (entry.dataOffset > archive.Length()) {
+        Report("!Erreur: Offset du fichier à extraire non valide.");
+        return false;
     }
 
-    // The times first, then the digest, which reads the file they were set on.
-    CFile timed;
-    if (!timed.Open(destination, FileAccess::Write, FileCreation::OpenExisting, FileShare::Exclusive) ||
-        !timed.SetFileTimes(&entry.creationTime, &entry.lastAccessTime, &entry.lastWriteTime))
-        ReportFormat("Mise à jour date/heure du fichier '%s' impossible.", destination.c_str());
-    timed.Close();
-
+    CFile output;
+    if (!output.Create(destination)) {
+        ReportFormat("Unable to create file '%s' (%s).", destination.c_str(), LastErrorText());
+        return false;
+    }
+    PendingFile pending(output, destination);
+    std::uint64_t written = 0;
     std::uint8_t digest[kMd5DigestSize];
-    if (!ComputeFileMD5(destination, digest)) {
-        ReportFormat("Unable to compute MD5 sum for '%s'.", destination.c_str());
-        return false;
-    }
-    if (!CompareMD5(digest, entry.md5)) {
-        ReportFormat("Bad MD5 sum for '%s'.", destination.c_str());
-        return false;
-    }
+    const bool read = ReadEntryContent(
+        archive, codec, entry, destination,
+        [&](const std::uint8_t* data, std::size_t count) {
+            output.Write(data, count);
+            written += count;
+            if (byteCallback_) byteCallback_(written, byteUserWord_);
+        },
+        digest);
+    if (!read) return false;
+
+    // The times go on the open file, after its last byte: closing it changes
+    // none of them.
+    if (!output.SetFileTimes(&entry.creationTime, &entry.lastAccessTime, &entry.lastWriteTime))
+        ReportFormat("Mise à jour date/heure du fichier '%s' impossible.", destination.c_str());
+    output.Close();
+    ReportFormat("Computing MD5 sum for file '%s'...", destination.c_str());
+    if (!CheckDigest(digest, entry, destination)) return false;
+    pending.Keep();
     return true;
 }
 
 bool InstallerArchive::VerifyFiles(std::string* error) {
     ReportFormat("Verifying files of '%s'...", filePath_.c_str());
-    CFile archive;
-    if (!archive.OpenForReading(filePath_, FileShare::DenyNone)) {
-        errorCode_ = ZorInstallerError::CannotOpenFile;
-        const std::string line =
-            StringFormat("!Error VerifyFiles: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText());
+    const auto fail = [&](const std::string& line) {
         Report(line);
         if (error) *error = line;
         return false;
+    };
+    CFile archive;
+    if (!archive.OpenForReading(filePath_, FileShare::DenyNone)) {
+        errorCode_ = ZorInstallerError::CannotOpenFile;
+        return fail(StringFormat("!Error VerifyFiles: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText()));
     }
+    BufferedReader reader(archive);
+    DeflateCodec codec;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
-        if (!VerifyEntry(archive, entries_[cursor_])) {
+        if (!VerifyEntry(reader, codec, entries_[cursor_])) {
             errorCode_ = ZorInstallerError::CannotExtractFile;
-            const std::string line =
-                StringFormat("!Error VerifyFiles: %s Verify error %s", filePath_.c_str(), GetErrorText().c_str());
-            Report(line);
-            if (error) *error = line;
-            return false;
+            return fail(
+                StringFormat("!Error VerifyFiles: %s Verify error %s", filePath_.c_str(), GetErrorText().c_str()));
         }
     }
     return true;
 }
 
-// The data block read in place: decoded (or taken as is) into the digest.
-bool InstallerArchive::VerifyEntry(CFile& archive, const ArchiveEntry& entry) {
-    const char* name = entry.name.c_str();
-    ReportFormat("Verifying file '%s' (OriginalSize:%u, CompressedSize:%u)...", name, entry.originalSize,
+bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry) {
+    StartEntry(cursor_);
+    const std::string& name = entry.name;
+    ReportFormat("Verifying file '%s' (OriginalSize:%u, CompressedSize:%u)...", name.c_str(), entry.originalSize,
                  entry.storedSize);
-    if (!IsPlainFileName(entry.name)) {
-        ReportFormat("!Error: Invalid file name '%s' in the archive.", name);
+    if (!IsPlainFileName(name)) {
+        ReportFormat("!Error: Invalid file name '%s' in the archive.", name.c_str());
         return false;
     }
-    const bool compressed = (options_ & kCompressFiles) != 0;
-    if (!compressed && entry.originalSize != entry.storedSize) {
-        ReportFormat("Unable to extract file '%s' (%s).", name, "malformatted toc infos");
+    if (!CheckStoredSizes(entry, name)) return false;
+    if (entry.dataOffset > archive.Length()) {
+        Report("!Erreur: Offset du fichier à extraire non valide.");
         return false;
     }
-    if (!SeekToData(archive, entry)) return false;
+    std::uint8_t digest[kMd5DigestSize];
+    return ReadEntryContent(
+               archive, codec, entry, name, [](const std::uint8_t*, std::size_t) {}, digest) &&
+           CheckDigest(digest, entry, name);
+}
 
-    Md5Digest md5;
+// A stored block is the file itself: its two sizes must agree.
+bool InstallerArchive::CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName) {
+    if ((options_ & kCompressFiles) != 0 || entry.originalSize == entry.storedSize) return true;
+    ReportFormat("Unable to extract file '%s' (%s).", shownName.c_str(), "malformatted toc infos");
+    return false;
+}
+
+// The block is read in place, never past storedSize. A stored block cut
+// short by the end of the file yields fewer bytes, which the digest then
+// rejects; a compressed one must expand to exactly originalSize.
+bool InstallerArchive::ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+                                        const std::string& shownName,
+                                        const std::function<void(const std::uint8_t*, std::size_t)>& write,
+                                        std::uint8_t digest[kMd5DigestSize]) {
+    archive.Seek(entry.dataOffset);
     std::uint32_t left = entry.storedSize;
     const auto read = [&](void* buffer, std::size_t count) {
         const std::size_t got = archive.Read(buffer, std::min<std::size_t>(count, left));
         left -= static_cast<std::uint32_t>(got);
         return got;
     };
-    std::uint32_t produced = 0;
-    if (compressed) {
-        DeflateCodec codec;
+    Md5Digest md5;
+    const auto take = [&](const std::uint8_t* data, std::size_t count) {
+        md5.Update(data, count);
+        write(data, count);
+    };
+
+    if ((options_ & kCompressFiles) != 0) {
+        codec.Reset();
         ZqmSizes sizes;
-        const auto digest = [&](const std::uint8_t* data, std::size_t count) { md5.Update(data, count); };
-        if (ExpandZqm(read, digest, codec, sizes) != ZqmResult::Ok) {
-            ReportFormat("Error while uncompressing file '%s' (%s).", name, "Uncompression error");
+        const ZqmResult result = ExpandZqm(read, take, codec, sizes);
+        if (result != ZqmResult::Ok) {
+            ReportFormat("Error while uncompressing file '%s' (%s).", shownName.c_str(),
+                         result == ZqmResult::BadMagic ? "no compressed data" : "Uncompression error");
             return false;
         }
-        produced = sizes.original;
+        if (sizes.original != entry.originalSize) {
+            ReportFormat("Error while recovering original size for '%s' after uncompression (%u != %u).",
+                         shownName.c_str(), sizes.original, entry.originalSize);
+            return false;
+        }
     } else {
         const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
-        while (const std::size_t got = read(piece.get(), kCopyPiece)) {
-            md5.Update(piece.get(), got);
-            produced += static_cast<std::uint32_t>(got);
-        }
+        while (const std::size_t got = read(piece.get(), kCopyPiece)) take(piece.get(), got);
     }
-    if (produced != entry.originalSize) {
-        ReportFormat("Error while recovering original size for '%s' after uncompression (%u != %u).", name, produced,
-                     entry.originalSize);
-        return false;
-    }
-    std::uint8_t digest[kMd5DigestSize];
     md5.Final(digest);
-    if (!CompareMD5(digest, entry.md5)) {
-        ReportFormat("Bad MD5 sum for '%s'.", name);
-        return false;
-    }
     return true;
+}
+
+bool InstallerArchive::CheckDigest(const std::uint8_t digest[kMd5DigestSize], const ArchiveEntry& entry,
+                                   const std::string& shownName) {
+    if (CompareMD5(digest, entry.md5)) return true;
+    ReportFormat("Bad MD5 sum for '%s'.", shownName.c_str());
+    return false;
 }

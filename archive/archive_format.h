@@ -37,6 +37,34 @@ inline constexpr std::size_t kRecordHeaderSize = 60;
 inline constexpr std::uint32_t kMaxNameLength = 261;
 inline constexpr char kEntryType = 'F';
 inline constexpr std::size_t kCopyPiece = 65536;
+// Offsets and sizes are 32-bit: no installer, and so no file in one, may
+// reach 4 GiB.
+inline constexpr std::uint64_t kMaxArchiveSize = 0xFFFFFFFFu;
+
+// Byte offsets of the tailer's fields.
+namespace tailer_field {
+inline constexpr std::size_t kSignature = 0;
+inline constexpr std::size_t kFormatVersion = 16;
+inline constexpr std::size_t kOptions = 20;
+inline constexpr std::size_t kEntryCount = 24;
+inline constexpr std::size_t kTocOffset = 28;
+// Four (offset, length) pairs from here, in ArchiveString order.
+inline constexpr std::size_t kStrings = 32;
+inline constexpr std::size_t kStringPairSize = 8;
+} // namespace tailer_field
+
+// Byte offsets of a TOC record's fields; the name follows at kRecordHeaderSize.
+namespace record_field {
+inline constexpr std::size_t kType = 0;
+inline constexpr std::size_t kMd5 = 1;
+inline constexpr std::size_t kNameLength = 20; // 17 to 19 are reserved, written as zeros
+inline constexpr std::size_t kCreationTime = 24;
+inline constexpr std::size_t kLastAccessTime = 32;
+inline constexpr std::size_t kLastWriteTime = 40;
+inline constexpr std::size_t kDataOffset = 48;
+inline constexpr std::size_t kOriginalSize = 52;
+inline constexpr std::size_t kStoredSize = 56;
+} // namespace record_field
 
 } // namespace archive_format
 
@@ -57,6 +85,11 @@ enum class ZorInstallerError : int {
     VersionNotSupported = 8,
     CannotCreateDirectory = 9,
     CannotExtractFile = 10,
+    // Codes of the builder's own checks, beyond the original ten.
+    FileChanged = 11,          // a source file changed while it was archived
+    InstallerTooLarge = 12,    // the installer would reach 4 GiB
+    CannotCompressFile = 13,   // the codec refused a piece of a file
+    CannotWriteInstaller = 14, // the finished installer could not take its place
 };
 
 // "ErrorZorInstaller: ..." for each code, "ErrorZorInstaller (%d)" for others.
@@ -76,3 +109,28 @@ struct ArchiveEntry {
     std::uint32_t storedSize = 0;
     std::string name;
 };
+
+// The four strings the tailer points to, in their order there and on disk.
+enum class ArchiveString { WindowList, AppName, Version, ShortcutName };
+inline constexpr int kArchiveStringCount = 4;
+
+// The tailer's fields after its signature and format version.
+struct ArchiveTailer {
+    std::uint32_t options = 0;
+    std::uint32_t entryCount = 0;
+    std::uint32_t tocOffset = 0;
+    std::uint32_t stringOffset[kArchiveStringCount] = {};
+    std::uint32_t stringLength[kArchiveStringCount] = {};
+};
+
+// The 64 tailer bytes, signature and format version included.
+void StoreTailer(const ArchiveTailer& tailer, std::uint8_t bytes[archive_format::kTailerSize]);
+// Success, BadSignature or VersionNotSupported; tailer is filled on Success.
+ZorInstallerError ParseTailer(const std::uint8_t bytes[archive_format::kTailerSize], ArchiveTailer& tailer);
+
+// A record's 60 header bytes: entry's fields with the data offset and name
+// length given (the builder's list holds other values for both).
+void StoreRecordHeader(const ArchiveEntry& entry, std::uint32_t dataOffset, std::uint32_t nameLength,
+                       std::uint8_t bytes[archive_format::kRecordHeaderSize]);
+// Every field of entry but its name, from a record's header bytes.
+void ParseRecordHeader(const std::uint8_t bytes[archive_format::kRecordHeaderSize], ArchiveEntry& entry);

@@ -1,32 +1,46 @@
 #include "archive/entry_name.h"
 
 #include "common/path.h"
+#include "common/string_format.h"
 #include "common/text_utils.h"
-
-#include <cstring>
+#include "common/utf8.h"
 
 namespace {
 
-bool IsReservedDevice(const std::string& name) {
-    // Windows reserves the device names whatever extension follows, and
-    // ignores blanks before the extension.
-    std::string stem = name.substr(0, name.find('.'));
-    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+constexpr std::string_view kForbidden = "<>:\"/\\|?*";
+
+// Windows opens these devices whatever extension follows the name.
+constexpr const char* kDeviceNames[] = {"CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM1", "COM2",
+                                        "COM3", "COM4", "COM5", "COM6", "COM7",   "COM8",    "COM9", "LPT1",
+                                        "LPT2", "LPT3", "LPT4", "LPT5", "LPT6",   "LPT7",    "LPT8", "LPT9"};
+
+bool IsDeviceName(std::string_view name) {
+    // Blanks before the extension are ignored too.
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    for (const char* device : kDeviceNames)
         if (EqualsIgnoringCase(stem, device)) return true;
-    if (stem.size() == 4 && stem[3] >= '1' && stem[3] <= '9')
-        return StartsWithIgnoringCase(stem, "COM") || StartsWithIgnoringCase(stem, "LPT");
     return false;
 }
 
 } // namespace
 
-bool IsPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (unsigned char c : name)
-        if (c < 0x20 || std::strchr("\\/:<>\"|?*", c) != nullptr) return false;
-    return !IsReservedDevice(name);
+std::string EntryNameProblem(std::string_view name) {
+    if (name.empty()) return "is empty";
+    if (name == "." || name == "..") return "names a directory";
+    if (!IsValidUtf8(name)) return "is not valid UTF-8";
+    if (name.size() > kMaxEntryNameBytes) return StringFormat("is longer than %zu bytes", kMaxEntryNameBytes);
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return StringFormat("contains the control character 0x%02X", byte);
+        if (kForbidden.find(c) != std::string_view::npos) return StringFormat("contains '%c'", c);
+    }
+    if (name.back() == '.' || name.back() == ' ') return "ends with a dot or a space";
+    if (IsDeviceName(name)) return "is a device name";
+    return {};
 }
+
+std::string EntryNameKey(std::string_view name) { return FoldCaseUtf8(name); }
 
 std::string StoredFileName(const std::string& sourcePath) {
     const std::size_t separator =

@@ -7,14 +7,22 @@
 #include "archive/archive_format.h"
 #include "common/string_format.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+class BufferedReader;
+class BufferedWriter;
 class CFile;
+class DeflateCodec;
 
 // Receives one progress or error line; text is valid only during the call.
 using ProgressCallback = void (*)(const char* text, std::uintptr_t userWord);
+// Receives the index (TOC order) of the entry that ExtractFiles, VerifyFiles
+// or MakeInstaller starts on, before the entry's first line.
+using EntryCallback = void (*)(std::size_t entryIndex, std::uintptr_t userWord);
 // Receives the bytes of the current entry written so far while it is extracted.
 using ByteProgressCallback = void (*)(std::uint64_t entryBytesWritten, std::uintptr_t userWord);
 
@@ -27,6 +35,12 @@ public:
 
     // A null callback drops the lines.
     void SetProgressCallback(ProgressCallback callback, std::uintptr_t userWord);
+
+    // Null for none.
+    void SetEntryCallback(EntryCallback callback, std::uintptr_t userWord) {
+        entryCallback_ = callback;
+        entryUserWord_ = userWord;
+    }
 
     // ExtractFiles reports the bytes it writes of each entry, after every
     // piece, once its "Extracting file" line has gone out; null for none.
@@ -69,10 +83,18 @@ public:
     // The entries in TOC order.
     const std::vector<ArchiveEntry>& GetEntries() const { return entries_; }
 
-    // Writes every file into directory (which must exist), restores its times
-    // and checks its digest. Stops at the first failing entry. Entries whose
-    // name could leave directory or name a device are refused.
+    // Writes every file into directory (which must exist): each is decoded
+    // straight from the installer into its destination, its times set and
+    // its digest checked. Stops at the first failing entry, whose file is
+    // removed (also when a FileException leaves: a full disk); earlier files
+    // stay. Before the first file is written, every entry's name is checked
+    // (entry_name.h) and every destination must fit the platform's path
+    // limit: otherwise nothing is written.
     bool ExtractFiles(const std::string& directory, std::string* error = nullptr);
+
+    // The first entry whose destination in directory would be longer than
+    // the platform's path limit allows (kMaxPath - 1), or null.
+    const ArchiveEntry* FindTooLongDestination(const std::string& directory) const;
 
     // Checks every entry's data and digest without writing any file: false at
     // the first entry that would not extract to its digest, with the same
@@ -84,10 +106,16 @@ public:
     // Builder: an extractor image given directly, used instead of the resource.
     void SetExtractorImage(std::vector<std::uint8_t> image);
     // Builder: appends an entry for the file at path (size and times from a
-    // directory lookup). False with CannotGetFileInfo when the file is missing.
+    // directory lookup). False with CannotGetFileInfo when nothing readable
+    // as a plain file of less than 4 GiB is there, or its name cannot be an
+    // entry's.
     bool AddFile(const std::string& path);
-    // Builder: writes the installer file. Failures before the file exists
-    // fill error; later ones leave a partial file.
+    // Builder: writes the installer file. It is written under a temporary
+    // name beside its path and takes its place only once complete, so a
+    // failure (or a FileException) leaves nothing behind and an existing file
+    // at the path untouched. Each source is read once, for its digest and its
+    // data block together; others may read it meanwhile, nobody may write it.
+    // Failures before anything is written fill error.
     bool MakeInstaller(std::string* error = nullptr);
 
     // The MD5 digest of a whole file, with its progress and error lines.
@@ -96,13 +124,23 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
-    bool ReadToc(CFile& file, std::uint32_t tocOffset, std::uint32_t entryCount);
-    bool ReadString(CFile& file, std::uint32_t offset, std::uint32_t length, std::string& value);
-    bool ExtractEntry(CFile& archive, const ArchiveEntry& entry, const std::string& directory);
-    bool VerifyEntry(CFile& archive, const ArchiveEntry& entry);
-    bool SeekToData(CFile& archive, const ArchiveEntry& entry);
-    bool WriteDataBlocks(CFile& installer, std::uint64_t& dataTotal);
-    bool WriteToc(CFile& installer, std::uint32_t extractorSize, std::uint32_t& tocSize);
+    bool ReadToc(BufferedReader& file, std::uint32_t tocOffset, std::uint32_t entryCount);
+    bool ReadString(BufferedReader& file, std::uint32_t offset, std::uint32_t length, std::string& value);
+    bool CheckDestinations(const std::string& directory);
+    void StartEntry(std::size_t index);
+    bool ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+                      const std::string& directory);
+    bool VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry);
+    bool CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName);
+    bool ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+                          const std::string& shownName,
+                          const std::function<void(const std::uint8_t*, std::size_t)>& write,
+                          std::uint8_t digest[kMd5DigestSize]);
+    bool CheckDigest(const std::uint8_t digest[kMd5DigestSize], const ArchiveEntry& entry,
+                     const std::string& shownName);
+    bool WriteDataBlocks(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
+    bool WriteDataBlock(BufferedWriter& installer, DeflateCodec& codec, ArchiveEntry& entry);
+    void WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize);
     bool LoadExtractor(std::vector<std::uint8_t>& image);
 
     std::string filePath_;
@@ -116,6 +154,8 @@ private:
     std::size_t cursor_ = 0;
     ProgressCallback callback_ = nullptr;
     std::uintptr_t userWord_ = 0;
+    EntryCallback entryCallback_ = nullptr;
+    std::uintptr_t entryUserWord_ = 0;
     ByteProgressCallback byteCallback_ = nullptr;
     std::uintptr_t byteUserWord_ = 0;
 };

@@ -73,6 +73,12 @@ bool CFile::Open(const std::string& path, FileAccess access, FileCreation creati
 
 bool CFile::IsOpen() const { return handle_ != file_platform::kInvalidHandle; }
 
+bool CFile::IsRegularFile() { return file_platform::IsRegular(handle_); }
+
+bool CFile::GetIdentity(FileIdentity& identity) { return file_platform::Identity(handle_, identity); }
+
+bool CFile::GrantDefaultAccess() { return file_platform::GrantDefaultAccess(handle_); }
+
 std::size_t CFile::Read(void* buffer, std::size_t count) {
     auto* bytes = static_cast<unsigned char*>(buffer);
     std::size_t total = 0;

@@ -1,11 +1,13 @@
 // The file layer: one open file, read and written in bytes.
 //
 // Opening reports failure as false and leaves the reason in the thread's last
-// error (see last_error.h). Once a file is open, an operating-system failure
+// error (see last_error.h). Opening for reading never waits: a FIFO opened
+// on POSIX fails its first read instead of blocking for a writer. Once a file is open, an operating-system failure
 // of a read, write or seek raises FileException: the one exception that
 // crosses module boundaries. A short read at the end of a file is no failure.
 #pragma once
 
+#include "common/file_identity.h"
 #include "common/file_time.h"
 
 #include <cstddef>
@@ -24,6 +26,12 @@ enum class FileCreation {
     OpenExisting, // fails when the file is missing
     CreateAlways, // creates the file or truncates it
     OpenAlways,   // creates the file when missing, otherwise keeps its content
+    // Creates a new private file: fails when anything is at the path, a link
+    // included, so nothing is ever written through a link planted there. On
+    // POSIX the file is readable and writable by its owner only (0600); on
+    // Windows others may delete it meanwhile, so that a console interrupt
+    // can remove it (temporary_file.h).
+    CreateNew,
 };
 
 enum class SeekOrigin { Begin, Current, End };
@@ -67,6 +75,15 @@ public:
     }
 
     bool IsOpen() const;
+    // True when the open file is a file on a disk (not a directory, device,
+    // pipe or socket).
+    bool IsRegularFile();
+    // The identity of the open file; false with the last error set on failure.
+    bool GetIdentity(FileIdentity& identity);
+    // Gives the file the permissions a file made by Create would have (POSIX:
+    // 0666 less the process's umask; nothing to do on Windows). For a private
+    // file (CreateNew) that is about to become a user's file.
+    bool GrantDefaultAccess();
     // The path given to the last successful Open.
     const std::string& GetFilePath() const { return path_; }
 

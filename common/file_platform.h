@@ -18,6 +18,9 @@ bool Seek(Handle handle, std::int64_t offset, SeekOrigin origin, std::uint64_t& 
 bool Length(Handle handle, std::uint64_t& length);
 bool GetTimes(Handle handle, FileTimes& times);
 bool SetTimes(Handle handle, const FileTime* creation, const FileTime* lastAccess, const FileTime* lastWrite);
+bool IsRegular(Handle handle);
+bool Identity(Handle handle, FileIdentity& identity);
+bool GrantDefaultAccess(Handle handle);
 void Close(Handle handle);
 
 } // namespace file_platform

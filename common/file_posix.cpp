@@ -15,7 +15,7 @@ namespace {
 int Descriptor(Handle handle) { return static_cast<int>(handle); }
 
 constexpr int kAccessFlags[] = {O_RDONLY, O_WRONLY, O_RDWR};
-constexpr int kCreationFlags[] = {0, O_CREAT, O_CREAT};
+constexpr int kCreationFlags[] = {0, O_CREAT, O_CREAT, O_CREAT | O_EXCL | O_NOFOLLOW};
 constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
 
 bool Fail() {
@@ -42,9 +42,13 @@ bool ValidHandle(Handle handle) {
 } // namespace
 
 Handle Open(const std::string& path, FileAccess access, FileCreation creation, FileShare share) {
-    const int flags = kAccessFlags[static_cast<int>(access)] | kCreationFlags[static_cast<int>(creation)] | O_CLOEXEC;
+    int flags = kAccessFlags[static_cast<int>(access)] | kCreationFlags[static_cast<int>(creation)] | O_CLOEXEC;
+    // Opening a FIFO for reading would wait for a writer; with O_NONBLOCK it
+    // returns at once (and its reads fail). Regular files ignore the flag.
+    if (access == FileAccess::Read) flags |= O_NONBLOCK;
+    const mode_t mode = creation == FileCreation::CreateNew ? 0600 : 0666;
     int fd;
-    do fd = ::open(path.c_str(), flags, 0666);
+    do fd = ::open(path.c_str(), flags, mode);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         SetLastErrorCode(OpenErrorCode(path, errno));
@@ -134,6 +138,28 @@ bool SetTimes(Handle handle, const FileTime*, const FileTime* lastAccess, const 
     values[0] = lastAccess ? TimespecFromFileTime(*lastAccess) : timespec{0, UTIME_OMIT};
     values[1] = lastWrite ? TimespecFromFileTime(*lastWrite) : timespec{0, UTIME_OMIT};
     if (::futimens(Descriptor(handle), values) != 0) return Fail();
+    return true;
+}
+
+bool IsRegular(Handle handle) {
+    struct stat info;
+    return ValidHandle(handle) && ::fstat(Descriptor(handle), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool Identity(Handle handle, FileIdentity& identity) {
+    if (!ValidHandle(handle)) return false;
+    struct stat info;
+    if (::fstat(Descriptor(handle), &info) != 0) return Fail();
+    identity = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+    return true;
+}
+
+bool GrantDefaultAccess(Handle handle) {
+    if (!ValidHandle(handle)) return false;
+    // The umask can only be read by setting it; zorpack reads it on one thread.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(Descriptor(handle), 0666 & ~mask) != 0) return Fail();
     return true;
 }
 

@@ -38,6 +38,17 @@ std::size_t FirstCreatedSeparator(const std::string& path, const TreeRules& rule
     return first == std::string::npos ? first : path.find(kSeparator, first + 1);
 }
 
+// Creates one directory; one that appeared meanwhile (another process
+// creating the same tree) counts as made. The last error stays that of the
+// failed creation.
+bool MakeDirectoryOnce(const std::string& path, const TreeRules& rules) {
+    if (MakeDirectory(path)) return true;
+    const std::uint32_t error = GetLastErrorCode();
+    if (rules.exists(path)) return true;
+    SetLastErrorCode(error);
+    return false;
+}
+
 bool CreateTree(const std::string& path, std::string* error, const TreeRules& rules) {
     const auto fail = [&](const std::string& directory) {
         if (error)
@@ -47,15 +58,15 @@ bool CreateTree(const std::string& path, std::string* error, const TreeRules& ru
     };
 
     if (rules.exists(path)) return true;
-    if (path.find(kSeparator) == std::string::npos) return MakeDirectory(path) || fail(path);
+    if (path.find(kSeparator) == std::string::npos) return MakeDirectoryOnce(path, rules) || fail(path);
 
     for (std::size_t at = FirstCreatedSeparator(path, rules); at != std::string::npos;
          at = path.find(kSeparator, at + 1)) {
         const std::string prefix = path.substr(0, at);
-        if (!rules.exists(prefix) && !MakeDirectory(prefix)) return fail(prefix);
+        if (!rules.exists(prefix) && !MakeDirectoryOnce(prefix, rules)) return fail(prefix);
     }
     if (path.back() == kSeparator) return true;
-    return rules.exists(path) || MakeDirectory(path) || fail(path);
+    return rules.exists(path) || MakeDirectoryOnce(path, rules) || fail(path);
 }
 
 } // namespace

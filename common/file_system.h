@@ -2,6 +2,7 @@
 // times and sizes, copying.
 #pragma once
 
+#include "common/file_identity.h"
 #include "common/file_time.h"
 
 #include <cstdint>
@@ -16,7 +17,8 @@ bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);
 
 // Creates path and every missing parent directory. In the Windows build the
-// first component (a drive such as "C:") is never created. On failure returns
+// first component (a drive such as "C:") is never created. A directory that
+// another process creates meanwhile counts as created. On failure returns
 // false and, when error is given, sets it to
 // "!Error: Unable to create directory '<dir>' (<LastErrorText>)" naming the
 // directory that could not be created; the directories made before stay.
@@ -33,10 +35,21 @@ bool CreateDirectoryTreeUnc(const std::string& path, std::string* error = nullpt
 // What a directory lookup knows of a path (no open): false when nothing is there.
 struct FileDetails {
     bool isDirectory = false;
+    bool isRegular = false; // a file on a disk: no directory, device, FIFO or socket
     std::uint64_t size = 0;
     FileTimes times;
 };
 bool GetFileDetails(const std::string& path, FileDetails& details);
+
+// The identity of the file or directory at path (links followed), found
+// without opening it for reading or writing; false with the last error set
+// when there is none.
+bool GetFileIdentity(const std::string& path, FileIdentity& identity);
+
+// Renames from to to, replacing a file at to in one step: whoever opens to
+// meanwhile finds either the old file or the new one, never a mixture or
+// nothing. Both must be on the same volume. False with the last error set.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // The last-write time of a file in local calendar time; all fields zero and
 // false when the file is missing.

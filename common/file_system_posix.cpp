@@ -4,6 +4,7 @@
 #include "common/last_error_posix.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace file_system_platform {
@@ -15,6 +16,7 @@ bool FindFileInfo(const std::string& path, FileDetails& info) {
         return false;
     }
     info.isDirectory = S_ISDIR(status.st_mode);
+    info.isRegular = S_ISREG(status.st_mode);
     info.size = static_cast<std::uint64_t>(status.st_size);
     // Linux keeps no creation time that can be set; the last-write time stands in.
     info.times = {FileTimeFromTimespec(status.st_mtim), FileTimeFromTimespec(status.st_atim),
@@ -29,6 +31,22 @@ bool MakeDirectory(const std::string& path) {
 }
 
 } // namespace file_system_platform
+
+bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+    return true;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    SetLastErrorFromErrno(errno);
+    return false;
+}
 
 bool DirectoryExists(const std::string& path) {
     FileDetails info;

@@ -15,6 +15,7 @@ bool FindFileInfo(const std::string& path, FileDetails& info) {
     if (search == INVALID_HANDLE_VALUE) return false;
     ::FindClose(search);
     info.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.isRegular = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
     const auto time = [](const FILETIME& t) { return FileTime{t.dwLowDateTime, t.dwHighDateTime}; };
     info.times = {time(data.ftCreationTime), time(data.ftLastAccessTime), time(data.ftLastWriteTime)};
@@ -24,6 +25,29 @@ bool FindFileInfo(const std::string& path, FileDetails& info) {
 bool MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
 } // namespace file_system_platform
+
+bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
+    // No access asked: the handle only reads the file's information, and
+    // backup semantics let it name a directory too.
+    HANDLE handle = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = ::GetFileInformationByHandle(handle, &information) != FALSE;
+    const DWORD error = ::GetLastError();
+    ::CloseHandle(handle);
+    if (!known) {
+        ::SetLastError(error);
+        return false;
+    }
+    identity = {information.dwVolumeSerialNumber,
+                (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    return true;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
 
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;

@@ -8,7 +8,7 @@ HANDLE ToHandle(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
 constexpr DWORD kAccess[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
 constexpr DWORD kShare[] = {0, FILE_SHARE_READ, FILE_SHARE_READ | FILE_SHARE_WRITE};
-constexpr DWORD kCreation[] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_ALWAYS};
+constexpr DWORD kCreation[] = {OPEN_EXISTING, CREATE_ALWAYS, OPEN_ALWAYS, CREATE_NEW};
 constexpr DWORD kSeekMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
 
 FILETIME* ToWin32(const FileTime* time, FILETIME& storage) {
@@ -20,8 +20,12 @@ FILETIME* ToWin32(const FileTime* time, FILETIME& storage) {
 } // namespace
 
 Handle Open(const std::string& path, FileAccess access, FileCreation creation, FileShare share) {
-    HANDLE handle = ::CreateFileA(path.c_str(), kAccess[static_cast<int>(access)], kShare[static_cast<int>(share)],
-                                  nullptr, kCreation[static_cast<int>(creation)], FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD shareMode = kShare[static_cast<int>(share)];
+    // A new private file may be deleted while open: the console interrupt
+    // handler removes it from another thread.
+    if (creation == FileCreation::CreateNew) shareMode |= FILE_SHARE_DELETE;
+    HANDLE handle = ::CreateFileA(path.c_str(), kAccess[static_cast<int>(access)], shareMode, nullptr,
+                                  kCreation[static_cast<int>(creation)], FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return kInvalidHandle;
     // OPEN_ALWAYS and CREATE_ALWAYS leave ERROR_ALREADY_EXISTS behind on success.
     ::SetLastError(ERROR_SUCCESS);
@@ -71,6 +75,23 @@ bool SetTimes(Handle handle, const FileTime* creation, const FileTime* lastAcces
     return ::SetFileTime(ToHandle(handle), ToWin32(creation, c), ToWin32(lastAccess, a), ToWin32(lastWrite, w)) !=
            FALSE;
 }
+
+bool IsRegular(Handle handle) {
+    BY_HANDLE_FILE_INFORMATION information;
+    return ::GetFileType(ToHandle(handle)) == FILE_TYPE_DISK &&
+           ::GetFileInformationByHandle(ToHandle(handle), &information) &&
+           (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Identity(Handle handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!::GetFileInformationByHandle(ToHandle(handle), &information)) return false;
+    identity = {information.dwVolumeSerialNumber,
+                (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+    return true;
+}
+
+bool GrantDefaultAccess(Handle) { return true; }
 
 void Close(Handle handle) { ::CloseHandle(ToHandle(handle)); }
 

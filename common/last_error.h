@@ -18,6 +18,7 @@ enum : std::uint32_t {
     kErrorNotEnoughMemory = 8,
     kErrorInvalidData = 13,
     kErrorSharingViolation = 32,
+    kErrorFileExists = 80,
     kErrorHandleEof = 38,
     kErrorInvalidParameter = 87,
     kErrorDiskFull = 112,

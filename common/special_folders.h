@@ -11,4 +11,3 @@ inline constexpr int kFolderCommonStartup = 24;   // start-up folder, all users
 inline constexpr int kFolderCommonDesktop = 25;   // desktop, all users
 inline constexpr int kFolderApplicationData = 26; // application data, current user
 inline constexpr int kFolderProgramFiles = 38;    // Program Files
-

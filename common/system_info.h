@@ -3,6 +3,7 @@
 // Each returns the empty string when the system cannot answer.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Full path of the program's own executable.
@@ -19,8 +20,14 @@ const char* GetModuleBaseName();
 std::string GetTempDirectory();
 // A fixed temporary file name for prefix: the temporary directory, the first
 // three characters of prefix, "1" and the ".tmp" extension. The file is not
-// created, and every call with the same prefix returns the same name.
+// created, and every call with the same prefix returns the same name: never
+// create a file under it (anyone can plant a link there); TemporaryFile
+// (temporary_file.h) makes temporary files.
 std::string GetTempFilePath(const char* prefix);
+
+// Fills buffer with count bytes from the operating system's cryptographic
+// random source; false when it cannot.
+bool GetRandomBytes(void* buffer, std::size_t count);
 
 // The operating system's identifier of the running process.
 unsigned CurrentProcessId();

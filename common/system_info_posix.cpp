@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <sys/random.h>
 #include <unistd.h>
 
 namespace {
@@ -49,3 +50,18 @@ std::string GetComputerNameString() {
 }
 
 unsigned CurrentProcessId() { return static_cast<unsigned>(::getpid()); }
+
+bool GetRandomBytes(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    while (count != 0) {
+        const ssize_t got = ::getrandom(bytes, count, 0);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            SetLastErrorFromErrno(errno);
+            return false;
+        }
+        bytes += got;
+        count -= static_cast<std::size_t>(got);
+    }
+    return true;
+}

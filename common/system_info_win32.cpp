@@ -1,6 +1,10 @@
 #include "common/system_info.h"
 #include "common/windows_api.h"
 
+#include <bcrypt.h>
+
+#include <algorithm>
+
 namespace {
 
 constexpr DWORD kPathBuffer = MAX_PATH + 1;
@@ -43,3 +47,17 @@ std::string GetComputerNameString() {
 }
 
 unsigned CurrentProcessId() { return ::GetCurrentProcessId(); }
+
+bool GetRandomBytes(void* buffer, std::size_t count) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    while (count != 0) {
+        const ULONG piece = static_cast<ULONG>(std::min<std::size_t>(count, 1u << 20));
+        if (::BCryptGenRandom(nullptr, bytes, piece, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) {
+            ::SetLastError(ERROR_GEN_FAILURE);
+            return false;
+        }
+        bytes += piece;
+        count -= piece;
+    }
+    return true;
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/file_time.h"
+#include "common/temporary_file.h"
 #include "compress/deflate_codec.h"
 
 #include <cstdint>
@@ -13,21 +14,19 @@
 
 class CompressedFile {
 public:
-    // Without a compressed path the object uses DefaultCompressedPath().
+    // Without a compressed path the object makes its own temporary file
+    // (temporary_file.h: new, private, under an unpredictable name in the
+    // temporary directory, prefix "~Com") and removes it when destroyed; the
+    // path is empty when no such file could be made.
     explicit CompressedFile(std::string sourcePath, std::string compressedPath = {});
-
-    // The temporary "!ZQM" file of this process: one name per process, so
-    // two processes never share it, while one process uses it for one file at
-    // a time. It is the name GetTempFilePath gives for "~Com" with the process
-    // id inserted before the extension.
-    static std::string DefaultCompressedPath();
 
     const std::string& GetSourcePath() const { return sourcePath_; }
     const std::string& GetCompressedPath() const { return compressedPath_; }
     void SetCompressedPath(std::string path) { compressedPath_ = std::move(path); }
 
-    // Source file to compressed file. False, with error untouched, when either
-    // file cannot be opened; false with "Compression error" when the codec
+    // Source file to compressed file; others may read the source meanwhile,
+    // nobody may write it. False, with error untouched, when either file
+    // cannot be opened; false with "Compression error" when the codec
     // fails. Read and write failures raise FileException.
     bool Compress(std::string* error = nullptr);
 
@@ -56,6 +55,7 @@ public:
     double GetCompressionRatio() const;
 
 private:
+    TemporaryFile temporary_;
     std::string sourcePath_;
     std::string compressedPath_;
     std::uint32_t originalSize_ = 0;

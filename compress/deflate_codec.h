@@ -1,7 +1,7 @@
 // The codec of "!ZQM" files: one zlib-format deflate stream, never finished,
 // compressed and decompressed one chunk per call. Both directions keep their
-// state between calls, so one codec serves exactly one stream; it is used by
-// one thread.
+// state between calls, so one codec serves one stream at a time (Reset starts
+// the next); it is used by one thread.
 #pragma once
 
 #include "compress/deflate_decoder.h"
@@ -30,6 +30,13 @@ public:
     // False for a malformed stream, and ever after.
     bool DecodeChunk(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output) {
         return decoder_.Decode(input, length, output);
+    }
+
+    // Starts a new stream in both directions, keeping the tables: one codec
+    // may then serve many streams, one after the other.
+    void Reset() {
+        encoder_.Reset();
+        decoder_.Reset();
     }
 
 private:

@@ -60,6 +60,28 @@ DeflateDecoder::DeflateDecoder() {
     fixedDistances_.Build(lengths, kDistanceAlphabet, HuffmanTable::Completeness::Required);
 }
 
+void DeflateDecoder::Reset() {
+    state_ = State::StreamHeader;
+    in_ = inEnd_ = nullptr;
+    bits_ = 0;
+    bitCount_ = 0;
+    // A hostile stream may have grown the window far beyond its usual size.
+    if (capacity_ > kInitialCapacity) {
+        window_.reset();
+        capacity_ = 0;
+    }
+    if (window_) {
+        std::memset(window_.get(), 0, kWindowSize);
+        position_ = kWindowSize;
+    }
+    literals_ = distances_ = nullptr;
+    literalCount_ = distanceCount_ = codeLengthCount_ = lengthsRead_ = 0;
+    std::fill_n(lengths_, sizeof lengths_, std::uint8_t{0});
+    storedRemaining_ = 0;
+    lengthSymbol_ = distanceSymbol_ = 0;
+    matchLength_ = 0;
+}
+
 bool DeflateDecoder::Decode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output) {
     output.clear();
     if (state_ == State::Failed) return false;

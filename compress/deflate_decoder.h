@@ -19,6 +19,10 @@ public:
     // stream, and for every call after one.
     bool Decode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output);
 
+    // Starts a new stream, keeping the fixed tables and a window of the usual
+    // size: the next Decode reads exactly as a new decoder would.
+    void Reset();
+
 private:
     enum class State : std::uint8_t {
         StreamHeader,

@@ -261,6 +261,18 @@ void DeflateEncoder::AllocateTables() {
     data_.reserve(kHistoryKept + 65536 + 8);
 }
 
+// Only the heads need clearing: every other table entry a chain can reach
+// is written when its position enters the chains, and a chain starts from a
+// head, so nothing of the previous stream is reachable any more.
+void DeflateEncoder::Reset() {
+    data_.clear();
+    dataStart_ = streamEnd_ = inserted_ = 0;
+    if (heads_) std::fill_n(heads_.get(), kBucketCount, kNoSlot);
+    bitBuffer_ = 0;
+    bitCount_ = 0;
+    headerPending_ = true;
+}
+
 // Drops all but the history the next call may reach, and moves absolute
 // positions back by a multiple of the window (window slots stay where they
 // are) long before they could wrap.

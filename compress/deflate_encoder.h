@@ -24,6 +24,11 @@ public:
     // with nothing written, for an input longer than kMaxInput.
     bool Encode(const std::uint8_t* input, std::size_t length, std::vector<std::uint8_t>& output);
 
+    // Starts a new stream, keeping the tables: the next Encode writes exactly
+    // what a new encoder would. Many small files make allocating and clearing
+    // the tables per stream a visible cost.
+    void Reset();
+
 private:
     void AllocateTables();
     void KeepHistoryOnly();

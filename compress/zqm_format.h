@@ -26,3 +26,10 @@ inline constexpr std::size_t kPieceSize = 65536;
 inline constexpr std::uint32_t kMaxChunkSize = 98304;
 
 } // namespace zqm
+
+// Sizes of one "!ZQM" file, as compressing or expanding it counts them.
+struct ZqmSizes {
+    std::uint32_t original = 0;  // source bytes
+    std::uint32_t payload = 0;   // chunk bytes, length fields excluded
+    std::uint32_t fileBytes = 0; // the whole file: header, length fields and chunks
+};

@@ -15,7 +15,7 @@ ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
     if (read(magic, sizeof magic) != sizeof magic || std::memcmp(magic, zqm::kMagic, sizeof magic) != 0)
         return ZqmResult::BadMagic;
     std::uint8_t version[sizeof zqm::kVersion];
-    read(version, sizeof version);
+    sizes.fileBytes = static_cast<std::uint32_t>(sizeof magic + read(version, sizeof version));
 
     // Not zero-filled: every byte used is read first. Many small files make
     // clearing these buffers a visible cost.
@@ -34,6 +34,7 @@ ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
         if (!codec.DecodeChunk(chunk.get(), length, decoded) || decoded.empty()) return ZqmResult::Corrupt;
         write(decoded.data(), decoded.size());
         sizes.payload += length;
+        sizes.fileBytes += static_cast<std::uint32_t>(zqm::kLengthFieldSize + length);
         sizes.original += static_cast<std::uint32_t>(decoded.size());
     }
 }

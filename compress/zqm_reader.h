@@ -4,6 +4,7 @@
 #pragma once
 
 #include "compress/deflate_codec.h"
+#include "compress/zqm_format.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,13 +17,9 @@ enum class ZqmResult {
               // length field cut short, or a chunk longer than any encoder writes
 };
 
-struct ZqmSizes {
-    std::uint32_t original = 0; // decoded bytes
-    std::uint32_t payload = 0;  // chunk bytes read, length fields excluded
-};
-
 // read fills up to count bytes and returns how many it gave (0 at the end);
-// write receives the decoded bytes in order. codec must be fresh.
+// write receives the decoded bytes in order. codec must be at the start of a
+// stream (new, or Reset).
 ZqmResult ExpandZqm(const std::function<std::size_t(void*, std::size_t)>& read,
                     const std::function<void(const std::uint8_t*, std::size_t)>& write, DeflateCodec& codec,
                     ZqmSizes& sizes);

@@ -5,6 +5,7 @@
 #include "common/environment.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/file_system.h"
 #include "common/last_error.h"
 #include "common/path.h"
 #include "tests/app/installer_files.h"
@@ -396,17 +397,22 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
         const auto closed = std::find(host_.events.begin(), host_.events.end(), "progress closed");
         const auto asked = std::find(host_.events.begin(), host_.events.end(), "message: " + Question().text);
         EXPECT_TRUE(closed < asked) << "the progress window closes before the failure is shown";
-        // Every line of the list, from loading to the failure, in order.
+        // Every line of the list, from loading to the failure, in order, and
+        // then the removal of the links this fresh installation made.
         const std::vector<std::string>& lines = InstallationMessages();
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines.back().rfind("!Error", 0), 0u) << lines.back();
+        ASSERT_GE(lines.size(), 4u);
+        EXPECT_EQ(lines[lines.size() - 3].rfind("!Error", 0), 0u) << lines[lines.size() - 3];
+        EXPECT_EQ(lines[lines.size() - 2], "Removing shortcut '" + startMenu_ + "'...");
+        EXPECT_EQ(lines.back(), "Removing shortcut '" + Link(dir_ / "desktop") + "'...");
         std::string expected = "'Zor Demo' log installation execution:\r\n";
         for (const std::string& line : lines) expected += line + "\r\n";
         EXPECT_EQ(ReadAll(log), expected);
-        // What was done before the failure stays.
+        // Files extracted before the failure stay; no link points at them.
         EXPECT_EQ(ReadAll(BuildPath(target_, "demo.exe", nullptr)), "MZ demo program");
+        EXPECT_EQ(ShortcutEvents().size(), 2u) << "each run makes its links";
+        EXPECT_FALSE(FileExists(startMenu_));
+        EXPECT_FALSE(FileExists(Link(dir_ / "desktop")));
     }
-    EXPECT_EQ(ShortcutEvents().size(), 0u) << "the second run found the links of the first";
 }
 
 TEST_F(FailedExtraction, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {

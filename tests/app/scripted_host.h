@@ -141,6 +141,11 @@ public:
         events.push_back("progress: " + fileName + " " + std::to_string(doneBytes) + "/" + std::to_string(totalBytes));
     }
     void CloseProgress() override { events.push_back("progress closed"); }
+    // A clock that moves on by millisecondsPerCall at every reading.
+    std::uint64_t Milliseconds() override {
+        clock += millisecondsPerCall;
+        return clock;
+    }
     WindowSystem& Windows() override { return windows; }
 
     std::vector<ShownMessage> shown;
@@ -155,6 +160,8 @@ public:
     std::uint32_t shellError = 0; // 0: every shell call succeeds
     ScriptedWindowSystem windows;
     std::vector<std::string> progressCaptions;
+    std::uint64_t clock = 0;
+    std::uint64_t millisecondsPerCall = 1000;
     // Message boxes, dialogs, shortcuts, progress and shell calls in the order made.
     std::vector<std::string> events;
 

@@ -1,6 +1,8 @@
 #include "archive_test_support.h"
 
+#include "common/error_texts.h"
 #include "common/file_system.h"
+#include "common/last_error.h"
 
 #include <gtest/gtest.h>
 
@@ -132,15 +134,20 @@ TEST(ArchiveBuild, FailuresAreReportedWithTheirLines) {
     EXPECT_FALSE(archive.MakeInstaller(&error));
     EXPECT_EQ(error.rfind("!Error MakeInstaller: OpenFile(", 0), 0u) << error;
 
-    // A source that vanished after AddFile.
+    // A source that vanished after AddFile: the line says why, the code is
+    // no "Success", and nothing takes the installer's place.
+    const std::string earlier = dir.WriteFile("Setup.exe", "an earlier installer");
     const std::string gone = dir.WriteFile("gone.txt", "soon gone");
     ASSERT_TRUE(archive.AddFile(gone));
     std::remove(gone.c_str());
-    archive.SetFilePath(dir / "Setup.exe");
+    archive.SetFilePath(earlier);
     EXPECT_FALSE(archive.MakeInstaller());
-    EXPECT_TRUE(recorder.Contains("Unable to compute MD5 sum '" + gone + "'"));
+    EXPECT_EQ(archive.GetErrorCode(), ZorInstallerError::CannotOpenFile);
+    EXPECT_TRUE(recorder.Contains("Unable to open file '" + gone + "' (" + SystemErrorText(kErrorFileNotFound) + ")"));
     EXPECT_EQ(recorder.lines.back(),
-              "!Error: An error occured while archiving files. (" + archive.GetErrorText() + ")");
+              "!Error: An error occured while archiving files. (ErrorZorInstaller: Unable to open file.)");
+    EXPECT_EQ(ReadWholeFile(earlier), "an earlier installer");
+    EXPECT_EQ(ListFiles(dir.path()), std::vector<std::string>{"Setup.exe"}) << "no temporary file left";
 }
 
 } // namespace

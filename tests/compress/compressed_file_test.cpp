@@ -227,11 +227,26 @@ TEST_F(CompressedFileTest, ADiskFullWhileCompressingRaises) {
     ClearFileFaults();
 }
 
-TEST(CompressedFileDefaults, EachProcessHasItsOwnTemporaryFile) {
-    const std::string path = CompressedFile::DefaultCompressedPath();
-    EXPECT_EQ(CompressedFile("x").GetCompressedPath(), path);
-    EXPECT_NE(path, GetTempFilePath("~Com"));
-    EXPECT_NE(path.find(std::to_string(CurrentProcessId())), std::string::npos) << path;
+TEST(CompressedFileDefaults, EachObjectHasItsOwnTemporaryFileWhileItLives) {
+    TempDir dir;
+    const std::string source = dir.WriteFile("source.bin", MixedContent(200000, 5));
+    std::string first, second;
+    {
+        CompressedFile one(source), two(source);
+        first = one.GetCompressedPath();
+        second = two.GetCompressedPath();
+        EXPECT_NE(first, second);
+        EXPECT_NE(first, GetTempFilePath("~Com"));
+        EXPECT_EQ(GetPathPart(first, kPathDirectory) + PathSeparator(), GetTempDirectory());
+        EXPECT_EQ(GetPathPart(first, kPathFileName).rfind("~Com", 0), 0u) << first;
+        EXPECT_TRUE(FileExists(first));
+        ASSERT_TRUE(one.Compress());
+        CompressedFile back(dir / "back.bin", first);
+        ASSERT_TRUE(back.Expand());
+        EXPECT_EQ(ReadWholeFile(dir / "back.bin"), ReadWholeFile(source));
+    }
+    EXPECT_FALSE(FileExists(first)) << "removed with its object";
+    EXPECT_FALSE(FileExists(second));
 }
 
 TEST(CompressedFileDefaults, TwoProcessesCompressAtTheSameTime) {

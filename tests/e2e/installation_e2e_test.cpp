@@ -311,11 +311,18 @@ TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
                 written.find("Error while recovering original size for '") != std::string::npos ||
                 written.find("Bad MD5 sum for '") != std::string::npos)
         << written;
-    const std::size_t lastLine = written.rfind("\r\n", written.size() - 3);
+    // This fresh installation failed: the one link it made is removed, so
+    // none points at a missing file.
+    const std::string removal = "Removing shortcut '" + Link(kFolderPrograms, "ZorSoftware") + "'...\r\n";
+    ASSERT_GE(written.size(), removal.size());
+    EXPECT_EQ(written.substr(written.size() - removal.size()), removal);
+    const std::size_t lastLine = written.rfind("\r\n", written.size() - removal.size() - 3);
     EXPECT_EQ(written.compare(lastLine + 2, 22, "!Error LoadInstaller: "), 0) << written.substr(lastLine + 2);
+    EXPECT_FALSE(FileExists(Link(kFolderPrograms, "ZorSoftware")));
     ::DeleteFileA(log.c_str());
-    // What was extracted before the failure stays.
+    // What was extracted before the failure stays; the damaged file does not.
     EXPECT_EQ(ReadWholeFile(BuildPath(target.path(), "readme.txt", nullptr)), ReadWholeFile(*work / "readme.txt"));
+    EXPECT_FALSE(FileExists(BuildPath(target.path(), "data.bin", nullptr)));
 }
 
 } // namespace

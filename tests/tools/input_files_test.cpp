@@ -1,3 +1,4 @@
+#include "common/path.h"
 #include "tests/common/temp_dir.h"
 #include "tools/zorpack/input_files.h"
 
@@ -12,19 +13,21 @@ namespace {
 // Files as ExamineInputFiles describes them; "/" separates in every build here.
 std::vector<InputFile> Files(std::initializer_list<std::string> paths) {
     std::vector<InputFile> files;
-    for (const std::string& path : paths) files.push_back({path, path.substr(path.rfind('/') + 1), 1});
+    for (const std::string& path : paths) files.push_back({path, path.substr(path.rfind('/') + 1), 1, {}});
     return files;
 }
 
 TEST(InputFiles, ListFilesAreExpandedInPlace) {
     TempDir dir;
-    const std::string list = dir.WriteFile("files.txt", "one.txt\r\n\r\n  \ntwo words.txt\n@three.txt\nlast.txt");
+    // A byte-order mark, comments, blank lines and trailing blanks are no names.
+    const std::string list = dir.WriteFile("files.txt", "\xEF\xBB\xBFone.txt\r\n\r\n  \n# a comment\n  #indented\n"
+                                                        "two words.txt \t\r\n@three.txt\n caf\xC3\xA9.txt\nlast.txt");
     const std::string empty = dir.WriteFile("empty.txt", "");
     std::vector<std::string> paths;
     std::string error;
     ASSERT_TRUE(ExpandInputList({"first.exe", "@" + list, "@" + empty, "after.dll"}, paths, error)) << error;
-    EXPECT_EQ(paths, (std::vector<std::string>{"first.exe", "one.txt", "two words.txt", "@three.txt", "last.txt",
-                                               "after.dll"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{"first.exe", "one.txt", "two words.txt", "@three.txt",
+                                               " caf\xC3\xA9.txt", "last.txt", "after.dll"}));
 }
 
 TEST(InputFiles, ALoneAtSignIsAFileName) {
@@ -66,12 +69,27 @@ TEST(InputFiles, MissingFileIsNamed) {
     EXPECT_EQ(error.rfind("cannot read the input file '" + (dir / "gone.dll") + "': ", 0), 0u) << error;
 }
 
-TEST(InputFiles, DirectoryIsRefused) {
+TEST(InputFiles, DirectoryIsRefusedWithHowToNameItsFiles) {
     TempDir dir;
     std::vector<InputFile> files;
     std::string error;
     EXPECT_FALSE(ExamineInputFiles({dir.path()}, files, error));
-    EXPECT_EQ(error.rfind("cannot read the input file '" + dir.path() + "': ", 0), 0u) << error;
+    EXPECT_EQ(error, "'" + dir.path() +
+                         "' is a directory: an installer holds plain files only; name the files in it "
+                         "(for example " +
+                         BuildPath(dir.path(), "*", nullptr) + ") or list them in an @LIST file");
+}
+
+TEST(InputFiles, IdentitiesTellFilesApartWhateverTheirPath) {
+    TempDir dir;
+    const std::string app = dir.WriteFile("App.exe", "x");
+    const std::string other = dir.WriteFile("other.dll", "y");
+    const std::string sameFile = BuildPath(BuildPath(dir.path(), ".", nullptr), "App.exe", nullptr);
+    std::vector<InputFile> files;
+    std::string error;
+    ASSERT_TRUE(ExamineInputFiles({app, other, sameFile}, files, error)) << error;
+    EXPECT_NE(files[0].identity, files[1].identity);
+    EXPECT_EQ(files[0].identity, files[2].identity);
 }
 
 // Sparse files: the sizes are real, the disk space is not used.
@@ -94,28 +112,27 @@ TEST(InputFiles, FourGibibytesAreOneByteTooMany) {
               "the input file '" + tooLarge + "' has 4294967296 bytes; an installer holds only files below 4 GiB");
 }
 
-TEST(InputFiles, DuplicateNames) {
-    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/readme.txt"}), true), "");
-    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/App.exe", "d/lib.dll"}), true),
+TEST(InputFiles, DuplicateNamesIgnoreLetterCaseOnEveryPlatform) {
+    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/readme.txt"})), "");
+    EXPECT_EQ(FindDuplicateNames(Files({"a/App.exe", "b/lib.dll", "c/App.exe", "d/lib.dll"})),
               "duplicate file name: 'a/App.exe' and 'c/App.exe' would both install as 'App.exe' "
               "(--allow-duplicates stores both)");
-    EXPECT_EQ(FindDuplicateNames(Files({"a/ReadMe.txt", "b/README.TXT"}), true), "");
-    EXPECT_EQ(FindDuplicateNames(Files({"a/ReadMe.txt", "b/README.TXT"}), false),
+    // The installer creates them on Windows, where these are one file.
+    EXPECT_EQ(FindDuplicateNames(Files({"a/ReadMe.txt", "b/README.TXT"})),
               "duplicate file name: 'a/ReadMe.txt' and 'b/README.TXT' would both install as 'README.TXT' "
               "(--allow-duplicates stores both)");
-    EXPECT_EQ(FindDuplicateNames({}, false), "");
+    EXPECT_NE(FindDuplicateNames(Files({"a/caf\xC3\xA9.txt", "b/CAF\xC3\x89.TXT"})), "");
+    EXPECT_EQ(FindDuplicateNames({}), "");
 }
 
 TEST(InputFiles, NamesWindowsCannotCreate) {
     EXPECT_EQ(CheckFileNames(Files({"a/App.exe", "b/lib.dll"})), "");
     std::vector<InputFile> files = Files({"App.exe", "aux.txt"});
     EXPECT_EQ(CheckFileNames(files), "the input file 'aux.txt' cannot be installed: its name is a device name");
-    files = {{"dir/a:b", "a:b", 1}};
+    files = {{"dir/a:b", "a:b", 1, {}}};
     EXPECT_EQ(CheckFileNames(files), "the input file 'dir/a:b' cannot be installed: its name contains ':'");
-}
-
-TEST(InputFiles, CaseOfNamesFollowsThePlatform) {
-    EXPECT_EQ(NativeNamesCaseSensitive(), kNativePathStyle == PathStyle::Posix);
+    files = {{"dir/caf\xE9", "caf\xE9", 1, {}}};
+    EXPECT_EQ(CheckFileNames(files), "the input file 'dir/caf\xE9' cannot be installed: its name is not valid UTF-8");
 }
 
 } // namespace

@@ -32,23 +32,6 @@ TEST(OptionWord, EachStateSetsItsPairAndNothingElse) {
     }
 }
 
-TEST(OptionWord, PairsCoverBitsSixteenToTwentyFiveOnce) {
-    std::uint32_t seen = 0;
-    for (const InstallOption& option : kInstallOptions) {
-        EXPECT_EQ(option.checkedBit, option.shownBit << 1) << option.name;
-        EXPECT_EQ(seen & (option.shownBit | option.checkedBit), 0u) << option.name;
-        seen |= option.shownBit | option.checkedBit;
-    }
-    EXPECT_EQ(seen, 0x03FF0000u);
-}
-
-TEST(OptionWord, DefaultWordShowsAndChecksAllButTheLast) {
-    for (const InstallOption& option : kInstallOptions) {
-        const OptionState expected = std::string(option.name) == "startup" ? OptionState::Ask : OptionState::AskChecked;
-        EXPECT_EQ(OptionStateIn(0x01FF0002, option), expected) << option.name;
-    }
-}
-
 TEST(OptionWord, BadSettings) {
     for (const char* text : {"", "=", "desktop", "desktop=", "=on", "desktop=On", "DESKTOP=on", "desktop =on",
                              "desktop= on", "desktop=on ", "desktop=ask_checked", "desktop=on=on", "icons=on"})

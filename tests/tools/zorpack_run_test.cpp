@@ -4,10 +4,14 @@
 #include "common/file_system.h"
 #include "common/last_error.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/fake_stub.h"
 #include "tools/zorpack/zorpack.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <random>
 #include <sstream>
 
 using namespace zorpack;
@@ -27,6 +31,21 @@ Outcome RunInProcess(const std::vector<std::string>& arguments, bool interactive
     return {code, out.str(), err.str()};
 }
 
+std::string RandomBytes(std::size_t size) {
+    std::mt19937 generator(5);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator());
+    return bytes;
+}
+
+std::vector<std::string> ListFiles(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // Exactly one line, "zorpack: " and then text.
 void ExpectOneErrorLine(const std::string& err, const std::string& start) {
     ASSERT_FALSE(err.empty());
@@ -43,7 +62,7 @@ protected:
     }
 
     TempDir dir_;
-    const std::string stub_ = dir_.WriteFile("stub.bin", "MZ stub image");
+    const std::string stub_ = dir_.WriteFile("stub.bin", FakeStubImage(512));
     const std::string app_ = dir_.WriteFile("App.exe", std::string(5000, 'a'));
     const std::string data_ = dir_.WriteFile("data.txt", "some data\n");
 };
@@ -114,11 +133,57 @@ TEST_F(ZorpackRun, MissingStub) {
     EXPECT_FALSE(FileExists(dir_ / "Setup.exe"));
 }
 
-TEST_F(ZorpackRun, OutputNamingAnInputIsRefused) {
-    const Outcome outcome = RunInProcess(BuildLine(data_));
+TEST_F(ZorpackRun, OutputNamingAnInputOrTheStubIsRefused) {
+    // By identity: the same file under another spelling of its path too.
+    const std::string sameData = BuildPath(BuildPath(dir_.path(), ".", nullptr), "data.txt", nullptr);
+    for (const std::string& output : {data_, sameData}) {
+        const Outcome outcome = RunInProcess(BuildLine(output));
+        EXPECT_EQ(outcome.code, kExitUsage);
+        EXPECT_EQ(outcome.err,
+                  "zorpack: the installer '" + output + "' is the input file '" + data_ + "'; name another output\n");
+        EXPECT_EQ(ReadWholeFile(data_), "some data\n");
+    }
+    const Outcome outcome = RunInProcess(BuildLine(stub_));
     EXPECT_EQ(outcome.code, kExitUsage);
-    EXPECT_EQ(outcome.err, "zorpack: the installer '" + data_ + "' is also an input file\n");
-    EXPECT_EQ(ReadWholeFile(data_), "some data\n");
+    EXPECT_EQ(outcome.err,
+              "zorpack: the installer '" + stub_ + "' is the extractor image '" + stub_ + "'; name another output\n");
+    EXPECT_EQ(ReadWholeFile(stub_), FakeStubImage(512));
+
+    const Outcome directory = RunInProcess(BuildLine(dir_.path()));
+    EXPECT_EQ(directory.code, kExitUsage);
+    EXPECT_EQ(directory.err, "zorpack: the installer '" + dir_.path() + "' names a directory\n");
+}
+
+TEST_F(ZorpackRun, StubMustBeABareWindowsExecutable) {
+    const std::string setup = dir_ / "Setup.exe";
+    const struct {
+        std::string image;
+        const char* problem;
+    } cases[] = {
+        {"MZ stub image", "is not a Windows executable (no MZ and PE headers)"},
+        {"", "is not a Windows executable (no MZ and PE headers)"},
+        {"ZM" + FakeStubImage(512).substr(2), "is not a Windows executable (no MZ and PE headers)"},
+        {FakeStubImage(512).replace(0x3C, 1, 1, '\xF0'), "is not a Windows executable (no MZ and PE headers)"},
+    };
+    for (const auto& c : cases) {
+        const std::string stub = dir_.WriteFile("bad-stub.bin", c.image);
+        std::vector<std::string> line = BuildLine(setup);
+        line[8] = stub;
+        const Outcome outcome = RunInProcess(line);
+        EXPECT_EQ(outcome.code, kExitFailure);
+        EXPECT_EQ(outcome.err, "zorpack: the extractor image '" + stub + "' " + c.problem + "\n");
+        EXPECT_FALSE(FileExists(setup));
+    }
+    // An installer is no stub: it already carries an archive.
+    ASSERT_EQ(RunInProcess(BuildLine(setup)).code, kExitSuccess);
+    std::vector<std::string> line = BuildLine(dir_ / "Second.exe");
+    line[8] = setup;
+    const Outcome outcome = RunInProcess(line);
+    EXPECT_EQ(outcome.code, kExitFailure);
+    EXPECT_EQ(outcome.err, "zorpack: the extractor image '" + setup +
+                               "' already carries an installation archive; name the bare installer stub "
+                               "(zorsetup.exe)\n");
+    EXPECT_FALSE(FileExists(dir_ / "Second.exe"));
 }
 
 TEST_F(ZorpackRun, EmptyListFilesLeaveNothingToBuild) {
@@ -140,19 +205,39 @@ TEST_F(ZorpackRun, ReadFailureEndsAsOneLine) {
     EXPECT_FALSE(FileExists(setup));
 }
 
-TEST_F(ZorpackRun, WriteFailureRemovesThePartialInstaller) {
+TEST_F(ZorpackRun, AFailedBuildLeavesNothingAndKeepsTheEarlierInstaller) {
     const std::string setup = dir_ / "Setup.exe";
+    // Data that does not compress: the installer goes out in several writes.
+    std::vector<std::string> line = BuildLine(setup);
+    line.push_back(dir_.WriteFile("noise.bin", RandomBytes(3 << 20)));
     for (unsigned countdown : {1u, 2u, 3u}) {
         InjectFileFault(FileOperation::Write, countdown, kErrorDiskFull);
-        const Outcome outcome = RunInProcess(BuildLine(setup));
+        const Outcome outcome = RunInProcess(line);
         ClearFileFaults();
         EXPECT_EQ(outcome.code, kExitFailure) << countdown;
         ExpectOneErrorLine(outcome.err, "File write error on '");
+        EXPECT_EQ(outcome.err.find("Success"), std::string::npos) << outcome.err;
         EXPECT_FALSE(FileExists(setup)) << countdown;
     }
     // Nothing is left behind that a later build would trip over.
-    const Outcome outcome = RunInProcess(BuildLine(setup));
-    EXPECT_EQ(outcome.code, kExitSuccess) << outcome.err;
+    EXPECT_EQ(ListFiles(dir_.path()), (std::vector<std::string>{"App.exe", "data.txt", "noise.bin", "stub.bin"}));
+    ASSERT_EQ(RunInProcess(line).code, kExitSuccess);
+    const std::string good = ReadWholeFile(setup);
+
+    // A rebuild that fails (a full disk, a source that cannot be read) leaves
+    // the good installer as it was.
+    InjectFileFault(FileOperation::Write, 2, kErrorDiskFull);
+    EXPECT_EQ(RunInProcess(line).code, kExitFailure);
+    ClearFileFaults();
+    EXPECT_EQ(ReadWholeFile(setup), good);
+    InjectFileFault(FileOperation::Read, 4, kErrorInvalidData); // stub, App.exe, its end, then data.txt
+    const Outcome outcome = RunInProcess(line);
+    ClearFileFaults();
+    EXPECT_EQ(outcome.code, kExitFailure);
+    ExpectOneErrorLine(outcome.err, "File read error on '" + data_ + "': ");
+    EXPECT_EQ(ReadWholeFile(setup), good);
+    EXPECT_EQ(ListFiles(dir_.path()),
+              (std::vector<std::string>{"App.exe", "Setup.exe", "data.txt", "noise.bin", "stub.bin"}));
 }
 
 TEST_F(ZorpackRun, ReadFailureWhileExtracting) {

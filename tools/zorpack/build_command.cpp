@@ -1,52 +1,39 @@
-// "zorpack build": checks every input before the installer file is created,
-// so a refused build leaves nothing behind; a build that fails once writing
-// has begun removes its partial installer.
+// "zorpack build": checks every input, the extractor image and the output
+// before anything is written, so a refused build touches nothing; the archive
+// then writes the installer under a temporary name and puts it in place only
+// once complete, so a failed or interrupted build leaves an existing
+// installer as it was.
 #include "archive/extractor_resource.h"
 #include "archive/installer_archive.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/file_system.h"
 #include "common/string_format.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/embedded_extractor.h"
+#include "tools/zorpack/extractor_image.h"
 #include "tools/zorpack/input_files.h"
 #include "tools/zorpack/progress.h"
 #include "tools/zorpack/summary.h"
-#include "tools/zorpack/windows_names.h"
 
-#include <cstdio>
 #include <numeric>
+#include <optional>
 
 namespace zorpack {
 
 namespace {
 
-// Every offset of the archive is 32-bit: no installer may pass 4 GiB.
-constexpr std::uint64_t kMaxInstallerSize = 0xFFFFFFFFu;
-
-// Reads the extractor image that --stub names.
-bool ReadStub(const std::string& path, std::vector<std::uint8_t>& image, std::string& error) {
-    CFile file;
-    if (!file.OpenForReading(path)) {
-        error = StringFormat("cannot read the extractor image '%s': %s", path.c_str(), LastErrorText());
-        return false;
-    }
-    const std::uint64_t length = file.GetLength();
-    if (length >= kMaxInstallerSize) {
-        error = StringFormat("the extractor image '%s' is too large for an installer", path.c_str());
-        return false;
-    }
-    image.resize(static_cast<std::size_t>(length));
-    image.resize(file.Read(image.data(), image.size()));
-    return true;
-}
-
 // Sets the archive's extractor image and returns its size; kExitSuccess or
-// the exit code of the failure reported.
-int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::uint64_t& size, Console& console) {
+// the exit code of the failure reported. stub receives the identity of the
+// --stub file.
+int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::uint64_t& size,
+                    std::optional<FileIdentity>& stub, Console& console) {
     std::vector<std::uint8_t> image;
     std::string error;
     if (!build.stubPath.empty()) {
-        if (!ReadStub(build.stubPath, image, error)) return Report(console, error);
+        FileIdentity identity;
+        if (!ReadExtractorImage(build.stubPath, image, identity, error)) return Report(console, error);
+        stub = identity;
         size = image.size();
         archive.SetExtractorImage(std::move(image));
         return kExitSuccess;
@@ -59,6 +46,24 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
     return kExitSuccess;
 }
 
+// Empty when writing the installer at output destroys no input: compared by
+// file identity, so no link, second name or other spelling of a path slips
+// through.
+std::string OutputClash(const std::string& output, const std::vector<InputFile>& files,
+                        const std::optional<FileIdentity>& stub, const std::string& stubPath) {
+    FileDetails details;
+    if (GetFileDetails(output, details) && details.isDirectory)
+        return "the installer '" + output + "' names a directory";
+    FileIdentity identity;
+    if (!GetFileIdentity(output, identity)) return {}; // nothing there yet
+    for (const InputFile& file : files)
+        if (file.identity == identity)
+            return "the installer '" + output + "' is the input file '" + file.path + "'; name another output";
+    if (stub && *stub == identity)
+        return "the installer '" + output + "' is the extractor image '" + stubPath + "'; name another output";
+    return {};
+}
+
 // The installer's size when the files are stored as they are: the extractor,
 // the files, their records, the four strings with their NULs and the tailer.
 std::uint64_t StoredInstallerSize(const BuildRequest& build, const std::vector<InputFile>& files,
@@ -68,8 +73,6 @@ std::uint64_t StoredInstallerSize(const BuildRequest& build, const std::vector<I
     for (const InputFile& file : files) size += file.size + archive_format::kRecordHeaderSize + file.name.size() + 1;
     return size;
 }
-
-void RemovePartialInstaller(const std::string& path) { std::remove(path.c_str()); }
 
 } // namespace
 
@@ -85,18 +88,17 @@ int RunBuild(const Request& request, Console& console) {
     if (!ExamineInputFiles(paths, files, error)) return Report(console, error);
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
     if (!build.allowDuplicates)
-        if (error = FindDuplicateNames(files, NativeNamesCaseSensitive()); !error.empty())
-            return Report(console, error);
-    const std::string outputKey = FileNameKey(build.output, NativeNamesCaseSensitive());
-    for (const InputFile& file : files)
-        if (FileNameKey(file.path, NativeNamesCaseSensitive()) == outputKey)
-            return Report(console, "the installer '" + build.output + "' is also an input file", kExitUsage);
+        if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
 
     InstallerArchive archive;
     std::uint64_t extractorSize = 0;
-    if (const int chosen = ChooseExtractor(build, archive, extractorSize, console); chosen != kExitSuccess)
+    std::optional<FileIdentity> stub;
+    if (const int chosen = ChooseExtractor(build, archive, extractorSize, stub, console); chosen != kExitSuccess)
         return chosen;
-    if (!(build.options & kCompressFiles) && StoredInstallerSize(build, files, extractorSize) > kMaxInstallerSize)
+    if (error = OutputClash(build.output, files, stub, build.stubPath); !error.empty())
+        return Report(console, error, kExitUsage);
+    if (!(build.options & kCompressFiles) &&
+        StoredInstallerSize(build, files, extractorSize) > archive_format::kMaxArchiveSize)
         return Report(console, "the installer would reach 4 GiB, more than its 32-bit offsets can address");
 
     archive.SetFilePath(build.output);
@@ -114,32 +116,17 @@ int RunBuild(const Request& request, Console& console) {
         }
     }
 
-    progress.CountEntries(files.size(), "Archiving file '");
-    bool made = false;
+    progress.CountEntries(files.size());
     error.clear();
-    try {
-        made = archive.MakeInstaller(&error);
-    } catch (const FileException&) {
-        progress.Finish();
-        RemovePartialInstaller(build.output);
-        throw;
-    }
+    const bool made = archive.MakeInstaller(&error);
     progress.Finish();
     if (!made) {
-        // A filled error means the installer file was never created: whatever
-        // is at its path is not ours to remove.
         if (!error.empty()) return Report(console, error);
-        RemovePartialInstaller(build.output);
         return Report(console, "building '" + build.output + "' failed: " + progress.FailureText(error));
     }
 
-    CFile installer;
-    const std::uint64_t installerSize = installer.OpenForReading(build.output) ? installer.GetLength() : 0;
-    installer.Close();
-    if (installerSize > kMaxInstallerSize) {
-        RemovePartialInstaller(build.output);
-        return Report(console, "the installer would reach 4 GiB, more than its 32-bit offsets can address");
-    }
+    FileDetails installer;
+    const std::uint64_t installerSize = GetFileDetails(build.output, installer) ? installer.size : 0;
     const std::uint64_t originalSize =
         std::accumulate(files.begin(), files.end(), std::uint64_t{0},
                         [](std::uint64_t sum, const InputFile& file) { return sum + file.size; });

@@ -1,8 +1,9 @@
 #include "tools/zorpack/command_line.h"
 
 #include "archive/archive_format.h"
+#include "archive/entry_name.h"
+#include "common/utf8.h"
 #include "tools/zorpack/option_word.h"
-#include "tools/zorpack/windows_names.h"
 
 #include <optional>
 #include <string_view>
@@ -153,9 +154,18 @@ public:
         if (build.appName.empty()) return Fail("'build' needs the application name (--name NAME)");
         if (build.version.empty()) return Fail("'build' needs the application version (--version VERSION)");
         if (operands.empty()) return Fail("'build' needs at least one input file");
+        const struct {
+            const char* what;
+            const std::string& text;
+        } texts[] = {{"application name", build.appName},
+                     {"application version", build.version},
+                     {"shortcut name", build.shortcutName},
+                     {"window list", build.windowList}};
+        for (const auto& text : texts)
+            if (!IsValidUtf8(text.text)) return Fail(std::string("the ") + text.what + " is not valid UTF-8");
         const bool shortcutGiven = !build.shortcutName.empty();
         if (!shortcutGiven) build.shortcutName = build.appName;
-        if (const std::string problem = WindowsFileNameProblem(build.shortcutName); !problem.empty())
+        if (const std::string problem = EntryNameProblem(build.shortcutName + ".lnk"); !problem.empty())
             return Fail("the shortcut name '" + build.shortcutName + "' " + problem +
                         (shortcutGiven ? "" : "; give another with --shortcut NAME"));
         std::uint32_t word = optionsWord_.value_or(kDefaultOptions);
@@ -198,6 +208,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         ParseResult help;
         help.ok = true;
         return help;
+    }
+    if (arguments[0] == "--version" && arguments.size() == 1) {
+        ParseResult version;
+        version.ok = true;
+        version.request.kind = CommandKind::Version;
+        return version;
     }
     const CommandName* command = nullptr;
     for (const CommandName& candidate : kCommands)

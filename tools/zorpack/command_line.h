@@ -7,7 +7,7 @@
 
 namespace zorpack {
 
-enum class CommandKind { Help, Build, List, Verify, Extract };
+enum class CommandKind { Help, Version, Build, List, Verify, Extract };
 
 // What "zorpack build" was asked to write.
 struct BuildRequest {
@@ -41,7 +41,9 @@ struct ParseResult {
 
 // arguments excludes the program name. Options and operands may be mixed;
 // "--" ends the options. Long options take their value as the next argument
-// or after "=". "-h"/"--help" anywhere asks for the usage text. For build,
+// or after "=". "-h"/"--help" anywhere asks for the usage text; "--version"
+// alone (before any command) asks for the tool's own version. Texts given to
+// the installer must be UTF-8. For build,
 // --options sets the whole word before any --option, and --store is applied
 // last, whatever their order on the command line.
 ParseResult ParseCommandLine(const std::vector<std::string>& arguments);

@@ -1,7 +1,10 @@
 // Where zorpack writes, and what its exit codes mean.
 #pragma once
 
+#include <cstddef>
 #include <ostream>
+#include <streambuf>
+#include <string>
 
 namespace zorpack {
 
@@ -15,5 +18,37 @@ struct Console {
 
 // Writes "zorpack: <message>" as one line to err and returns code.
 int Report(Console& console, const std::string& message, int code = kExitFailure);
+
+enum class StandardStream { Output, Error };
+
+// True when stream is a terminal (a Windows console): a character device
+// that is no console (NUL, a printer) is not one.
+bool IsTerminal(StandardStream stream);
+
+// Writes size bytes of UTF-8 text to stream in one system call: on a Windows
+// console as UTF-16, so that names show as they are whatever the console's
+// code page, elsewhere as bytes (with CR LF line ends on Windows).
+void WriteStandardStream(StandardStream stream, const char* data, std::size_t size);
+
+// A stream buffer that writes whole lines: each complete line, and whatever
+// is pending when the stream is flushed, goes out in one write. Writing a
+// byte at a time costs a system call per byte, which under Wine is a round
+// trip to its server.
+class LineStreamBuf : public std::streambuf {
+public:
+    explicit LineStreamBuf(StandardStream stream) : stream_(stream) {}
+    ~LineStreamBuf() override { sync(); }
+
+protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* data, std::streamsize count) override;
+    int sync() override;
+
+private:
+    void WriteCompleteLines();
+
+    StandardStream stream_;
+    std::string pending_;
+};
 
 } // namespace zorpack

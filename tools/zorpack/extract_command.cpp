@@ -14,7 +14,7 @@ int RunExtract(const Request& request, Console& console) {
     if (!LoadForReading(archive, request.installer, progress, console)) return kExitFailure;
     std::string error;
     if (!CreateDirectoryTree(request.targetDirectory, &error)) return Report(console, error);
-    progress.CountEntries(archive.GetEntries().size(), "Extracting file '");
+    progress.CountEntries(archive.GetEntries().size());
     const bool extracted = archive.ExtractFiles(request.targetDirectory, &error);
     progress.Finish();
     if (!extracted)

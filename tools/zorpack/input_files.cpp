@@ -1,16 +1,21 @@
 #include "tools/zorpack/input_files.h"
 
+#include "archive/entry_name.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
-#include "tools/zorpack/windows_names.h"
+#include "tools/zorpack/wildcards.h"
 
 #include <map>
+#include <string_view>
 
 namespace zorpack {
 
 namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Windows accepts "/" as a separator, but the archive's path rules split at
 // "\" only: "dir/App.exe" would be stored under a name with a slash in it.
@@ -21,7 +26,7 @@ std::string NativeSeparators(std::string path) {
     return path;
 }
 
-bool IsBlank(const std::string& line) { return line.find_first_not_of(" \t") == std::string::npos; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool ReadListFile(const std::string& path, std::vector<std::string>& paths, std::string& error) {
     CFile file;
@@ -32,14 +37,17 @@ bool ReadListFile(const std::string& path, std::vector<std::string>& paths, std:
     std::string text;
     char buffer[65536];
     for (std::size_t count; (count = file.Read(buffer, sizeof buffer)) != 0;) text.append(buffer, count);
-    std::size_t start = 0;
+    std::size_t start = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0 ? kByteOrderMark.size() : 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!IsBlank(line)) paths.push_back(NativeSeparators(std::move(line)));
         start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && IsBlank(line.back())) line.pop_back();
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') continue;
+        paths.push_back(NativeSeparators(std::move(line)));
     }
     return true;
 }
@@ -51,8 +59,8 @@ bool ExpandInputList(const std::vector<std::string>& given, std::vector<std::str
     for (const std::string& entry : given) {
         if (entry.size() > 1 && entry[0] == '@') {
             if (!ReadListFile(NativeSeparators(entry.substr(1)), paths, error)) return false;
-        } else {
-            paths.push_back(NativeSeparators(entry));
+        } else if (!ExpandWildcards(NativeSeparators(entry), paths, error)) {
+            return false;
         }
     }
     return true;
@@ -62,25 +70,37 @@ bool ExamineInputFiles(const std::vector<std::string>& paths, std::vector<InputF
     files.clear();
     files.reserve(paths.size());
     for (const std::string& path : paths) {
-        CFile file;
-        if (!file.OpenForReading(path)) {
+        FileDetails details;
+        FileIdentity identity;
+        if (!GetFileDetails(path, details) || !GetFileIdentity(path, identity)) {
             error = StringFormat("cannot read the input file '%s': %s", path.c_str(), LastErrorText());
             return false;
         }
-        InputFile input{path, GetPathPart(path, kPathFileName), file.GetLength()};
-        if (input.size > kMaxInputSize) {
-            error = StringFormat("the input file '%s' has %llu bytes; an installer holds only files below 4 GiB",
-                                 path.c_str(), static_cast<unsigned long long>(input.size));
+        if (details.isDirectory) {
+            error = StringFormat("'%s' is a directory: an installer holds plain files only; name the files in it "
+                                 "(for example %s%c*) or list them in an @LIST file",
+                                 path.c_str(), path.c_str(), PathSeparator());
             return false;
         }
-        files.push_back(std::move(input));
+        if (!details.isRegular) {
+            error = StringFormat("'%s' is not a plain file (it is a device, a FIFO or a socket): an installer "
+                                 "holds plain files only",
+                                 path.c_str());
+            return false;
+        }
+        if (details.size > archive_format::kMaxArchiveSize) {
+            error = StringFormat("the input file '%s' has %llu bytes; an installer holds only files below 4 GiB",
+                                 path.c_str(), static_cast<unsigned long long>(details.size));
+            return false;
+        }
+        files.push_back({path, GetPathPart(path, kPathFileName), details.size, identity});
     }
     return true;
 }
 
 std::string CheckFileNames(const std::vector<InputFile>& files) {
     for (const InputFile& file : files) {
-        const std::string problem = WindowsFileNameProblem(file.name);
+        const std::string problem = EntryNameProblem(file.name);
         if (!problem.empty())
             return StringFormat("the input file '%s' cannot be installed: its name %s", file.path.c_str(),
                                 problem.c_str());
@@ -88,10 +108,10 @@ std::string CheckFileNames(const std::vector<InputFile>& files) {
     return {};
 }
 
-std::string FindDuplicateNames(const std::vector<InputFile>& files, bool caseSensitive) {
+std::string FindDuplicateNames(const std::vector<InputFile>& files) {
     std::map<std::string, const InputFile*> seen;
     for (const InputFile& file : files) {
-        const auto [where, added] = seen.emplace(FileNameKey(file.name, caseSensitive), &file);
+        const auto [where, added] = seen.emplace(EntryNameKey(file.name), &file);
         if (!added)
             return StringFormat(
                 "duplicate file name: '%s' and '%s' would both install as '%s' (--allow-duplicates stores both)",
@@ -99,7 +119,5 @@ std::string FindDuplicateNames(const std::vector<InputFile>& files, bool caseSen
     }
     return {};
 }
-
-bool NativeNamesCaseSensitive() { return kNativePathStyle == PathStyle::Posix; }
 
 } // namespace zorpack

@@ -1,6 +1,10 @@
-// The files a build puts into an installer: list files expanded, sizes read,
-// and names checked before anything is written.
+// The files a build puts into an installer: wildcards and list files
+// expanded, each file examined and every name checked before anything is
+// written.
 #pragma once
+
+#include "archive/archive_format.h"
+#include "common/file.h"
 
 #include <cstdint>
 #include <string>
@@ -8,34 +12,35 @@
 
 namespace zorpack {
 
-// Files of 4 GiB or more cannot be described: sizes in the archive are 32-bit.
-inline constexpr std::uint64_t kMaxInputSize = 0xFFFFFFFFu;
-
 struct InputFile {
     std::string path; // as given, with "/" turned into "\" on Windows
     std::string name; // the file-name part, the name the installer creates
     std::uint64_t size = 0;
+    FileIdentity identity;
 };
 
 // The paths of given with each "@list" replaced by the lines of the file
-// list, in order. A list holds one path per line (CR LF or LF); blank lines
-// are skipped and a line is taken as it stands otherwise, so "@" inside a list
-// names a file. False with a one-line error when a list cannot be read.
+// list, and (on Windows, where no shell does it) each name with "*" or "?"
+// replaced by the files it matches, in order. A list holds one path per line
+// (CR LF or LF): a UTF-8 byte-order mark at its start is skipped, blank lines
+// and lines starting with "#" are ignored, blanks at the end of a line are
+// cut, and a line is taken as it stands otherwise ("@" inside a list names a
+// file). False with a one-line error when a list cannot be read or a
+// wildcard matches no file.
 bool ExpandInputList(const std::vector<std::string>& given, std::vector<std::string>& paths, std::string& error);
 
-// Opens each path for its size. False with a one-line error naming the first
-// file that cannot be read or is too large.
+// Looks each path up (without opening it): its size and identity. False with
+// a one-line error naming the first path that is missing, is not a plain file
+// (a directory, device, FIFO or socket) or is too large for an installer.
 bool ExamineInputFiles(const std::vector<std::string>& paths, std::vector<InputFile>& files, std::string& error);
 
-// Empty when every name can be created on Windows; otherwise a one-line
-// error naming the first file whose name cannot.
+// Empty when every name can be an entry of an installer (entry_name.h);
+// otherwise a one-line error naming the first file whose name cannot.
 std::string CheckFileNames(const std::vector<InputFile>& files);
 
-// Empty when no two files share a name (compared as FileNameKey does);
-// otherwise a one-line error naming the first two files that do.
-std::string FindDuplicateNames(const std::vector<InputFile>& files, bool caseSensitive);
-
-// Whether file names are case-sensitive where this zorpack runs.
-bool NativeNamesCaseSensitive();
+// Empty when no two files share a name, letter case ignored as on Windows,
+// where the installer creates them; otherwise a one-line error naming the
+// first two files that do.
+std::string FindDuplicateNames(const std::vector<InputFile>& files);
 
 } // namespace zorpack

@@ -1,11 +1,21 @@
+#include "common/interrupt_cleanup.h"
+#include "tools/zorpack/console.h"
 #include "tools/zorpack/embedded_extractor.h"
-#include "tools/zorpack/terminal.h"
 #include "tools/zorpack/zorpack.h"
 
-#include <iostream>
+#include <ostream>
 
 int main(int argc, char** argv) {
+    // An interrupted build removes its unfinished installer.
+    RemoveFilesOnInterrupt();
     zorpack::RegisterEmbeddedExtractor();
-    zorpack::Console console{std::cout, std::cerr, zorpack::StdoutIsTerminal()};
-    return zorpack::Run(std::vector<std::string>(argv + 1, argv + argc), console);
+    int code;
+    {
+        zorpack::LineStreamBuf outBuffer(zorpack::StandardStream::Output);
+        zorpack::LineStreamBuf errBuffer(zorpack::StandardStream::Error);
+        std::ostream out(&outBuffer), err(&errBuffer);
+        zorpack::Console console{out, err, zorpack::IsTerminal(zorpack::StandardStream::Output)};
+        code = zorpack::Run(std::vector<std::string>(argv + 1, argv + argc), console);
+    }
+    return code;
 }

@@ -40,18 +40,7 @@ std::optional<OptionSetting> ParseOptionSetting(std::string_view text) {
 }
 
 std::uint32_t ApplyOptionSetting(std::uint32_t word, const OptionSetting& setting) {
-    const InstallOption& option = *setting.option;
-    word &= ~(option.shownBit | option.checkedBit);
-    if (setting.state == OptionState::Ask || setting.state == OptionState::AskChecked) word |= option.shownBit;
-    if (setting.state == OptionState::On || setting.state == OptionState::AskChecked) word |= option.checkedBit;
-    return word;
-}
-
-OptionState OptionStateIn(std::uint32_t word, const InstallOption& option) {
-    const bool shown = (word & option.shownBit) != 0;
-    const bool checked = (word & option.checkedBit) != 0;
-    if (shown) return checked ? OptionState::AskChecked : OptionState::Ask;
-    return checked ? OptionState::On : OptionState::Off;
+    return WithOptionState(word, *setting.option, setting.state);
 }
 
 const char* OptionStateName(OptionState state) {

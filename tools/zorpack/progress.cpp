@@ -19,11 +19,6 @@ bool EndsWith(const std::string& text, const char* suffix) {
 
 } // namespace
 
-int Report(Console& console, const std::string& message, int code) {
-    console.err << "zorpack: " << message << '\n' << std::flush;
-    return code;
-}
-
 ProgressReporter::ProgressReporter(Console& console, bool verbose)
     : console_(console), verbose_(verbose), live_(!verbose && console.interactive) {}
 
@@ -31,16 +26,20 @@ ProgressReporter::~ProgressReporter() { Finish(); }
 
 void ProgressReporter::Attach(InstallerArchive& archive) {
     archive.SetProgressCallback(&ProgressReporter::OnLine, reinterpret_cast<std::uintptr_t>(this));
+    archive.SetEntryCallback(&ProgressReporter::OnEntry, reinterpret_cast<std::uintptr_t>(this));
 }
 
-void ProgressReporter::CountEntries(std::size_t entries, const char* entryPrefix) {
+void ProgressReporter::CountEntries(std::size_t entries) {
     entries_ = entries;
-    entryPrefix_ = entryPrefix;
     entriesSeen_ = 0;
 }
 
 void ProgressReporter::OnLine(const char* text, std::uintptr_t self) {
     reinterpret_cast<ProgressReporter*>(self)->Line(text);
+}
+
+void ProgressReporter::OnEntry(std::size_t index, std::uintptr_t self) {
+    reinterpret_cast<ProgressReporter*>(self)->entriesSeen_ = index + 1;
 }
 
 void ProgressReporter::Line(const char* text) {
@@ -51,7 +50,6 @@ void ProgressReporter::Line(const char* text) {
         return;
     }
     if (!live_) return;
-    if (!entryPrefix_.empty() && last_.compare(0, entryPrefix_.size(), entryPrefix_) == 0) ++entriesSeen_;
     std::string shown = entries_ == 0 ? last_ : StringFormat("[%zu/%zu] %s", entriesSeen_, entries_, text);
     // Only the first line of a multi-line text, cut to the width.
     shown = shown.substr(0, shown.find('\n'));

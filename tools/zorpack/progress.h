@@ -20,11 +20,11 @@ public:
     ProgressReporter(const ProgressReporter&) = delete;
     ProgressReporter& operator=(const ProgressReporter&) = delete;
 
-    // Makes this object the archive's progress callback.
+    // Makes this object the archive's progress and entry callbacks.
     void Attach(InstallerArchive& archive);
-    // Starts counting a pass over entries files: entryPrefix is the start of
-    // the line the archive reports once per file.
-    void CountEntries(std::size_t entries, const char* entryPrefix);
+    // Starts counting a pass over entries files: the live line shows which
+    // one the archive is on.
+    void CountEntries(std::size_t entries);
     // Clears the live line; call before writing anything else to out.
     void Finish();
 
@@ -35,13 +35,13 @@ public:
 
 private:
     static void OnLine(const char* text, std::uintptr_t self);
+    static void OnEntry(std::size_t index, std::uintptr_t self);
     void Line(const char* text);
 
     Console& console_;
     bool verbose_;
     bool live_;
     std::size_t entries_ = 0;
-    std::string entryPrefix_;
     std::size_t entriesSeen_ = 0;
     std::size_t liveWidth_ = 0;
     std::string previous_, last_;

@@ -11,7 +11,7 @@ int RunVerify(const Request& request, Console& console) {
     InstallerArchive archive;
     ProgressReporter progress(console, request.verbose);
     if (!LoadForReading(archive, request.installer, progress, console)) return kExitFailure;
-    progress.CountEntries(archive.GetEntries().size(), "Verifying file '");
+    progress.CountEntries(archive.GetEntries().size());
     std::string error;
     const bool verified = archive.VerifyFiles(&error);
     progress.Finish();

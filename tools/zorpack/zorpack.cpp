@@ -14,6 +14,9 @@ int Dispatch(const Request& request, Console& console) {
     case CommandKind::Help:
         PrintUsage(console.out);
         return kExitSuccess;
+    case CommandKind::Version:
+        console.out << "zorpack " << ZORPACK_VERSION << '\n';
+        return kExitSuccess;
     case CommandKind::Build:
         return RunBuild(request, console);
     case CommandKind::List:

@@ -1,0 +1,16 @@
+// UTF-8, the encoding of every name and text of the system.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// True when text is well-formed UTF-8: no stray continuation byte, no
+// sequence cut short, no overlong form, no surrogate, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// text with its letters folded to lower case as Windows compares file names,
+// for the alphabets where that folding is one letter to one letter of the
+// same encoded length or a fixed offset: ASCII, Latin-1, Latin Extended-A,
+// Greek and Cyrillic. Other characters, and bytes that are not well-formed
+// UTF-8, are kept as they are.
+std::string FoldCaseUtf8(std::string_view text);

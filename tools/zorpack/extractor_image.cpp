@@ -1,0 +1,66 @@
+#include "tools/zorpack/extractor_image.h"
+
+#include "archive/archive_format.h"
+#include "common/error_texts.h"
+#include "common/little_endian.h"
+#include "common/string_format.h"
+
+#include <cstring>
+
+namespace zorpack {
+
+namespace {
+
+// The DOS header's field that holds the offset of the PE signature.
+constexpr std::size_t kPeOffsetField = 0x3C;
+constexpr char kPeSignature[4] = {'P', 'E', '\0', '\0'};
+
+bool IsPeExecutable(const std::vector<std::uint8_t>& image) {
+    if (image.size() < kPeOffsetField + 4 || image[0] != 'M' || image[1] != 'Z') return false;
+    const std::uint32_t peOffset = LoadLittleEndian32(image.data() + kPeOffsetField);
+    return peOffset <= image.size() - sizeof kPeSignature &&
+           std::memcmp(image.data() + peOffset, kPeSignature, sizeof kPeSignature) == 0;
+}
+
+bool EndsWithArchive(const std::vector<std::uint8_t>& image) {
+    using namespace archive_format;
+    return image.size() >= kTailerSize &&
+           std::memcmp(image.data() + image.size() - kTailerSize, kSignature, kSignatureCompared) == 0;
+}
+
+} // namespace
+
+bool ReadExtractorImage(const std::string& path, std::vector<std::uint8_t>& image, FileIdentity& identity,
+                        std::string& error) {
+    const char* name = path.c_str();
+    CFile file;
+    if (!file.Open(path, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite) ||
+        !file.GetIdentity(identity)) {
+        error = StringFormat("cannot read the extractor image '%s': %s", name, LastErrorText());
+        return false;
+    }
+    if (!file.IsRegularFile()) {
+        error = StringFormat("the extractor image '%s' is not a plain file", name);
+        return false;
+    }
+    const std::uint64_t length = file.GetLength();
+    if (length >= archive_format::kMaxArchiveSize) {
+        error = StringFormat("the extractor image '%s' is too large for an installer", name);
+        return false;
+    }
+    image.resize(static_cast<std::size_t>(length));
+    image.resize(file.Read(image.data(), image.size()));
+    if (!IsPeExecutable(image)) {
+        error = StringFormat("the extractor image '%s' is not a Windows executable (no MZ and PE headers)", name);
+        return false;
+    }
+    if (EndsWithArchive(image)) {
+        error = StringFormat("the extractor image '%s' already carries an installation archive; name the bare "
+                             "installer stub (zorsetup.exe)",
+                             name);
+        return false;
+    }
+    return true;
+}
+
+} // namespace zorpack
