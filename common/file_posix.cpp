@@ -48,8 +48,18 @@ Handle Open(const std::string& path, FileAccess access, FileCreation creation, F
     if (access == FileAccess::Read) flags |= O_NONBLOCK;
     const mode_t mode = creation == FileCreation::CreateNew ? 0600 : 0666;
     int fd;
-    do fd = ::open(path.c_str(), flags, mode);
-    while (fd < 0 && errno == EINTR);
+    // A file that did not exist needs no truncating: try creating it first
+    // (an extraction creates thousands of new files).
+    bool created = false;
+    if (creation == FileCreation::CreateAlways) {
+        do fd = ::open(path.c_str(), flags | O_EXCL, mode);
+        while (fd < 0 && errno == EINTR);
+        created = fd >= 0;
+    }
+    if (!created) {
+        do fd = ::open(path.c_str(), flags, mode);
+        while (fd < 0 && errno == EINTR);
+    }
     if (fd < 0) {
         SetLastErrorCode(OpenErrorCode(path, errno));
         return kInvalidHandle;
@@ -71,7 +81,7 @@ Handle Open(const std::string& path, FileAccess access, FileCreation creation, F
     // are not enforced here.
     if (::flock(fd, (share == FileShare::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
         return refuse(kErrorSharingViolation);
-    if (creation == FileCreation::CreateAlways && ::ftruncate(fd, 0) != 0) {
+    if (creation == FileCreation::CreateAlways && !created && ::ftruncate(fd, 0) != 0) {
         const int err = errno;
         return refuse(Win32ErrorFromErrno(err));
     }
