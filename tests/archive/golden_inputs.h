@@ -20,7 +20,7 @@ struct Input {
 };
 
 inline constexpr Input kInputs[] = {
-    {"App.exe", 200000, 1}, {"empty.txt", 0, 0},       {"readme.txt", 30000, 0},
+    {"App.exe", 200000, 1},  {"empty.txt", 0, 0},        {"readme.txt", 30000, 0},
     {"exact.bin", 65536, 2}, {"one-more.bin", 65537, 0}, {"nine-chunks.dat", 8 * 65536 + 100, 0},
 };
 

@@ -12,13 +12,20 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts program with arguments; false when it cannot be started.
+    // Starts program with arguments; false when it cannot be started. On
+    // Windows the program gets a process group of its own, so that Interrupt
+    // reaches it alone.
     bool Start(const std::string& program, const std::vector<std::string>& arguments);
+    // Interrupts the program as a user at its terminal would: SIGINT on
+    // POSIX, a console Ctrl-Break on Windows. False when it cannot be sent;
+    // on Windows the program is then ended, so that nobody waits for it.
+    bool Interrupt();
     // Waits for the program to end and returns its exit code (-1 on failure).
     int Wait();
 
 private:
     std::intptr_t handle_ = -1;
+    unsigned id_ = 0;
 };
 
 // The path of a program built beside the running test program.

@@ -1,5 +1,6 @@
 #include "tests/support/process.h"
 
+#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,6 +19,8 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     handle_ = pid;
     return true;
 }
+
+bool ChildProcess::Interrupt() { return handle_ >= 0 && ::kill(static_cast<pid_t>(handle_), SIGINT) == 0; }
 
 int ChildProcess::Wait() {
     if (handle_ < 0) return -1;

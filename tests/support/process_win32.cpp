@@ -24,12 +24,21 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info))
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_PROCESS_GROUP,
+                          nullptr, nullptr, &startup, &info))
         return false;
     ::CloseHandle(info.hThread);
     handle_ = reinterpret_cast<std::intptr_t>(info.hProcess);
+    id_ = info.dwProcessId;
     return true;
+}
+
+bool ChildProcess::Interrupt() {
+    if (handle_ == -1) return false;
+    if (::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(id_))) return true;
+    // Nothing to send it through: end the program rather than wait for it.
+    ::TerminateProcess(reinterpret_cast<HANDLE>(handle_), 1);
+    return false;
 }
 
 int ChildProcess::Wait() {

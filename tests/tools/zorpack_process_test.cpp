@@ -14,10 +14,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -97,6 +104,44 @@ protected:
     const std::string readme_ = dir_.WriteFile("readme.txt", Text(20000));
     const std::string empty_ = dir_.WriteFile("empty.dat", "");
 };
+
+TEST_F(ZorpackProcess, TwoBuildsFromTheSameInputsAtOnce) {
+    // Inputs are opened for shared reading: neither build locks the other out.
+    const std::string big = dir_.WriteFile("big.bin", RandomBytes(4 << 20, 9));
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<std::unique_ptr<ChildProcess>> builds;
+        for (const char* setup : {"One.exe", "Two.exe"}) {
+            builds.push_back(std::make_unique<ChildProcess>());
+            ASSERT_TRUE(builds.back()->Start(
+                ProgramBesideTests("zorpack"),
+                {"build", "-o", dir_ / setup, "--name", "N", "--version", "1", "--stub", stub_, app_, big, readme_}));
+        }
+        for (auto& build : builds) EXPECT_EQ(build->Wait(), 0);
+        // (Byte for byte they may differ: each records the access time the
+        // other's reading left.)
+        for (const char* setup : {"One.exe", "Two.exe"}) EXPECT_EQ(Zorpack({"verify", dir_ / setup}).exitCode, 0);
+    }
+}
+
+TEST_F(ZorpackProcess, TwoExtractionsIntoTheSameNewDirectoryAtOnce) {
+    ASSERT_EQ(Build(dir_ / "Setup.exe").exitCode, 0);
+    const std::string other = dir_.WriteFile("other.txt", Text(3000));
+    ASSERT_EQ(
+        Zorpack({"build", "-o", dir_ / "Other.exe", "--name", "O", "--version", "1", "--stub", stub_, other}).exitCode,
+        0);
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        const std::string target =
+            BuildPath(BuildPath(dir_ / ("new" + std::to_string(round)), "deeper", nullptr), "deepest", nullptr);
+        ChildProcess one, two;
+        ASSERT_TRUE(one.Start(ProgramBesideTests("zorpack"), {"extract", dir_ / "Setup.exe", target}));
+        ASSERT_TRUE(two.Start(ProgramBesideTests("zorpack"), {"extract", dir_ / "Other.exe", target}));
+        EXPECT_EQ(one.Wait(), 0);
+        EXPECT_EQ(two.Wait(), 0);
+        EXPECT_EQ(FilesIn(target), (std::vector<std::string>{"App.exe", "empty.dat", "other.txt", "readme.txt"}));
+    }
+}
 
 TEST_F(ZorpackProcess, BuildListVerifyExtract) {
     const std::string setup = dir_ / "Setup.exe";
@@ -318,7 +363,92 @@ TEST_F(ZorpackProcess, BuiltInExtractor) {
     EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
 }
 
+TEST_F(ZorpackProcess, Version) {
+    const CapturedRun run = Zorpack({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "zorpack 0.5\n");
+}
+
+#ifdef _WIN32
+TEST_F(ZorpackProcess, WildcardsAreExpandedAsWindowsToolsDo) {
+    std::filesystem::create_directories(dir_ / "many");
+    for (const char* name : {"b.txt", "a.txt", "c.dat"}) dir_.WriteFile(BuildPath("many", name, nullptr), name);
+    std::filesystem::create_directories(BuildPath(dir_ / "many", "sub.txt", nullptr)); // a directory: no match
+    const std::string setup = dir_ / "Setup.exe";
+    const std::string pattern = BuildPath(dir_ / "many", "*.txt", nullptr);
+    const CapturedRun run =
+        Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", "--stub", stub_, app_, pattern});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::unique_ptr<InstallerArchive> archive = Load(setup);
+    ASSERT_EQ(archive->GetEntries().size(), 3u);
+    EXPECT_EQ(archive->GetEntries()[1].name, "a.txt");
+    EXPECT_EQ(archive->GetEntries()[2].name, "b.txt");
+
+    const std::string nothing = BuildPath(dir_ / "many", "*.none", nullptr);
+    const CapturedRun none =
+        Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", "--stub", stub_, app_, nothing});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "zorpack: no file matches '" + nothing + "'\n");
+}
+#endif
+
 #ifndef _WIN32
+TEST_F(ZorpackProcess, InputsThatAreNoPlainFilesAreRefusedWithoutWaiting) {
+    const std::string fifo = dir_ / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string setup = dir_ / "Setup.exe";
+    for (const std::string& input : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+        const CapturedRun run = Build(setup, {input});
+        EXPECT_EQ(run.exitCode, 1) << input;
+        EXPECT_EQ(run.err, "zorpack: '" + input +
+                               "' is not a plain file (it is a device, a FIFO or a socket): an installer holds plain "
+                               "files only\n");
+        EXPECT_FALSE(FileExists(setup));
+    }
+}
+
+TEST_F(ZorpackProcess, AnOutputThatIsAnInputThroughALinkIsRefused) {
+    const std::string symbolic = dir_ / "symbolic.exe";
+    const std::string hard = dir_ / "hard.exe";
+    ASSERT_EQ(::symlink(readme_.c_str(), symbolic.c_str()), 0);
+    ASSERT_EQ(::link(readme_.c_str(), hard.c_str()), 0);
+    const std::string before = ReadWholeFile(readme_);
+    for (const std::string& output : {symbolic, hard}) {
+        const CapturedRun run = Build(output);
+        EXPECT_EQ(run.exitCode, 2) << output;
+        EXPECT_EQ(run.err,
+                  "zorpack: the installer '" + output + "' is the input file '" + readme_ + "'; name another output\n");
+        EXPECT_EQ(ReadWholeFile(readme_), before);
+    }
+}
+
+TEST_F(ZorpackProcess, AnInterruptedBuildLeavesNothing) {
+    const std::string big = dir_.WriteFile("big.bin", RandomBytes(64 << 20, 4));
+    const std::string earlier = dir_.WriteFile("Setup.exe", "the earlier installer");
+    ChildProcess build;
+    ASSERT_TRUE(build.Start(ProgramBesideTests("zorpack"),
+                            {"build", "-o", earlier, "--name", "N", "--version", "1", "--stub", stub_, app_, big}));
+    // Interrupted once its temporary installer exists.
+    bool started = false;
+    for (int i = 0; i < 400 && !started; ++i) {
+        for (const std::string& name : FilesIn(dir_.path())) started = started || name.rfind("Setup.exe.", 0) == 0;
+        if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(started) << "no temporary installer seen";
+    ASSERT_TRUE(build.Interrupt());
+    EXPECT_NE(build.Wait(), 0);
+    EXPECT_EQ(FilesIn(dir_.path()),
+              (std::vector<std::string>{"App.exe", "Setup.exe", "big.bin", "empty.dat", "readme.txt", "stub.bin"}));
+    EXPECT_EQ(ReadWholeFile(earlier), "the earlier installer");
+}
+
+TEST_F(ZorpackProcess, NamesThatAreNotUtf8AreRefused) {
+    const std::string latin1 = dir_.WriteFile("caf\xE9.txt", "latin-1 name");
+    const CapturedRun run = Build(dir_ / "Setup.exe", {latin1});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "zorpack: the input file '" + latin1 + "' cannot be installed: its name is not valid UTF-8\n");
+}
+
 TEST_F(ZorpackProcess, NameWindowsCannotCreate) {
     const std::string odd = dir_.WriteFile("a:b.txt", "colon");
     const CapturedRun run = Build(dir_ / "Setup.exe", {odd});

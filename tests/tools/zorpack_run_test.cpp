@@ -67,6 +67,40 @@ protected:
     const std::string data_ = dir_.WriteFile("data.txt", "some data\n");
 };
 
+TEST(LineStreamBuf, WritesWholeLinesOneWriteEach) {
+    std::vector<std::string> writes;
+    {
+        LineStreamBuf buffer([&](const char* data, std::size_t size) { writes.emplace_back(data, size); });
+        std::ostream out(&buffer);
+        out << "one" << ' ' << "line" << '\n';
+        out << "two\nthree\nfour";
+        EXPECT_EQ(writes, (std::vector<std::string>{"one line\n", "two\nthree\n"}));
+        out << "\r[1/2] live" << std::flush; // a live progress line goes out when flushed
+        EXPECT_EQ(writes.back(), "four\r[1/2] live");
+        out << "end";
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{"one line\n", "two\nthree\n", "four\r[1/2] live", "end"}))
+        << "what is pending goes out with the buffer";
+}
+
+TEST_F(ZorpackRun, VersionIsTheToolsOwn) {
+    const Outcome outcome = RunInProcess({"--version"});
+    EXPECT_EQ(outcome.code, kExitSuccess);
+    EXPECT_EQ(outcome.out, "zorpack 0.5\n");
+    // After a command, --version is the application's version.
+    EXPECT_EQ(RunInProcess({"build", "--version"}).code, kExitUsage);
+}
+
+TEST_F(ZorpackRun, TextsForTheInstallerMustBeUtf8) {
+    std::vector<std::string> line = BuildLine(dir_ / "Setup.exe");
+    line[4] = "Caf\xE9";
+    const Outcome outcome = RunInProcess(line);
+    EXPECT_EQ(outcome.code, kExitUsage);
+    EXPECT_EQ(outcome.err, "zorpack: the application name is not valid UTF-8\n");
+    line[4] = "Caf\xC3\xA9";
+    EXPECT_EQ(RunInProcess(line).code, kExitSuccess);
+}
+
 TEST_F(ZorpackRun, HelpGoesToOut) {
     const Outcome outcome = RunInProcess({"--help"});
     EXPECT_EQ(outcome.code, kExitSuccess);

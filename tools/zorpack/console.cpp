@@ -21,7 +21,7 @@ std::streamsize LineStreamBuf::xsputn(const char* data, std::streamsize count) {
 }
 
 int LineStreamBuf::sync() {
-    if (!pending_.empty()) WriteStandardStream(stream_, pending_.data(), pending_.size());
+    if (!pending_.empty()) write_(pending_.data(), pending_.size());
     pending_.clear();
     return 0;
 }
@@ -29,7 +29,7 @@ int LineStreamBuf::sync() {
 void LineStreamBuf::WriteCompleteLines() {
     const std::size_t end = pending_.rfind('\n');
     if (end == std::string::npos) return;
-    WriteStandardStream(stream_, pending_.data(), end + 1);
+    write_(pending_.data(), end + 1);
     pending_.erase(0, end + 1);
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -30,13 +31,17 @@ bool IsTerminal(StandardStream stream);
 // code page, elsewhere as bytes (with CR LF line ends on Windows).
 void WriteStandardStream(StandardStream stream, const char* data, std::size_t size);
 
-// A stream buffer that writes whole lines: each complete line, and whatever
-// is pending when the stream is flushed, goes out in one write. Writing a
-// byte at a time costs a system call per byte, which under Wine is a round
-// trip to its server.
+// A stream buffer that writes whole lines: the complete lines of each output
+// operation, and whatever is pending when the stream is flushed, go out in
+// one write. Writing a byte at a time costs a system call per byte, which
+// under Wine is a round trip to its server.
 class LineStreamBuf : public std::streambuf {
 public:
-    explicit LineStreamBuf(StandardStream stream) : stream_(stream) {}
+    using Writer = std::function<void(const char* data, std::size_t size)>;
+
+    explicit LineStreamBuf(StandardStream stream)
+        : write_([stream](const char* data, std::size_t size) { WriteStandardStream(stream, data, size); }) {}
+    explicit LineStreamBuf(Writer write) : write_(std::move(write)) {}
     ~LineStreamBuf() override { sync(); }
 
 protected:
@@ -47,7 +52,7 @@ protected:
 private:
     void WriteCompleteLines();
 
-    StandardStream stream_;
+    Writer write_;
     std::string pending_;
 };
 

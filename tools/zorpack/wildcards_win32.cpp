@@ -20,7 +20,8 @@ bool ExpandWildcards(const std::string& pattern, std::vector<std::string>& paths
     HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) matches.push_back(directory + found.cFileName);
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                matches.push_back(directory + found.cFileName);
         } while (::FindNextFileA(search, &found));
         ::FindClose(search);
     }
