@@ -148,6 +148,38 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
     EXPECT_EQ(ReadAll(startMenu_), BuildPath(target_, "demo.exe", nullptr));
 }
 
+TEST_F(Installation, TheProgressWindowIsRepaintedByTimeNotPerEvent) {
+    // Time stands still: only the first update shows.
+    host_.millisecondsPerCall = 0;
+    ChooseInDialog(target_, 0x2);
+    Install();
+    EXPECT_EQ(host_.events,
+              std::vector<std::string>({"dialog", ShortcutEvent(startMenu_, target_), "progress: demo.exe 0/30",
+                                        "progress closed", "message: Zor Demo (1.2.3) succesfully installed."}));
+
+    // 20 ms a reading: every second event is 33 ms or more after the last one shown.
+    host_.events.clear();
+    host_.millisecondsPerCall = 20;
+    ChooseInDialog(target_, 0x2);
+    Install(true);
+    EXPECT_EQ(host_.events,
+              std::vector<std::string>({"dialog", "progress: demo.exe 0/30", "progress: readme.txt 15/30",
+                                        "progress closed", "message: Zor Demo (1.2.3) succesfully installed."}));
+}
+
+TEST_F(Installation, ADestinationBeyondThePathLimitIsRefusedBeforeAnythingIsWritten) {
+    std::string deep = target_;
+    while (BuildPath(deep, "readme.txt", nullptr).size() < kMaxPath) deep = BuildPath(deep, "d", nullptr);
+    ChooseInDialog(deep, kDesktopLink);
+    Install();
+    EXPECT_EQ(host_.shown, std::vector<ShownMessage>(
+                               {{"!Error: the path of 'readme.txt' in '" + deep + "' would be longer than " +
+                                     std::to_string(kMaxPath - 1) + " characters.\n'Zor Demo' installation canceled.",
+                                 kTitle, 0x10}}));
+    EXPECT_EQ(ShortcutEvents().size(), 0u);
+    EXPECT_FALSE(DirectoryExists(target_)) << "not even the directory";
+}
+
 TEST_F(Installation, RegisteredInstallationIsUpdatedOrReplaced) {
     const std::string previousDirectory = dir_ / "old place";
     const std::string previousPath = BuildPath(previousDirectory, "demo.exe", nullptr);

@@ -178,6 +178,28 @@ TEST(StartupContent, ListsEveryWindowItemAndFile) {
     }
 }
 
+TEST(StartupContent, ManyFilesKeepTheBoxOnTheScreen) {
+    TempDir dir;
+    for (const std::size_t count : {30u, 31u, 45u}) {
+        SCOPED_TRACE(count);
+        InstallerContent content;
+        content.files.clear();
+        std::string listed;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string name = "file" + std::to_string(100 + i) + ".txt";
+            content.files.push_back({name, name});
+            if (i < 30) listed += "\t" + name + "\n";
+        }
+        if (count == 31) listed += "\t... and 1 more file\n";
+        if (count == 45) listed += "\t... and 15 more files\n";
+        const std::string installer = dir / ("many" + std::to_string(count) + ".exe");
+        WriteInstaller(installer, content);
+        const StartupResult result = Start(installer, " -c");
+        EXPECT_EQ(result.shown, std::vector<ShownMessage>{ContentBox("Zor Demo", "1.2.3", "Zor Demo App",
+                                                                     "\tZor Demo\n\tZorDemo\n", listed)});
+    }
+}
+
 TEST(StartupContent, AnArchiveWithoutFilesListsError) {
     TempDir dir;
     InstallerContent content;

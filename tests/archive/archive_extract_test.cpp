@@ -2,11 +2,14 @@
 
 #include "common/file.h"
 #include "common/file_system.h"
+#include "common/last_error.h"
+#include "common/string_format.h"
 #include "compress/compressed_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
 namespace {
@@ -186,6 +189,58 @@ TEST_F(ExtractTest, RefusesNamesThatLeaveTheDirectoryOrNameADevice) {
         EXPECT_FALSE(Extract(&error)) << name;
         EXPECT_TRUE(recorder.Contains("!Error: Invalid file name '" + std::string(name) + "' in the archive.")) << name;
         EXPECT_EQ(ListFiles(dir.path()), before) << name;
+    }
+}
+
+// A crafted name in the middle of the archive: the entries before it are
+// not written either.
+TEST_F(ExtractTest, EveryNameIsCheckedBeforeTheFirstFileIsWritten) {
+    const std::string setup =
+        BuildInstaller(dir, {{"first.txt", "one"}, {"second.txt", "two"}, {"third.txt", "3"}}, false);
+    std::string bytes = ReadWholeFile(setup);
+    bytes[ReadLayout(bytes).records[2] + 60] = ':'; // "third.txt" becomes ":hird.txt"
+    dir.WriteFile("Setup.exe", bytes);
+    EXPECT_FALSE(Extract());
+    EXPECT_TRUE(recorder.Contains("!Error: Invalid file name ':hird.txt' in the archive."));
+    EXPECT_TRUE(ListFiles(out).empty());
+}
+
+TEST_F(ExtractTest, ADestinationBeyondThePathLimitWritesNothing) {
+    const std::string longName = std::string(120, 'n') + ".txt";
+    BuildInstaller(dir, {{"App.exe", "program"}, {longName, "long"}});
+    archive = std::make_unique<InstallerArchive>();
+    archive->SetFilePath(dir / "Setup.exe");
+    ASSERT_TRUE(archive->LoadInstaller());
+    // A directory that leaves room for App.exe but not for the long name.
+    std::string deep = out;
+    while (BuildPath(deep, longName, nullptr).size() < kMaxPath) deep = BuildPath(deep, "d", nullptr);
+    EXPECT_EQ(archive->FindTooLongDestination(deep), &archive->GetEntries()[1]);
+    EXPECT_EQ(archive->FindTooLongDestination(out), nullptr);
+
+    CreateDirectoryTree(deep);
+    recorder.Attach(*archive);
+    std::string error;
+    EXPECT_FALSE(archive->ExtractFiles(deep, &error));
+    EXPECT_TRUE(
+        recorder.Contains(StringFormat("!Error: The path of '%s' would be longer than %zu characters: '%s'.",
+                                       longName.c_str(), kMaxPath - 1, BuildPath(deep, longName, nullptr).c_str())));
+    EXPECT_TRUE(ListFiles(deep).empty()) << "not even the first file";
+}
+
+TEST_F(ExtractTest, AFullDiskRemovesTheFileItCutShort) {
+    for (bool compress : {true, false}) {
+        SCOPED_TRACE(compress ? "compressed" : "stored");
+        BuildInstaller(dir, {{"App.exe", "program"}, {"big.bin", Noise(300000, 4)}, {"after.txt", "later"}}, compress);
+        archive = std::make_unique<InstallerArchive>();
+        archive->SetFilePath(dir / "Setup.exe");
+        ASSERT_TRUE(archive->LoadInstaller());
+        std::filesystem::remove_all(out);
+        CreateDirectoryTree(out);
+        // App.exe takes one write, big.bin several: its second one fails.
+        InjectFileFault(FileOperation::Write, 3, kErrorDiskFull);
+        EXPECT_THROW(archive->ExtractFiles(out), FileException);
+        ClearFileFaults();
+        EXPECT_EQ(ListFiles(out), std::vector<std::string>{"App.exe"});
     }
 }
 
