@@ -55,12 +55,25 @@ function(zor_optimize_for_size)
   endif()
 endfunction()
 
+# zor_use_utf8_code_page(target): in the Windows build, gives the program a
+# manifest with UTF-8 as its active code page, as zorsetup and zorpack have.
+function(zor_use_utf8_code_page target)
+  if(WIN32)
+    set(rc ${PROJECT_SOURCE_DIR}/tests/support/utf8_code_page.rc)
+    target_sources(${target} PRIVATE ${rc})
+    # windres records no dependency on the files it includes.
+    set_source_files_properties(${rc} TARGET_DIRECTORY ${target} PROPERTIES
+                                OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/utf8_code_page.manifest)
+  endif()
+endfunction()
+
 # zor_add_test(name SOURCES... LIBS libs...): a GoogleTest program.
 # Natively every test case is its own CTest entry; under Wine a process start
 # costs about a second, so the whole program is one entry there.
 function(zor_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  zor_use_utf8_code_page(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   zor_set_options(${name})
   if(CMAKE_CROSSCOMPILING)
