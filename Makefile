@@ -41,10 +41,15 @@ $(addprefix test-,$(BUILDS)): test-%: build-%
 fuzz: build-fuzz
 	@scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
-# Compression benchmarks against zlib and OpenSSL; prints a summary table at the end.
-bench: build-native
+# Compression benchmarks against zlib and OpenSSL, zorpack against tar and
+# gzip, and the installer under Wine against zorpack.exe and NSIS; each prints
+# its table. NSIS (makensis) is installed for the benchmarks only.
+bench:
+	@scripts/install-deps.sh --bench
+	@$(MAKE) --no-print-directory build-windows build-native
 	build/native/bin/compress_bench
 	bench/zorpack_bench.sh build/native
+	bench/install_bench.sh
 
 # Builds the example application's installer and runs it under Wine (see
 # scripts/demo.sh): on the user's display when DISPLAY is set, otherwise in

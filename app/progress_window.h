@@ -38,4 +38,7 @@ public:
 
 private:
     HWND__* window_ = nullptr;
+    // What the window shows, so that only changes are sent to it.
+    std::string caption_, fileName_;
+    int barPosition_ = -1;
 };

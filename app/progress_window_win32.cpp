@@ -50,12 +50,27 @@ bool ProgressWindow::Show(const std::string& caption, const std::string& fileNam
         if (window_ == nullptr) return false;
         ::SendDlgItemMessageA(window_, kProgressBar, PBM_SETRANGE32, 0, kBarRange);
         ::ShowWindow(window_, SW_SHOWNORMAL);
+        caption_.clear();
+        fileName_.clear();
+        barPosition_ = -1;
     }
-    ::SetWindowTextA(window_, caption.c_str());
-    ::SetDlgItemTextA(window_, kProgressFileLabel, fileName.c_str());
-    ::SendDlgItemMessageA(window_, kProgressBar, PBM_SETPOS, BarPosition(doneBytes, totalBytes), 0);
-    // Painted now, children included: the caller goes back to work at once.
-    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Only what changed is set: each change repaints its control, and the
+    // caption repaints the whole frame.
+    if (caption != caption_) {
+        ::SetWindowTextA(window_, caption.c_str());
+        caption_ = caption;
+    }
+    if (fileName != fileName_) {
+        ::SetDlgItemTextA(window_, kProgressFileLabel, fileName.c_str());
+        fileName_ = fileName;
+    }
+    const int position = BarPosition(doneBytes, totalBytes);
+    if (position != barPosition_) {
+        ::SendDlgItemMessageA(window_, kProgressBar, PBM_SETPOS, position, 0);
+        barPosition_ = position;
+    }
+    // Painted now: the caller goes back to work at once.
+    ::UpdateWindow(window_);
     DispatchPendingMessages();
     return true;
 }

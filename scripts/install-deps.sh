@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the builds and tests need, when any is missing.
-# As root it runs apt-get; otherwise it prints the exact command and fails.
+# Installs the Debian packages the builds and tests need, when any is missing;
+# with --bench also those only the benchmarks use (NSIS, the peer of the
+# installer benchmark). As root it runs apt-get; otherwise it prints the
+# exact command and fails.
 set -euo pipefail
 
 packages=(
@@ -10,6 +12,9 @@ packages=(
   wine wine64 xvfb xauth x11-utils imagemagick
   zlib1g-dev libssl-dev
 )
+if [ "${1:-}" = --bench ]; then
+  packages+=(nsis)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
