@@ -28,6 +28,34 @@ TEST(ArchiveBuild, AnEmptyArchiveIsStubStringsAndTailer) {
     EXPECT_EQ(Field32(bytes, layout.tailer + 20), kDefaultOptions);
 }
 
+// A source that grew or shrank since AddFile measured it would make a record
+// that lies about it: the build fails with the code that says so, and only
+// reads as far as one byte past the size it knows.
+TEST(ArchiveBuild, ASourceThatChangedWhileArchivedFailsTheBuild) {
+    for (bool compress : {true, false}) {
+        for (const std::string& later : {std::string("shorter"), std::string(200000, 'x')}) {
+            SCOPED_TRACE((compress ? "compressed, " : "stored, ") + std::to_string(later.size()));
+            TempDir dir;
+            InstallerArchive archive;
+            LineRecorder recorder;
+            recorder.Attach(archive);
+            archive.SetExtractorImage(FakeStub());
+            archive.SetOptions(compress ? kDefaultOptions : 0);
+            archive.SetFilePath(dir / "Setup.exe");
+            const std::string source = dir.WriteFile("changing.log", "the size it had when it was added");
+            ASSERT_TRUE(archive.AddFile(source));
+            dir.WriteFile("changing.log", later);
+            EXPECT_FALSE(archive.MakeInstaller());
+            EXPECT_EQ(archive.GetErrorCode(), ZorInstallerError::FileChanged);
+            EXPECT_TRUE(recorder.Contains("!Error: File '" + source + "' changed while it was archived."));
+            EXPECT_EQ(recorder.lines.back(),
+                      "!Error: An error occured while archiving files. (ErrorZorInstaller: File changed while it was "
+                      "archived.)");
+            EXPECT_FALSE(FileExists(dir / "Setup.exe"));
+        }
+    }
+}
+
 TEST(ArchiveBuild, StoredBlocksAreTheFilesThemselves) {
     TempDir dir;
     const std::vector<SourceFile> files = {{"App.exe", "MZ main program"}, {"readme.txt", "read me"}};

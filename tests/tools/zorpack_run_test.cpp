@@ -7,6 +7,10 @@
 #include "tests/support/fake_stub.h"
 #include "tools/zorpack/zorpack.h"
 
+#ifdef _WIN32
+#include "common/windows_api.h"
+#endif
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -82,6 +86,22 @@ TEST(LineStreamBuf, WritesWholeLinesOneWriteEach) {
     EXPECT_EQ(writes, (std::vector<std::string>{"one line\n", "two\nthree\n", "four\r[1/2] live", "end"}))
         << "what is pending goes out with the buffer";
 }
+
+#ifdef _WIN32
+// NUL is a character device, as a console is, but no terminal: a live
+// progress line there would be written for nobody.
+TEST(Console, NulIsNoTerminal) {
+    const HANDLE saved = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE nul = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                     0, nullptr);
+    ASSERT_NE(nul, INVALID_HANDLE_VALUE);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, nul);
+    const bool terminal = IsTerminal(StandardStream::Output);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, saved);
+    ::CloseHandle(nul);
+    EXPECT_FALSE(terminal);
+}
+#endif
 
 TEST_F(ZorpackRun, VersionIsTheToolsOwn) {
     const Outcome outcome = RunInProcess({"--version"});
