@@ -5,12 +5,14 @@
 #include "common/path.h"
 #include "common/system_info.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <vector>
 
 class TempDir {
 public:
@@ -48,4 +50,13 @@ inline std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return "<missing>";
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The names in directory (files and directories, not below them), sorted.
+inline std::vector<std::string> NamesIn(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

@@ -49,14 +49,6 @@ std::uint64_t LastWriteTicks(const std::string& path) {
     return times.lastWrite.Ticks();
 }
 
-std::vector<std::string> FilesIn(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class ZorpackProcess : public ::testing::Test {
 protected:
     CapturedRun Zorpack(const std::vector<std::string>& arguments) {
@@ -82,7 +74,7 @@ protected:
     }
 
     void ExpectExtractedSources(const std::string& directory) {
-        EXPECT_EQ(FilesIn(directory), (std::vector<std::string>{"App.exe", "empty.dat", "readme.txt"}));
+        EXPECT_EQ(NamesIn(directory), (std::vector<std::string>{"App.exe", "empty.dat", "readme.txt"}));
         for (const std::string& source : {app_, readme_, empty_}) {
             const std::string extracted = BuildPath(directory, GetPathPart(source, kPathFileName), nullptr);
             EXPECT_EQ(ReadWholeFile(extracted), ReadWholeFile(source)) << extracted;
@@ -139,7 +131,7 @@ TEST_F(ZorpackProcess, TwoExtractionsIntoTheSameNewDirectoryAtOnce) {
         ASSERT_TRUE(two.Start(ProgramBesideTests("zorpack"), {"extract", dir_ / "Other.exe", target}));
         EXPECT_EQ(one.Wait(), 0);
         EXPECT_EQ(two.Wait(), 0);
-        EXPECT_EQ(FilesIn(target), (std::vector<std::string>{"App.exe", "empty.dat", "other.txt", "readme.txt"}));
+        EXPECT_EQ(NamesIn(target), (std::vector<std::string>{"App.exe", "empty.dat", "other.txt", "readme.txt"}));
     }
 }
 
@@ -431,13 +423,13 @@ TEST_F(ZorpackProcess, AnInterruptedBuildLeavesNothing) {
     // Interrupted once its temporary installer exists.
     bool started = false;
     for (int i = 0; i < 400 && !started; ++i) {
-        for (const std::string& name : FilesIn(dir_.path())) started = started || name.rfind("Setup.exe.", 0) == 0;
+        for (const std::string& name : NamesIn(dir_.path())) started = started || name.rfind("Setup.exe.", 0) == 0;
         if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     ASSERT_TRUE(started) << "no temporary installer seen";
     ASSERT_TRUE(build.Interrupt());
     EXPECT_NE(build.Wait(), 0);
-    EXPECT_EQ(FilesIn(dir_.path()),
+    EXPECT_EQ(NamesIn(dir_.path()),
               (std::vector<std::string>{"App.exe", "Setup.exe", "big.bin", "empty.dat", "readme.txt", "stub.bin"}));
     EXPECT_EQ(ReadWholeFile(earlier), "the earlier installer");
 }

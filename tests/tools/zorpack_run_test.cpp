@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -40,14 +38,6 @@ std::string RandomBytes(std::size_t size) {
     std::string bytes(size, '\0');
     for (char& byte : bytes) byte = static_cast<char>(generator());
     return bytes;
-}
-
-std::vector<std::string> ListFiles(const std::string& directory) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(directory))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Exactly one line, "zorpack: " and then text.
@@ -92,8 +82,8 @@ TEST(LineStreamBuf, WritesWholeLinesOneWriteEach) {
 // progress line there would be written for nobody.
 TEST(Console, NulIsNoTerminal) {
     const HANDLE saved = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    const HANDLE nul = ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                     0, nullptr);
+    const HANDLE nul =
+        ::CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(nul, INVALID_HANDLE_VALUE);
     ::SetStdHandle(STD_OUTPUT_HANDLE, nul);
     const bool terminal = IsTerminal(StandardStream::Output);
@@ -274,7 +264,7 @@ TEST_F(ZorpackRun, AFailedBuildLeavesNothingAndKeepsTheEarlierInstaller) {
         EXPECT_FALSE(FileExists(setup)) << countdown;
     }
     // Nothing is left behind that a later build would trip over.
-    EXPECT_EQ(ListFiles(dir_.path()), (std::vector<std::string>{"App.exe", "data.txt", "noise.bin", "stub.bin"}));
+    EXPECT_EQ(NamesIn(dir_.path()), (std::vector<std::string>{"App.exe", "data.txt", "noise.bin", "stub.bin"}));
     ASSERT_EQ(RunInProcess(line).code, kExitSuccess);
     const std::string good = ReadWholeFile(setup);
 
@@ -290,7 +280,7 @@ TEST_F(ZorpackRun, AFailedBuildLeavesNothingAndKeepsTheEarlierInstaller) {
     EXPECT_EQ(outcome.code, kExitFailure);
     ExpectOneErrorLine(outcome.err, "File read error on '" + data_ + "': ");
     EXPECT_EQ(ReadWholeFile(setup), good);
-    EXPECT_EQ(ListFiles(dir_.path()),
+    EXPECT_EQ(NamesIn(dir_.path()),
               (std::vector<std::string>{"App.exe", "Setup.exe", "data.txt", "noise.bin", "stub.bin"}));
 }
 
