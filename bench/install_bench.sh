@@ -11,13 +11,15 @@
 #                         benchmarks only), an NSIS installer of the same files
 #                         (zlib, 64-bit) run silently with /S.
 # The table gives each time against zorpack.exe extract; the installer's
-# target is 1.15 at most. Figures are reported, never judged: the script fails
+# target is 1.15 at most. INSTALL_BENCH_STUB names another installer stub to
+# measure (an earlier zorsetup.exe, say) in place of the Windows build's. Figures are reported, never judged: the script fails
 # only when a command fails or installed files differ from the payload.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 windows=$root/build/windows
 work=$root/build/install_bench
+stub=${INSTALL_BENCH_STUB:-$windows/bin/zorsetup.exe}
 runs=${INSTALL_BENCH_RUNS:-3}
 
 # A Unix path as a Windows program sees it.
@@ -67,10 +69,8 @@ source "$root/bench/payloads.sh"
 make_payloads "$work"
 
 for name in small large; do
-  if [ ! -f "$work/$name.exe" ] || [ "$work/$name.exe" -ot "$windows/bin/zorsetup.exe" ]; then
-    "$root/build/native/bin/zorpack" build -o "$work/$name.exe" --name Bench --version 1.0 \
-      --stub "$windows/bin/zorsetup.exe" "@$work/$name.lst" >/dev/null
-  fi
+  "$root/build/native/bin/zorpack" build -o "$work/$name.exe" --name Bench --version 1.0 --stub "$stub" \
+    "@$work/$name.lst" >/dev/null
   rm -f "$work/$name-nsis.exe"
   if command -v makensis >/dev/null; then
     cat >"$work/$name.nsi" <<EOF
