@@ -1,26 +1,41 @@
 #!/usr/bin/env bash
 # Usage: run-fuzzers.sh SECONDS
-# Runs every fuzz target of build/fuzz for SECONDS each over its corpus
-# (seeded by the encoder on first use) and fails if any target finds a crash.
+# Runs every fuzz target of build/fuzz (or of $ZOR_FUZZ_BUILD) for SECONDS
+# each over its corpus (seeded on first use) and fails if any target finds a
+# crash.
 set -u
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-bin=build/fuzz/bin
-corpus=build/fuzz/corpus
-artifacts=build/fuzz/artifacts/
-targets=(expand decode_chunk installer)
+build=${ZOR_FUZZ_BUILD:-build/fuzz}
+bin=$build/bin
+corpus=$build/corpus
+artifacts=$build/artifacts/
+targets=(expand decode_chunk installer log_pattern)
+# libFuzzer options that differ from one target to another.
+declare -A options=(
+  [log_pattern]="-max_len=4096 -dict=fuzz/log_pattern.dict"
+)
 for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
 mkdir -p "$artifacts"
 if [ ! -e "$corpus/.seeded" ]; then
   "$bin/fuzz_make_seeds" "$corpus/expand" "$corpus/decode_chunk" "$corpus/installer" || exit 1
   touch "$corpus/.seeded"
 fi
+# Pattern seeds: a conversion pattern, a NUL byte, a date pattern.
+if [ -z "$(ls -A "$corpus/log_pattern")" ]; then
+  seeds=("%-5p - %m%n|'.'yyyy-MM-dd" "%d{ABSOLUTE} [%t] %-10c{2} %r %m\\n|HH:mm:ss,SSS"
+         "%d %a %b %u@%O %M %R %%|ISO8601" "%-20d{YY_MM_dd_HH_mm_ss}%5n|h 'o''clock' a MMMM MMM")
+  for i in "${!seeds[@]}"; do
+    printf '%s\0%s' "${seeds[$i]%%|*}" "${seeds[$i]#*|}" >"$corpus/log_pattern/seed$i"
+  done
+fi
 
 passed=0 failed=0
 for target in "${targets[@]}"; do
-  log=build/fuzz/$target.log
+  log=$build/$target.log
+  # shellcheck disable=SC2086 # the options are separate words
   if "$bin/fuzz_$target" "$corpus/$target" -max_total_time="$seconds" -max_len=70000 -timeout=10 \
-       -rss_limit_mb=2048 -artifact_prefix="$artifacts" -print_final_stats=1 >"$log" 2>&1; then
+       -rss_limit_mb=2048 -artifact_prefix="$artifacts" -print_final_stats=1 ${options[$target]:-} >"$log" 2>&1; then
     echo "fuzz_$target: $(grep -E '^stat::number_of_executed_units' "$log" | awk '{print $2}') runs, no failure"
     passed=$((passed + 1))
   else
