@@ -3,9 +3,10 @@
 #   build/native   g++ build for Linux
 #   build/asan     native build with AddressSanitizer and UBSan
 #   build/fuzz     clang build of the libFuzzer targets
+#   build/tsan     native build with ThreadSanitizer of the logging tests only
 JOBS ?= 2
 CMAKE_FLAGS ?= -G Ninja -DZOR_WERROR=ON
-BUILDS := windows native asan fuzz
+BUILDS := windows native asan tsan fuzz
 FUZZ_SECONDS ?= 300
 
 .PHONY: all deps test bench fuzz demo clean $(addprefix build-,$(BUILDS)) $(addprefix test-,$(BUILDS))
@@ -22,12 +23,16 @@ build/native/build.ninja:
 	cmake -S . -B build/native $(CMAKE_FLAGS) -DZOR_STUB_IMAGE=$(CURDIR)/build/windows/bin/zorsetup.exe
 build/asan/build.ninja:
 	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_STUB_IMAGE=$(CURDIR)/build/windows/bin/zorsetup.exe -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+build/tsan/build.ninja:
+	cmake -S . -B build/tsan $(CMAKE_FLAGS) -DZOR_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The thread-sanitized tree builds only what its tests need.
+BUILD_TARGETS_tsan := --target log_tests
 build/fuzz/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DZOR_FUZZ=ON
 
 # Phony targets get no pattern rules, so each build has its own.
 $(addprefix build-,$(BUILDS)): build-%: build/%/build.ninja
-	cmake --build build/$* -j $(JOBS)
+	cmake --build build/$* -j $(JOBS) $(BUILD_TARGETS_$*)
 
 # The Windows tree is built first: later native tools embed its programs.
 test: deps

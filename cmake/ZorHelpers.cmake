@@ -2,6 +2,7 @@
 
 option(ZOR_WERROR "Treat compiler warnings as errors" OFF)
 option(ZOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(ZOR_TSAN "Build with ThreadSanitizer (the tsan tree builds only the logging tests)" OFF)
 
 if(WIN32)
   set(ZOR_PLATFORM win32)
@@ -18,6 +19,10 @@ function(zor_set_options target)
   if(ZOR_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(ZOR_TSAN)
+    target_compile_options(${target} PRIVATE -fsanitize=thread)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
   endif()
 endfunction()
 

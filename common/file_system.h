@@ -51,6 +51,14 @@ bool GetFileIdentity(const std::string& path, FileIdentity& identity);
 // nothing. Both must be on the same volume. False with the last error set.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
 
+// Renames from to to, failing (with kErrorAlreadyExists or kErrorFileExists
+// as the last error) when something is already at to: nothing is ever
+// replaced. Both must be on the same volume. False with the last error set.
+bool MoveFileNoReplace(const std::string& from, const std::string& to);
+
+// Deletes the file at path; false with the last error set.
+bool DeleteFileAt(const std::string& path);
+
 // The last-write time of a file in local calendar time; all fields zero and
 // false when the file is missing.
 bool GetFileLocalTime(const std::string& path, CalendarTime& time);

@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace file_system_platform {
 
@@ -44,6 +46,26 @@ bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
 
 bool MoveFileReplacing(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    SetLastErrorFromErrno(errno);
+    return false;
+}
+
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+    // rename() would replace to silently; renameat2 refuses. File systems
+    // without RENAME_NOREPLACE get the same guarantee from link + unlink.
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EINVAL || errno == ENOSYS) {
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            ::unlink(from.c_str());
+            return true;
+        }
+    }
+    SetLastErrorFromErrno(errno);
+    return false;
+}
+
+bool DeleteFileAt(const std::string& path) {
+    if (::unlink(path.c_str()) == 0) return true;
     SetLastErrorFromErrno(errno);
     return false;
 }

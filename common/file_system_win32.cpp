@@ -49,6 +49,12 @@ bool MoveFileReplacing(const std::string& from, const std::string& to) {
     return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
+bool MoveFileNoReplace(const std::string& from, const std::string& to) {
+    return ::MoveFileExA(from.c_str(), to.c_str(), 0) != FALSE;
+}
+
+bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;
     if (path.size() < 4) {

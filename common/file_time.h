@@ -37,6 +37,9 @@ struct CalendarTime {
 
 // The current time as a file time.
 FileTime CurrentFileTime();
+// The current time in the local calendar; every field zero when the clock is
+// beyond the calendar's range (texts then show zeros rather than garbage).
+CalendarTime CurrentLocalTime();
 
 // Conversions between file times and the local calendar (the time zone of the
 // calling process). False, with the output untouched, for unrepresentable values.

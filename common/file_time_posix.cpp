@@ -37,6 +37,12 @@ FileTime CurrentFileTime() {
     return FileTimeFromTimespec(now);
 }
 
+CalendarTime CurrentLocalTime() {
+    CalendarTime now;
+    FileTimeToLocalCalendar(CurrentFileTime(), now);
+    return now;
+}
+
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime& local) {
     if (time.Ticks() > static_cast<std::uint64_t>(INT64_MAX)) return false;
     const timespec posixTime = TimespecFromFileTime(time);

@@ -22,6 +22,12 @@ FileTime CurrentFileTime() {
     return FromWin32(now);
 }
 
+CalendarTime CurrentLocalTime() {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    return FromWin32(now);
+}
+
 bool FileTimeToLocalCalendar(FileTime time, CalendarTime& local) {
     FILETIME utc = ToWin32(time), localTime;
     SYSTEMTIME calendar;

@@ -51,15 +51,20 @@ std::string GetPathPart(std::string_view path, int part, PathStyle style) {
     }
 }
 
-std::string InsertPathSuffix(std::string_view path, std::string_view suffix, PathStyle style) {
+std::string ReplaceBaseName(std::string_view path, std::string_view baseName, PathStyle style) {
     // Joined by hand rather than with BuildPath: a short directory such as
     // "abc" must still get its separator back.
     std::string result = GetPathPart(path, kPathDirectory, style);
     if (!result.empty() && result.back() != PathSeparator(style)) result += PathSeparator(style);
-    result += GetPathPart(path, kPathBaseName, style);
-    result += '.';
-    result += suffix;
+    result += baseName;
     const std::string extension = GetPathPart(path, kPathExtension, style);
     if (!extension.empty()) result += '.' + extension;
     return result;
+}
+
+std::string InsertPathSuffix(std::string_view path, std::string_view suffix, PathStyle style) {
+    std::string baseName = GetPathPart(path, kPathBaseName, style);
+    baseName += '.';
+    baseName += suffix;
+    return ReplaceBaseName(path, baseName, style);
 }

@@ -42,6 +42,10 @@ enum PathPart : int { kPathDirectory = 0, kPathFileName = 1, kPathExtension = 2,
 // Any other number gives the empty string.
 std::string GetPathPart(std::string_view path, int part, PathStyle style = kNativePathStyle);
 
+// The path with its base name (the file name without its last extension)
+// replaced: "dir\name.ext" with "other" gives "dir\other.ext".
+std::string ReplaceBaseName(std::string_view path, std::string_view baseName, PathStyle style = kNativePathStyle);
+
 // The path with ".<suffix>" inserted before its extension:
 // "dir\name.ext" with "1" gives "dir\name.1.ext".
 std::string InsertPathSuffix(std::string_view path, std::string_view suffix, PathStyle style = kNativePathStyle);

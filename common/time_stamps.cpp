@@ -5,18 +5,6 @@
 #include "common/string_format.h"
 #include "common/system_info.h"
 
-namespace {
-
-CalendarTime CurrentLocalTime() {
-    CalendarTime now;
-    // A clock beyond the calendar's range leaves every field zero: the texts
-    // then show zeros and "Dim" rather than garbage.
-    FileTimeToLocalCalendar(CurrentFileTime(), now);
-    return now;
-}
-
-} // namespace
-
 const char* DayNameText(unsigned dayOfWeek) {
     static constexpr const char* kDayNames[] = {"Dim", "Lun", "Mar", "Mer", "Jeu", "Ven", "Sam"};
     return dayOfWeek < 7 ? kDayNames[dayOfWeek] : "Inc";

@@ -31,44 +31,78 @@ bool Appender::setParam(const std::string& name, const std::string& value) {
 
 std::string Appender::getParam(const std::string&) const { return {}; }
 
-bool Appender::open(std::string&) {
+bool Appender::requiresLayout() const { return false; }
+
+bool Appender::open(std::string& error) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    switch (openTarget(error)) {
+    case TargetOpening::Failed:
+        return false;
+    case TargetOpening::WriteHeader:
+        writeHeader();
+        return true;
+    case TargetOpening::NoHeader:
+        return true;
+    }
+    return false;
+}
+
+bool Appender::close(std::string& error) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    if (!isTargetOpen()) return closeWithoutTarget(error);
+    writeFooter();
+    return closeTarget(error);
+}
+
+bool Appender::append(const LoggingEvent& event) {
+    if (!isOpened()) return false;
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    return appendLocked(event);
+}
+
+Appender::TargetOpening Appender::openTarget(std::string&) { return TargetOpening::WriteHeader; }
+
+bool Appender::isTargetOpen() const { return true; }
+
+bool Appender::closeTarget(std::string&) { return true; }
+
+bool Appender::closeWithoutTarget(std::string&) { return true; }
+
+void Appender::write(std::string_view, const LoggingEvent*) {}
+
+bool Appender::appendLocked(const LoggingEvent& event) {
+    if (!isTargetOpen() || !formatEvent(event, formatted_)) return false;
+    write(formatted_, &event);
+    return true;
+}
+
+void Appender::writeHeader() {
     std::string header;
     if (headerText(header)) write(header, nullptr);
-    return true;
 }
 
-bool Appender::close(std::string&) {
+void Appender::writeFooter() {
     std::string footer;
     if (footerText(footer)) write(footer, nullptr);
-    return true;
 }
-
-void Appender::write(const std::string&, const LoggingEvent*) {}
-
-bool Appender::append(const LoggingEvent&) {
-    if (!opened_) return false;
-    std::lock_guard<std::recursive_mutex> guard(lock_);
-    return true;
-}
-
-bool Appender::requiresLayout() const { return false; }
 
 bool Appender::nameEquals(std::string_view text) const { return EqualsIgnoringCase(name_, text); }
 
 bool Appender::start(std::string& error) {
-    opened_ = open(error);
-    return opened_;
+    const bool opened = open(error);
+    opened_.store(opened, std::memory_order_release);
+    return opened;
 }
 
 bool Appender::stop(std::string& error) {
     const bool closed = close(error);
-    opened_ = !closed;
+    opened_.store(!closed, std::memory_order_release);
     return closed;
 }
 
 bool Appender::closeFinally(std::string& error) {
     const bool closed = close(error);
-    opened_ = false;
+    opened_.store(false, std::memory_order_release);
     return closed;
 }
 
@@ -95,13 +129,4 @@ bool Appender::headerText(std::string& text) const {
 bool Appender::footerText(std::string& text) const {
     text.clear();
     return layout_ != nullptr && layout_->footer(text, className(), name_);
-}
-
-bool Appender::appendFormatted(const LoggingEvent& event) {
-    if (!opened_) return false;
-    std::lock_guard<std::recursive_mutex> guard(lock_);
-    std::string text;
-    if (!formatEvent(event, text)) return false;
-    write(text, nullptr);
-    return true;
 }

@@ -1,22 +1,30 @@
 // The base of every output target ("SkeletonAppender").
 //
 // Loggers hand an appender records; the appender formats each one through its
-// layout and writes the text. The base supplies the parameters every target
-// shares ("Threshold", "Active", "AutoStart"), the start/stop protocol, the
-// formatting rule and a re-entrant lock.
+// layout and writes the text. The base owns everything targets share: the
+// parameters "Threshold", "Active" and "AutoStart", the start/stop protocol,
+// the header and footer, the formatting rule and a re-entrant lock.
 //
-// A subclass overrides className and whichever of setParam (offering each
-// name to its base class first), getParam, open, close, write, append and
-// requiresLayout it needs. Its append takes lock() and may call its base
-// class's append, which takes the same lock again: the lock is re-entrant for
-// the owning thread. open, close, start, stop and setParam take no lock; they
-// belong to configuration and shutdown, with no concurrent logging.
+// open, close and append are not virtual: they take the lock and then call
+// the target's hooks, so a target cannot forget it. A target supplies only
+// what differs:
+//   - openTarget / closeTarget / isTargetOpen: acquiring and releasing its
+//     resource (a file, a socket...); the base writes header and footer;
+//   - write: putting one finished text on the target;
+//   - appendLocked, when a record needs more than "format, then write" (a
+//     date or size check before or after it): override it and call the base
+//     version, all inside the same hold of the lock;
+//   - className, setParam (offering each name to its base class first),
+//     getParam and requiresLayout.
+// Every hook runs with the lock held. The lock is re-entrant, so a hook may
+// call open- or close-like helpers of its own class.
 #pragma once
 
 #include "log/layout.h"
 #include "log/logging_event.h"
 #include "log/priority.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -42,21 +50,20 @@ public:
     // A parameter's value as text; the base reports none (the empty text).
     virtual std::string getParam(const std::string& name) const;
 
-    // The base writes the layout's header (open) or footer (close), when
-    // there is one, and succeeds. error receives a failure's text.
-    virtual bool open(std::string& error);
-    virtual bool close(std::string& error);
-
-    // Puts a finished text on the target; event is null for headers and
-    // footers. The base writes nothing.
-    virtual void write(const std::string& text, const LoggingEvent* event);
-
-    // Delivers one record; true when it was written. The base only checks
-    // that the appender is opened and passes through its lock.
-    virtual bool append(const LoggingEvent& event);
-
     // True when records cannot be formatted without a layout; false here.
     virtual bool requiresLayout() const;
+
+    // Acquires the target and writes the layout's header (unless the target
+    // says it has none to write). False, with error set, when the target
+    // could not be acquired.
+    bool open(std::string& error);
+    // Writes the layout's footer and releases the target. When there is no
+    // target to release, no footer is written and the target decides the
+    // result.
+    bool close(std::string& error);
+    // Delivers one record; true when it was written. False at once when the
+    // appender is not opened; otherwise appendLocked under the lock.
+    bool append(const LoggingEvent& event);
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
@@ -73,15 +80,11 @@ public:
     bool isActive() const { return active_; }
     void setActive(bool active) { active_ = active; }
 
-    bool isOpened() const { return opened_; }
+    bool isOpened() const { return opened_.load(std::memory_order_acquire); }
 
     // The configuration's start step opens exactly the appenders with AutoStart.
     bool isAutoStart() const { return autoStart_; }
     void setAutoStart(bool autoStart) { autoStart_ = autoStart; }
-
-    // Set by the factory for the appenders it creates; it deletes those at shutdown.
-    bool isOwnedByFactory() const { return ownedByFactory_; }
-    void setOwnedByFactory(bool owned) { ownedByFactory_ = owned; }
 
     // open, and remember its result as the opened state; returns that result.
     bool start(std::string& error);
@@ -103,12 +106,36 @@ public:
     bool footerText(std::string& text) const;
 
 protected:
-    std::recursive_mutex& lock() const { return lock_; }
+    // How acquiring a target went: failed (error set), acquired with a header
+    // to write, or acquired (or already held) with no header to write.
+    enum class TargetOpening { Failed, WriteHeader, NoHeader };
 
-    // The usual append: false when not opened (checked before locking);
-    // under the lock, format the record and write the text with no record.
-    // False when formatting fails.
-    bool appendFormatted(const LoggingEvent& event);
+    // Acquires the target. The base holds nothing and asks for the header.
+    virtual TargetOpening openTarget(std::string& error);
+    // True while the target is held; close and the standard append do
+    // nothing without it. Always true in the base.
+    virtual bool isTargetOpen() const;
+    // Releases the target, after the footer was written. True in the base.
+    virtual bool closeTarget(std::string& error);
+    // The result of close when there is no target to release; true in the
+    // base (a target that fails here sets error).
+    virtual bool closeWithoutTarget(std::string& error);
+    // Puts one finished text on the target. event is the record being
+    // appended, or null for headers, footers and other texts of the
+    // appender's own. The base writes nothing.
+    virtual void write(std::string_view text, const LoggingEvent* event);
+    // One record, with the lock held and the appender opened. The standard
+    // shape: false without a target or when formatting fails; otherwise the
+    // formatted text is written and the result is true.
+    virtual bool appendLocked(const LoggingEvent& event);
+
+    // The header or footer written through write, when the layout has one.
+    void writeHeader();
+    void writeFooter();
+
+    // For targets whose work around a record spans more than appendLocked
+    // (a deliberate delay held under the lock, say).
+    std::recursive_mutex& lock() const { return lock_; }
 
 private:
     mutable std::recursive_mutex lock_;
@@ -116,7 +143,10 @@ private:
     Priority threshold_ = LogPriority::kNotSet;
     Layout* layout_ = nullptr;
     bool active_ = true;
-    bool opened_ = false;
+    // Read by append without the lock; written by start and stop.
+    std::atomic<bool> opened_{false};
     bool autoStart_ = true;
-    bool ownedByFactory_ = false;
+    // The standard append's text, kept between records (under the lock) so
+    // that formatting reuses its capacity instead of allocating.
+    std::string formatted_;
 };

@@ -1,16 +1,34 @@
 #include "log/log_factory.h"
 
 #include "common/text_utils.h"
+#include "log/basic_layouts.h"
+#include "log/csv_layout.h"
+#include "log/daily_file_appender.h"
+#include "log/daily_rolling_file_appender.h"
+#include "log/file_appender.h"
+#include "log/html_layout.h"
+#include "log/pattern_layout.h"
+#include "log/rolling_file_appender.h"
 
 #include <algorithm>
 
 namespace {
 
 // The class names createAppender and createLayout recognise, with the
-// function that builds each. A class not built yet has no function and is
-// answered as not supported.
-using AppenderMaker = Appender* (*)(const std::string& name, Priority threshold);
-using LayoutMaker = Layout* (*)();
+// function that builds each. A class without a function is answered as not
+// supported.
+using AppenderMaker = std::unique_ptr<Appender> (*)(const std::string& name, Priority threshold);
+using LayoutMaker = std::unique_ptr<Layout> (*)();
+
+template <class Class>
+std::unique_ptr<Appender> MakeAppender(const std::string& name, Priority threshold) {
+    return std::make_unique<Class>(name, threshold);
+}
+
+template <class Class>
+std::unique_ptr<Layout> MakeLayout() {
+    return std::make_unique<Class>();
+}
 
 struct AppenderClass {
     const char* name;
@@ -23,15 +41,23 @@ struct LayoutClass {
 };
 
 constexpr AppenderClass kAppenderClasses[] = {
-    {"ConsoleAppender", nullptr},         {"DailyFileAppender", nullptr},    {"DailyRollingFileAppender", nullptr},
-    {"EditWindowAppender", nullptr},      {"EventLogAppender", nullptr},     {"FileAppender", nullptr},
-    {"RollingFileAppender", nullptr},     {"SlowResourceAppender", nullptr}, {"UDPConsoleAppender", nullptr},
-    {"UDPConsoleColorAppender", nullptr}, {"Win32DebugAppender", nullptr},
+    {"ConsoleAppender", nullptr},
+    {"DailyFileAppender", &MakeAppender<DailyFileAppender>},
+    {"DailyRollingFileAppender", &MakeAppender<DailyRollingFileAppender>},
+    {"EditWindowAppender", nullptr},
+    {"EventLogAppender", nullptr},
+    {"FileAppender", &MakeAppender<FileAppender>},
+    {"RollingFileAppender", &MakeAppender<RollingFileAppender>},
+    {"SlowResourceAppender", nullptr},
+    {"UDPConsoleAppender", nullptr},
+    {"UDPConsoleColorAppender", nullptr},
+    {"Win32DebugAppender", nullptr},
 };
 
 constexpr LayoutClass kLayoutClasses[] = {
-    {"BasicLayout", nullptr}, {"CSVLayout", nullptr},     {"HTMLLayout", nullptr},
-    {"NullLayout", nullptr},  {"PatternLayout", nullptr}, {"SimpleLayout", nullptr},
+    {"BasicLayout", &MakeLayout<BasicLayout>},     {"CSVLayout", &MakeLayout<CSVLayout>},
+    {"HTMLLayout", &MakeLayout<HTMLLayout>},       {"NullLayout", &MakeLayout<NullLayout>},
+    {"PatternLayout", &MakeLayout<PatternLayout>}, {"SimpleLayout", &MakeLayout<SimpleLayout>},
 };
 
 // The name with its last "."-separated component dropped; empty for a name
@@ -151,6 +177,18 @@ Appender* LogFactory::addAppender(Appender* appender, bool start) {
     return appender;
 }
 
+Appender* LogFactory::addAppender(std::unique_ptr<Appender> appender, bool start) {
+    if (appender == nullptr) return nullptr;
+    if (Appender* existing = findAppender(appender->getName())) return existing;
+    ownedAppenders_.push_back(std::move(appender));
+    return addAppender(ownedAppenders_.back().get(), start);
+}
+
+bool LogFactory::ownsAppender(const Appender* appender) const {
+    return std::any_of(ownedAppenders_.begin(), ownedAppenders_.end(),
+                       [appender](const auto& owned) { return owned.get() == appender; });
+}
+
 bool LogFactory::removeAppender(Appender* appender) {
     const auto found = std::find(appenders_.begin(), appenders_.end(), appender);
     if (found == appenders_.end()) {
@@ -165,10 +203,9 @@ Appender* LogFactory::createAppender(const std::string& className, const std::st
     if (Appender* existing = findAppender(name)) return existing;
     for (const AppenderClass& known : kAppenderClasses) {
         if (!EqualsIgnoringCase(className, known.name) || known.make == nullptr) continue;
-        Appender* appender = known.make(name, threshold);
-        appender->setOwnedByFactory(true);
-        appenders_.push_back(appender);
-        return appender;
+        ownedAppenders_.push_back(known.make(name, threshold));
+        appenders_.push_back(ownedAppenders_.back().get());
+        return appenders_.back();
     }
     setLastError("Appender class '%s' not supported", className.c_str());
     return nullptr;
@@ -177,11 +214,17 @@ Appender* LogFactory::createAppender(const std::string& className, const std::st
 Layout* LogFactory::createLayout(const std::string& className) {
     for (const LayoutClass& known : kLayoutClasses) {
         if (!EqualsIgnoringCase(className, known.name) || known.make == nullptr) continue;
-        layouts_.emplace_back(known.make());
+        layouts_.push_back(known.make());
         return layouts_.back().get();
     }
     setLastError("Layout class '%s' not supported", className.c_str());
     return nullptr;
+}
+
+Layout* LogFactory::addLayout(std::unique_ptr<Layout> layout) {
+    if (layout == nullptr) return nullptr;
+    layouts_.push_back(std::move(layout));
+    return layouts_.back().get();
 }
 
 std::vector<std::string> LogFactory::stopAppenders() {
@@ -205,8 +248,10 @@ void LogFactory::shutdown() {
             std::string error;
             appender->closeFinally(error);
         }
-        if (appender->isOwnedByFactory()) delete appender;
     }
     appenders_.clear();
+    // Also those removed from the list meanwhile: loggers may still have
+    // referred to them until now.
+    ownedAppenders_.clear();
     layouts_.clear();
 }

@@ -67,17 +67,28 @@ public:
     // returned and appender is not added. With start set, the appender is
     // started at once (its error text dropped). Null for a null appender.
     Appender* addAppender(Appender* appender, bool start);
+    // The same for an appender made by the caller that the factory is to own
+    // and delete at shutdown. When one of the same name is listed, that one
+    // is returned and appender is deleted.
+    Appender* addAppender(std::unique_ptr<Appender> appender, bool start);
     // Unlists that exact object without closing or deleting it; false with
-    // "Appender '%s' not found in factory" when it is not listed.
+    // "Appender '%s' not found in factory" when it is not listed. An
+    // appender the factory created stays alive until shutdown, since
+    // loggers may still refer to it.
     bool removeAppender(Appender* appender);
     // The listed appender of that name whatever its class, or a new, closed
     // appender of the class named case-insensitively, owned by the factory.
     // Null with "Appender class '%s' not supported" for any other class name.
     Appender* createAppender(const std::string& className, const std::string& name, Priority threshold);
+    // True for the appenders createAppender made; the factory deletes them at
+    // shutdown.
+    bool ownsAppender(const Appender* appender) const;
 
     // A new layout of the class named case-insensitively, owned by the
     // factory; null with "Layout class '%s' not supported" otherwise.
     Layout* createLayout(const std::string& className);
+    // Takes ownership of a layout made by the caller; returns it.
+    Layout* addLayout(std::unique_ptr<Layout> layout);
 
     // The text of the last failure.
     const std::string& lastError() const { return lastError_; }
@@ -92,8 +103,8 @@ public:
     std::vector<std::string> stopAppenders();
 
     // Stops the appenders, deletes the loggers, closes every listed
-    // appender that is still opened and deletes those the factory owns, then
-    // deletes the layouts. The factory stays usable (empty) afterwards.
+    // appender that is still opened, deletes the appenders the factory
+    // created, then the layouts. The factory stays usable (empty) afterwards.
     void shutdown();
 
 private:
@@ -102,6 +113,9 @@ private:
     Logger root_;
     Appender defaultAppender_;
     std::vector<std::unique_ptr<Logger>> loggers_;
+    // The appender list in its order; the factory's own appenders are owned
+    // by ownedAppenders_, the others by whoever added them.
     std::vector<Appender*> appenders_;
+    std::vector<std::unique_ptr<Appender>> ownedAppenders_;
     std::vector<std::unique_ptr<Layout>> layouts_;
 };

@@ -8,5 +8,8 @@ public:
     using Appender::Appender;
 
     const char* className() const override;
-    void write(const std::string& text, const LoggingEvent* event) override;
+
+protected:
+    // Accepts the record without formatting it.
+    bool appendLocked(const LoggingEvent& event) override;
 };

@@ -28,9 +28,13 @@ public:
 
     const char* className() const override { return "CountingAppender"; }
 
-    bool append(const LoggingEvent& event) override {
-        if (!isOpened()) return false;
-        std::lock_guard<std::recursive_mutex> guard(lock());
+    int counts[kThreads] = {};
+    std::set<std::string> threadNames[kThreads];
+    int malformed = 0;
+    int outOfOrder = 0;
+
+protected:
+    bool appendLocked(const LoggingEvent& event) override {
         int thread = -1, sequence = -1;
         if (std::sscanf(event.message.c_str(), "%d %d", &thread, &sequence) != 2 || thread < 0 || thread >= kThreads) {
             ++malformed;
@@ -39,13 +43,8 @@ public:
         if (sequence != counts[thread]) ++outOfOrder;
         ++counts[thread];
         threadNames[thread].insert(event.threadName);
-        return Appender::append(event); // takes the same lock again
+        return Appender::appendLocked(event);
     }
-
-    int counts[kThreads] = {};
-    std::set<std::string> threadNames[kThreads];
-    int malformed = 0;
-    int outOfOrder = 0;
 };
 
 TEST(LoggerConcurrency, EveryRecordFromEveryThreadArrivesExactlyOnce) {

@@ -1,3 +1,4 @@
+#include "common/text_utils.h"
 #include "log/log_factory.h"
 #include "recording_appender.h"
 
@@ -108,17 +109,44 @@ TEST(FactoryAppenders, AddFindRemoveAndTheDefaultAppender) {
     EXPECT_EQ(first.getThreshold(), 900);
 }
 
+TEST(FactoryCreate, BuildsTheKnownClassesByNameInAnyCase) {
+    LogFactory factory;
+    const struct {
+        const char* asked;
+        const char* className;
+    } appenders[] = {{"fileappender", "FileAppender"},
+                     {"DAILYFILEAPPENDER", "DailyFileAppender"},
+                     {"DailyRollingFileAppender", "DailyRollingFileAppender"},
+                     {"RollingFileAppender", "RollingFileAppender"}};
+    int index = 0;
+    for (const auto& c : appenders) {
+        const std::string name = "a" + std::to_string(index++);
+        Appender* appender = factory.createAppender(c.asked, name, 300);
+        ASSERT_NE(appender, nullptr) << c.asked;
+        EXPECT_STREQ(appender->className(), c.className);
+        EXPECT_EQ(appender->getName(), name);
+        EXPECT_EQ(appender->getThreshold(), 300);
+        EXPECT_FALSE(appender->isOpened()); // created closed
+        EXPECT_TRUE(factory.ownsAppender(appender));
+    }
+    EXPECT_EQ(factory.appenderCount(), index);
+    for (const char* name : {"basiclayout", "CSVLayout", "HTMLLAYOUT", "NullLayout", "PatternLayout", "SimpleLayout"}) {
+        Layout* first = factory.createLayout(name);
+        ASSERT_NE(first, nullptr) << name;
+        EXPECT_TRUE(EqualsIgnoringCase(first->className(), name));
+        EXPECT_NE(factory.createLayout(name), first); // a new object every time
+    }
+}
+
 TEST(FactoryCreate, UnbuiltAndUnknownClassesAreNotSupported) {
     LogFactory factory;
-    for (const char* name :
-         {"NullAppender", "SkeletonAppender", "ConsoleAppender", "DailyFileAppender", "DailyRollingFileAppender",
-          "EditWindowAppender", "EventLogAppender", "FileAppender", "RollingFileAppender", "SlowResourceAppender",
-          "UDPConsoleAppender", "UDPConsoleColorAppender", "Win32DebugAppender", "%s%n"}) {
+    for (const char* name : {"NullAppender", "SkeletonAppender", "ConsoleAppender", "EditWindowAppender",
+                             "EventLogAppender", "SlowResourceAppender", "UDPConsoleAppender",
+                             "UDPConsoleColorAppender", "Win32DebugAppender", "File Appender", "%s%n"}) {
         EXPECT_EQ(factory.createAppender(name, "a", 900), nullptr) << name;
         EXPECT_EQ(factory.lastError(), std::string("Appender class '") + name + "' not supported");
     }
-    for (const char* name :
-         {"SkeletonLayout", "BasicLayout", "CSVLayout", "HTMLLayout", "NullLayout", "PatternLayout", "SimpleLayout"}) {
+    for (const char* name : {"SkeletonLayout", "XMLLayout", ""}) {
         EXPECT_EQ(factory.createLayout(name), nullptr) << name;
         EXPECT_EQ(factory.lastError(), std::string("Layout class '") + name + "' not supported");
     }
@@ -141,13 +169,13 @@ TEST(FactoryShutdown, StopsClosesOnceAndDeletesOnlyOwnedAppenders) {
     RecordingAppender kept("kept", 900), failing("failing", 900, true);
     kept.setLayout(&layout);
     bool ownedDestroyed = false;
-    auto* owned = new WatchedAppender(&ownedDestroyed);
-    owned->setOwnedByFactory(true);
-
     auto factory = std::make_unique<LogFactory>();
-    for (Appender* appender :
-         {static_cast<Appender*>(&kept), static_cast<Appender*>(&failing), static_cast<Appender*>(owned)})
+    for (Appender* appender : {static_cast<Appender*>(&kept), static_cast<Appender*>(&failing)})
         factory->addAppender(appender, true);
+    Appender* owned = factory->addAppender(std::make_unique<WatchedAppender>(&ownedDestroyed), true);
+    EXPECT_TRUE(factory->ownsAppender(owned));
+    EXPECT_FALSE(factory->ownsAppender(&kept));
+    EXPECT_EQ(factory->appenderAt(2), owned);
     factory->getLogger("a")->addAppender(&kept);
     EXPECT_EQ(factory->stopAppenders(), (std::vector<std::string>{"Unable to stop appender 'failing' (cannot close)"}));
     std::string error;

@@ -13,24 +13,28 @@ public:
         : Appender(name, threshold), failing_(failing) {}
 
     const char* className() const override { return "RecordingAppender"; }
-    bool open(std::string& error) override { return failing_ ? (error = "cannot open", false) : Appender::open(error); }
-    bool close(std::string& error) override {
-        ++closeCalls;
-        return failing_ ? (error = "cannot close", false) : Appender::close(error);
-    }
-    bool append(const LoggingEvent& event) override {
-        if (!isOpened()) return false;
-        std::lock_guard<std::recursive_mutex> guard(lock());
-        events.push_back(event);
-        return appendFormatted(event); // takes the same lock again
-    }
-    void write(const std::string& text, const LoggingEvent*) override { texts.push_back(text); }
     bool requiresLayout() const override { return layoutRequired; }
 
     std::vector<LoggingEvent> events;
     std::vector<std::string> texts; // headers, records and footers as written
     bool layoutRequired = false;
     int closeCalls = 0;
+
+protected:
+    TargetOpening openTarget(std::string& error) override {
+        if (!failing_) return TargetOpening::WriteHeader;
+        error = "cannot open";
+        return TargetOpening::Failed;
+    }
+    bool closeTarget(std::string& error) override {
+        ++closeCalls;
+        return failing_ ? (error = "cannot close", false) : true;
+    }
+    bool appendLocked(const LoggingEvent& event) override {
+        events.push_back(event);
+        return Appender::appendLocked(event);
+    }
+    void write(std::string_view text, const LoggingEvent*) override { texts.emplace_back(text); }
 
 private:
     bool failing_;

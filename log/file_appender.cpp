@@ -1,0 +1,126 @@
+#include "log/file_appender.h"
+
+#include "common/environment.h"
+#include "common/error_texts.h"
+#include "common/file_system.h"
+#include "common/path.h"
+#include "common/string_format.h"
+#include "common/text_utils.h"
+#include "log/param_text.h"
+
+FileAppender::FileAppender(std::string name, Priority threshold) : Appender(std::move(name), threshold) {}
+
+FileAppender::~FileAppender() = default;
+
+const char* FileAppender::className() const { return "FileAppender"; }
+
+bool FileAppender::setParam(const std::string& name, const std::string& value) {
+    if (Appender::setParam(name, value)) return true;
+    if (EqualsIgnoringCase(name, "File")) {
+        file_ = ExpandVariables(value);
+        return true;
+    }
+    if (EqualsIgnoringCase(name, "Append")) {
+        appendMode_ = ParamIsTrue(value);
+        return true;
+    }
+    if (EqualsIgnoringCase(name, "HeaderOnlyOnCreation")) {
+        headerOnlyOnCreation_ = ParamIsTrue(value);
+        return true;
+    }
+    return false;
+}
+
+std::string FileAppender::getParam(const std::string& name) const {
+    if (EqualsIgnoringCase(name, "File")) return file_;
+    if (EqualsIgnoringCase(name, "Append")) return ParamBoolText(appendMode_);
+    if (EqualsIgnoringCase(name, "HeaderOnlyOnCreation")) return ParamBoolText(headerOnlyOnCreation_);
+    if (EqualsIgnoringCase(name, "FileCurrent") || EqualsIgnoringCase(name, "FileNameCurrent"))
+        return currentFileName_;
+    return Appender::getParam(name);
+}
+
+std::string FileAppender::fileName() const { return file_; }
+
+Appender::TargetOpening FileAppender::openTarget(std::string& error) { return openCurrentFile(appendMode_, error); }
+
+Appender::TargetOpening FileAppender::openCurrentFile(bool appendMode, std::string& error) {
+    currentFileName_ = fileName();
+    if (handle_.IsOpen()) {
+        error = StringFormat("unable to open file, a file already opened (Appender:%s)", getName().c_str());
+        return TargetOpening::Failed;
+    }
+    if (currentFileName_.empty()) {
+        error = StringFormat("unable to open file, no filename specified (Appender:%s)", getName().c_str());
+        return TargetOpening::Failed;
+    }
+    const std::string directory = GetPathPart(currentFileName_, kPathDirectory);
+    if (!directory.empty() && !DirectoryExistsUnc(directory) && !CreateDirectoryTreeUnc(directory, &error))
+        return TargetOpening::Failed;
+
+    const FileCreation creation = appendMode ? FileCreation::OpenAlways : FileCreation::CreateAlways;
+    if (!handle_.Open(currentFileName_, FileAccess::Write, creation, FileShare::DenyWrite)) {
+        error = StringFormat("unable to open file '%s':%s", currentFileName_.c_str(), LastErrorText());
+        return TargetOpening::Failed;
+    }
+    try {
+        fileSize_ = appendMode ? handle_.SeekToEnd() : 0;
+    } catch (const FileException& failure) {
+        handle_.Close();
+        error = StringFormat("unable to open file '%s':%s", currentFileName_.c_str(),
+                             SystemErrorText(failure.errorCode()));
+        return TargetOpening::Failed;
+    }
+    return headerOnlyOnCreation_ && fileSize_ > 0 ? TargetOpening::NoHeader : TargetOpening::WriteHeader;
+}
+
+bool FileAppender::isTargetOpen() const { return handle_.IsOpen(); }
+
+bool FileAppender::closeTarget(std::string&) {
+    handle_.Close();
+    return true;
+}
+
+bool FileAppender::closeWithoutTarget(std::string& error) {
+    error = StringFormat("unable to close file, no file opened (Appender:%s)", getName().c_str());
+    return false;
+}
+
+void FileAppender::write(std::string_view text, const LoggingEvent*) {
+    if (!handle_.IsOpen() || text.empty()) return;
+    try {
+        handle_.Write(text.data(), text.size());
+        fileSize_ += text.size();
+    } catch (const FileException&) {
+        // Part of the text may have reached the disk: count what is there.
+        try {
+            fileSize_ = handle_.GetLength();
+        } catch (const FileException&) {
+        }
+    }
+}
+
+bool FileAppender::openFile(bool appendMode, std::string& error) {
+    const TargetOpening opening = openCurrentFile(appendMode, error);
+    if (opening == TargetOpening::WriteHeader) writeHeader();
+    return opening != TargetOpening::Failed;
+}
+
+void FileAppender::closeFile() {
+    if (!handle_.IsOpen()) return;
+    writeFooter();
+    handle_.Close();
+}
+
+void FileAppender::reportFailedRollOver(const std::string& backup, const std::string& reason) {
+    LoggingEvent event;
+    event.message = StringFormat("unable to roll over: renaming '%s' to '%s' failed (%s); records continue in '%s'",
+                                 file_.c_str(), backup.c_str(), reason.c_str(), file_.c_str());
+    event.categoryName = "zorlog";
+    event.priority = LogPriority::kError;
+    event.threadName = CurrentThreadText();
+    event.appenderName = getName();
+    event.appenderClassName = className();
+    std::string text;
+    if (formatEvent(event, text)) write(text, &event);
+}
