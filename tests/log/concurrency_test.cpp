@@ -3,6 +3,8 @@
 #include "log/appender.h"
 #include "log/logger.h"
 
+#include "stress_size.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,14 +13,10 @@
 #include <thread>
 #include <vector>
 
-#ifndef ZOR_LOG_STRESS_RECORDS
-#define ZOR_LOG_STRESS_RECORDS 100000
-#endif
-
 namespace {
 
-constexpr int kThreads = 8;
-constexpr int kRecordsPerThread = ZOR_LOG_STRESS_RECORDS;
+constexpr int kThreads = kStressThreads;
+constexpr int kRecordsPerThread = kStressRecordsPerThread;
 
 // Counts records per sending thread under the appender's lock and notes any
 // record that arrives out of its thread's order (lost or duplicated).

@@ -7,6 +7,8 @@
 #include "log/rolling_file_appender.h"
 #include "tests/common/temp_dir.h"
 
+#include "stress_size.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -15,14 +17,10 @@
 #include <thread>
 #include <vector>
 
-#ifndef ZOR_LOG_STRESS_RECORDS
-#define ZOR_LOG_STRESS_RECORDS 100000
-#endif
-
 namespace {
 
-constexpr int kThreads = 8;
-constexpr int kRecordsPerThread = ZOR_LOG_STRESS_RECORDS;
+constexpr int kThreads = kStressThreads;
+constexpr int kRecordsPerThread = kStressRecordsPerThread;
 
 void LogFromThreads(Appender& appender) {
     std::string error;

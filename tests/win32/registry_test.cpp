@@ -31,16 +31,20 @@ class RecordingAppender : public Appender {
 public:
     RecordingAppender() : Appender("RegistryTestRecorder", LogPriority::kAll) {}
     const char* className() const override { return "RecordingAppender"; }
-    bool append(const LoggingEvent& event) override {
+    std::vector<std::pair<Priority, std::string>> records;
+
+protected:
+    bool appendLocked(const LoggingEvent& event) override {
         records.emplace_back(event.priority, event.message);
         return true;
     }
-    std::vector<std::pair<Priority, std::string>> records;
 };
 
 RecordingAppender& Recorder() {
     static RecordingAppender* recorder = [] {
         auto* appender = new RecordingAppender;
+        std::string error;
+        appender->start(error);
         Logger* logger = LogFactory::instance().getLogger("com.zor.common.registry");
         logger->setThreshold(LogPriority::kAll);
         logger->addAppender(appender);
