@@ -46,6 +46,5 @@ void DailyRollingFileAppender::rollOver() {
         return;
     }
     const std::string reason = LastErrorText();
-    if (openFile(true, error))
-        reportFailedRollOver(backup, reason);
+    if (openFile(true, error)) reportFailedRollOver(backup, reason);
 }

@@ -35,8 +35,7 @@ std::string FileAppender::getParam(const std::string& name) const {
     if (EqualsIgnoringCase(name, "File")) return file_;
     if (EqualsIgnoringCase(name, "Append")) return ParamBoolText(appendMode_);
     if (EqualsIgnoringCase(name, "HeaderOnlyOnCreation")) return ParamBoolText(headerOnlyOnCreation_);
-    if (EqualsIgnoringCase(name, "FileCurrent") || EqualsIgnoringCase(name, "FileNameCurrent"))
-        return currentFileName_;
+    if (EqualsIgnoringCase(name, "FileCurrent") || EqualsIgnoringCase(name, "FileNameCurrent")) return currentFileName_;
     return Appender::getParam(name);
 }
 
@@ -67,8 +66,8 @@ Appender::TargetOpening FileAppender::openCurrentFile(bool appendMode, std::stri
         fileSize_ = appendMode ? handle_.SeekToEnd() : 0;
     } catch (const FileException& failure) {
         handle_.Close();
-        error = StringFormat("unable to open file '%s':%s", currentFileName_.c_str(),
-                             SystemErrorText(failure.errorCode()));
+        error =
+            StringFormat("unable to open file '%s':%s", currentFileName_.c_str(), SystemErrorText(failure.errorCode()));
         return TargetOpening::Failed;
     }
     return headerOnlyOnCreation_ && fileSize_ > 0 ? TargetOpening::NoHeader : TargetOpening::WriteHeader;

@@ -129,7 +129,8 @@ TEST(FileAppenderOpen, FailuresAndTheirTexts) {
 
 TEST(FileAppenderOpen, CreatesTheDirectoryChainAndKeepsOrEmptiesTheFile) {
     TempDir dir;
-    const std::string file = BuildPath(BuildPath(BuildPath(dir.path(), "a", nullptr), "b", nullptr), "app.log", nullptr);
+    const std::string file =
+        BuildPath(BuildPath(BuildPath(dir.path(), "a", nullptr), "b", nullptr), "app.log", nullptr);
     LineLayout layout;
     FileAppender appender("main", 900);
     appender.setLayout(&layout);
@@ -252,8 +253,8 @@ TEST(RollingFileAppender, AFailedRenameKeepsEveryRecordAndSaysSoOnce) {
     const std::string kept = ReadWholeFile(file);
     // Records 0-2 reach 27 bytes: the roll-over fails and says so; the next
     // attempt waits for another 20 bytes, so records 3-4 (18 bytes) go on.
-    const std::size_t report = kept.find("unable to roll over: renaming '" + file + "' to '" + (dir / "app.1.log") +
-                                         "' failed (");
+    const std::size_t report =
+        kept.find("unable to roll over: renaming '" + file + "' to '" + (dir / "app.1.log") + "' failed (");
     ASSERT_NE(report, std::string::npos) << kept;
     EXPECT_EQ(kept.find("unable to roll over", report + 1), std::string::npos) << "reported once";
     std::string withoutReport = kept;
@@ -360,7 +361,8 @@ TEST(LogFileNames, SuffixBeforeTheExtension) {
     for (const auto& c : cases) EXPECT_EQ(LogFileNameWithSuffix(c.file, c.suffix), c.expected) << c.file;
 
     // The base name is cut to 255 bytes, never inside a character.
-    EXPECT_EQ(LogFileNameWithSuffix(std::string(254, 'a') + ".log", "\xC3\xA9\xC3\xA9"), std::string(254, 'a') + ".log");
+    EXPECT_EQ(LogFileNameWithSuffix(std::string(254, 'a') + ".log", "\xC3\xA9\xC3\xA9"),
+              std::string(254, 'a') + ".log");
     EXPECT_EQ(LogFileNameWithSuffix(std::string(252, 'a') + ".log", "\xC3\xA9\xC3\xA9"),
               std::string(252, 'a') + "\xC3\xA9.log");
 }
