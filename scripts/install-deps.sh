@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need, when any is missing;
 # with --bench also those only the benchmarks use (NSIS, the peer of the
-# installer benchmark). As root it runs apt-get; otherwise it prints the
-# exact command and fails.
+# installer benchmark, and spdlog, the peer of the logging benchmark). As
+# root it runs apt-get; otherwise it prints the exact command and fails.
 set -euo pipefail
 
 packages=(
@@ -13,7 +13,7 @@ packages=(
   zlib1g-dev libssl-dev
 )
 if [ "${1:-}" = --bench ]; then
-  packages+=(nsis)
+  packages+=(nsis libspdlog-dev)
 fi
 
 missing=()
