@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -15,10 +16,12 @@ public:
         ++length_;
     }
     void Repeat(char c, std::size_t count) {
-        for (; count != 0; --count) Put(c);
+        if (const std::size_t room = Room(count)) std::memset(buffer_ + length_, c, room);
+        length_ += count;
     }
     void Write(const char* text, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) Put(text[i]);
+        if (const std::size_t room = Room(count)) std::memcpy(buffer_ + length_, text, room);
+        length_ += count;
     }
     int Finish() {
         if (size_ != 0) buffer_[length_ < size_ ? length_ : size_ - 1] = '\0';
@@ -26,6 +29,14 @@ public:
     }
 
 private:
+    // How many of count characters from the current length still fit
+    // before the place kept for the NUL.
+    std::size_t Room(std::size_t count) const {
+        if (length_ + 1 >= size_) return 0;
+        const std::size_t free = size_ - 1 - length_;
+        return count < free ? count : free;
+    }
+
     char* buffer_;
     std::size_t size_;
     std::size_t length_ = 0;
@@ -247,7 +258,9 @@ int SmallVsnprintf(char* buffer, std::size_t size, const char* format, std::va_l
     va_copy(list, arguments);
     while (*format != '\0') {
         if (*format != '%') {
-            out.Put(*format++);
+            const char* literal = format;
+            while (*format != '\0' && *format != '%') ++format;
+            out.Write(literal, static_cast<std::size_t>(format - literal));
             continue;
         }
         const char* start = format++;

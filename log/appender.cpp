@@ -34,7 +34,7 @@ std::string Appender::getParam(const std::string&) const { return {}; }
 bool Appender::requiresLayout() const { return false; }
 
 bool Appender::open(std::string& error) {
-    std::lock_guard<std::recursive_mutex> guard(lock_);
+    std::lock_guard<ReentrantLock> guard(lock_);
     switch (openTarget(error)) {
     case TargetOpening::Failed:
         return false;
@@ -48,7 +48,7 @@ bool Appender::open(std::string& error) {
 }
 
 bool Appender::close(std::string& error) {
-    std::lock_guard<std::recursive_mutex> guard(lock_);
+    std::lock_guard<ReentrantLock> guard(lock_);
     if (!isTargetOpen()) return closeWithoutTarget(error);
     writeFooter();
     return closeTarget(error);
@@ -56,7 +56,7 @@ bool Appender::close(std::string& error) {
 
 bool Appender::append(const LoggingEvent& event) {
     if (!isOpened()) return false;
-    std::lock_guard<std::recursive_mutex> guard(lock_);
+    std::lock_guard<ReentrantLock> guard(lock_);
     return appendLocked(event);
 }
 

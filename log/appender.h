@@ -23,6 +23,7 @@
 #include "log/layout.h"
 #include "log/logging_event.h"
 #include "log/priority.h"
+#include "log/reentrant_lock.h"
 
 #include <atomic>
 #include <mutex>
@@ -135,10 +136,10 @@ protected:
 
     // For targets whose work around a record spans more than appendLocked
     // (a deliberate delay held under the lock, say).
-    std::recursive_mutex& lock() const { return lock_; }
+    ReentrantLock& lock() const { return lock_; }
 
 private:
-    mutable std::recursive_mutex lock_;
+    mutable ReentrantLock lock_;
     std::string name_ = "[NoAppenderName]";
     Priority threshold_ = LogPriority::kNotSet;
     Layout* layout_ = nullptr;

@@ -1,9 +1,13 @@
 #include "log/logger.h"
 
+#include "common/small_printf.h"
 #include "common/text_utils.h"
 #include "log/appender.h"
 #include "log/log_platform.h"
 #include "log/logging_event.h"
+
+#include <algorithm>
+#include <cstdio>
 
 Logger::Logger() : creationTicks_(LogTickCount()) {}
 
@@ -16,14 +20,29 @@ Logger::Logger(std::string name, const Logger& parent)
 
 Logger::~Logger() = default;
 
-bool Logger::log(Priority priority, const std::string& message) {
-    LoggingEvent event;
-    event.categoryName = name_;
-    event.message = message;
-    event.priority = priority;
-    event.elapsedMs = LogTickCount() - creationTicks_;
-    event.threadName = CurrentThreadText();
+namespace {
 
+// Floating-point conversions of log messages go to the C library's formatter.
+int FormatFloat(char* buffer, std::size_t size, const char* conversion, double value) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return std::snprintf(buffer, size, conversion, value);
+#pragma GCC diagnostic pop
+}
+
+} // namespace
+
+bool Logger::admitsAny(Priority priority) const {
+    return priority >= LogPriority::kForce || (passesThreshold(priority, threshold_) && !appenders_.empty());
+}
+
+bool Logger::log(Priority priority, const std::string& message) {
+    if (admitsAny(priority)) dispatch(priority, message);
+    return true;
+}
+
+void Logger::dispatch(Priority priority, std::string message) {
+    LoggingEvent event(std::move(message), name_, CurrentThreadText(), priority, LogTickCount() - creationTicks_);
     for (Appender* appender : appenders_) {
         if (!appender->isActive()) continue;
         const bool admitted = priority >= LogPriority::kForce || (passesThreshold(priority, threshold_) &&
@@ -33,13 +52,16 @@ bool Logger::log(Priority priority, const std::string& message) {
         event.appenderName = appender->getName();
         appender->append(event);
     }
-    return true;
 }
 
 bool Logger::logFormatV(Priority priority, const char* format, va_list args) {
+    // A record no appender can receive is not even formatted.
+    if (!admitsAny(priority)) return true;
     char buffer[kFormatBufferSize];
-    FormatToBufferV(buffer, sizeof buffer, format, args);
-    return log(priority, buffer);
+    const int length = format ? SmallVsnprintf(buffer, sizeof buffer, format, args, &FormatFloat) : 0;
+    const std::size_t kept = length < 0 ? 0 : std::min(static_cast<std::size_t>(length), sizeof buffer - 1);
+    dispatch(priority, std::string(buffer, kept));
+    return true;
 }
 
 bool Logger::logFormat(Priority priority, const char* format, ...) {

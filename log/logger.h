@@ -40,6 +40,9 @@ public:
     // records). Appender failures are invisible here; always true.
     bool log(Priority priority, const std::string& message);
     // printf-style; the text is cut to kFormatBufferSize - 1 characters.
+    // Formatted by the C99 formatter of common/small_printf.h, faster than
+    // the C library's for the integers and texts log messages carry (floats
+    // go to the C library; "%ls" writes non-ASCII characters as "?").
     bool logFormat(Priority priority, const char* format, ...) ZOR_PRINTF_FORMAT(3, 4);
     bool logFormatV(Priority priority, const char* format, va_list args);
 
@@ -96,6 +99,12 @@ public:
     const char* layoutClassNameAt(int index) const;
 
 private:
+    // False when no appender can receive a record of this priority: it fails
+    // the logger's threshold and is not forced, or there is no appender.
+    bool admitsAny(Priority priority) const;
+    // Builds the record (message moved in) and offers it to the appenders.
+    void dispatch(Priority priority, std::string message);
+
     std::uint32_t creationTicks_;
     Priority threshold_ = LogPriority::kInfo;
     bool additivity_ = true;

@@ -20,6 +20,10 @@ std::string CurrentThreadText();
 class LoggingEvent {
 public:
     LoggingEvent();
+    // A record with its fields given at once, as a logger builds it (without
+    // first making the default texts); the appender fields stay empty.
+    LoggingEvent(std::string message, std::string categoryName, std::string threadName, Priority priority,
+                 std::uint32_t elapsedMs);
     LoggingEvent(const LoggingEvent&) = default;
     LoggingEvent& operator=(const LoggingEvent&) = default;
     virtual ~LoggingEvent();

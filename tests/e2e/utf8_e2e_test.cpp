@@ -64,11 +64,16 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 // Runs a shell script on the Linux side and waits for the file it makes last.
 void RunScript(const SharedDirectory& shared, const std::string& script, const std::string& made) {
-    WriteFile(shared.Windows("script.sh"), script);
+    // Wine reports no exit of a Linux process, and a redirection creates its
+    // file before anything is written to it: the script's last step leaves a
+    // marker, and only the marker says it has finished.
+    const std::string marker = shared.Windows("script.done");
+    ::remove(marker.c_str());
+    WriteFile(shared.Windows("script.sh"), script + "touch '" + shared.Unix("script.done") + "'\n");
     ChildProcess shell;
     ASSERT_TRUE(shell.Start("Z:\\bin\\sh", {shared.Unix("script.sh")}));
     shell.Wait();
-    for (int i = 0; i < 200 && !FileExists(made); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 200 && !FileExists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(FileExists(made)) << "the script made no " << made
                                   << "; its output: " << ReadWholeFile(shared.Windows("script.log"));
 }
