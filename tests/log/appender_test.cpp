@@ -1,7 +1,12 @@
 #include "log/null_appender.h"
+#include "log/reentrant_lock.h"
 #include "recording_appender.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -89,6 +94,28 @@ TEST(AppenderFormat, RawRecordsLayoutsAndMissingLayouts) {
     event.priority = 300;
     EXPECT_FALSE(appender.append(event)); // formatting failed: nothing written
     EXPECT_TRUE(appender.texts.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ReentrantLock, TheOwnerTakesItAgainOthersWaitForTheLastUnlock) {
+    ReentrantLock lock;
+    std::atomic<bool> otherHolds{false};
+    lock.lock();
+    lock.lock(); // the owner again: no deadlock
+    std::thread other([&] {
+        lock.lock();
+        otherHolds = true;
+        lock.unlock();
+    });
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(otherHolds) << "one unlock of two released the lock";
+    lock.unlock();
+    other.join();
+    EXPECT_TRUE(otherHolds);
 }
 
 } // namespace
