@@ -10,10 +10,11 @@ build=${ZOR_FUZZ_BUILD:-build/fuzz}
 bin=$build/bin
 corpus=$build/corpus
 artifacts=$build/artifacts/
-targets=(expand decode_chunk installer log_pattern)
+targets=(expand decode_chunk installer log_pattern xml_load)
 # libFuzzer options that differ from one target to another.
 declare -A options=(
   [log_pattern]="-max_len=4096 -dict=fuzz/log_pattern.dict"
+  [xml_load]="-max_len=8192 -dict=fuzz/xml.dict"
 )
 for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
 mkdir -p "$artifacts"
@@ -27,6 +28,18 @@ if [ -z "$(ls -A "$corpus/log_pattern")" ]; then
          "%d %a %b %u@%O %M %R %%|ISO8601" "%-20d{YY_MM_dd_HH_mm_ss}%5n|h 'o''clock' a MMMM MMM")
   for i in "${!seeds[@]}"; do
     printf '%s\0%s' "${seeds[$i]%%|*}" "${seeds[$i]#*|}" >"$corpus/log_pattern/seed$i"
+  done
+fi
+# XML seeds: the option byte ("0" the defaults, "1" trimming, "4" tolerated
+# mismatches, "A" under a document node and written with new lines), then the
+# text.
+if [ -z "$(ls -A "$corpus/xml_load")" ]; then
+  seeds=("A|<?xml version='1.0'?><!--c--><config a='1' b=\"2\"><x>t &amp; u</x><![CDATA[raw]]></config>"
+         "0|<log><appender name='f' class='FileAppender'><param name='file' value='C:\\\\log.txt'/></appender></log>"
+         "1|<a>  text  <b flag >x</b><c x=1/></a>"
+         "4|<a><b></c>tail</b></a>")
+  for i in "${!seeds[@]}"; do
+    printf '%s%s' "${seeds[$i]%%|*}" "${seeds[$i]#*|}" >"$corpus/xml_load/seed$i"
   done
 fi
 
