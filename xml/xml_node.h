@@ -14,9 +14,8 @@
 // Destruction and Clear work with an explicit list, not recursion, so a tree
 // of any depth is destroyed safely; CopyBranch and FindDescendant are
 // iterative too. Load refuses elements nested deeper than kXmlMaxDepth, and
-// ToXml recurses once per level (a tree built by
-// editing deeper than a few tens of thousands of levels needs a larger stack
-// to be written).
+// ToXml recurses once per level (a tree built by editing deeper than a few
+// tens of thousands of levels needs a larger stack to be written).
 //
 // Parsing (Load) in short: the first element found in the text becomes this
 // node; its value is its first text run that is not blank (until one is met,
@@ -44,14 +43,16 @@
 //     exhausting the stack.
 //   6 XmlErrorUnexpectedEnd     the text ends inside a comment, a CDATA
 //     section, a processing instruction or a quoted attribute value;
-//     position the "<" of the construct, or the opening quote. No node is made for the construct; an
-//     attribute whose quoted value is cut keeps an empty value.
-// A tag that runs into the end of the text keeps the "No attributes found"
-// result above, and a final escape character in element text is dropped, as
-// escapes are. No scan ever reads past the text's terminating NUL. The nodes
-// parsed before a failure stay in the tree, each fully linked.
+//     position the "<" of the construct, or the opening quote. No node is
+//     made for the construct; an attribute whose quoted value is cut keeps
+//     an empty value.
+// A tag that runs into the end of the text (also with only white space left
+// after its last attribute) keeps the "No attributes found" result above,
+// and a final escape character in element text is dropped, as escapes are.
+// No scan ever reads past the text's terminating NUL. The nodes parsed before
+// a failure stay in the tree, each fully linked.
 //
-// Two further decisions where the forgiving rules left a gap:
+// Further decisions where the forgiving rules left a gap:
 //   - After comments, CDATA sections and processing instructions in front of
 //     an element, any other text up to the next "<" is skipped; when no "<"
 //     follows, Load fails as for a text without "<".
@@ -171,8 +172,6 @@ public:
     std::string ToXml(XmlWriteOptions& options) const;
 
 private:
-    friend class XmlParser;
-
     std::vector<std::unique_ptr<XmlNode>> children_;
     std::vector<std::unique_ptr<XmlAttribute>> attributes_;
 };
