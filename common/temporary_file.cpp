@@ -36,12 +36,19 @@ bool TemporaryFile::Create(const std::string& directory, const std::string& pref
         std::string random;
         if (!RandomName(random)) return false;
         const std::string path = base + prefix + random + suffix;
+        // Registered before it is created: an interrupt that arrives just
+        // after the creation must find it. Removing a name that is not there
+        // (an interrupt before the creation) does no harm.
+        const int slot = RegisterForInterruptRemoval(path);
         if (file_.Open(path, FileAccess::ReadWrite, FileCreation::CreateNew, FileShare::Exclusive)) {
             path_ = path;
-            interruptSlot_ = RegisterForInterruptRemoval(path_);
+            interruptSlot_ = slot;
             return true;
         }
-        if (GetLastErrorCode() != kErrorAlreadyExists && GetLastErrorCode() != kErrorFileExists) return false;
+        const std::uint32_t error = GetLastErrorCode();
+        UnregisterInterruptRemoval(slot);
+        SetLastErrorCode(error);
+        if (error != kErrorAlreadyExists && error != kErrorFileExists) return false;
     }
     return false;
 }
