@@ -2,6 +2,7 @@
 
 #include "common/text_utils.h"
 #include "log/basic_layouts.h"
+#include "log/console_appender.h"
 #include "log/csv_layout.h"
 #include "log/daily_file_appender.h"
 #include "log/daily_rolling_file_appender.h"
@@ -9,6 +10,8 @@
 #include "log/html_layout.h"
 #include "log/pattern_layout.h"
 #include "log/rolling_file_appender.h"
+#include "log/slow_resource_appender.h"
+#include "log/win32_debug_appender.h"
 
 #include <algorithm>
 
@@ -41,17 +44,17 @@ struct LayoutClass {
 };
 
 constexpr AppenderClass kAppenderClasses[] = {
-    {"ConsoleAppender", nullptr},
+    {"ConsoleAppender", &MakeAppender<ConsoleAppender>},
     {"DailyFileAppender", &MakeAppender<DailyFileAppender>},
     {"DailyRollingFileAppender", &MakeAppender<DailyRollingFileAppender>},
     {"EditWindowAppender", nullptr},
     {"EventLogAppender", nullptr},
     {"FileAppender", &MakeAppender<FileAppender>},
     {"RollingFileAppender", &MakeAppender<RollingFileAppender>},
-    {"SlowResourceAppender", nullptr},
+    {"SlowResourceAppender", &MakeAppender<SlowResourceAppender>},
     {"UDPConsoleAppender", nullptr},
     {"UDPConsoleColorAppender", nullptr},
-    {"Win32DebugAppender", nullptr},
+    {"Win32DebugAppender", &MakeAppender<Win32DebugAppender>},
 };
 
 constexpr LayoutClass kLayoutClasses[] = {

@@ -1,6 +1,10 @@
 #include "log/log_platform.h"
 
+#include <chrono>
+#include <cstdio>
+#include <string>
 #include <sys/syscall.h>
+#include <thread>
 #include <time.h>
 #include <unistd.h>
 
@@ -18,4 +22,10 @@ std::uint32_t LogTickCount() {
 unsigned long LogCurrentThreadId() {
     thread_local const unsigned long id = static_cast<unsigned long>(::syscall(SYS_gettid));
     return id;
+}
+
+void WriteDebugOutput(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stderr); }
+
+void LogSleepMilliseconds(std::uint32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
