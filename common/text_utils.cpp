@@ -34,6 +34,12 @@ char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 } // namespace
 
+std::string_view TrimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 bool EqualsIgnoringCase(std::string_view text, std::string_view other) {
     if (text.size() != other.size()) return false;
     for (std::size_t i = 0; i < text.size(); ++i)

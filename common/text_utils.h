@@ -19,6 +19,9 @@ std::string PadString(std::string_view text, std::size_t width, bool padBefore);
 bool EqualsIgnoringCase(std::string_view text, std::string_view other);
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
 
+// text without the spaces and tabs at both ends.
+std::string_view TrimBlanks(std::string_view text);
+
 // The decimal text of value ("%u").
 std::string UIntToText(std::uint32_t value);
 

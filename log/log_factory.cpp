@@ -6,12 +6,17 @@
 #include "log/csv_layout.h"
 #include "log/daily_file_appender.h"
 #include "log/daily_rolling_file_appender.h"
+#include "log/event_log_appender.h"
 #include "log/file_appender.h"
 #include "log/html_layout.h"
 #include "log/pattern_layout.h"
 #include "log/rolling_file_appender.h"
 #include "log/slow_resource_appender.h"
+#include "log/udp_console_color_appender.h"
 #include "log/win32_debug_appender.h"
+#ifdef _WIN32
+#include "log/edit_window_appender.h"
+#endif
 
 #include <algorithm>
 
@@ -47,13 +52,17 @@ constexpr AppenderClass kAppenderClasses[] = {
     {"ConsoleAppender", &MakeAppender<ConsoleAppender>},
     {"DailyFileAppender", &MakeAppender<DailyFileAppender>},
     {"DailyRollingFileAppender", &MakeAppender<DailyRollingFileAppender>},
+#ifdef _WIN32
+    {"EditWindowAppender", &MakeAppender<EditWindowAppender>},
+#else
     {"EditWindowAppender", nullptr},
-    {"EventLogAppender", nullptr},
+#endif
+    {"EventLogAppender", &MakeAppender<EventLogAppender>},
     {"FileAppender", &MakeAppender<FileAppender>},
     {"RollingFileAppender", &MakeAppender<RollingFileAppender>},
     {"SlowResourceAppender", &MakeAppender<SlowResourceAppender>},
-    {"UDPConsoleAppender", nullptr},
-    {"UDPConsoleColorAppender", nullptr},
+    {"UDPConsoleAppender", &MakeAppender<UDPConsoleAppender>},
+    {"UDPConsoleColorAppender", &MakeAppender<UDPConsoleColorAppender>},
     {"Win32DebugAppender", &MakeAppender<Win32DebugAppender>},
 };
 

@@ -65,8 +65,7 @@ TEST(Win32DebugAppender, HandsEveryTextToTheDebugger) {
     EXPECT_TRUE(appender.append(Record("to the debugger")));
     EXPECT_TRUE(appender.stop(error));
 #ifndef _WIN32
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "<Win32DebugAppender>\nto the debugger\n</Win32DebugAppender>\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "<Win32DebugAppender>\nto the debugger\n</Win32DebugAppender>\n");
 #endif
 }
 
@@ -108,7 +107,8 @@ TEST(SlowResourceAppender, OtherThreadsWaitForTheWholePeriod) {
         returned.push_back("first");
     });
     while (!firstStarted) std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // well inside the first record's 500 ms before its write
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(200)); // well inside the first record's 500 ms before its write
     appender.append(Record("second"));
     {
         std::lock_guard<std::mutex> guard(orderLock);

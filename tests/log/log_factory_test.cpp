@@ -114,13 +114,21 @@ TEST(FactoryCreate, BuildsTheKnownClassesByNameInAnyCase) {
     const struct {
         const char* asked;
         const char* className;
-    } appenders[] = {{"fileappender", "FileAppender"},
-                     {"DAILYFILEAPPENDER", "DailyFileAppender"},
-                     {"DailyRollingFileAppender", "DailyRollingFileAppender"},
-                     {"RollingFileAppender", "RollingFileAppender"},
-                     {"consoleappender", "ConsoleAppender"},
-                     {"SlowResourceAppender", "SlowResourceAppender"},
-                     {"WIN32DEBUGAPPENDER", "Win32DebugAppender"}};
+    } appenders[] = {
+        {"fileappender", "FileAppender"},
+        {"DAILYFILEAPPENDER", "DailyFileAppender"},
+        {"DailyRollingFileAppender", "DailyRollingFileAppender"},
+        {"RollingFileAppender", "RollingFileAppender"},
+        {"consoleappender", "ConsoleAppender"},
+        {"SlowResourceAppender", "SlowResourceAppender"},
+        {"WIN32DEBUGAPPENDER", "Win32DebugAppender"},
+        {"EventLogAppender", "EventLogAppender"},
+        {"udpconsoleappender", "UDPConsoleAppender"},
+        {"UDPConsoleColorAppender", "UDPConsoleColorAppender"},
+#ifdef _WIN32
+        {"EditWindowAppender", "EditWindowAppender"},
+#endif
+    };
     int index = 0;
     for (const auto& c : appenders) {
         const std::string name = "a" + std::to_string(index++);
@@ -143,8 +151,12 @@ TEST(FactoryCreate, BuildsTheKnownClassesByNameInAnyCase) {
 
 TEST(FactoryCreate, UnbuiltAndUnknownClassesAreNotSupported) {
     LogFactory factory;
-    for (const char* name : {"NullAppender", "SkeletonAppender", "EditWindowAppender", "EventLogAppender",
-                             "UDPConsoleAppender", "UDPConsoleColorAppender", "File Appender", "%s%n"}) {
+    // The edit-window target needs windows; the POSIX build has none.
+    for (const char* name : {"NullAppender", "SkeletonAppender",
+#ifndef _WIN32
+                             "EditWindowAppender",
+#endif
+                             "File Appender", "%s%n"}) {
         EXPECT_EQ(factory.createAppender(name, "a", 900), nullptr) << name;
         EXPECT_EQ(factory.lastError(), std::string("Appender class '") + name + "' not supported");
     }

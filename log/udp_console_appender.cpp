@@ -1,0 +1,126 @@
+#include "log/udp_console_appender.h"
+
+#include "common/text_utils.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// The characters that separate the pieces of "hosts".
+constexpr std::string_view kHostSeparators = ",; ";
+
+std::uint32_t AddressOfHost(const std::string& piece) {
+    std::uint32_t address = kNoneIPv4;
+    if (piece.find_first_not_of("0123456789.") == std::string::npos) {
+        if (!ParseDottedIPv4(piece, address)) address = kNoneIPv4;
+    } else if (!ResolveHostIPv4(piece, address)) {
+        address = kNoneIPv4;
+    }
+    return address;
+}
+
+// "\n" becomes "\r\n"; the result is cut at limit bytes.
+void ToWireText(std::string_view text, std::size_t limit, std::string& wire) {
+    wire.clear();
+    for (const char c : text) {
+        if (c == '\n') wire += '\r';
+        wire += c;
+        if (wire.size() >= limit) break;
+    }
+    if (wire.size() > limit) wire.resize(limit);
+}
+
+} // namespace
+
+UDPConsoleAppender::UDPConsoleAppender(std::string name, Priority threshold) : Appender(std::move(name), threshold) {
+    StartSocketLibrary();
+    setPort("4884");
+    setHosts("localhost");
+}
+
+UDPConsoleAppender::~UDPConsoleAppender() = default;
+
+const char* UDPConsoleAppender::className() const { return "UDPConsoleAppender"; }
+
+bool UDPConsoleAppender::setParam(const std::string& name, const std::string& value) {
+    if (Appender::setParam(name, value)) return true;
+    if (EqualsIgnoringCase(name, "hosts")) {
+        setHosts(value);
+        hostsText_ = value;
+        return true;
+    }
+    if (EqualsIgnoringCase(name, "port")) {
+        if (!setPort(value)) return false;
+        portText_ = value;
+        return true;
+    }
+    return false;
+}
+
+std::string UDPConsoleAppender::getParam(const std::string& name) const {
+    if (EqualsIgnoringCase(name, "hosts")) return hostsText_;
+    if (EqualsIgnoringCase(name, "port")) return portText_;
+    return Appender::getParam(name);
+}
+
+void UDPConsoleAppender::setHosts(const std::string& text) {
+    std::vector<std::string> pieces;
+    SplitByChars(text, kHostSeparators, pieces);
+    hostAddresses_.clear();
+    for (const std::string& piece : pieces) hostAddresses_.push_back(AddressOfHost(piece));
+}
+
+bool UDPConsoleAppender::setPort(const std::string& text) {
+    const std::string_view digits = TrimBlanks(text);
+    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    const std::int64_t value = TextToInt64(digits);
+    if (value > 0xFFFF) return false;
+    port_ = static_cast<std::uint16_t>(value);
+    return true;
+}
+
+Appender::TargetOpening UDPConsoleAppender::openTarget(std::string& error) {
+    if (!isActive() || socket_.isOpen()) return TargetOpening::NoHeader;
+    if (!socket_.open()) {
+        error = "unable to create socket:" + SocketErrorText(LastSocketError());
+        return TargetOpening::Failed;
+    }
+    if (!onSocketOpened(error)) {
+        socket_.close();
+        return TargetOpening::Failed;
+    }
+    return TargetOpening::WriteHeader;
+}
+
+bool UDPConsoleAppender::isTargetOpen() const { return socket_.isOpen(); }
+
+bool UDPConsoleAppender::closeTarget(std::string&) {
+    socket_.close();
+    return true;
+}
+
+bool UDPConsoleAppender::onSocketOpened(std::string&) { return true; }
+
+void UDPConsoleAppender::write(std::string_view text, const LoggingEvent*) {
+    if (!socket_.isOpen()) return;
+    ToWireText(text, kMaxRecordSize, wire_);
+    for (const std::uint32_t address : hostAddresses_) sendTo(address, wire_);
+}
+
+void UDPConsoleAppender::sendTo(std::uint32_t address, const std::string& data) {
+    std::size_t offset = 0;
+    while (offset < data.size()) {
+        const std::size_t size = std::min(kDatagramSize, data.size() - offset);
+        const long sent = socket_.sendTo(address, port_, data.data() + offset, size);
+        if (sent < 0) {
+            std::printf("SendToError:%d\n", LastSocketError());
+            return;
+        }
+        // A datagram socket takes all or nothing; an empty acceptance would
+        // never end this loop.
+        if (sent == 0) return;
+        offset += static_cast<std::size_t>(sent);
+    }
+}
