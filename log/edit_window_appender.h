@@ -11,8 +11,8 @@
 //   - when "MaxLines" is not -1 and the control shows at least that many
 //     lines, removes its first line (everything up to and including the first
 //     line feed), one line per text;
-//   - appends the text with every "\n" turned into "\r\n", the line break an
-//     edit control shows;
+//   - appends the text with every lone "\n" turned into "\r\n", the line
+//     break an edit control shows ("\r\n" stays as it is);
 //   - with "AutoScroll", scrolls the control down by its line count so that
 //     the last line is in view.
 // Lines are counted as the control counts them (EM_GETLINECOUNT): with word

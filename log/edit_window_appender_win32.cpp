@@ -8,7 +8,7 @@
 
 namespace {
 
-// text as UTF-16 with every "\n" turned into "\r\n". Bytes that are not
+// text as UTF-16 with every lone "\n" turned into "\r\n". Bytes that are not
 // well-formed UTF-8 become U+FFFD, as the system's conversion does.
 std::wstring ToControlText(std::string_view text) {
     std::wstring converted;
@@ -20,9 +20,13 @@ std::wstring ToControlText(std::string_view text) {
 
     std::wstring result;
     result.reserve(converted.size() + converted.size() / 16 + 2);
+    // A line feed that already has its carriage return ("%n" of a pattern
+    // layout) keeps the one it has.
+    wchar_t previous = L'\0';
     for (wchar_t unit : converted) {
-        if (unit == L'\n') result += L'\r';
+        if (unit == L'\n' && previous != L'\r') result += L'\r';
         result += unit;
+        previous = unit;
     }
     return result;
 }

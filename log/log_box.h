@@ -58,8 +58,8 @@ public:
     HWND__* control() const { return control_; }
 
     // Appends text to the control's whole text and sets it back; with convert,
-    // a carriage return is put before every line feed of text (the edit
-    // control's line break is "\r\n"). Then, while the control still exists
+    // a carriage return is put before every line feed of text that has none
+    // (the edit control's line break is "\r\n"). Then, while the control still exists
     // (a handler of its change notification may have destroyed it), scrolls
     // to the last line. Nothing without a control.
     void appendText(const std::string& text, bool convert);

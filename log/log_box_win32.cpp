@@ -130,9 +130,12 @@ void LogBox::appendText(const std::string& text, bool convert) {
 
     const std::wstring added = ToUtf16(text);
     content.reserve(content.size() + added.size() + (convert ? added.size() / 16 + 2 : 0));
+    // A line feed that already has its carriage return keeps the one it has.
+    wchar_t previous = L'\0';
     for (wchar_t unit : added) {
-        if (convert && unit == L'\n') content += L'\r';
+        if (convert && unit == L'\n' && previous != L'\r') content += L'\r';
         content += unit;
+        previous = unit;
     }
     ::SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(content.c_str()));
     if (control_ == control && ::IsWindow(control)) scrollToEnd();

@@ -20,12 +20,16 @@ std::uint32_t AddressOfHost(const std::string& piece) {
     return address;
 }
 
-// "\n" becomes "\r\n"; the result is cut at limit bytes.
+// A lone "\n" becomes "\r\n"; one that already follows "\r" ("%n" of a
+// pattern layout) is kept as it is rather than sent as "\r\r\n". The result is
+// cut at limit bytes.
 void ToWireText(std::string_view text, std::size_t limit, std::string& wire) {
     wire.clear();
+    char previous = '\0';
     for (const char c : text) {
-        if (c == '\n') wire += '\r';
+        if (c == '\n' && previous != '\r') wire += '\r';
         wire += c;
+        previous = c;
         if (wire.size() >= limit) break;
     }
     if (wire.size() > limit) wire.resize(limit);

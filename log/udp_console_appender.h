@@ -5,8 +5,9 @@
 // or blanks; default "localhost") and "port" (decimal, default 4884). Both
 // report the text last given, the empty text until one was given.
 //
-// Every record goes to every host, in list order, with "\n" sent as "\r\n",
-// in datagrams of at most 1,024 bytes (a record is cut at 65,535 bytes).
+// Every record goes to every host, in list order, with a lone "\n" sent as
+// "\r\n" (a "\r\n" stays as it is), in datagrams of at most 1,024 bytes (a
+// record is cut at 65,535 bytes).
 // Nothing waits for a reply. A failed send prints "SendToError:<code>" with
 // the socket layer's error code to standard output and skips the rest of the
 // record for that host only.

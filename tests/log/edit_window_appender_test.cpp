@@ -179,6 +179,10 @@ TEST_F(EditWindowAppenderTest, MakesTheControlReadOnlyAndAppendsWithItsLineBreak
     EXPECT_TRUE(Log(appender_, "third"));
     EXPECT_TRUE(IsReadOnly(edit_));
     EXPECT_EQ(ControlText(edit_), L"kept\r\nfirst\r\nsecond\r\nthird\r\n");
+
+    // A line end that is already "\r\n" (a pattern's "%n") gets no second "\r".
+    EXPECT_TRUE(Log(appender_, "fourth\r\nfifth"));
+    EXPECT_EQ(ControlText(edit_), L"kept\r\nfirst\r\nsecond\r\nthird\r\nfourth\r\nfifth\r\n");
 }
 
 TEST_F(EditWindowAppenderTest, MaxLinesRemovesTheFirstLineOncePerRecord) {
@@ -415,6 +419,8 @@ TEST_F(LogBoxTest, AppendsTextWithOrWithoutCarriageReturns) {
     EXPECT_EQ(ControlText(edit_), L"ax\r\ny\r\np\nq");
     box.appendText("\xc3\xa9\xe2\x9c\x93", true);
     EXPECT_EQ(ControlText(edit_), L"ax\r\ny\r\np\nq\u00e9\u2713");
+    box.appendText("\r\n", true);
+    EXPECT_EQ(ControlText(edit_), L"ax\r\ny\r\np\nq\u00e9\u2713\r\n");
 }
 
 TEST_F(LogBoxTest, KeepsTheLastLineInView) {

@@ -41,8 +41,10 @@ TEST(UDPConsoleAppender, SendsEveryRecordToEveryHostInListOrder) {
 
     EXPECT_TRUE(appender->append(Record("one")));
     EXPECT_TRUE(appender->append(Record("two\nlines")));
-    // Without a layout a record is its message and a line end, sent as "\r\n".
-    const std::vector<std::string> expected = {"one\r\n", "two\r\nlines\r\n"};
+    EXPECT_TRUE(appender->append(Record("crlf\r\n", 9999)));
+    // Without a layout a record is its message and a line end, sent as
+    // "\r\n"; a "\r\n" of the record's own is not doubled.
+    const std::vector<std::string> expected = {"one\r\n", "two\r\nlines\r\n", "crlf\r\n"};
     EXPECT_EQ(first.receiveAll(), expected);
     EXPECT_EQ(second.receiveAll(), expected);
 }
@@ -57,7 +59,7 @@ TEST(UDPConsoleAppender, SameHostTwiceReceivesEachRecordTwiceInOrder) {
 
     testing::internal::CaptureStdout();
     appender->append(Record("a"));
-    appender->append(Record("b"));
+    appender->append(Record("b\r\n", 9999)); // its own "\r\n" is not doubled
     const std::string printed = testing::internal::GetCapturedStdout();
     EXPECT_EQ(listener.receiveAll(), (std::vector<std::string>{"a\r\n", "a\r\n", "b\r\n", "b\r\n"}));
 

@@ -1,0 +1,152 @@
+#include "tools/zorlog-console/command_line.h"
+
+#include "common/udp_socket.h"
+
+#include <limits>
+#include <string_view>
+
+namespace zorlog_console {
+
+namespace {
+
+enum class OptionId { Port, Bind, NoColor, Count, Help };
+
+struct OptionRule {
+    const char* longName;
+    const char* shortName; // nullptr when there is none
+    bool takesValue;
+    OptionId id;
+};
+
+constexpr OptionRule kOptions[] = {
+    {"--port", "-p", true, OptionId::Port},
+    {"--bind", "-b", true, OptionId::Bind},
+    {"--no-color", nullptr, false, OptionId::NoColor},
+    {"--count", "-n", true, OptionId::Count},
+    {"--help", "-h", false, OptionId::Help},
+};
+
+// The longest name the domain name system carries.
+constexpr std::size_t kMaxHostNameLength = 253;
+
+// "--name=value" names "--name"; short options take no "=".
+const OptionRule* FindOption(std::string_view argument) {
+    const std::string_view name = argument.substr(0, argument.find('='));
+    for (const OptionRule& rule : kOptions)
+        if (name == rule.longName || (rule.shortName != nullptr && argument == rule.shortName)) return &rule;
+    return nullptr;
+}
+
+// Decimal digits only, at most limit; false for anything else.
+bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t& value) {
+    if (text.empty()) return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (limit - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+bool IsHostNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_';
+}
+
+// A text of digits and points must be a dotted address (as the UDP targets
+// read their host lists); anything else must look like a host name.
+bool IsAddressText(std::string_view text) {
+    if (text.empty() || text.size() > kMaxHostNameLength) return false;
+    if (text.find_first_not_of("0123456789.") == std::string_view::npos) {
+        std::uint32_t address = 0;
+        return ParseDottedIPv4(text, address);
+    }
+    for (const char c : text)
+        if (!IsHostNameCharacter(c)) return false;
+    return true;
+}
+
+std::string Quoted(const OptionRule& rule, const std::string& value) {
+    return std::string("bad ") + rule.longName + " '" + value + "': ";
+}
+
+// Applies one option; false with error set when its value is refused.
+bool Apply(const OptionRule& rule, const std::string& value, Settings& settings, std::string& error) {
+    std::uint64_t number = 0;
+    switch (rule.id) {
+    case OptionId::Port:
+        if (!ParseDecimal(value, std::numeric_limits<std::uint16_t>::max(), number)) {
+            error = Quoted(rule, value) + "expected a port number from 0 to 65535";
+            return false;
+        }
+        settings.port = static_cast<std::uint16_t>(number);
+        return true;
+    case OptionId::Bind:
+        if (!IsAddressText(value)) {
+            error = Quoted(rule, value) + "expected a dotted IPv4 address or a host name";
+            return false;
+        }
+        settings.bindAddress = value;
+        return true;
+    case OptionId::Count:
+        if (!ParseDecimal(value, std::numeric_limits<std::uint64_t>::max(), number) || number == 0) {
+            error = Quoted(rule, value) + "expected a number of datagrams, 1 or more";
+            return false;
+        }
+        settings.count = number;
+        return true;
+    case OptionId::NoColor:
+        settings.stripEscapes = true;
+        return true;
+    case OptionId::Help:
+        settings.help = true;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
+    ParseResult result;
+    for (const std::string& argument : arguments)
+        if (argument == "-h" || argument == "--help") {
+            result.ok = true;
+            result.settings.help = true;
+            return result;
+        }
+
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const OptionRule* rule = FindOption(argument);
+        if (rule == nullptr) {
+            result.error = argument.size() > 1 && argument[0] == '-'
+                               ? "unknown option '" + argument + "'; see --help"
+                               : "unexpected argument '" + argument + "'; see --help";
+            return result;
+        }
+        const std::size_t equals = argument.find('=');
+        const bool inlineValue = argument.rfind("--", 0) == 0 && equals != std::string::npos;
+        std::string value;
+        if (rule->takesValue) {
+            if (inlineValue) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                result.error = std::string(rule->longName) + " needs a value";
+                return result;
+            }
+        } else if (inlineValue) {
+            result.error = std::string(rule->longName) + " takes no value";
+            return result;
+        }
+        if (!Apply(*rule, value, result.settings, result.error)) return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace zorlog_console
