@@ -46,16 +46,17 @@ $(addprefix test-,$(BUILDS)): test-%: build-%
 fuzz: build-fuzz
 	@scripts/run-fuzzers.sh $(FUZZ_SECONDS)
 
-# Compression benchmarks against zlib and OpenSSL, logging against spdlog and
-# a bare write loop, the UDP target against a bare sendto loop, zorpack
-# against tar and gzip, and the installer under Wine against zorpack.exe and
-# NSIS; each prints its table. NSIS (makensis) and spdlog are installed for
-# the benchmarks only.
+# Compression benchmarks against zlib and OpenSSL, logging (records, the
+# configuration and filtered calls) against spdlog and a bare write loop, the
+# UDP target against a bare sendto loop, zorpack against tar and gzip, and
+# the installer under Wine against zorpack.exe and NSIS; each prints its
+# table. NSIS (makensis) and spdlog are installed for the benchmarks only.
 bench:
 	@scripts/install-deps.sh --bench
 	@$(MAKE) --no-print-directory build-windows build-native
 	build/native/bin/compress_bench
 	build/native/bin/log_bench
+	build/native/bin/log_config_bench
 	build/native/bin/udp_log_bench
 	bench/zorpack_bench.sh build/native
 	bench/install_bench.sh

@@ -1,4 +1,12 @@
 # Per-target settings shared by every ZorInstaller target.
+#
+# Everything a target's clients must not inherit (warnings, -Werror,
+# sanitizers, section and size options) is PRIVATE here: the logging
+# libraries are installed as a package (cmake/ZorLogPackage.cmake) and their
+# interface carries only include paths, the language level and link
+# dependencies.
+
+include(GNUInstallDirs)
 
 option(ZOR_WERROR "Treat compiler warnings as errors" OFF)
 option(ZOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
@@ -37,7 +45,12 @@ endfunction()
 function(zor_add_library name)
   add_library(${name} STATIC ${ARGN})
   add_library(zor::${name} ALIAS ${name})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  # In-tree code and the clients of the installed package (cmake/ZorLogPackage.cmake)
+  # include the same paths, "log/logger.h", so headers read the same in both.
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                            $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/zor>)
+  # The headers use C++20 (defaulted comparisons); clients get at least that.
+  target_compile_features(${name} PUBLIC cxx_std_20)
   zor_set_options(${name})
   # Every library may end up in the installer stub, which is prefixed to each
   # installer: one section per function and datum lets the stub's link

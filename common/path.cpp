@@ -2,6 +2,8 @@
 
 #include "common/text_utils.h"
 
+#include <algorithm>
+
 namespace {
 
 bool NeedsSeparator(std::string_view directory, PathStyle style) {
@@ -60,6 +62,11 @@ std::string ReplaceBaseName(std::string_view path, std::string_view baseName, Pa
     const std::string extension = GetPathPart(path, kPathExtension, style);
     if (!extension.empty()) result += '.' + extension;
     return result;
+}
+
+std::string WithNativeSeparators(std::string path, PathStyle style) {
+    if (style == PathStyle::Windows) std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 std::string InsertPathSuffix(std::string_view path, std::string_view suffix, PathStyle style) {

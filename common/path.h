@@ -42,6 +42,11 @@ enum PathPart : int { kPathDirectory = 0, kPathFileName = 1, kPathExtension = 2,
 // Any other number gives the empty string.
 std::string GetPathPart(std::string_view path, int part, PathStyle style = kNativePathStyle);
 
+// path with every "/" turned into "\\" in Windows style, where both separate
+// directories but only the backslash is recognised by these functions;
+// unchanged in POSIX style.
+std::string WithNativeSeparators(std::string path, PathStyle style = kNativePathStyle);
+
 // The path with its base name (the file name without its last extension)
 // replaced: "dir\name.ext" with "other" gives "dir\other.ext".
 std::string ReplaceBaseName(std::string_view path, std::string_view baseName, PathStyle style = kNativePathStyle);

@@ -53,7 +53,9 @@ Appender::TargetOpening FileAppender::openCurrentFile(bool appendMode, std::stri
         error = StringFormat("unable to open file, no filename specified (Appender:%s)", getName().c_str());
         return TargetOpening::Failed;
     }
-    const std::string directory = GetPathPart(currentFileName_, kPathDirectory);
+    // Windows takes "/" as a separator too ("logs/app.log"): the directory
+    // chain is found at either.
+    const std::string directory = GetPathPart(WithNativeSeparators(currentFileName_), kPathDirectory);
     if (!directory.empty() && !DirectoryExistsUnc(directory) && !CreateDirectoryTreeUnc(directory, &error))
         return TargetOpening::Failed;
 

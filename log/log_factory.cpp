@@ -14,6 +14,7 @@
 #include "log/slow_resource_appender.h"
 #include "log/udp_console_color_appender.h"
 #include "log/win32_debug_appender.h"
+#include "log/xml_configurator.h"
 #ifdef _WIN32
 #include "log/edit_window_appender.h"
 #endif
@@ -74,15 +75,9 @@ constexpr LayoutClass kLayoutClasses[] = {
 
 // The name with its last "."-separated component dropped; empty for a name
 // without ".". "a..b" gives "a." and ".a" gives "".
-std::string ParentName(const std::string& name) {
-    std::vector<std::string> pieces;
-    const int count = SplitByChars(name, ".", pieces);
-    std::string parent;
-    for (int i = 0; i + 1 < count; ++i) {
-        if (i > 0) parent += '.';
-        parent += pieces[static_cast<std::size_t>(i)];
-    }
-    return parent;
+std::string ParentLoggerName(std::string_view name) {
+    const std::size_t lastDot = name.rfind('.');
+    return std::string(lastDot == std::string_view::npos ? std::string_view() : name.substr(0, lastDot));
 }
 
 // Constructed before main so that the factory exists before the program's
@@ -120,7 +115,7 @@ Logger* LogFactory::getLogger(const std::string& name) {
             loggers_.push_back(std::make_unique<Logger>(name, *logger));
             return loggers_.back().get();
         }
-        search = ParentName(search);
+        search = ParentLoggerName(search);
         if (search.empty()) break;
     }
     loggers_.push_back(std::make_unique<Logger>(name, root_));
@@ -239,19 +234,34 @@ Layout* LogFactory::addLayout(std::unique_ptr<Layout> layout) {
     return layouts_.back().get();
 }
 
-std::vector<std::string> LogFactory::stopAppenders() {
-    std::vector<std::string> failures;
+bool LogFactory::startAppenders(std::string& errors) {
+    errors.clear();
+    for (Appender* appender : appenders_) {
+        // One already running stays as it is: opening it again would fail
+        // and mark it closed, and its records would be dropped.
+        if (!appender->isAutoStart() || appender->isOpened()) continue;
+        std::string error;
+        if (!appender->start(error))
+            AppendErrorLine(
+                errors, StringFormat("Unable to start appender '%s' (%s)", appender->getName().c_str(), error.c_str()));
+    }
+    return errors.empty();
+}
+
+bool LogFactory::stopAppenders(std::string& errors) {
+    errors.clear();
     for (Appender* appender : appenders_) {
         std::string error;
         if (!appender->stop(error))
-            failures.push_back(
-                StringFormat("Unable to stop appender '%s' (%s)", appender->getName().c_str(), error.c_str()));
+            AppendErrorLine(
+                errors, StringFormat("Unable to stop appender '%s' (%s)", appender->getName().c_str(), error.c_str()));
     }
-    return failures;
+    return errors.empty();
 }
 
 void LogFactory::shutdown() {
-    stopAppenders();
+    std::string ignored;
+    stopAppenders(ignored);
     loggers_.clear();
     for (Appender* appender : appenders_) {
         // stop has already closed the appenders it could; closing those again

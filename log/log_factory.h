@@ -15,7 +15,14 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// Where configure looks for the configuration file, in order: the user's
+// profile folder ("USERPROFILE", also in the POSIX build), then the
+// program's own directory, each with the file name
+// "<program base name>.zorlog.xml".
+std::vector<std::string> ConfigurationFileCandidates();
 
 class LogFactory {
 public:
@@ -98,9 +105,26 @@ public:
     const std::string& configurationDump() const { return configurationDump_; }
     void setConfigurationDump(std::string dump) { configurationDump_ = std::move(dump); }
 
-    // Stops every listed appender in order; returns one line
-    // "Unable to stop appender '%s' (%s)" per failure.
-    std::vector<std::string> stopAppenders();
+    // Loads text (and, with searchFile, the configuration file found by
+    // ConfigurationFileCandidates) as XML configuration streams, keeps their
+    // dump in configurationDump and applies them: see xml_configurator.h for
+    // the grammar. True when errors is empty at the end; otherwise errors
+    // holds one line per problem (joined by "\n"). A first text that does not
+    // load applies nothing; a file that does not load leaves the first
+    // text's configuration. Nothing is opened: call startAppenders next.
+    // Call it while no thread logs: loggers and appenders are reused by name
+    // and only ever added, so a logger never refers to a deleted appender.
+    bool configure(const std::string& text, std::string& errors, bool searchFile);
+    // Starts, in list order, every appender whose AutoStart is set and that
+    // is not running yet; one line "Unable to start appender '%s' (%s)" per
+    // failure. True without failure.
+    bool startAppenders(std::string& errors);
+    // Stops every listed appender in list order; one line
+    // "Unable to stop appender '%s' (%s)" per failure. True without failure.
+    bool stopAppenders(std::string& errors);
+    // The root logger, then every listed logger: one line each with name,
+    // threshold and additivity, then one line per appender.
+    std::string dumpLoggers();
 
     // Stops the appenders, deletes the loggers, closes every listed
     // appender that is still opened, deletes the appenders the factory

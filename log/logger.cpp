@@ -36,8 +36,8 @@ bool Logger::admitsAny(Priority priority) const {
     return priority >= LogPriority::kForce || (passesThreshold(priority, threshold_) && !appenders_.empty());
 }
 
-bool Logger::log(Priority priority, const std::string& message) {
-    if (admitsAny(priority)) dispatch(priority, message);
+bool Logger::log(Priority priority, std::string_view message) {
+    if (admitsAny(priority)) dispatch(priority, std::string(message));
     return true;
 }
 

@@ -38,7 +38,9 @@ public:
     // receives it when priority <= the logger's threshold and <= the
     // appender's threshold, or when priority >= 9998 (forced and raw
     // records). Appender failures are invisible here; always true.
-    bool log(Priority priority, const std::string& message);
+    // The message is copied only when some appender takes the record, so a
+    // filtered call costs no allocation.
+    bool log(Priority priority, std::string_view message);
     // printf-style; the text is cut to kFormatBufferSize - 1 characters.
     // Formatted by the C99 formatter of common/small_printf.h, faster than
     // the C library's for the integers and texts log messages carry (floats
@@ -48,14 +50,14 @@ public:
 
     // Convenience calls at fixed priorities; all return true. ALERT (100),
     // CRITICAL (200) and the raw priority 9999 go through log/logFormat.
-    bool trace(const std::string& message) { return log(LogPriority::kTrace, message); }
-    bool debug(const std::string& message) { return log(LogPriority::kDebug, message); }
-    bool info(const std::string& message) { return log(LogPriority::kInfo, message); }
-    bool notice(const std::string& message) { return log(LogPriority::kNotice, message); }
-    bool warn(const std::string& message) { return log(LogPriority::kWarn, message); }
-    bool error(const std::string& message) { return log(LogPriority::kError, message); }
-    bool fatal(const std::string& message) { return log(LogPriority::kFatal, message); }
-    bool force(const std::string& message) { return log(LogPriority::kForce, message); }
+    bool trace(std::string_view message) { return log(LogPriority::kTrace, message); }
+    bool debug(std::string_view message) { return log(LogPriority::kDebug, message); }
+    bool info(std::string_view message) { return log(LogPriority::kInfo, message); }
+    bool notice(std::string_view message) { return log(LogPriority::kNotice, message); }
+    bool warn(std::string_view message) { return log(LogPriority::kWarn, message); }
+    bool error(std::string_view message) { return log(LogPriority::kError, message); }
+    bool fatal(std::string_view message) { return log(LogPriority::kFatal, message); }
+    bool force(std::string_view message) { return log(LogPriority::kForce, message); }
 
     bool traceFormat(const char* format, ...) ZOR_PRINTF_FORMAT(2, 3);
     bool debugFormat(const char* format, ...) ZOR_PRINTF_FORMAT(2, 3);

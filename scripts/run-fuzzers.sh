@@ -10,11 +10,12 @@ build=${ZOR_FUZZ_BUILD:-build/fuzz}
 bin=$build/bin
 corpus=$build/corpus
 artifacts=$build/artifacts/
-targets=(expand decode_chunk installer log_pattern xml_load)
+targets=(expand decode_chunk installer log_pattern xml_load log_configure)
 # libFuzzer options that differ from one target to another.
 declare -A options=(
   [log_pattern]="-max_len=4096 -dict=fuzz/log_pattern.dict"
   [xml_load]="-max_len=8192 -dict=fuzz/xml.dict"
+  [log_configure]="-max_len=8192 -dict=fuzz/log_configure.dict -close_fd_mask=1"
 )
 for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
 mkdir -p "$artifacts"
@@ -41,6 +42,14 @@ if [ -z "$(ls -A "$corpus/xml_load")" ]; then
   for i in "${!seeds[@]}"; do
     printf '%s%s' "${seeds[$i]%%|*}" "${seeds[$i]#*|}" >"$corpus/xml_load/seed$i"
   done
+fi
+# Configuration seeds: a full configuration, merging and additivity, a
+# replacing and an inactive stream.
+if [ -z "$(ls -A "$corpus/log_configure")" ]; then
+  seeds=("<zorlog replace='false'><appender name='main' class='RollingFileAppender'><param name='File' value='C:\\\\Logs\\\\setup.log'/><param name='MaxFileSize' value='1000000'/><priority value='Debug'/><layout class='PatternLayout'><param name='ConversionPattern' value='%-5p - %m%n'/></layout></appender><category name='setup.archive' additivity='false'><priority value='Warn'/><appender-ref ref='main'/></category><root><priority value='Info'/><appender-ref ref='main'/></root></zorlog>"
+         "<c><root><appender-ref ref='z'/></root><category name='a'><appender-ref ref='x'/></category><category name='A.b.c'><appender-ref ref='y'/><appender-ref ref='X'/></category><appender name='x' class='ConsoleAppender'><layout class='HTMLLayout'/></appender><appender name='y' class='UDPConsoleColorAppender'><param name='hosts' value='127.0.0.1'/><param name='port' value='4884'/></appender><appender name='z' class='NoSuchClass'/></c>"
+         "<c replace='true' active='no'><category name='ROOT' additivity='true'/><root/></c>")
+  for i in "${!seeds[@]}"; do printf '%s' "${seeds[$i]}" >"$corpus/log_configure/seed$i"; done
 fi
 
 passed=0 failed=0

@@ -86,6 +86,12 @@ TEST(InsertPathSuffix, PutsTheSuffixBeforeTheExtension) {
     EXPECT_EQ(InsertPathSuffix("/var/log/app.log", "1", PathStyle::Posix), "/var/log/app.1.log");
 }
 
+TEST(WithNativeSeparators, TurnsSlashesIntoBackslashesOnlyInWindowsStyle) {
+    EXPECT_EQ(WithNativeSeparators("logs/app/x.log", PathStyle::Windows), "logs\\app\\x.log");
+    EXPECT_EQ(WithNativeSeparators("C:\\a/b", PathStyle::Windows), "C:\\a\\b");
+    EXPECT_EQ(WithNativeSeparators("logs/app\\x.log", PathStyle::Posix), "logs/app\\x.log");
+}
+
 TEST(PathFunctions, HandleTextsLongerThanThePathLimit) {
     const std::string directory(3 * kMaxPath, 'd');
     const std::string name(2 * kMaxPath, 'n');

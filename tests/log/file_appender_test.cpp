@@ -150,6 +150,16 @@ TEST(FileAppenderOpen, CreatesTheDirectoryChainAndKeepsOrEmptiesTheFile) {
     appender.append(Record("three"));
     Stop(appender);
     EXPECT_EQ(ReadWholeFile(file), "header main\nthree\nfooter main\n");
+
+    // Forward slashes separate directories in both builds.
+    FileAppender slashed("slashed", 900);
+    slashed.setParam("File", dir.path() + "/c/d/app.log");
+    ASSERT_EQ(Start(slashed), "");
+    slashed.append(Record("four"));
+    Stop(slashed);
+    EXPECT_EQ(
+        ReadWholeFile(BuildPath(BuildPath(BuildPath(dir.path(), "c", nullptr), "d", nullptr), "app.log", nullptr)),
+        "four\n");
 }
 
 TEST(FileAppenderOpen, HeaderOnlyOnCreationSkipsItForAFileWithContent) {

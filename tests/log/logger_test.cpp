@@ -60,7 +60,7 @@ TEST(LoggerCalls, EachConvenienceCallUsesItsPriorityAndLongTextsAreCut) {
     Logger logger("x", 1000, true);
     logger.addAppender(&appender);
     const struct {
-        bool (Logger::*plain)(const std::string&);
+        bool (Logger::*plain)(std::string_view);
         bool (Logger::*formatted)(const char*, ...);
         Priority priority;
     } cases[] = {
