@@ -8,7 +8,11 @@
 //   TOC               per entry a 60-byte header, then the name with its NUL
 //   4 strings         window list, application name, version, shortcut name,
 //                     each with its NUL
-//   tailer            64 bytes, always the last 64 bytes of the file
+//   tailer            64 bytes, the last 64 bytes of the file
+//   (signature)       only in a code-signed installer: up to 7 zero bytes,
+//                     then the Authenticode certificate table, which the PE
+//                     security directory of the extractor image names and
+//                     which ends the file (archive_load.cpp)
 //
 // Tailer:  0 signature "!ZorInstaller!" NUL NUL   16 format version 258
 //         20 options   24 entry count   28 TOC offset

@@ -3,11 +3,26 @@
 // offset and length comes from a file an attacker may have written: each is
 // checked against the file's length before it is used, and nothing is
 // allocated beyond what the file can actually hold.
+//
+// A code-signed installer carries its Authenticode certificate table after
+// the archive: the PE security directory (data directory 4) holds the table's
+// file offset and size, and signing tools align the table to 8 bytes with
+// zeros. So when the last 64 bytes are not a tailer, the tailer is looked for
+// just before a table that ends the file, across at most 7 zero bytes, and
+// the archive is taken to end there. Only the fields of the PE headers needed
+// for that are read:
+//
+//   0x3C        e_lfanew, offset of "PE\0\0"
+//   PE + 4      file header (20 bytes); SizeOfOptionalHeader at PE + 20
+//   PE + 24     optional header: magic 0x10B (PE32) or 0x20B (PE32+);
+//               NumberOfRvaAndSizes at 92 / 108, data directories from
+//               96 / 112, 8 bytes each (offset, size)
 #include "archive/installer_archive.h"
 
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/little_endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,6 +36,73 @@ struct StringField {
     const char* failure;
     std::string InstallerArchive::*value;
 };
+
+constexpr std::size_t kPeOffsetField = 0x3C;
+constexpr std::size_t kOptionalHeader = 24; // from "PE\0\0"
+constexpr std::size_t kSecurityDirectory = 4;
+constexpr std::size_t kDirectoryEntrySize = 8;
+// The PE headers read at most: up to the end of the PE32+ security entry.
+constexpr std::size_t kPeHeadersRead = kOptionalHeader + 112 + (kSecurityDirectory + 1) * kDirectoryEntrySize;
+// The table is 8-byte aligned; padding of a full 8 bytes or more is no
+// signing tool's and is not searched, so a damaged file is not read further.
+constexpr std::size_t kMaxTablePadding = 7;
+
+std::uint32_t Load16(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
+
+// The file offset of a certificate table named by the PE security directory
+// that ends exactly at the end of the file and starts after the PE headers
+// with room for a tailer before it; 0 when there is none such.
+std::uint64_t FindCertificateTable(BufferedReader& file) {
+    std::uint8_t bytes[kPeHeadersRead];
+    file.Seek(0);
+    if (file.Read(bytes, kPeOffsetField + 4) != kPeOffsetField + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return 0;
+    const std::uint32_t peOffset = LoadLittleEndian32(bytes + kPeOffsetField);
+    file.Seek(peOffset); // beyond the end the read comes back short
+    const std::size_t got = file.Read(bytes, sizeof bytes);
+    if (got < kOptionalHeader + 2 || std::memcmp(bytes, "PE\0\0", 4) != 0) return 0;
+    const std::uint8_t* optional = bytes + kOptionalHeader;
+    const std::uint32_t magic = Load16(optional);
+    if (magic != 0x10B && magic != 0x20B) return 0;
+    const std::size_t countField = magic == 0x10B ? 92 : 108;
+    const std::size_t entry = countField + 4 + kSecurityDirectory * kDirectoryEntrySize;
+    if (got < kOptionalHeader + entry + kDirectoryEntrySize || Load16(bytes + 20) < entry + kDirectoryEntrySize ||
+        LoadLittleEndian32(optional + countField) <= kSecurityDirectory) {
+        return 0;
+    }
+    const std::uint64_t start = LoadLittleEndian32(optional + entry);
+    const std::uint64_t size = LoadLittleEndian32(optional + entry + 4);
+    const std::uint64_t headersEnd = std::uint64_t{peOffset} + kOptionalHeader + entry + kDirectoryEntrySize;
+    if (size == 0 || start + size != file.Length() || start < headersEnd + kTailerSize) return 0;
+    return start;
+}
+
+// Reads the tailer into bytes and sets end to the archive's end: the end of
+// the file, or for a signed file the start of the zeros before its table.
+ZorInstallerError LocateTailer(BufferedReader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
+    end = file.Length();
+    file.Seek(end - kTailerSize);
+    if (file.Read(bytes, kTailerSize) == kTailerSize && std::memcmp(bytes, kSignature, kSignatureCompared) == 0) {
+        return ZorInstallerError::Success;
+    }
+    const std::uint64_t tableStart = FindCertificateTable(file);
+    if (tableStart == 0) return ZorInstallerError::BadSignature;
+    // The window ends at the table; it starts after the PE headers, so it
+    // holds at least a tailer.
+    std::uint8_t window[kTailerSize + kMaxTablePadding];
+    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, tableStart));
+    file.Seek(tableStart - size);
+    if (file.Read(window, size) != size) return ZorInstallerError::BadSignature;
+    for (std::size_t padding = 0; padding + kTailerSize <= size; ++padding) {
+        if (padding > 0 && window[size - padding] != 0) break;
+        const std::uint8_t* candidate = window + size - padding - kTailerSize;
+        if (std::memcmp(candidate, kSignature, kSignatureCompared) == 0) {
+            std::memcpy(bytes, candidate, kTailerSize);
+            end = tableStart - padding;
+            return ZorInstallerError::Success;
+        }
+    }
+    return ZorInstallerError::BadSignature;
+}
 
 } // namespace
 
@@ -41,16 +123,15 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
 
     // The TOC is many small records: one buffer serves them all.
     BufferedReader reader(file);
-    const std::uint64_t length = reader.Length();
-    std::uint8_t bytes[kTailerSize];
-    if (length < kTailerSize) {
+    if (reader.Length() < kTailerSize) {
         errorCode_ = ZorInstallerError::BadSignature;
         return false;
     }
-    reader.Seek(length - kTailerSize);
+    std::uint8_t bytes[kTailerSize];
+    std::uint64_t end = 0;
     ArchiveTailer tailer;
-    const ZorInstallerError tailerCheck =
-        reader.Read(bytes, kTailerSize) == kTailerSize ? ParseTailer(bytes, tailer) : ZorInstallerError::BadSignature;
+    ZorInstallerError tailerCheck = LocateTailer(reader, bytes, end);
+    if (tailerCheck == ZorInstallerError::Success) tailerCheck = ParseTailer(bytes, tailer);
     if (tailerCheck != ZorInstallerError::Success) {
         errorCode_ = tailerCheck;
         return false;
@@ -58,7 +139,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     options_ = tailer.options;
 
     Report("Reading TOC...");
-    if (!ReadToc(reader, tailer.tocOffset, tailer.entryCount)) {
+    if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount)) {
         ReportFormat("!Error LoadInstaller: %s TOC error %s", filePath_.c_str(), GetErrorText().c_str());
         return false;
     }
@@ -74,7 +155,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     };
     for (int i = 0; i < kArchiveStringCount; ++i) {
         Report(kFields[i].progress);
-        if (!ReadString(reader, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value)) {
+        if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value)) {
             ReportFormat(kFields[i].failure, filePath_.c_str(), GetErrorText().c_str());
             return false;
         }
@@ -84,8 +165,9 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
 
 // Entries are kept only once their whole record has been read, so a huge
 // entry count in a small file costs no memory: the reads fail first.
-bool InstallerArchive::ReadToc(BufferedReader& file, std::uint32_t tocOffset, std::uint32_t entryCount) {
-    if (tocOffset > file.Length()) {
+bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset,
+                               std::uint32_t entryCount) {
+    if (tocOffset > end) {
         errorCode_ = ZorInstallerError::BadToc;
         return false;
     }
@@ -111,18 +193,17 @@ bool InstallerArchive::ReadToc(BufferedReader& file, std::uint32_t tocOffset, st
     return true;
 }
 
-// A string field whose offset lies beyond the end of the file is damage
+// A string field whose offset lies beyond the archive's end is damage
 // (reported as a bad TOC: the tailer's table of the strings points nowhere);
 // a length that runs past the end yields the bytes that are there.
-bool InstallerArchive::ReadString(BufferedReader& file, std::uint32_t offset, std::uint32_t length,
+bool InstallerArchive::ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                                   std::string& value) {
-    const std::uint64_t fileLength = file.Length();
-    if (offset > fileLength) {
+    if (offset > end) {
         errorCode_ = ZorInstallerError::BadToc;
         return false;
     }
     file.Seek(offset);
-    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(length, fileLength - offset)), '\0');
+    std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(length, end - offset)), '\0');
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     value.assign(bytes.c_str());
     return true;

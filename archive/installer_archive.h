@@ -124,8 +124,10 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
-    bool ReadToc(BufferedReader& file, std::uint32_t tocOffset, std::uint32_t entryCount);
-    bool ReadString(BufferedReader& file, std::uint32_t offset, std::uint32_t length, std::string& value);
+    // end: the archive's end, the end of the file unless a certificate table follows.
+    bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
+    bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
+                    std::string& value);
     bool CheckDestinations(const std::string& directory);
     void StartEntry(std::size_t index);
     bool ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,

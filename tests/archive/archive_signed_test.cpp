@@ -1,0 +1,204 @@
+// Installers with an Authenticode certificate table after the archive, made
+// here the way a signing tool lays them out: PE headers in the extractor
+// image, zeros up to the table, the table named by the security directory.
+#include "archive_test_support.h"
+
+#include "common/file_system.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Where the synthetic PE headers go inside the test stub (1,000 bytes).
+constexpr std::size_t kPe = 0x80;
+constexpr std::size_t kOptional = kPe + 24;
+
+struct PeShape {
+    std::uint16_t magic = 0x20B; // PE32+, as zorsetup.exe
+    std::uint32_t directoryCount = 16;
+    std::uint16_t optionalSize = 240;
+};
+
+std::size_t SecurityEntry(std::uint16_t magic) { return kOptional + (magic == 0x10B ? 96 : 112) + 4 * 8; }
+
+void WritePeHeaders(std::string& bytes, const PeShape& shape) {
+    SetField32(bytes, 0x3C, kPe);
+    bytes.replace(kPe, 4, std::string("PE\0\0", 4));
+    bytes[kPe + 20] = static_cast<char>(shape.optionalSize & 0xFF);
+    bytes[kPe + 21] = static_cast<char>(shape.optionalSize >> 8);
+    bytes[kOptional] = static_cast<char>(shape.magic & 0xFF);
+    bytes[kOptional + 1] = static_cast<char>(shape.magic >> 8);
+    SetField32(bytes, kOptional + (shape.magic == 0x10B ? 92 : 108), shape.directoryCount);
+}
+
+void SetSecurityDirectory(std::string& bytes, std::uint32_t offset, std::uint32_t size, std::uint16_t magic = 0x20B) {
+    SetField32(bytes, SecurityEntry(magic), offset);
+    SetField32(bytes, SecurityEntry(magic) + 4, size);
+}
+
+// The installer bytes signed: padding zeros, then a table of tableSize bytes.
+std::string Signed(std::string bytes, std::size_t padding, const PeShape& shape = {}, std::size_t tableSize = 1496) {
+    WritePeHeaders(bytes, shape);
+    bytes.append(padding, '\0');
+    const std::size_t table = bytes.size();
+    // dwLength, wRevision 0x0200, wCertificateType 2 (PKCS#7), then filler.
+    std::string certificate(tableSize, '\x5A');
+    SetField32(certificate, 0, static_cast<std::uint32_t>(tableSize));
+    certificate.replace(4, 4, std::string("\x00\x02\x02\x00", 4));
+    bytes += certificate;
+    SetSecurityDirectory(bytes, static_cast<std::uint32_t>(table), static_cast<std::uint32_t>(tableSize), shape.magic);
+    return bytes;
+}
+
+class SignedLoadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        unsigned_ = ReadWholeFile(BuildInstaller(dir, {{"App.exe", "app"}, {"data.txt", std::string(5000, 'd')}}));
+    }
+    bool Load(const std::string& bytes) {
+        archive = std::make_unique<InstallerArchive>();
+        recorder.lines.clear();
+        recorder.Attach(*archive);
+        archive->SetFilePath(dir.WriteFile("input.exe", bytes));
+        return archive->LoadInstaller();
+    }
+    void ExpectBadSignature(const std::string& bytes, const std::string& what) {
+        EXPECT_FALSE(Load(bytes)) << what;
+        EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::BadSignature) << what;
+        EXPECT_EQ(recorder.lines.size(), 1u) << what; // the loading line alone
+    }
+
+    TempDir dir;
+    LineRecorder recorder;
+    std::unique_ptr<InstallerArchive> archive;
+    std::string unsigned_;
+};
+
+TEST_F(SignedLoadTest, LoadsVerifiesAndExtractsAcrossEveryPadding) {
+    for (std::uint16_t magic : {std::uint16_t{0x20B}, std::uint16_t{0x10B}}) {
+        for (std::size_t padding = 0; padding <= 7; ++padding) {
+            const std::string what = "magic " + std::to_string(magic) + ", padding " + std::to_string(padding);
+            PeShape shape;
+            shape.magic = magic;
+            shape.optionalSize = magic == 0x10B ? 224 : 240;
+            ASSERT_TRUE(Load(Signed(unsigned_, padding, shape))) << what << ": " << archive->GetErrorText();
+            EXPECT_EQ(archive->GetAppName(), "Hello") << what;
+            EXPECT_EQ(archive->GetShortcutName(), "Hello App") << what;
+            ASSERT_EQ(archive->GetEntries().size(), 2u) << what;
+            EXPECT_EQ(archive->GetEntries()[1].name, "data.txt") << what;
+            EXPECT_TRUE(archive->VerifyFiles()) << what;
+        }
+    }
+    ASSERT_TRUE(Load(Signed(unsigned_, 3)));
+    const std::string out = dir / "out";
+    CreateDirectoryTree(out);
+    ASSERT_TRUE(archive->ExtractFiles(out));
+    EXPECT_EQ(ReadWholeFile(out + PathSeparator() + "data.txt"), std::string(5000, 'd'));
+}
+
+TEST_F(SignedLoadTest, PaddingIsAtMostSevenZeros) {
+    ExpectBadSignature(Signed(unsigned_, 8), "8 zeros");
+    std::string bytes = Signed(unsigned_, 4);
+    bytes[unsigned_.size() + 2] = 1;
+    ExpectBadSignature(bytes, "a padding byte not zero");
+}
+
+struct HostileCase {
+    const char* name;
+    void (*damage)(std::string& bytes, std::size_t archiveEnd);
+};
+
+TEST_F(SignedLoadTest, HostileHeadersAndDirectoriesFailAsABadSignature) {
+    const HostileCase cases[] = {
+        {"no MZ", [](std::string& b, std::size_t) { b[0] = 'X'; }},
+        {"e_lfanew beyond the file", [](std::string& b, std::size_t) { SetField32(b, 0x3C, 0xFFFFFFF0); }},
+        {"e_lfanew just before the end",
+         [](std::string& b, std::size_t) { SetField32(b, 0x3C, static_cast<std::uint32_t>(b.size() - 30)); }},
+        {"no PE signature", [](std::string& b, std::size_t) { b[kPe + 1] = 'X'; }},
+        {"optional header neither PE32 nor PE32+", [](std::string& b, std::size_t) { b[kOptional] = 0x07; }},
+        {"four data directories", [](std::string& b, std::size_t) { SetField32(b, kOptional + 108, 4); }},
+        {"no data directories", [](std::string& b, std::size_t) { SetField32(b, kOptional + 108, 0); }},
+        {"optional header too short for the security entry",
+         [](std::string& b, std::size_t) {
+             b[kPe + 20] = static_cast<char>(112 + 36);
+             b[kPe + 21] = 0;
+         }},
+        {"no table", [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0, 0); }},
+        {"table past the end",
+         [](std::string& b, std::size_t) { SetSecurityDirectory(b, static_cast<std::uint32_t>(b.size() + 8), 8); }},
+        {"table ending before the end of the file",
+         [](std::string& b, std::size_t end) {
+             SetSecurityDirectory(b, static_cast<std::uint32_t>(end), static_cast<std::uint32_t>(b.size() - end - 8));
+         }},
+        {"size overflowing 32 bits",
+         [](std::string& b, std::size_t end) { SetSecurityDirectory(b, static_cast<std::uint32_t>(end), 0xFFFFFFF8); }},
+        {"offset and size both huge", [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0xFFFFFFF8, 0x10); }},
+        {"table inside the archive",
+         [](std::string& b, std::size_t end) {
+             const std::uint32_t start = static_cast<std::uint32_t>(end - 200);
+             SetSecurityDirectory(b, start, static_cast<std::uint32_t>(b.size() - start));
+         }},
+        {"table over the whole file but the headers",
+         [](std::string& b, std::size_t) {
+             SetSecurityDirectory(b, 0x100, static_cast<std::uint32_t>(b.size() - 0x100));
+         }},
+        {"table starting inside the PE headers",
+         [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0x40, static_cast<std::uint32_t>(b.size() - 0x40)); }},
+        {"table at offset 0", [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0, static_cast<std::uint32_t>(b.size())); }},
+    };
+    const std::string good = Signed(unsigned_, 2);
+    ASSERT_TRUE(Load(good));
+    for (const HostileCase& c : cases) {
+        std::string bytes = good;
+        c.damage(bytes, unsigned_.size());
+        ExpectBadSignature(bytes, c.name);
+    }
+}
+
+TEST_F(SignedLoadTest, TheArchiveEndsAtTheTable) {
+    // A TOC that the tailer places inside the certificate table is outside
+    // the archive, even though it is inside the file.
+    std::string bytes = Signed(unsigned_, 0);
+    const Layout layout = ReadLayout(unsigned_);
+    SetField32(bytes, layout.tailer + 28, static_cast<std::uint32_t>(unsigned_.size() + 16));
+    EXPECT_FALSE(Load(bytes));
+    EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::BadToc);
+    // A string may start at the archive's end, not inside the padding or
+    // the table; one that runs past the end stops there.
+    bytes = Signed(unsigned_, 0);
+    SetField32(bytes, layout.tailer + 32, static_cast<std::uint32_t>(unsigned_.size()));
+    SetField32(bytes, layout.tailer + 36, 100);
+    ASSERT_TRUE(Load(bytes));
+    EXPECT_EQ(archive->GetWindowList(), ""); // the table starts with its length, 0xD8 0x05
+    SetField32(bytes, layout.tailer + 32, static_cast<std::uint32_t>(unsigned_.size() + 1));
+    EXPECT_FALSE(Load(bytes));
+    EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::BadToc);
+}
+
+TEST_F(SignedLoadTest, AFileEndingInATailerLoadsFromItsEnd) {
+    // The directory names the last 64 bytes as a table: read that way, the
+    // archive would have no tailer, so the end of the file must win.
+    std::string bytes = unsigned_;
+    WritePeHeaders(bytes, {});
+    SetSecurityDirectory(bytes, static_cast<std::uint32_t>(bytes.size() - 64), 64);
+    ASSERT_TRUE(Load(bytes));
+    EXPECT_EQ(archive->GetEntries().size(), 2u);
+    // A signed file's end tailer with a bad version is that error, not a
+    // search for another tailer.
+    std::string signedBytes = Signed(unsigned_, 0);
+    signedBytes.append(unsigned_.end() - 64, unsigned_.end());
+    SetField32(signedBytes, signedBytes.size() - 64 + 16, 0x103);
+    EXPECT_FALSE(Load(signedBytes));
+    EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::VersionNotSupported);
+}
+
+TEST_F(SignedLoadTest, EveryTruncationFailsCleanly) {
+    const std::string good = Signed(unsigned_, 5, {}, 64);
+    const std::size_t signature = good.size() - unsigned_.size();
+    for (std::size_t cut = 1; cut < signature + 80; ++cut) {
+        if (cut == signature) continue; // the unsigned installer again, which loads
+        ExpectBadSignature(good.substr(0, good.size() - cut), "cut " + std::to_string(cut));
+    }
+}
+
+} // namespace
