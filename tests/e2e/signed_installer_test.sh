@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# A real installer signed with a throwaway self-signed code-signing
+# certificate: osslsigncode and zorpack both accept it, and both refuse it once
+# one byte of its archive is changed.
+# Usage: signed_installer_test.sh ZORPACK EXTRACTOR_IMAGE (empty when zorpack
+# carries none: the test is skipped, as osslsigncode needs a real PE image).
+set -euo pipefail
+
+zorpack=$1
+if [ -z "${2:-}" ]; then
+  echo "zorpack carries no extractor image: nothing real to sign" >&2
+  exit 77
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ZorInstaller test signer" \
+  -addext "extendedKeyUsage=codeSigning" -keyout key.pem -out cert.pem 2>/dev/null
+
+mkdir src
+printf 'the application\n' > src/App.exe
+head -c 20000 /dev/urandom > src/data.bin
+"$zorpack" build -o Setup.exe --name Signed --version 1.0 src/App.exe src/data.bin >/dev/null
+
+osslsigncode sign -certs cert.pem -key key.pem -n Signed -in Setup.exe -out Signed.exe >/dev/null
+[ "$(stat -c %s Signed.exe)" -gt "$(stat -c %s Setup.exe)" ] || fail "signing added nothing"
+cmp -s -n 64 <(tail -c 64 Setup.exe) <(tail -c 64 Signed.exe) && fail "the signed file still ends in the tailer"
+
+osslsigncode verify -CAfile cert.pem -in Signed.exe >verify.out 2>&1 || { cat verify.out; fail "osslsigncode verify refused the signed installer"; }
+"$zorpack" verify Signed.exe >/dev/null || fail "zorpack verify refused the signed installer"
+"$zorpack" list Signed.exe >list.out || fail "zorpack list refused the signed installer"
+grep -q "data.bin" list.out || { cat list.out; fail "zorpack list does not show data.bin"; }
+"$zorpack" extract Signed.exe out >/dev/null || fail "zorpack extract refused the signed installer"
+cmp src/data.bin out/data.bin || fail "data.bin extracted differently"
+
+# One byte in the middle of data.bin's block, well after the stub's headers
+# and before the certificate table.
+size=$(stat -c %s Setup.exe)
+offset=$((size - 64 - 5000))
+cp Signed.exe Damaged.exe
+byte=$(od -An -tu1 -j "$offset" -N1 Damaged.exe | tr -d ' ')
+printf "$(printf '\\%03o' $(((byte + 1) % 256)))" | dd of=Damaged.exe bs=1 seek="$offset" conv=notrunc status=none
+cmp -s Signed.exe Damaged.exe && fail "the byte was not changed"
+if osslsigncode verify -CAfile cert.pem -in Damaged.exe >/dev/null 2>&1; then
+  fail "osslsigncode verify accepted a changed archive"
+fi
+if "$zorpack" verify Damaged.exe >verify-damaged.out 2>&1; then
+  fail "zorpack verify accepted a changed archive"
+fi
+echo "signed installer: signed, verified, listed and extracted; a changed byte is refused by both"
