@@ -1,6 +1,7 @@
 // Writes seed corpora made by the encoder and the builder: "!ZQM" files for
 // fuzz_expand, raw chunk streams for fuzz_decode_chunk (prefixed with the
-// piece-size byte) and small installers for fuzz_installer.
+// piece-size byte) and small installers for fuzz_installer, one of them laid
+// out as a code-signed file (certificate table after the archive).
 // Usage: fuzz_make_seeds EXPAND_DIR DECODE_DIR INSTALLER_DIR
 #include "archive/installer_archive.h"
 #include "compress/compressed_file.h"
@@ -35,24 +36,70 @@ std::vector<Bytes> Samples() {
     return {Bytes{'a'}, text, Bytes(1000, 0), noise, mixed, Bytes(70000, 'x')};
 }
 
+void Store32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// An extractor image with just the PE32+ headers the loader reads to find a
+// certificate table: e_lfanew 0x40, 240-byte optional header, 16 directories.
+Bytes PeStub() {
+    Bytes stub(0x200, 0);
+    stub[0] = 'M';
+    stub[1] = 'Z';
+    Store32(stub, 0x3C, 0x40);
+    stub[0x40] = 'P';
+    stub[0x41] = 'E';
+    stub[0x40 + 20] = 240;
+    stub[0x58] = 0x0B;
+    stub[0x59] = 0x02;
+    Store32(stub, 0x58 + 108, 16);
+    return stub;
+}
+
+// Pads the file at path to 8 bytes with zeros, appends a small certificate
+// table and names it in the security directory, as a signing tool does.
+bool SignInPlace(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    Bytes bytes;
+    for (int c; (c = std::fgetc(file)) != EOF;) bytes.push_back(static_cast<std::uint8_t>(c));
+    std::fclose(file);
+    bytes.resize((bytes.size() + 7) / 8 * 8, 0);
+    const std::size_t table = bytes.size();
+    bytes.resize(table + 16, 0x30);
+    Store32(bytes, table, 16);
+    Store32(bytes, table + 4, 0x00020200);
+    Store32(bytes, 0x58 + 112 + 32, static_cast<std::uint32_t>(table));
+    Store32(bytes, 0x58 + 112 + 36, 16);
+    return WriteFile(path, bytes);
+}
+
 } // namespace
 
-// Two installers, compressed and stored, holding a few of the samples.
+// Three installers, compressed, stored and compressed and signed, holding a
+// few of the samples.
 bool WriteInstallers(const std::string& directory) {
     const std::string sources[] = {directory + "/App.exe", directory + "/notes.txt"};
     const std::vector<Bytes> samples = Samples();
     if (!WriteFile(sources[0], samples[1]) || !WriteFile(sources[1], samples[4])) return false;
     bool ok = true;
-    for (std::uint32_t options : {0x01FF0002u, 0x01FF0000u}) {
+    const struct {
+        std::uint32_t options;
+        bool sign;
+    } kinds[] = {{0x01FF0002u, false}, {0x01FF0000u, false}, {0x01FF0002u, true}};
+    for (const auto& kind : kinds) {
+        const bool sign = kind.sign;
+        const std::string path = directory + "/setup-" + std::to_string(kind.options) + (sign ? "-signed" : "");
         InstallerArchive archive;
-        archive.SetExtractorImage(Bytes{'M', 'Z', 0x90, 0, 3, 0, 0, 0});
-        archive.SetFilePath(directory + "/setup-" + std::to_string(options));
+        archive.SetExtractorImage(sign ? PeStub() : Bytes{'M', 'Z', 0x90, 0, 3, 0, 0, 0});
+        archive.SetFilePath(path);
         archive.SetAppName("Fuzz");
         archive.SetVersion("1.0");
         archive.SetShortcutName("Fuzz");
         archive.SetWindowList("Fuzz;Fuzz -");
-        archive.SetOptions(options);
-        ok = ok && archive.AddFile(sources[0]) && archive.AddFile(sources[1]) && archive.MakeInstaller();
+        archive.SetOptions(kind.options);
+        ok = ok && archive.AddFile(sources[0]) && archive.AddFile(sources[1]) && archive.MakeInstaller() &&
+             (!sign || SignInPlace(path));
     }
     for (const std::string& source : sources) std::remove(source.c_str());
     return ok;
