@@ -132,7 +132,10 @@ TEST_F(SignedLoadTest, HostileHeadersAndDirectoriesFailAsABadSignature) {
          }},
         {"size overflowing 32 bits",
          [](std::string& b, std::size_t end) { SetSecurityDirectory(b, static_cast<std::uint32_t>(end), 0xFFFFFFF8); }},
-        {"offset and size both huge", [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0xFFFFFFF8, 0x10); }},
+        {"offset plus size wrapping 32 bits to the file's length",
+         [](std::string& b, std::size_t) {
+             SetSecurityDirectory(b, 0xFFFFF000, static_cast<std::uint32_t>(b.size() + 0x1000));
+         }},
         {"table inside the archive",
          [](std::string& b, std::size_t end) {
              const std::uint32_t start = static_cast<std::uint32_t>(end - 200);
@@ -143,8 +146,11 @@ TEST_F(SignedLoadTest, HostileHeadersAndDirectoriesFailAsABadSignature) {
              SetSecurityDirectory(b, 0x100, static_cast<std::uint32_t>(b.size() - 0x100));
          }},
         {"table starting inside the PE headers",
-         [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0x40, static_cast<std::uint32_t>(b.size() - 0x40)); }},
-        {"table at offset 0", [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0, static_cast<std::uint32_t>(b.size())); }},
+         [](std::string& b, std::size_t) {
+             SetSecurityDirectory(b, 0x40, static_cast<std::uint32_t>(b.size() - 0x40));
+         }},
+        {"table at offset 0",
+         [](std::string& b, std::size_t) { SetSecurityDirectory(b, 0, static_cast<std::uint32_t>(b.size())); }},
     };
     const std::string good = Signed(unsigned_, 2);
     ASSERT_TRUE(Load(good));
