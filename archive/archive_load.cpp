@@ -49,10 +49,32 @@ constexpr std::size_t kMaxTablePadding = 7;
 
 std::uint32_t Load16(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
 
+// Bytes held in memory, read the way BufferedReader reads a file, so that one
+// lookup serves installers on disk and images already read.
+class MemoryReader {
+public:
+    MemoryReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    std::uint64_t Length() const { return size_; }
+    void Seek(std::uint64_t position) { position_ = position; }
+    std::size_t Read(void* buffer, std::size_t count) {
+        if (position_ >= size_) return 0;
+        const std::size_t taken = static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - position_));
+        std::memcpy(buffer, data_ + position_, taken);
+        position_ += taken;
+        return taken;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::uint64_t position_ = 0;
+};
+
 // The file offset of a certificate table named by the PE security directory
 // that ends exactly at the end of the file and starts after the PE headers
 // with room for a tailer before it; 0 when there is none such.
-std::uint64_t FindCertificateTable(BufferedReader& file) {
+template <class Reader>
+std::uint64_t FindCertificateTable(Reader& file) {
     std::uint8_t bytes[kPeHeadersRead];
     file.Seek(0);
     if (file.Read(bytes, kPeOffsetField + 4) != kPeOffsetField + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return 0;
@@ -78,8 +100,10 @@ std::uint64_t FindCertificateTable(BufferedReader& file) {
 
 // Reads the tailer into bytes and sets end to the archive's end: the end of
 // the file, or for a signed file the start of the zeros before its table.
-ZorInstallerError LocateTailer(BufferedReader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
+template <class Reader>
+ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
     end = file.Length();
+    if (end < kTailerSize) return ZorInstallerError::BadSignature;
     file.Seek(end - kTailerSize);
     if (file.Read(bytes, kTailerSize) == kTailerSize && std::memcmp(bytes, kSignature, kSignatureCompared) == 0) {
         return ZorInstallerError::Success;
@@ -105,6 +129,13 @@ ZorInstallerError LocateTailer(BufferedReader& file, std::uint8_t (&bytes)[kTail
 }
 
 } // namespace
+
+bool CarriesInstallerArchive(const std::uint8_t* image, std::size_t size) {
+    MemoryReader reader(image, size);
+    std::uint8_t bytes[kTailerSize];
+    std::uint64_t end = 0;
+    return LocateTailer(reader, bytes, end) == ZorInstallerError::Success;
+}
 
 bool InstallerArchive::LoadInstaller(std::string* error) {
     entries_.clear();

@@ -26,6 +26,11 @@ using EntryCallback = void (*)(std::size_t entryIndex, std::uintptr_t userWord);
 // Receives the bytes of the current entry written so far while it is extracted.
 using ByteProgressCallback = void (*)(std::uint64_t entryBytesWritten, std::uintptr_t userWord);
 
+// True when image ends with an installation archive by the rule the loader
+// follows: its last 64 bytes are a tailer, or, for a code-signed file, the
+// bytes just before its certificate table are.
+bool CarriesInstallerArchive(const std::uint8_t* image, std::size_t size);
+
 class InstallerArchive {
 public:
     InstallerArchive();

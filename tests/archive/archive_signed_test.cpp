@@ -96,6 +96,25 @@ TEST_F(SignedLoadTest, LoadsVerifiesAndExtractsAcrossEveryPadding) {
     EXPECT_EQ(ReadWholeFile(out + PathSeparator() + "data.txt"), std::string(5000, 'd'));
 }
 
+// The lookup zorpack uses to refuse an installer given as the bare stub
+// follows the loader's rule on bytes in memory.
+TEST_F(SignedLoadTest, ImagesInMemoryAreJudgedByTheLoadersRule) {
+    const auto carries = [](const std::string& bytes) {
+        return CarriesInstallerArchive(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    };
+    EXPECT_TRUE(carries(unsigned_));
+    for (std::size_t padding = 0; padding <= 7; ++padding) EXPECT_TRUE(carries(Signed(unsigned_, padding))) << padding;
+    EXPECT_FALSE(carries(Signed(unsigned_, 8)));
+    // A signed program without an archive, and texts too short for a tailer.
+    std::string program(4096, 'p');
+    program[0] = 'M';
+    program[1] = 'Z';
+    EXPECT_FALSE(carries(Signed(program, 3)));
+    EXPECT_FALSE(carries(program));
+    EXPECT_FALSE(carries(std::string()));
+    EXPECT_FALSE(carries(unsigned_.substr(unsigned_.size() - 63)));
+}
+
 TEST_F(SignedLoadTest, PaddingIsAtMostSevenZeros) {
     ExpectBadSignature(Signed(unsigned_, 8), "8 zeros");
     std::string bytes = Signed(unsigned_, 4);

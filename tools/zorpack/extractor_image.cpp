@@ -1,6 +1,7 @@
 #include "tools/zorpack/extractor_image.h"
 
 #include "archive/archive_format.h"
+#include "archive/installer_archive.h"
 #include "common/error_texts.h"
 #include "common/little_endian.h"
 #include "common/string_format.h"
@@ -20,12 +21,6 @@ bool IsPeExecutable(const std::vector<std::uint8_t>& image) {
     const std::uint32_t peOffset = LoadLittleEndian32(image.data() + kPeOffsetField);
     return peOffset <= image.size() - sizeof kPeSignature &&
            std::memcmp(image.data() + peOffset, kPeSignature, sizeof kPeSignature) == 0;
-}
-
-bool EndsWithArchive(const std::vector<std::uint8_t>& image) {
-    using namespace archive_format;
-    return image.size() >= kTailerSize &&
-           std::memcmp(image.data() + image.size() - kTailerSize, kSignature, kSignatureCompared) == 0;
 }
 
 } // namespace
@@ -54,7 +49,8 @@ bool ReadExtractorImage(const std::string& path, std::vector<std::uint8_t>& imag
         error = StringFormat("the extractor image '%s' is not a Windows executable (no MZ and PE headers)", name);
         return false;
     }
-    if (EndsWithArchive(image)) {
+    // A signed installer carries its archive before the certificate table.
+    if (CarriesInstallerArchive(image.data(), image.size())) {
         error = StringFormat("the extractor image '%s' already carries an installation archive; name the bare "
                              "installer stub (zorsetup.exe)",
                              name);
