@@ -117,6 +117,19 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
         tailer.stringLength[i] = length;
         offset += length;
     }
+    // Only an installer that has settings beyond the tailer's gets a block:
+    // the others keep the bytes they always had.
+    if (!extensions_.empty()) {
+        if (const std::string problem = ExtensionPairsProblem(extensions_); !problem.empty()) {
+            errorCode_ = ZorInstallerError::ExtensionBlock;
+            ReportFormat("!Error MakeInstaller: the extension block %s", problem.c_str());
+            return false;
+        }
+        Report("Writing Extension block...");
+        const std::string block = EncodeExtensionBlock(extensions_);
+        installer.Write(block.data(), block.size());
+        offset += block.size();
+    }
     if (offset + kTailerSize > kMaxArchiveSize) {
         errorCode_ = ZorInstallerError::InstallerTooLarge;
         Report("!Error: The installer would reach 4 GiB.");

@@ -22,6 +22,7 @@ constexpr const char* kErrorTexts[] = {
     "ErrorZorInstaller: The installer would reach 4 GiB.",
     "ErrorZorInstaller: Unable to compress file.",
     "ErrorZorInstaller: Unable to write the installer file.",
+    "ErrorZorInstaller: Bad extension block.",
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 //   TOC               per entry a 60-byte header, then the name with its NUL
 //   4 strings         window list, application name, version, shortcut name,
 //                     each with its NUL
+//   (extension)       optional key/value block, below
 //   tailer            64 bytes, the last 64 bytes of the file
 //   (signature)       only in a code-signed installer: up to 7 zero bytes,
 //                     then the Authenticode certificate table, which the PE
@@ -22,6 +23,23 @@
 //         20 name length with NUL (at most 261)   24/32/40 creation,
 //         last-access, last-write FILETIME   48 data offset
 //         52 original size   56 stored size   60 name
+//
+// Extension block: settings the tailer has no field for. It starts where the
+// string that ends last ends (the largest offset + length of the four, cut at
+// the archive's end) and fills every byte from there to the tailer; without
+// a block the tailer follows the strings directly, as every installer made
+// before the block existed has it. A reader that knows nothing of the block
+// reads only what the tailer points to and so never looks at it. When a
+// string runs into or past the tailer there is no room, and no block.
+//          0 magic "ZEXT"   4 block version 1
+//          8 block length, these 16 bytes included: exactly the bytes up to
+//            the tailer, at most kMaxExtensionSize
+//         12 pair count
+//         16 pairs, each: key length, key, value length, value (no NULs)
+// Keys are 1 to 32 of a-z, 0-9 and "-", each at most once; values are
+// UTF-8; the pairs fill the block exactly. Anything else refuses the whole
+// installer (ExtensionBlock): the block says where the files go, so a
+// damaged one must not quietly fall back to the default folder.
 #pragma once
 
 #include "common/file_time.h"
@@ -70,6 +88,18 @@ inline constexpr std::size_t kOriginalSize = 52;
 inline constexpr std::size_t kStoredSize = 56;
 } // namespace record_field
 
+// The extension block (layout above).
+namespace extension_block {
+inline constexpr char kMagic[4] = {'Z', 'E', 'X', 'T'};
+inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::size_t kHeaderSize = 16;
+inline constexpr std::size_t kMaxSize = 65536;
+inline constexpr std::size_t kMaxKeyLength = 32;
+// Known keys. A key this reader does not know is kept and listed, not used.
+inline constexpr char kPublisherKey[] = "publisher";
+inline constexpr char kInstallDirKey[] = "install-dir";
+} // namespace extension_block
+
 } // namespace archive_format
 
 // Bits of the options word.
@@ -94,6 +124,7 @@ enum class ZorInstallerError : int {
     InstallerTooLarge = 12,    // the installer would reach 4 GiB
     CannotCompressFile = 13,   // the codec refused a piece of a file
     CannotWriteInstaller = 14, // the finished installer could not take its place
+    ExtensionBlock = 15,       // the extension block is damaged or says something invalid
 };
 
 // "ErrorZorInstaller: ..." for each code, "ErrorZorInstaller (%d)" for others.

@@ -1,5 +1,6 @@
 // Reading an installer file: the tailer found from the end of the file, the
-// TOC and the four strings it points to (layout in archive_format.h). Every
+// TOC and the four strings it points to, and the extension block in the bytes
+// left between the strings and the tailer (layout in archive_format.h). Every
 // offset and length comes from a file an attacker may have written: each is
 // checked against the file's length before it is used, and nothing is
 // allocated beyond what the file can actually hold.
@@ -139,6 +140,7 @@ bool CarriesInstallerArchive(const std::uint8_t* image, std::size_t size) {
 
 bool InstallerArchive::LoadInstaller(std::string* error) {
     entries_.clear();
+    extensions_.clear();
     cursor_ = 0;
     ReportFormat("Loading Installer file '%s'...", filePath_.c_str());
 
@@ -191,7 +193,40 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
             return false;
         }
     }
-    return true;
+    return ReadExtensionBlock(reader, end, tailer, error);
+}
+
+// The block fills the bytes from the end of the string that ends last to the
+// tailer (layout in archive_format.h); no such bytes, no block and no line.
+bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer,
+                                          std::string* error) {
+    std::uint64_t start = 0;
+    for (int i = 0; i < kArchiveStringCount; ++i)
+        start = std::max(start,
+                         std::min<std::uint64_t>(std::uint64_t{tailer.stringOffset[i]} + tailer.stringLength[i], end));
+    const std::uint64_t tailerStart = end - kTailerSize;
+    if (start >= tailerStart) return true;
+    Report("Reading extension block...");
+    const std::uint64_t size = tailerStart - start;
+    std::string problem;
+    if (size > extension_block::kMaxSize) {
+        problem = StringFormat("is larger than %zu bytes", extension_block::kMaxSize);
+    } else {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+        file.Seek(start);
+        if (file.Read(bytes.data(), bytes.size()) != bytes.size())
+            problem = "is cut short";
+        else
+            problem = ParseExtensionBlock(bytes.data(), bytes.size(), extensions_);
+    }
+    if (problem.empty()) return true;
+    errorCode_ = ZorInstallerError::ExtensionBlock;
+    const std::string line =
+        StringFormat("!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
+                     GetErrorText().c_str(), static_cast<unsigned long long>(start), problem.c_str());
+    Report(line);
+    if (error) *error = line;
+    return false;
 }
 
 // Entries are kept only once their whole record has been read, so a huge

@@ -25,6 +25,12 @@ std::string InstallerArchive::GetNextFileName() {
     return entries_[cursor_++].name;
 }
 
+std::string InstallerArchive::GetExtension(const std::string& key) const {
+    for (const ExtensionPair& pair : extensions_)
+        if (pair.key == key) return pair.value;
+    return {};
+}
+
 void InstallerArchive::SetExtractorImage(std::vector<std::uint8_t> image) {
     extractorImage_ = std::move(image);
     hasExtractorImage_ = true;

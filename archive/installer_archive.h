@@ -5,6 +5,7 @@
 #pragma once
 
 #include "archive/archive_format.h"
+#include "archive/extension_block.h"
 #include "common/string_format.h"
 
 #include <cstddef>
@@ -58,8 +59,9 @@ public:
     void SetFilePath(const std::string& path) { filePath_ = path; }
     const std::string& GetFilePath() const { return filePath_; }
 
-    // Reads tailer, TOC and strings of the file. False on any failure with the
-    // code for GetErrorText; only an open failure fills error. Read failures of
+    // Reads tailer, TOC, strings and extension block of the file. False on
+    // any failure with the code for GetErrorText; an open failure and a
+    // refused extension block fill error with their line. Read failures of
     // the operating system raise FileException.
     bool LoadInstaller(std::string* error = nullptr);
 
@@ -74,6 +76,13 @@ public:
     void SetAppName(const std::string& text) { appName_ = text; }
     void SetVersion(const std::string& text) { version_ = text; }
     void SetShortcutName(const std::string& text) { shortcutName_ = text; }
+
+    // The extension block's pairs in their order on disk; empty when the
+    // installer has no block (the builder then writes none).
+    const std::vector<ExtensionPair>& GetExtensions() const { return extensions_; }
+    void SetExtensions(std::vector<ExtensionPair> pairs) { extensions_ = std::move(pairs); }
+    // The value of key in the extension block, empty when it is not there.
+    std::string GetExtension(const std::string& key) const;
 
     // The options word (kCompressFiles and the installation options).
     std::uint32_t GetOptions() const { return options_; }
@@ -133,6 +142,7 @@ private:
     bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                     std::string& value);
+    bool ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer, std::string* error);
     bool CheckDestinations(const std::string& directory);
     void StartEntry(std::size_t index);
     bool ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
@@ -155,6 +165,7 @@ private:
     int extractorResourceId_ = -1;
     std::vector<std::uint8_t> extractorImage_;
     bool hasExtractorImage_ = false;
+    std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
     ZorInstallerError errorCode_ = ZorInstallerError::Success;
     std::vector<ArchiveEntry> entries_;

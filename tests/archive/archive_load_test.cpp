@@ -154,7 +154,8 @@ TEST(ArchiveErrors, HaveTheirTexts) {
     EXPECT_EQ(ZorInstallerErrorText(10), "ErrorZorInstaller: Unable to extract file.");
     EXPECT_EQ(ZorInstallerErrorText(11), "ErrorZorInstaller: File changed while it was archived.");
     EXPECT_EQ(ZorInstallerErrorText(14), "ErrorZorInstaller: Unable to write the installer file.");
-    EXPECT_EQ(ZorInstallerErrorText(15), "ErrorZorInstaller (15)");
+    EXPECT_EQ(ZorInstallerErrorText(15), "ErrorZorInstaller: Bad extension block.");
+    EXPECT_EQ(ZorInstallerErrorText(16), "ErrorZorInstaller (16)");
     EXPECT_EQ(ZorInstallerErrorText(-1), "ErrorZorInstaller (-1)");
 }
 

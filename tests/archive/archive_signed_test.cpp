@@ -115,6 +115,19 @@ TEST_F(SignedLoadTest, ImagesInMemoryAreJudgedByTheLoadersRule) {
     EXPECT_FALSE(carries(unsigned_.substr(unsigned_.size() - 63)));
 }
 
+// The block ends at the tailer, which ends where the archive does: before the
+// padding and the table, never at the end of the file.
+TEST_F(SignedLoadTest, AnExtensionBlockIsFoundBeforeTheTable) {
+    TempDir other;
+    const std::string withBlock = ReadWholeFile(
+        BuildInstaller(other, {{"App.exe", "app"}}, true, 1000, "App;App -", true, {{"publisher", "Acme"}}));
+    for (std::size_t padding : {std::size_t{0}, std::size_t{5}}) {
+        ASSERT_TRUE(Load(Signed(withBlock, padding))) << padding << ": " << archive->GetErrorText();
+        EXPECT_EQ(archive->GetExtension("publisher"), "Acme") << padding;
+        EXPECT_TRUE(archive->VerifyFiles()) << padding;
+    }
+}
+
 TEST_F(SignedLoadTest, PaddingIsAtMostSevenZeros) {
     ExpectBadSignature(Signed(unsigned_, 8), "8 zeros");
     std::string bytes = Signed(unsigned_, 4);

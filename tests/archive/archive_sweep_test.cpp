@@ -36,7 +36,8 @@ protected:
         archive.SetFilePath(setup);
         if (!archive.LoadInstaller()) {
             static const std::set<ZorInstallerError> kLoadErrors = {
-                ZorInstallerError::BadSignature, ZorInstallerError::VersionNotSupported, ZorInstallerError::BadToc};
+                ZorInstallerError::BadSignature, ZorInstallerError::VersionNotSupported, ZorInstallerError::BadToc,
+                ZorInstallerError::ExtensionBlock};
             EXPECT_EQ(kLoadErrors.count(archive.GetErrorCode()), 1u) << what;
             return;
         }

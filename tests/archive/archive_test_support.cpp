@@ -30,7 +30,8 @@ std::vector<std::uint8_t> FakeStub(std::size_t size) {
 }
 
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress,
-                           std::size_t stubSize, const std::string& windowList, bool writeSources) {
+                           std::size_t stubSize, const std::string& windowList, bool writeSources,
+                           const std::vector<ExtensionPair>& extensions) {
     const std::string sources = dir / "src";
     CreateDirectoryTree(sources);
     InstallerArchive archive;
@@ -41,6 +42,7 @@ std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& fi
     archive.SetShortcutName("Hello App");
     archive.SetWindowList(windowList);
     archive.SetOptions(compress ? kDefaultOptions : kDefaultOptions & ~kCompressFiles);
+    archive.SetExtensions(extensions);
     for (const SourceFile& file : files) {
         const std::string path = BuildPath(sources, file.name, nullptr);
         if (writeSources) dir.WriteFile("src" + std::string(1, PathSeparator()) + file.name, file.content);

@@ -24,10 +24,11 @@ struct SourceFile {
 };
 
 // Writes the sources into dir/src (unless they are there already, with their
-// times) and builds dir/Setup.exe from them.
+// times) and builds dir/Setup.exe from them, with an extension block when
+// extensions are given.
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress = true,
                            std::size_t stubSize = 1000, const std::string& windowList = "App;App -",
-                           bool writeSources = true);
+                           bool writeSources = true, const std::vector<ExtensionPair>& extensions = {});
 
 // Little-endian fields of a file held in memory.
 std::uint32_t Field32(const std::string& bytes, std::size_t offset);

@@ -1,0 +1,113 @@
+#include "archive/extension_block.h"
+
+#include "archive/archive_format.h"
+#include "archive/install_folder.h"
+#include "common/little_endian.h"
+#include "common/string_format.h"
+#include "common/utf8.h"
+
+#include <cstring>
+#include <set>
+
+using namespace archive_format::extension_block;
+
+namespace {
+
+constexpr std::size_t kLengthSize = 4;
+
+std::string KeyProblem(const std::string& key) {
+    if (key.empty() || key.size() > kMaxKeyLength)
+        return StringFormat("has a key of %zu bytes (1 to %zu allowed)", key.size(), kMaxKeyLength);
+    for (char c : key)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'))
+            return "has a key with a character other than a-z, 0-9 and '-'";
+    return {};
+}
+
+// The checks every reader and the builder apply to a list of pairs.
+std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
+    std::set<std::string> seen;
+    for (const ExtensionPair& pair : pairs) {
+        if (std::string problem = KeyProblem(pair.key); !problem.empty()) return problem;
+        if (!seen.insert(pair.key).second) return "has the key '" + pair.key + "' twice";
+        if (!IsValidUtf8(pair.value) || pair.value.find('\0') != std::string::npos)
+            return "has a value for '" + pair.key + "' that is not UTF-8 text";
+        std::string problem;
+        if (pair.key == kPublisherKey)
+            problem = PublisherNameProblem(pair.value);
+        else if (pair.key == kInstallDirKey)
+            problem = InstallDirTemplateProblem(pair.value);
+        if (!problem.empty()) return "has a '" + pair.key + "' value that " + problem;
+    }
+    return {};
+}
+
+void Append32(std::string& bytes, std::uint32_t value) {
+    std::uint8_t field[4];
+    StoreLittleEndian32(value, field);
+    bytes.append(reinterpret_cast<const char*>(field), sizeof field);
+}
+
+// Takes one length-prefixed text from the block; false when it does not fit.
+bool TakeText(const std::uint8_t* bytes, std::size_t size, std::size_t& at, std::string& text) {
+    if (size - at < kLengthSize) return false;
+    const std::uint32_t length = LoadLittleEndian32(bytes + at);
+    at += kLengthSize;
+    if (length > size - at) return false;
+    text.assign(reinterpret_cast<const char*>(bytes + at), length);
+    at += length;
+    return true;
+}
+
+} // namespace
+
+std::string EncodeExtensionBlock(const std::vector<ExtensionPair>& pairs) {
+    if (pairs.empty()) return {};
+    std::string body;
+    for (const ExtensionPair& pair : pairs) {
+        Append32(body, static_cast<std::uint32_t>(pair.key.size()));
+        body += pair.key;
+        Append32(body, static_cast<std::uint32_t>(pair.value.size()));
+        body += pair.value;
+    }
+    std::string block(kMagic, sizeof kMagic);
+    Append32(block, kVersion);
+    Append32(block, static_cast<std::uint32_t>(kHeaderSize + body.size()));
+    Append32(block, static_cast<std::uint32_t>(pairs.size()));
+    return block + body;
+}
+
+std::string ExtensionPairsProblem(const std::vector<ExtensionPair>& pairs) {
+    if (std::string problem = PairsProblem(pairs); !problem.empty()) return problem;
+    if (EncodeExtensionBlock(pairs).size() > kMaxSize)
+        return StringFormat("would be larger than %zu bytes", kMaxSize);
+    return {};
+}
+
+std::string ParseExtensionBlock(const std::uint8_t* bytes, std::size_t size, std::vector<ExtensionPair>& pairs) {
+    pairs.clear();
+    if (size < kHeaderSize || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
+        return "does not start with \"ZEXT\" (unknown bytes between the strings and the tailer)";
+    if (size > kMaxSize) return StringFormat("is larger than %zu bytes", kMaxSize);
+    if (const std::uint32_t version = LoadLittleEndian32(bytes + 4); version != kVersion)
+        return StringFormat("has version %u (this reader knows %u)", version, kVersion);
+    if (LoadLittleEndian32(bytes + 8) != size)
+        return StringFormat("has a length of %u bytes where %zu are left before the tailer",
+                            LoadLittleEndian32(bytes + 8), size);
+    // Every pair takes at least its two length fields.
+    const std::uint32_t count = LoadLittleEndian32(bytes + 12);
+    if (count > (size - kHeaderSize) / (2 * kLengthSize))
+        return StringFormat("counts %u pairs, more than its %zu bytes can hold", count, size);
+    std::vector<ExtensionPair> read;
+    std::size_t at = kHeaderSize;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ExtensionPair pair;
+        if (!TakeText(bytes, size, at, pair.key) || !TakeText(bytes, size, at, pair.value))
+            return StringFormat("has pair %u cut short", i + 1);
+        read.push_back(std::move(pair));
+    }
+    if (at != size) return StringFormat("has %zu bytes after its last pair", size - at);
+    if (std::string problem = PairsProblem(read); !problem.empty()) return problem;
+    pairs = std::move(read);
+    return {};
+}

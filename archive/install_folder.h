@@ -1,0 +1,26 @@
+// Where an installer puts the application and its Start-menu shortcut: the
+// publisher's folder and the template of the proposed installation
+// directory, both carried in the extension block.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The publisher used when an installer names none.
+inline constexpr char kDefaultPublisher[] = "ZorSoftware";
+
+// Empty when name can be the publisher's folder, one directory name: the
+// rules of an entry name (entry_name.h): no separator, not empty, "." or
+// "..", not a device name. Otherwise why not, as the end of a sentence.
+std::string PublisherNameProblem(std::string_view name);
+
+// Empty when text is an installation directory template: valid UTF-8 without
+// control characters, not empty, every "{" opens one of the tokens
+// {ProgramFiles}, {Publisher}, {AppName} and every "}" closes one.
+// Otherwise why not ("has the unknown token '{X}'", ...).
+std::string InstallDirTemplateProblem(std::string_view text);
+
+// text (accepted by InstallDirTemplateProblem) with each token replaced by
+// its value; the rest is kept as written.
+std::string ExpandInstallDirTemplate(std::string_view text, const std::string& programFiles,
+                                     const std::string& publisher, const std::string& appName);
