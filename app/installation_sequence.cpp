@@ -4,6 +4,7 @@
 #include "app/installation_messages.h"
 #include "app/installer_startup.h"
 #include "app/window_search.h"
+#include "archive/install_folder.h"
 #include "archive/installer_archive.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
@@ -18,6 +19,23 @@
 #include <vector>
 
 namespace {
+
+// The folder of the publisher named in the extension block, kCompanyFolder
+// when the installer names none (the loader has checked any name given).
+std::string PublisherFolder(const InstallerArchive& archive) {
+    const std::string publisher = archive.GetExtension(archive_format::extension_block::kPublisherKey);
+    return publisher.empty() ? kCompanyFolder : publisher;
+}
+
+// The directory proposed for a fresh installation: the installer's template
+// expanded, or the publisher's folder below Program Files.
+std::string ProposedDirectory(InstallerHost& host, const InstallerArchive& archive) {
+    const std::string programFiles = host.SpecialFolderPath(kFolderProgramFiles);
+    const std::string publisher = PublisherFolder(archive);
+    const std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
+    if (pattern.empty()) return BuildPath(programFiles, publisher, nullptr);
+    return ExpandInstallDirTemplate(pattern, programFiles, publisher, archive.GetAppName());
+}
 
 // Where the installation goes and what it does, as decided before any file
 // is written.
@@ -47,7 +65,7 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool for
     }
     if (!previousPath.empty()) return true;
 
-    std::string directory = BuildPath(host.SpecialFolderPath(kFolderProgramFiles), kCompanyFolder, nullptr);
+    std::string directory = ProposedDirectory(host, archive);
     std::uint32_t options = archive.GetOptions();
     const std::string caption =
         StringFormat("Installation of %s (%s)", archive.GetAppName().c_str(), archive.GetVersion().c_str());
@@ -81,12 +99,13 @@ std::vector<std::string> CreateShortcuts(InstallerHost& host, const InstallerArc
                                          const std::string& executablePath) {
     const std::uint32_t options = archive.GetOptions();
     const bool allUsers = (options & kOptionAllUsers) != 0;
+    const std::string publisher = PublisherFolder(archive);
     const struct {
         bool wanted;
         int csidl;
         const char* subfolder;
     } shortcuts[] = {
-        {true, allUsers ? kFolderCommonPrograms : kFolderPrograms, kCompanyFolder},
+        {true, allUsers ? kFolderCommonPrograms : kFolderPrograms, publisher.c_str()},
         {(options & kOptionStartWithSession) != 0, allUsers ? kFolderCommonStartup : kFolderStartup, ""},
         {(options & kOptionDesktopShortcut) != 0, allUsers ? kFolderCommonDesktop : kFolderDesktop, ""},
         {(options & kOptionQuickLaunchShortcut) != 0, kFolderApplicationData, kQuickLaunchFolder},

@@ -14,7 +14,10 @@
 class InstallerArchive;
 
 // Folder below Program Files proposed for a fresh installation, and folder
-// below the Start-menu programs that receives the shortcut.
+// below the Start-menu programs that receives the shortcut, when the
+// installer's extension block names no publisher. A block's "install-dir"
+// template, when there is one, gives the proposed directory instead; an
+// update always goes to the registered directory.
 inline constexpr char kCompanyFolder[] = "ZorSoftware";
 // Folder below the current user's application data holding quick-launch links.
 inline constexpr char kQuickLaunchFolder[] = "Microsoft\\Internet Explorer\\Quick Launch";

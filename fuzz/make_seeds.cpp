@@ -76,8 +76,8 @@ bool SignInPlace(const std::string& path) {
 
 } // namespace
 
-// Three installers, compressed, stored and compressed and signed, holding a
-// few of the samples.
+// Four installers, compressed, stored, compressed and signed, and compressed
+// with an extension block, holding a few of the samples.
 bool WriteInstallers(const std::string& directory) {
     const std::string sources[] = {directory + "/App.exe", directory + "/notes.txt"};
     const std::vector<Bytes> samples = Samples();
@@ -86,10 +86,15 @@ bool WriteInstallers(const std::string& directory) {
     const struct {
         std::uint32_t options;
         bool sign;
-    } kinds[] = {{0x01FF0002u, false}, {0x01FF0000u, false}, {0x01FF0002u, true}};
+        bool extended;
+    } kinds[] = {{0x01FF0002u, false, false},
+                 {0x01FF0000u, false, false},
+                 {0x01FF0002u, true, false},
+                 {0x01FF0002u, false, true}};
     for (const auto& kind : kinds) {
         const bool sign = kind.sign;
-        const std::string path = directory + "/setup-" + std::to_string(kind.options) + (sign ? "-signed" : "");
+        const std::string path = directory + "/setup-" + std::to_string(kind.options) + (sign ? "-signed" : "") +
+                                 (kind.extended ? "-extension" : "");
         InstallerArchive archive;
         archive.SetExtractorImage(sign ? PeStub() : Bytes{'M', 'Z', 0x90, 0, 3, 0, 0, 0});
         archive.SetFilePath(path);
@@ -98,6 +103,9 @@ bool WriteInstallers(const std::string& directory) {
         archive.SetShortcutName("Fuzz");
         archive.SetWindowList("Fuzz;Fuzz -");
         archive.SetOptions(kind.options);
+        if (kind.extended)
+            archive.SetExtensions(
+                {{"publisher", "Fuzz Works"}, {"install-dir", "{ProgramFiles}\\{Publisher}\\{AppName}"}});
         ok = ok && archive.AddFile(sources[0]) && archive.AddFile(sources[1]) && archive.MakeInstaller() &&
              (!sign || SignInPlace(path));
     }

@@ -148,6 +148,39 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
     EXPECT_EQ(ReadAll(startMenu_), BuildPath(target_, "demo.exe", nullptr));
 }
 
+// The publisher names the Start-menu folder and the proposed directory; a
+// template, when given, proposes its expansion instead.
+TEST_F(Installation, TheExtensionBlockChoosesThePublisherFolderAndTheProposedDirectory) {
+    const struct {
+        std::vector<ExtensionPair> pairs;
+        std::string proposed;
+    } cases[] = {
+        {{{"publisher", "Acme Tools"}}, BuildPath(dir_ / "Program Files", "Acme Tools", nullptr)},
+        {{{"publisher", "Acme Tools"}, {"install-dir", "{ProgramFiles}/{Publisher}/{AppName} x"}},
+         dir_ / "Program Files" + "/Acme Tools/Zor Demo x"},
+        {{{"install-dir", "{ProgramFiles}-{Publisher}"}}, dir_ / "Program Files" + "-ZorSoftware"},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        InstallerContent content;
+        content.extensions = c.pairs;
+        WriteInstaller(installer_, content);
+        // A Start-menu folder of its own for each run: no link is there yet.
+        const std::string programs = dir_ / ("programs " + std::to_string(++run));
+        host_.specialFolders[kPrograms] = programs;
+        host_.dialogs.clear();
+        host_.events.clear();
+        ChooseInDialog(target_, 0x2);
+        Install();
+        ASSERT_EQ(host_.dialogs.size(), 1u) << c.proposed;
+        EXPECT_EQ(host_.dialogs[0].directory, c.proposed);
+        const std::string publisher = c.pairs[0].key == "publisher" ? c.pairs[0].value : "ZorSoftware";
+        const std::string link = Link(BuildPath(programs, publisher, nullptr));
+        EXPECT_EQ(ShortcutEvents(), std::vector<std::string>({ShortcutEvent(link, target_)})) << c.proposed;
+        ExpectInstalledIn(target_);
+    }
+}
+
 TEST_F(Installation, TheProgressWindowIsRepaintedByTimeNotPerEvent) {
     // Time stands still: only the first update shows.
     host_.millisecondsPerCall = 0;

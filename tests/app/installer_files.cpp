@@ -30,6 +30,7 @@ void WriteInstaller(const std::string& path, const InstallerContent& content) {
     archive.SetVersion(content.version);
     archive.SetShortcutName(content.shortcutName);
     archive.SetWindowList(content.windowList);
+    archive.SetExtensions(content.extensions);
     for (const auto& [name, data] : content.files) {
         const std::string source = BuildPath(sourceDirectory, name, nullptr);
         std::ofstream(source, std::ios::binary) << data;

@@ -2,6 +2,8 @@
 // builder from files made on the spot.
 #pragma once
 
+#include "archive/extension_block.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +16,8 @@ struct InstallerContent {
     // Entry file names with their contents, in archive order.
     std::vector<std::pair<std::string, std::string>> files = {{"demo.exe", "MZ demo program"},
                                                               {"readme.txt", "Read me first.\n"}};
+    // The extension block's pairs; none: no block.
+    std::vector<ExtensionPair> extensions;
 };
 
 // Builds the installer at path (its source files go to a directory beside

@@ -22,8 +22,8 @@ std::string Le32(std::uint32_t value) {
 std::string Text(const std::string& text) { return Le32(static_cast<std::uint32_t>(text.size())) + text; }
 
 // A block written by hand, so that any field can hold anything.
-std::string Block(const std::string& body, std::uint32_t count, std::int64_t lengthDelta = 0,
-                  std::uint32_t version = 1, const std::string& magic = "ZEXT") {
+std::string Block(const std::string& body, std::uint32_t count, std::int64_t lengthDelta = 0, std::uint32_t version = 1,
+                  const std::string& magic = "ZEXT") {
     return magic + Le32(version) + Le32(static_cast<std::uint32_t>(16 + body.size() + lengthDelta)) + Le32(count) +
            body;
 }

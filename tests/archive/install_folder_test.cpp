@@ -11,9 +11,15 @@ TEST(InstallFolder, PublisherNamesAreOneDirectoryName) {
         const char* name;
         const char* problem;
     } bad[] = {
-        {"", "is empty"},         {".", "names a directory"},    {"..", "names a directory"},
-        {"a\\b", "contains '\\'"}, {"a/b", "contains '/'"},       {"C:", "contains ':'"},
-        {"NUL", "is a device name"}, {"com1.txt", "is a device name"}, {"Acme.", "ends with a dot or a space"},
+        {"", "is empty"},
+        {".", "names a directory"},
+        {"..", "names a directory"},
+        {"a\\b", "contains '\\'"},
+        {"a/b", "contains '/'"},
+        {"C:", "contains ':'"},
+        {"NUL", "is a device name"},
+        {"com1.txt", "is a device name"},
+        {"Acme.", "ends with a dot or a space"},
     };
     for (const auto& c : bad) EXPECT_EQ(PublisherNameProblem(c.name), c.problem) << c.name;
 }
@@ -29,7 +35,8 @@ TEST(InstallFolder, TemplatesAreCheckedAndExpanded) {
         const char* problem;
     } bad[] = {
         {"", "is empty"},
-        {"{Program Files}\\x", "has the unknown token '{Program Files}' (known: {ProgramFiles}, {Publisher}, {AppName})"},
+        {"{Program Files}\\x",
+         "has the unknown token '{Program Files}' (known: {ProgramFiles}, {Publisher}, {AppName})"},
         {"{appname}", "has the unknown token '{appname}' (known: {ProgramFiles}, {Publisher}, {AppName})"},
         {"{}", "has the unknown token '{}' (known: {ProgramFiles}, {Publisher}, {AppName})"},
         {"C:\\{AppName", "has a '{' at byte 3 that is not closed"},

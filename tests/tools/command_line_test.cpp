@@ -36,6 +36,18 @@ TEST(CommandLine, BuildTakesEveryOption) {
     EXPECT_EQ(request.build.inputs, (Args{"app.exe", "@more.txt", "-odd-name.txt"}));
 }
 
+TEST(CommandLine, PublisherAndInstallDir) {
+    const ParseResult parsed = ParseCommandLine(
+        BuildLine({"--publisher", "Acme Tools", "--install-dir", "{ProgramFiles}\\{Publisher}\\{AppName}", "a"}));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.request.build.publisher, "Acme Tools");
+    EXPECT_EQ(parsed.request.build.installDir, "{ProgramFiles}\\{Publisher}\\{AppName}");
+    const ParseResult defaults = ParseCommandLine(BuildLine({"a"}));
+    ASSERT_TRUE(defaults.ok);
+    EXPECT_EQ(defaults.request.build.publisher, "") << "no block unless asked for";
+    EXPECT_EQ(defaults.request.build.installDir, "");
+}
+
 TEST(CommandLine, BuildDefaults) {
     const ParseResult parsed = ParseCommandLine(BuildLine({"app.exe"}));
     ASSERT_TRUE(parsed.ok) << parsed.error;
@@ -191,6 +203,19 @@ const BadCase kBadCases[] = {
     {BuildLine({"--shortcut", "A:B", "a"}), "the shortcut name 'A:B' contains ':'"},
     {{"build", "-o", "S", "--name", "Demo/Pro", "--version", "1", "a"},
      "the shortcut name 'Demo/Pro' contains '/'; give another with --shortcut NAME"},
+    {BuildLine({"--publisher", "", "a"}), "the publisher '' is empty; it names one folder"},
+    {BuildLine({"--publisher", "..", "a"}), "the publisher '..' names a directory; it names one folder"},
+    {BuildLine({"--publisher", "Acme\\Tools", "a"}), "the publisher 'Acme\\Tools' contains '\\'"},
+    {BuildLine({"--publisher", "Acme/Tools", "a"}), "the publisher 'Acme/Tools' contains '/'"},
+    {BuildLine({"--publisher", "aux", "a"}), "the publisher 'aux' is a device name"},
+    {BuildLine({"--install-dir", "{ProgramFiles}\\{Company}", "a"}),
+     "the --install-dir template '{ProgramFiles}\\{Company}' has the unknown token '{Company}'"},
+    {BuildLine({"--install-dir", "{ProgramFiles", "a"}),
+     "the --install-dir template '{ProgramFiles' has a '{' at byte 0 that is not closed"},
+    {BuildLine({"--install-dir", "C:\\App}", "a"}),
+     "the --install-dir template 'C:\\App}' has a '}' at byte 6 that closes no token"},
+    {BuildLine({"--install-dir", "", "a"}), "the --install-dir template '' is empty"},
+    {{"list", "--publisher", "x", "a"}, "option '--publisher' is not valid for 'list'"},
     {{"list"}, "'list' needs an installer file"},
     {{"list", "a", "b"}, "unexpected argument 'b' for 'list'"},
     {{"verify"}, "'verify' needs an installer file"},

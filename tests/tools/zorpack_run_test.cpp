@@ -1,8 +1,10 @@
 // zorpack run inside the test process: what reaches the console, and the
 // failure paths that need the file layer's fault injection.
+#include "archive/extension_block.h"
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/last_error.h"
+#include "common/little_endian.h"
 #include "tests/common/temp_dir.h"
 #include "tests/support/fake_stub.h"
 #include "tools/zorpack/zorpack.h"
@@ -291,6 +293,73 @@ TEST_F(ZorpackRun, ReadFailureWhileExtracting) {
     const Outcome outcome = RunInProcess({"extract", setup, dir_ / "out"});
     EXPECT_EQ(outcome.code, kExitFailure);
     ExpectOneErrorLine(outcome.err, "File read error on '" + setup + "': ");
+}
+
+} // namespace
+
+namespace {
+
+std::uint32_t Field32(const std::string& bytes, std::size_t offset) {
+    return LoadLittleEndian32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + offset);
+}
+
+// bytes with each TOC record's last-access time cleared: reading a source
+// for one build may move the time the next build finds.
+std::string WithoutAccessTimes(std::string bytes) {
+    const std::size_t tailer = bytes.size() - 64;
+    std::size_t record = Field32(bytes, tailer + 28);
+    for (std::uint32_t i = Field32(bytes, tailer + 24); i > 0; --i) {
+        bytes.replace(record + 32, 8, 8, '\0');
+        record += 60 + Field32(bytes, record + 20);
+    }
+    return bytes;
+}
+
+// Without --publisher and --install-dir the installer is what it always was,
+// ending in its strings and tailer; with them the only difference is the
+// block before the tailer, which list shows.
+TEST_F(ZorpackRun, PublisherAndInstallDirGoIntoTheExtensionBlockOnly) {
+    const std::string plain = dir_ / "Plain.exe";
+    const std::string withBlock = dir_ / "Block.exe";
+    ASSERT_EQ(RunInProcess(BuildLine(plain)).code, kExitSuccess);
+    std::vector<std::string> line = BuildLine(withBlock);
+    line.insert(line.end(), {"--publisher", "Acme Tools", "--install-dir=C:\\Apps\\{Publisher}\\{AppName}"});
+    const Outcome built = RunInProcess(line);
+    ASSERT_EQ(built.code, kExitSuccess) << built.err;
+
+    const std::string plainBytes = ReadWholeFile(plain);
+    const std::string blockBytes = ReadWholeFile(withBlock);
+    const std::string block =
+        EncodeExtensionBlock({{"publisher", "Acme Tools"}, {"install-dir", "C:\\Apps\\{Publisher}\\{AppName}"}});
+    ASSERT_EQ(blockBytes.size(), plainBytes.size() + block.size());
+    std::string cut = blockBytes;
+    cut.erase(plainBytes.size() - 64, block.size());
+    EXPECT_EQ(WithoutAccessTimes(cut), WithoutAccessTimes(plainBytes));
+
+    const Outcome listed = RunInProcess({"list", withBlock});
+    ASSERT_EQ(listed.code, kExitSuccess) << listed.err;
+    EXPECT_NE(listed.out.find("Extension block:\n    publisher = Acme Tools\n"
+                              "    install-dir = C:\\Apps\\{Publisher}\\{AppName}\n"),
+              std::string::npos)
+        << listed.out;
+    const Outcome plainList = RunInProcess({"list", plain});
+    EXPECT_EQ(plainList.out.find("Extension block"), std::string::npos) << plainList.out;
+}
+
+TEST_F(ZorpackRun, ADamagedExtensionBlockIsOneErrorLine) {
+    const std::string setup = dir_ / "Setup.exe";
+    std::vector<std::string> line = BuildLine(setup);
+    line.insert(line.end(), {"--publisher", "Acme"});
+    ASSERT_EQ(RunInProcess(line).code, kExitSuccess);
+    std::string bytes = ReadWholeFile(setup);
+    bytes[bytes.size() - 64 - 1] = '/'; // the publisher's last letter
+    const std::string damaged = dir_.WriteFile("Damaged.exe", bytes);
+    for (const char* command : {"list", "verify"}) {
+        const Outcome outcome = RunInProcess({command, damaged});
+        EXPECT_EQ(outcome.code, kExitFailure) << command;
+        ExpectOneErrorLine(outcome.err, "cannot load '" + damaged + "': !Error LoadInstaller: ");
+        EXPECT_NE(outcome.err.find("contains '/'"), std::string::npos) << outcome.err;
+    }
 }
 
 } // namespace

@@ -64,12 +64,23 @@ std::string OutputClash(const std::string& output, const std::vector<InputFile>&
     return {};
 }
 
+// The settings the extension block carries, in their order there; none when
+// neither option was given.
+std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
+    std::vector<ExtensionPair> pairs;
+    if (!build.publisher.empty()) pairs.push_back({archive_format::extension_block::kPublisherKey, build.publisher});
+    if (!build.installDir.empty()) pairs.push_back({archive_format::extension_block::kInstallDirKey, build.installDir});
+    return pairs;
+}
+
 // The installer's size when the files are stored as they are: the extractor,
-// the files, their records, the four strings with their NULs and the tailer.
+// the files, their records, the four strings with their NULs, the extension
+// block and the tailer.
 std::uint64_t StoredInstallerSize(const BuildRequest& build, const std::vector<InputFile>& files,
                                   std::uint64_t extractorSize) {
     std::uint64_t size = extractorSize + archive_format::kTailerSize + build.windowList.size() + build.appName.size() +
-                         build.version.size() + build.shortcutName.size() + 4;
+                         build.version.size() + build.shortcutName.size() + 4 +
+                         EncodeExtensionBlock(ExtensionPairs(build)).size();
     for (const InputFile& file : files) size += file.size + archive_format::kRecordHeaderSize + file.name.size() + 1;
     return size;
 }
@@ -107,6 +118,7 @@ int RunBuild(const Request& request, Console& console) {
     archive.SetShortcutName(build.shortcutName);
     archive.SetWindowList(build.windowList);
     archive.SetOptions(build.options);
+    archive.SetExtensions(ExtensionPairs(build));
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);
     for (const InputFile& file : files) {

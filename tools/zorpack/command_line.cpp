@@ -2,6 +2,7 @@
 
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
+#include "archive/install_folder.h"
 #include "common/utf8.h"
 #include "tools/zorpack/option_word.h"
 
@@ -23,6 +24,8 @@ enum class OptionId {
     Options,
     AllowDuplicates,
     Stub,
+    Publisher,
+    InstallDir,
     Verbose,
     Help
 };
@@ -46,6 +49,8 @@ constexpr OptionRule kOptions[] = {
     {"--options", nullptr, true, true, OptionId::Options},
     {"--allow-duplicates", nullptr, false, true, OptionId::AllowDuplicates},
     {"--stub", nullptr, true, true, OptionId::Stub},
+    {"--publisher", nullptr, true, true, OptionId::Publisher},
+    {"--install-dir", nullptr, true, true, OptionId::InstallDir},
     {"--verbose", "-v", false, false, OptionId::Verbose},
     {"--help", "-h", false, false, OptionId::Help},
 };
@@ -98,6 +103,20 @@ public:
             return SetNonEmpty(rule, value, build.shortcutName);
         case OptionId::Stub:
             return SetNonEmpty(rule, value, build.stubPath);
+        case OptionId::Publisher:
+            if (const std::string problem = PublisherNameProblem(value); !problem.empty()) {
+                error_ = "the publisher '" + value + "' " + problem + "; it names one folder";
+                return false;
+            }
+            build.publisher = value;
+            return true;
+        case OptionId::InstallDir:
+            if (const std::string problem = InstallDirTemplateProblem(value); !problem.empty()) {
+                error_ = "the --install-dir template '" + value + "' " + problem;
+                return false;
+            }
+            build.installDir = value;
+            return true;
         case OptionId::Windows:
             build.windowList = value;
             return true;

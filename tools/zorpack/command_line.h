@@ -16,7 +16,10 @@ struct BuildRequest {
     std::string version;
     std::string shortcutName; // the application name unless given
     std::string windowList;   // ";"-separated window titles, as given
-    std::string stubPath;     // empty: the extractor image built into zorpack
+    // Empty when not given: the installer then carries no extension block.
+    std::string publisher;
+    std::string installDir; // a template (install_folder.h)
+    std::string stubPath;   // empty: the extractor image built into zorpack
     std::uint32_t options = 0;
     bool allowDuplicates = false;
     // Input files as given; "@name" entries are list files, expanded later.

@@ -1,6 +1,6 @@
 // "zorpack list": what the installer's "-c" shows (application name and
 // version, shortcut name, window search list, file list), with the options
-// word spelled out and each file's sizes.
+// word spelled out, the extension block's pairs and each file's sizes.
 #include "archive/installer_archive.h"
 #include "common/string_format.h"
 #include "common/text_utils.h"
@@ -29,6 +29,14 @@ void PrintOptions(std::uint32_t options, std::ostream& out) {
         out << StringFormat("    %-13s %s\n", option.name, OptionStateName(OptionStateIn(options, option)));
 }
 
+// Only an installer with an extension block gets this part, so the listing
+// of any other installer stays as it was.
+void PrintExtensions(const std::vector<ExtensionPair>& pairs, std::ostream& out) {
+    if (pairs.empty()) return;
+    out << "Extension block:\n";
+    for (const ExtensionPair& pair : pairs) out << "    " << pair.key << " = " << pair.value << '\n';
+}
+
 void PrintFiles(const InstallerArchive& archive, std::ostream& out) {
     const std::vector<ArchiveEntry>& entries = archive.GetEntries();
     out << StringFormat("Files: %zu\n", entries.size());
@@ -53,6 +61,7 @@ int RunList(const Request& request, Console& console) {
     out << "Shortcut name: " << archive.GetShortcutName() << '\n';
     PrintWindowList(archive.GetWindowList(), out);
     PrintOptions(archive.GetOptions(), out);
+    PrintExtensions(archive.GetExtensions(), out);
     PrintFiles(archive, out);
     return kExitSuccess;
 }
