@@ -79,8 +79,7 @@ std::string EncodeExtensionBlock(const std::vector<ExtensionPair>& pairs) {
 
 std::string ExtensionPairsProblem(const std::vector<ExtensionPair>& pairs) {
     if (std::string problem = PairsProblem(pairs); !problem.empty()) return problem;
-    if (EncodeExtensionBlock(pairs).size() > kMaxSize)
-        return StringFormat("would be larger than %zu bytes", kMaxSize);
+    if (EncodeExtensionBlock(pairs).size() > kMaxSize) return StringFormat("would be larger than %zu bytes", kMaxSize);
     return {};
 }
 

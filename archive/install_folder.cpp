@@ -59,7 +59,8 @@ std::string InstallDirTemplateProblem(std::string_view text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) return StringFormat("contains the control character 0x%02X", byte);
     }
-    return Walk(text, [](std::string_view) {}, [](Token) {});
+    return Walk(
+        text, [](std::string_view) {}, [](Token) {});
 }
 
 std::string ExpandInstallDirTemplate(std::string_view text, const std::string& programFiles,
