@@ -7,7 +7,6 @@
 #include "common/utf8.h"
 
 #include <cstring>
-#include <set>
 
 using namespace archive_format::extension_block;
 
@@ -24,12 +23,16 @@ std::string KeyProblem(const std::string& key) {
     return {};
 }
 
-// The checks every reader and the builder apply to a list of pairs.
+// The checks every reader and the builder apply to a list of pairs. A block
+// holds a handful of pairs, so duplicates are found by comparing each key
+// with the ones before it: a tree of keys would cost the installer stub
+// several kilobytes for nothing.
 std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
-    std::set<std::string> seen;
-    for (const ExtensionPair& pair : pairs) {
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const ExtensionPair& pair = pairs[i];
         if (std::string problem = KeyProblem(pair.key); !problem.empty()) return problem;
-        if (!seen.insert(pair.key).second) return "has the key '" + pair.key + "' twice";
+        for (std::size_t j = 0; j < i; ++j)
+            if (pairs[j].key == pair.key) return "has the key '" + pair.key + "' twice";
         if (!IsValidUtf8(pair.value) || pair.value.find('\0') != std::string::npos)
             return "has a value for '" + pair.key + "' that is not UTF-8 text";
         std::string problem;
