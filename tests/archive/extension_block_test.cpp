@@ -30,10 +30,13 @@ std::string Block(const std::string& body, std::uint32_t count, std::int64_t len
 
 class ExtensionTest : public ::testing::Test {
 protected:
-    std::string Build(const std::vector<ExtensionPair>& extensions, const std::string& name = "plain") {
-        const TempDir& where = name == "plain" ? plainDir : blockDir;
-        return ReadWholeFile(BuildInstaller(where, {{"App.exe", "app"}, {"data.txt", "data"}}, true, 1000, "App;App -",
-                                            true, extensions));
+    // Every build reads the same source files, written once: their times
+    // are stored, so installers built from copies would differ in them.
+    std::string Build(const std::vector<ExtensionPair>& extensions) {
+        const bool writeSources = !sourcesWritten;
+        sourcesWritten = true;
+        return ReadWholeFile(BuildInstaller(buildDir, {{"App.exe", "app"}, {"data.txt", "data"}}, true, 1000,
+                                            "App;App -", writeSources, extensions));
     }
     bool Load(const std::string& bytes, std::string* error = nullptr) {
         archive = std::make_unique<InstallerArchive>();
@@ -49,13 +52,14 @@ protected:
         return bytes;
     }
 
-    TempDir dir, plainDir, blockDir;
+    TempDir dir, buildDir;
+    bool sourcesWritten = false;
     LineRecorder recorder;
     std::unique_ptr<InstallerArchive> archive;
 };
 
 TEST_F(ExtensionTest, TheBuilderWritesThePairsAndTheLoaderReadsThemBack) {
-    ASSERT_TRUE(Load(Build(kPairs, "block")));
+    ASSERT_TRUE(Load(Build(kPairs)));
     ASSERT_EQ(archive->GetExtensions().size(), 2u);
     EXPECT_EQ(archive->GetExtensions()[0].key, "publisher");
     EXPECT_EQ(archive->GetExtensions()[0].value, "Acme Tools");
@@ -82,7 +86,13 @@ TEST_F(ExtensionTest, WithoutPairsNoBlockIsWrittenAndNoneIsRead) {
 // loads the installer exactly as before.
 TEST_F(ExtensionTest, ABlockIsInvisibleToAReaderThatSkipsIt) {
     const std::string plain = Build({});
-    const std::string withBlock = Build(kPairs, "block");
+    std::string withBlock = Build(kPairs);
+    // Reading the sources for the first build may have moved their access
+    // times (Windows keeps them up to date); those fields are not compared.
+    for (std::size_t record : ReadLayout(plain).records) {
+        const std::size_t at = record + archive_format::record_field::kLastAccessTime;
+        withBlock.replace(at, 8, plain, at, 8);
+    }
     const std::string block = EncodeExtensionBlock(kPairs);
     ASSERT_EQ(withBlock.size(), plain.size() + block.size());
     EXPECT_EQ(withBlock.substr(0, plain.size() - 64), plain.substr(0, plain.size() - 64));
@@ -164,7 +174,7 @@ TEST_F(ExtensionTest, AStringRunningIntoTheTailerMeansNoBlock) {
 // A shortened string leaves its last bytes before the tailer: they are no
 // block, and the installer is refused rather than read with a default.
 TEST_F(ExtensionTest, AShortenedStringLeavesBytesThatAreRefused) {
-    std::string bytes = Build(kPairs, "block");
+    std::string bytes = Build(kPairs);
     const Layout layout = ReadLayout(bytes);
     SetField32(bytes, layout.tailer + 60, layout.stringLength[3] - 2);
     EXPECT_FALSE(Load(bytes));
