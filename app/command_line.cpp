@@ -69,3 +69,19 @@ CommandLine::~CommandLine() = default;
 std::string CommandLine::GetAt(std::size_t index) const {
     return index < arguments_.size() ? arguments_[index] : std::string();
 }
+
+bool CutTrailingArgument(std::string& rawCommandLine, std::string_view prefix, std::string& value) {
+    const std::string_view line(rawCommandLine);
+    // Arguments start after each run of separators, as the constructor splits them.
+    for (std::size_t separator = FindSeparator(line, 0); separator != std::string_view::npos;) {
+        const std::size_t start = line.find_first_not_of(kSeparator, separator);
+        if (start == std::string_view::npos) return false;
+        if (line.substr(start, prefix.size()) == prefix) {
+            value.assign(line.substr(start + prefix.size()));
+            rawCommandLine.resize(start);
+            return true;
+        }
+        separator = FindSeparator(line, start);
+    }
+    return false;
+}

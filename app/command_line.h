@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Argument 0 is the program path as the command line states it; options
@@ -21,3 +22,10 @@ public:
 private:
     std::vector<std::string> arguments_;
 };
+
+// Cuts the argument that starts with prefix, and everything after it, off
+// rawCommandLine (argument 0 is never taken for it): the convention of
+// "/D=DIR", the last argument, whose value runs to the end of the line
+// unquoted, spaces included. True with the text after prefix in value when
+// there was such an argument; otherwise both are left as they were.
+bool CutTrailingArgument(std::string& rawCommandLine, std::string_view prefix, std::string& value);

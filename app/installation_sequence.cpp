@@ -45,16 +45,17 @@ struct InstallationPlan {
 };
 
 // Decides between an update of the registered installation and a fresh one,
-// asking the user as needed. False when the user cancelled the options dialog
-// (the cancellation has been shown).
-bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool force, const std::string& title,
-                        InstallationPlan& plan) {
+// asking the user as needed (never under "/S"). False when the user
+// cancelled the options dialog (the cancellation has been shown).
+bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request,
+                        const std::string& title, InstallationPlan& plan) {
     std::string previousPath = host.RegisteredAppPath(archive.GetFirstFileName());
-    if (force) previousPath.clear();
+    if (request.force || (request.silent && !request.directory.empty())) previousPath.clear();
     plan.fresh = previousPath.empty();
 
     if (!previousPath.empty()) {
         plan.directory = GetPathPart(previousPath, kPathDirectory);
+        if (request.silent) return true;
         const std::string question =
             StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",
                          archive.GetAppName().c_str(), archive.GetVersion().c_str(), previousPath.c_str());
@@ -65,7 +66,12 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool for
     }
     if (!previousPath.empty()) return true;
 
-    std::string directory = ProposedDirectory(host, archive);
+    std::string directory = request.directory.empty() ? ProposedDirectory(host, archive) : request.directory;
+    if (request.silent) {
+        // Every option keeps the state the archive gives it.
+        plan.directory = directory;
+        return true;
+    }
     std::uint32_t options = archive.GetOptions();
     const std::string caption =
         StringFormat("Installation of %s (%s)", archive.GetAppName().c_str(), archive.GetVersion().c_str());
@@ -80,11 +86,18 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool for
 }
 
 // Waits until no window of a running instance is left. False when the user
-// chose Cancel instead of closing them.
-bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive, const std::string& title) {
+// chose Cancel instead of closing them; under "/S", as soon as one is found.
+bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive, const InstallationRequest& request,
+                            const std::string& title) {
     WindowSearch search;
     search.SetWindowList(archive.GetWindowList());
     while (SearchWindows(host.Windows(), search) != 0) {
+        if (request.silent) {
+            host.ShowMessage("!Error: following windows are open, '" + archive.GetAppName() + "' is not updated:\n" +
+                                 FoundWindowsText(search),
+                             title, kMessageError);
+            return false;
+        }
         // Titles are joined as they are, never used as a format.
         const std::string text = "Following windows have to be closed before updating '" + archive.GetAppName() +
                                  "':\n\n" + FoundWindowsText(search) + "\n" + "Thanks to proceed...\n";
@@ -93,10 +106,14 @@ bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive
     return true;
 }
 
-// Makes the shortcuts the options ask for and returns the link files this
-// run wrote (links that were there before are not among them).
-std::vector<std::string> CreateShortcuts(InstallerHost& host, const InstallerArchive& archive,
-                                         const std::string& executablePath) {
+struct ShortcutsMade {
+    std::vector<std::string> created; // the link files this run wrote
+    bool failed = false;              // a link could not be made (and was shown)
+};
+
+// Makes the shortcuts the options ask for. Links that were there before are
+// kept and not among those created.
+ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath) {
     const std::uint32_t options = archive.GetOptions();
     const bool allUsers = (options & kOptionAllUsers) != 0;
     const std::string publisher = PublisherFolder(archive);
@@ -110,15 +127,16 @@ std::vector<std::string> CreateShortcuts(InstallerHost& host, const InstallerArc
         {(options & kOptionDesktopShortcut) != 0, allUsers ? kFolderCommonDesktop : kFolderDesktop, ""},
         {(options & kOptionQuickLaunchShortcut) != 0, kFolderApplicationData, kQuickLaunchFolder},
     };
-    std::vector<std::string> created;
+    ShortcutsMade made;
     for (const auto& shortcut : shortcuts) {
         if (!shortcut.wanted) continue;
         std::string linkPath;
-        if (CreateShortcut(host, shortcut.csidl, shortcut.subfolder, archive.GetShortcutName(), executablePath,
-                           &linkPath) == ShortcutResult::Created)
-            created.push_back(linkPath);
+        const ShortcutResult result = CreateShortcut(host, shortcut.csidl, shortcut.subfolder,
+                                                     archive.GetShortcutName(), executablePath, &linkPath);
+        if (result == ShortcutResult::Created) made.created.push_back(linkPath);
+        if (result == ShortcutResult::Failed) made.failed = true;
     }
-    return created;
+    return made;
 }
 
 // A fresh installation that failed installed no application: links this run
@@ -137,13 +155,7 @@ void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) 
         StringFormat("!Error: Unable to extract files (%s)\nDo you want to display installation log informations ?",
                      archive.GetErrorText().c_str());
     const std::string logPath = InstallationLogPath(host);
-
-    CFileText log;
-    if (log.Create(logPath)) {
-        log.WriteLine(StringFormat("'%s' log installation execution:", archive.GetAppName().c_str()));
-        for (const std::string& line : InstallationMessages()) log.WriteLine(line);
-        log.Close();
-    } else {
+    if (!WriteInstallationLog(host, archive.GetAppName(), {})) {
         host.ShowMessage(StringFormat("Unable to create file '%s' (%s)", logPath.c_str(), LastErrorText()), "ok",
                          kMessagePlain);
     }
@@ -177,11 +189,21 @@ std::string InstallationLogPath(InstallerHost& host) {
     return GetEnvironmentValue("TEMP") + PathSeparator() + GetPathPart(host.ModulePath(), kPathBaseName) + ".log";
 }
 
-void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force) {
+bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const std::vector<std::string>& extra) {
+    CFileText log;
+    if (!log.Create(InstallationLogPath(host))) return false;
+    log.WriteLine(StringFormat("'%s' log installation execution:", appName.c_str()));
+    for (const std::string& line : InstallationMessages()) log.WriteLine(line);
+    for (const std::string& line : extra) log.WriteLine(line);
+    log.Close();
+    return true;
+}
+
+InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request) {
     const std::string title = StringFormat("%s installation", archive.GetAppName().c_str());
 
     InstallationPlan plan;
-    if (!ChooseInstallation(host, archive, force, title, plan)) return;
+    if (!ChooseInstallation(host, archive, request, title, plan)) return InstallerExit::Canceled;
 
     const std::string directory = ExpandEnvironmentRefs(plan.directory);
     // Checked before anything is written: otherwise the directory and the
@@ -192,19 +214,20 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
                                       entry->name.c_str(), directory.c_str(), kMaxPath - 1,
                                       archive.GetAppName().c_str()),
                          title, kMessageError);
-        return;
+        return InstallerExit::DirectoryFailed;
     }
     if (!DirectoryExists(directory) && !CreateDirectoryTree(directory)) {
         host.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
                                       directory.c_str(), archive.GetAppName().c_str()),
                          title, kMessageError);
-        return;
+        return InstallerExit::DirectoryFailed;
     }
 
-    if (!RunningInstancesClosed(host, archive, title)) return;
+    if (!RunningInstancesClosed(host, archive, request, title))
+        return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
 
     const std::string executablePath = BuildPath(directory, archive.GetFirstFileName(), nullptr);
-    const std::vector<std::string> links = CreateShortcuts(host, archive, executablePath);
+    const ShortcutsMade links = CreateShortcuts(host, archive, executablePath);
 
     bool extracted = false;
     {
@@ -212,18 +235,24 @@ void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force)
         extracted = archive.ExtractFiles(directory);
     }
     if (!extracted) {
-        if (plan.fresh) RemoveShortcuts(links);
-        OfferInstallationLog(host, archive);
-        return;
+        if (plan.fresh) RemoveShortcuts(links.created);
+        if (request.silent)
+            host.ShowMessage(StringFormat("!Error: Unable to extract files (%s)", archive.GetErrorText().c_str()),
+                             kProductName, kMessageError);
+        else
+            OfferInstallationLog(host, archive);
+        return InstallerExit::ExtractionFailed;
     }
 
     host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
                                   plan.fresh ? "installed" : "updated"),
                      title, kMessagePlain);
 
-    if ((archive.GetOptions() & kOptionStartAfterInstallation) != 0 && !host.ShellOpen(executablePath)) {
+    if (!request.silent && (archive.GetOptions() & kOptionStartAfterInstallation) != 0 &&
+        !host.ShellOpen(executablePath)) {
         host.ShowMessage(StringFormat("!Error: Unable to execute '%s' - %s (%s)", archive.GetAppName().c_str(),
                                       executablePath.c_str(), LastErrorText()),
                          title, kMessageError);
     }
+    return links.failed ? InstallerExit::ShortcutsFailed : InstallerExit::Installed;
 }

@@ -5,11 +5,14 @@
 // installed application.
 #pragma once
 
+#include "app/installation_request.h"
+#include "app/installer_exit.h"
 #include "app/installer_host.h"
 #include "archive/install_options.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class InstallerArchive;
 
@@ -22,15 +25,19 @@ inline constexpr char kCompanyFolder[] = "ZorSoftware";
 // Folder below the current user's application data holding quick-launch links.
 inline constexpr char kQuickLaunchFolder[] = "Microsoft\\Internet Explorer\\Quick Launch";
 
-// Runs the whole installation of the loaded archive. force (set by "-f")
-// ignores a registered earlier installation. Every question and result is a
-// message box of host. A destination path that would not fit the path limit
-// ends the run before anything is written; a fresh installation whose
-// extraction fails removes the shortcuts it made (an update keeps them: they
-// point at the earlier installation's files); every other step taken stays
-// in place when a later one fails.
+// Runs the whole installation of the loaded archive as request asks and
+// returns how it ended. Every question and result is a message box of host;
+// under "/S" no question is asked: an earlier installation is updated where
+// it is unless "/D=" names a directory, a fresh one goes to "/D=" or the
+// proposed directory with the archive's option states, running instances
+// end the run (ApplicationRunning) instead of being waited for, and the
+// application is not started. A destination path that would not fit the
+// path limit ends the run before anything is written; a fresh installation
+// whose extraction fails removes the shortcuts it made (an update keeps
+// them: they point at the earlier installation's files); every other step
+// taken stays in place when a later one fails.
 // A read or write failure of the file layer raises FileException.
-void RunInstallation(InstallerHost& host, InstallerArchive& archive, bool force);
+InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request);
 
 enum class ShortcutResult { Created, Existed, Failed };
 
@@ -43,7 +50,13 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
                               const std::string& shortcutName, const std::string& target,
                               std::string* linkFile = nullptr);
 
-// The log file path after a failed extraction: "<TEMP>\<base name>.log" with
-// the base name of the program's own executable (a missing TEMP gives a
-// path that starts with the backslash).
+// The installation log's path: "<TEMP>\<base name>.log" with the base name
+// of the program's own executable (a missing TEMP gives a path that starts
+// with the backslash). Written after a failed extraction, and after every
+// run under "/S".
 std::string InstallationLogPath(InstallerHost& host);
+
+// Writes the installation log: a heading naming appName, then every line of
+// the installation message list, then the extra lines. False when the file
+// cannot be created (the reason left in the thread's last error).
+bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const std::vector<std::string>& extra);

@@ -2,6 +2,7 @@
 // installer process.
 #pragma once
 
+#include "app/installer_exit.h"
 #include "app/installer_host.h"
 
 class InstallerApp {
@@ -16,8 +17,14 @@ public:
     // command-line options and runs the installation where it is to proceed.
     // Always returns FALSE (0): the process then ends without a message loop.
     // A FileException from the file layer ends the run with one error box.
+    // Under "/S" no window is opened: the boxes' texts go to the installation
+    // log, which is written at the end whatever the outcome.
     int InitInstance();
+
+    // The process exit code of the last InitInstance (installer_exit.h).
+    int ExitCode() const { return static_cast<int>(exit_); }
 
 private:
     InstallerHost& host_;
+    InstallerExit exit_ = InstallerExit::Installed;
 };

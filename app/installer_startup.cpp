@@ -19,12 +19,14 @@ constexpr char kContentFormat[] =
     "Installation archive content:\n\nApplication name:\n\t%s (%s)\nShortcut name:\n\t%s\nWindows search list:\n%sFiles list:\n%s";
 constexpr char kVersionFormat[] = "ZorInstaller version: %d.%d";
 constexpr char kUsageFormat[] =
-    "%s [Options]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n";
+    "%s [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n       /S : Silent installation: no window, log in %%TEMP%%\n   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n   exit codes:\n       0 installed, 1 bad command line, 2 archive not loaded,\n       3 folder not created, 4 application running, 5 extraction failed,\n       6 shortcuts failed, 7 canceled\n";
 // clang-format on
 
 constexpr char kContentOption[] = "-c";
 constexpr char kVersionOption[] = "-v";
 constexpr char kForceOption[] = "-f";
+constexpr char kSilentSwitch[] = "/S";
+constexpr char kDirectorySwitch[] = "/D=";
 
 // Each item on a line of its own, indented by a tab.
 std::string ListItem(const std::string& item) { return "\t" + item + "\n"; }
@@ -81,11 +83,44 @@ void ShowUsage(InstallerHost& host, const InstallerArchive& archive, const std::
     host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), archive.GetAppName(), kMessageWarning);
 }
 
+// The value of "/D=" as an installation directory: blanks at its end are
+// dropped, and one pair of double quotes around the whole, which scripts
+// often add although the convention has none. False unless the rest is an
+// absolute path without double quotes.
+bool TakeTargetDirectory(std::string value, std::string& directory) {
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (!IsAbsolutePath(value) || value.find('"') != std::string::npos) return false;
+    directory = value;
+    return true;
+}
+
+// Cuts "/D=" and its value off the command line options. A script may have
+// quoted the whole argument ("/D=C:\My App"): the value then keeps its
+// opening quote, which TakeTargetDirectory removes with the closing one.
+bool CutDirectorySwitch(std::string& options, std::string& value) {
+    if (CutTrailingArgument(options, kDirectorySwitch, value)) return true;
+    if (!CutTrailingArgument(options, std::string("\"") + kDirectorySwitch, value)) return false;
+    value.insert(0, 1, '"');
+    return true;
+}
+
 } // namespace
 
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, bool& force) {
-    force = false;
-    const CommandLine commandLine(host.RawCommandLine().c_str());
+bool RequestsSilentInstallation(const std::string& rawCommandLine) {
+    std::string options = rawCommandLine, ignored;
+    CutDirectorySwitch(options, ignored);
+    const CommandLine commandLine(options.c_str());
+    for (std::size_t i = 1; i < commandLine.GetCount(); ++i)
+        if (commandLine.GetAt(i) == kSilentSwitch) return true;
+    return false;
+}
+
+bool RunStartup(InstallerHost& host, InstallerArchive& archive, InstallationRequest& request, InstallerExit& exit) {
+    request = InstallationRequest();
+    std::string options = host.RawCommandLine(), directory;
+    const bool hasDirectory = CutDirectorySwitch(options, directory);
+    const CommandLine commandLine(options.c_str());
     archive.SetProgressCallback(InstallationProgress, 0);
 
     const std::string modulePath = host.ModulePath();
@@ -95,24 +130,36 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, bool& force) {
     std::string loadError; // filled only when the file cannot be opened; the box shows the code's text
     if (!archive.LoadInstaller(&loadError)) {
         host.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
+        exit = InstallerExit::ArchiveNotLoaded;
+        return false;
+    }
+    if (hasDirectory && !TakeTargetDirectory(directory, request.directory)) {
+        ShowUsage(host, archive, modulePath);
+        exit = InstallerExit::BadCommandLine;
         return false;
     }
 
-    bool proceed = commandLine.GetCount() <= 1;
+    bool proceed = true;
     for (std::size_t i = 1; i < commandLine.GetCount(); ++i) {
         const std::string option = commandLine.GetAt(i);
         if (option == kContentOption) {
             ShowContent(host, archive);
+            proceed = request.force;
         } else if (option == kVersionOption) {
             ShowVersion(host, archive);
+            proceed = request.force;
         } else if (option == kForceOption) {
-            force = true;
+            request.force = true;
             proceed = true;
+        } else if (option == kSilentSwitch) {
+            request.silent = true;
         } else {
             // An unknown option ends the run at once, even after "-f".
             ShowUsage(host, archive, modulePath);
+            exit = InstallerExit::BadCommandLine;
             return false;
         }
     }
+    if (!proceed) exit = InstallerExit::Installed;
     return proceed;
 }

@@ -1,9 +1,13 @@
 // The first phase of the installer's run: the command line, loading the
 // archive appended to the program's own executable, and the options "-c",
-// "-v" and "-f".
+// "-v", "-f", "/S" and "/D=".
 #pragma once
 
+#include "app/installation_request.h"
+#include "app/installer_exit.h"
 #include "app/installer_host.h"
+
+#include <string>
 
 class InstallerArchive;
 
@@ -18,11 +22,17 @@ inline constexpr int kInstallerVersionMinor = 5;
 // InstallationProgress as its progress callback (user word 0), loads it and
 // answers the options with message boxes, in the order given.
 //
-// Returns true when the installation is to proceed: with no option at all
-// (force false), or when "-f" was among options that were all recognised
-// (force true). Returns false after a load failure (one error box, whatever
-// the options) and after the usage box for the first unknown option. force is
-// only written, never read.
+// Returns true when the installation is to proceed: with no option other
+// than "-f", "/S" and "/D=" (all of them recognised). request receives what
+// they ask (it is reset first). Returns false after a load failure (one error
+// box whatever the options; exit ArchiveNotLoaded), after the usage box for
+// the first unknown option or a "/D=" without an absolute directory
+// (BadCommandLine), and after "-c" or "-v" without "-f" (Installed). exit is
+// written only when the result is false.
 //
 // A read failure of the file layer while loading raises FileException.
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, bool& force);
+bool RunStartup(InstallerHost& host, InstallerArchive& archive, InstallationRequest& request, InstallerExit& exit);
+
+// True when the command line holds "/S", whatever else it holds: the host is
+// chosen before the archive is loaded, so that no window is ever opened.
+bool RequestsSilentInstallation(const std::string& rawCommandLine);

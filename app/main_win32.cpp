@@ -29,5 +29,5 @@ InstallerApp theApp(theHost);
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     theApp.InitInstance();
-    return 0;
+    return theApp.ExitCode();
 }

@@ -75,3 +75,11 @@ std::string InsertPathSuffix(std::string_view path, std::string_view suffix, Pat
     baseName += suffix;
     return ReplaceBaseName(path, baseName, style);
 }
+
+bool IsAbsolutePath(std::string_view path, PathStyle style) {
+    if (style == PathStyle::Posix) return !path.empty() && path[0] == '/';
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && isSeparator(path[2])) return true;
+    return path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]) && !isSeparator(path[2]);
+}

@@ -42,6 +42,11 @@ enum PathPart : int { kPathDirectory = 0, kPathFileName = 1, kPathExtension = 2,
 // Any other number gives the empty string.
 std::string GetPathPart(std::string_view path, int part, PathStyle style = kNativePathStyle);
 
+// True when path names its place without a current directory or drive: in
+// Windows style a drive letter with its root ("C:\", "C:/") or a share
+// ("\\server\..."), either separator; in POSIX style a leading "/".
+bool IsAbsolutePath(std::string_view path, PathStyle style = kNativePathStyle);
+
 // path with every "/" turned into "\\" in Windows style, where both separate
 // directories but only the backslash is recognised by these functions;
 // unchanged in POSIX style.

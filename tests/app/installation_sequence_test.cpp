@@ -10,6 +10,7 @@
 #include "common/path.h"
 #include "tests/app/installer_files.h"
 #include "tests/app/scripted_host.h"
+#include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +22,12 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Special-folder numbers of the shell, written out here on their own.
-constexpr int kDesktop = 0, kPrograms = 2, kStartup = 7, kCommonPrograms = 23, kCommonStartup = 24, kCommonDesktop = 25,
-              kAppData = 26, kProgramFiles = 38;
+using namespace scripted_folder;
 
 constexpr std::uint32_t kCompressed = 0x2, kAllUsers = 0x20000, kStartAfter = 0x80000, kDesktopLink = 0x200000,
                         kQuickLaunch = 0x800000, kSessionStart = 0x2000000;
@@ -40,23 +38,6 @@ std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-// Sets (or with nullopt removes) one environment variable for a test's
-// duration and puts the previous value back afterwards.
-class EnvironmentSetting {
-public:
-    EnvironmentSetting(const char* name, std::optional<std::string> value)
-        : name_(name), previous_(GetEnvironmentValue(name)) {
-        SetEnvironmentValue(name, value ? value->c_str() : nullptr);
-    }
-    ~EnvironmentSetting() { SetEnvironmentValue(name_, previous_.empty() ? nullptr : previous_.c_str()); }
-    EnvironmentSetting(const EnvironmentSetting&) = delete;
-    EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
-
-private:
-    const char* name_;
-    std::string previous_;
-};
 
 ShownMessage SuccessBox(const char* how) {
     return {std::string("Zor Demo (1.2.3) succesfully ") + how + ".", kTitle, 0};
@@ -77,25 +58,19 @@ protected:
     void SetUp() override {
         WriteInstaller(installer_, InstallerContent());
         InstallationMessages().clear();
-        host_.specialFolders = {
-            {kDesktop, dir_ / "desktop"},
-            {kPrograms, dir_ / "programs"},
-            {kStartup, dir_ / "startup"},
-            {kCommonPrograms, dir_ / "common programs"},
-            {kCommonStartup, dir_ / "common startup"},
-            {kCommonDesktop, dir_ / "common desktop"},
-            {kAppData, dir_ / "appdata"},
-            {kProgramFiles, dir_ / "Program Files"},
-        };
+        host_.PlaceSpecialFoldersBelow(dir_.path());
     }
 
     // Loads the installer as the start-up phase does, then installs.
+    // The exit code is kept in exit_.
     void Install(bool force = false) {
         InstallerArchive archive;
         archive.SetProgressCallback(InstallationProgress, 0);
         archive.SetFilePath(installer_);
         ASSERT_TRUE(archive.LoadInstaller());
-        RunInstallation(host_, archive, force);
+        InstallationRequest request;
+        request.force = force;
+        exit_ = RunInstallation(host_, archive, request);
         options_ = archive.GetOptions();
     }
 
@@ -127,6 +102,7 @@ protected:
     const std::string startMenu_ = Link(BuildPath(dir_ / "programs", "ZorSoftware", nullptr));
     ScriptedHost host_{installer_, "\"" + installer_ + "\""};
     std::uint32_t options_ = 0;
+    InstallerExit exit_ = static_cast<InstallerExit>(-1);
 };
 
 TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
@@ -211,6 +187,7 @@ TEST_F(Installation, ADestinationBeyondThePathLimitIsRefusedBeforeAnythingIsWrit
                                  kTitle, 0x10}}));
     EXPECT_EQ(ShortcutEvents().size(), 0u);
     EXPECT_FALSE(DirectoryExists(target_)) << "not even the directory";
+    EXPECT_EQ(exit_, InstallerExit::DirectoryFailed);
 }
 
 TEST_F(Installation, RegisteredInstallationIsUpdatedOrReplaced) {
@@ -261,6 +238,7 @@ TEST_F(Installation, RegisteredInstallationIsUpdatedOrReplaced) {
             EXPECT_EQ(host_.events.back(), "open: " + previousPath);
         }
         ExpectInstalledIn(c.installedIn);
+        EXPECT_EQ(exit_, InstallerExit::Installed);
     }
 }
 
@@ -270,6 +248,7 @@ TEST_F(Installation, CancelledDialogEndsBeforeAnythingIsWritten) {
     EXPECT_EQ(host_.events, std::vector<std::string>({"dialog", "message: 'Zor Demo' installation canceled."}));
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({{"'Zor Demo' installation canceled.", kTitle, 0x10}}));
     EXPECT_FALSE(std::filesystem::exists(target_));
+    EXPECT_EQ(exit_, InstallerExit::Canceled);
 }
 
 TEST_F(Installation, DirectoryThatCannotBeCreatedEndsTheInstallation) {
@@ -281,11 +260,12 @@ TEST_F(Installation, DirectoryThatCannotBeCreatedEndsTheInstallation) {
         std::vector<ShownMessage>(
             {{"!Error: unable to create folder '" + blocked + "'.\n'Zor Demo' installation canceled.", kTitle, 0x10}}));
     EXPECT_TRUE(ShortcutEvents().empty());
+    EXPECT_EQ(exit_, InstallerExit::DirectoryFailed);
 }
 
 TEST_F(Installation, EnvironmentReferencesInTheDirectoryAreExpanded) {
-    const EnvironmentSetting root("ZOR_SEQUENCE_TEST_ROOT", dir_.path());
-    const EnvironmentSetting unset("ZOR_SEQUENCE_TEST_UNSET", std::nullopt);
+    const ScopedEnvironment root("ZOR_SEQUENCE_TEST_ROOT", dir_.path());
+    const ScopedEnvironment unset("ZOR_SEQUENCE_TEST_UNSET", nullptr);
     struct Case {
         std::string typed;
         std::string installedIn;
@@ -332,6 +312,7 @@ TEST_F(Installation, CancelAtTheRunningWindowPromptEndsSilently) {
     EXPECT_EQ(host_.windows.enumerations, 1);
     EXPECT_TRUE(ShortcutEvents().empty());
     EXPECT_FALSE(std::filesystem::exists(BuildPath(target_, "demo.exe", nullptr)));
+    EXPECT_EQ(exit_, InstallerExit::Canceled);
 }
 
 TEST_F(Installation, ShortcutsFollowTheOptions) {
@@ -397,6 +378,7 @@ TEST_F(Installation, AFailedShortcutIsReportedAndTheInstallationGoesOn) {
     ASSERT_EQ(ShortcutEvents().size(), 2u) << "nothing is saved for the unresolved desktop";
     EXPECT_FALSE(std::filesystem::exists("Zor Demo App.lnk"));
     ExpectInstalledIn(target_);
+    EXPECT_EQ(exit_, InstallerExit::ShortcutsFailed) << "every file is installed, a link is missing";
 }
 
 TEST_F(Installation, StartsTheApplicationWhenAsked) {
@@ -414,6 +396,7 @@ TEST_F(Installation, StartsTheApplicationWhenAsked) {
                 {"!Error: Unable to execute 'Zor Demo' - " + executable + " (" + SystemErrorText(shellError) + ")",
                  kTitle, 0x10});
         EXPECT_EQ(host_.shown, expected);
+        EXPECT_EQ(exit_, InstallerExit::Installed) << "installed even when it cannot be started";
         // The application is started after the success message, before any
         // failure of the start is shown.
         std::vector<std::string> tail = {"message: " + expected[0].text, "open: " + executable};
@@ -446,7 +429,7 @@ protected:
 TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
     const std::string temp = dir_ / "temp";
     std::filesystem::create_directories(temp);
-    const EnvironmentSetting setting("TEMP", temp);
+    const ScopedEnvironment setting("TEMP", temp);
     const std::string log = BuildPath(temp, "zorsetup", "log");
     for (const int answer : {kButtonYes, kButtonNo}) {
         SCOPED_TRACE(answer);
@@ -477,12 +460,13 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
         EXPECT_EQ(ShortcutEvents().size(), 2u) << "each run makes its links";
         EXPECT_FALSE(FileExists(startMenu_));
         EXPECT_FALSE(FileExists(Link(dir_ / "desktop")));
+        EXPECT_EQ(exit_, InstallerExit::ExtractionFailed);
     }
 }
 
 TEST_F(FailedExtraction, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {
     const std::string temp = dir_ / "no such directory";
-    const EnvironmentSetting setting("TEMP", temp);
+    const ScopedEnvironment setting("TEMP", temp);
     const std::string log = BuildPath(temp, "zorsetup", "log");
     CFile probe;
     ASSERT_FALSE(probe.Create(log));
@@ -498,10 +482,10 @@ TEST_F(FailedExtraction, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {
 TEST(InstallationLogPath, IsTempAndTheProgramsBaseName) {
     ScriptedHost host(BuildPath("installers", "setup.1.exe", nullptr), "");
     {
-        const EnvironmentSetting setting("TEMP", std::string("tmpdir"));
+        const ScopedEnvironment setting("TEMP", std::string("tmpdir"));
         EXPECT_EQ(InstallationLogPath(host), BuildPath("tmpdir", "setup.1", "log"));
     }
-    const EnvironmentSetting setting("TEMP", std::nullopt);
+    const ScopedEnvironment setting("TEMP", nullptr);
     EXPECT_EQ(InstallationLogPath(host), std::string(1, PathSeparator()) + "setup.1.log");
 }
 
@@ -509,6 +493,7 @@ TEST_F(Installation, RunsFromTheApplicationObjectWithoutOptions) {
     ChooseInDialog(target_, 0x2);
     InstallerApp app(host_);
     EXPECT_EQ(app.InitInstance(), 0);
+    EXPECT_EQ(app.ExitCode(), 0);
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
     ExpectInstalledIn(target_);
 }

@@ -19,13 +19,15 @@ protected:
     void SetUp() override { WriteInstaller(installer_, InstallerContent()); }
     void TearDown() override { ClearFileFaults(); }
 
-    // InitInstance's return and the boxes it showed.
+    // InitInstance's return and the boxes it showed; the exit code goes to exitCode_.
     std::vector<ShownMessage> Run(const std::string& options, int& returned) {
         ScriptedHost host(installer_, "\"" + installer_ + "\"" + options);
         InstallerApp app(host);
         returned = app.InitInstance();
+        exitCode_ = app.ExitCode();
         return host.shown;
     }
+    int exitCode_ = -1;
 
     TempDir dir_;
     const std::string installer_ = dir_ / "zorsetup.exe";
@@ -61,6 +63,7 @@ TEST_F(InstallerAppRun, AReadFailureWhileLoadingEndsWithOneErrorBox) {
         EXPECT_EQ(returned, 0);
         const std::string expected = FileException(FileOperation::Read, installer_, kErrorReadFault).what();
         EXPECT_EQ(shown, std::vector<ShownMessage>({{expected, "ZorInstaller", 0x10}}));
+        EXPECT_EQ(exitCode_, 2) << "the archive was not loaded";
         ClearFileFaults();
     }
 }

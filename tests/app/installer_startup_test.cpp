@@ -33,8 +33,17 @@ ShownMessage DemoContentBox() {
 ShownMessage VersionBox() { return {"ZorInstaller version: 0.5", "Zor Demo", 0x40}; }
 
 ShownMessage UsageBox(const std::string& baseName) {
-    return {baseName + " [Options]\n   where options are:\n       -c : Display archive content\n       -f : Force "
-                       "re-installation (don't update)\n       -v : Display installer version\n",
+    return {baseName + " [Options] [/D=DIR]\n"
+                       "   where options are:\n"
+                       "       -c : Display archive content\n"
+                       "       -f : Force re-installation (don't update)\n"
+                       "       -v : Display installer version\n"
+                       "       /S : Silent installation: no window, log in %TEMP%\n"
+                       "   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n"
+                       "   exit codes:\n"
+                       "       0 installed, 1 bad command line, 2 archive not loaded,\n"
+                       "       3 folder not created, 4 application running, 5 extraction failed,\n"
+                       "       6 shortcuts failed, 7 canceled\n",
             "Zor Demo", 0x30};
 }
 
@@ -49,15 +58,22 @@ std::string QuotedProgram(const std::string& path) { return "\"" + path + "\""; 
 struct StartupResult {
     bool proceed = false;
     bool force = false;
+    InstallationRequest request;
+    InstallerExit exit = InstallerExit::Installed;
     std::vector<ShownMessage> shown;
 };
+
+// A request RunStartup must reset before it reads the command line.
+InstallationRequest StaleRequest() { return {true, true, "C:\\stale"}; }
 
 StartupResult Start(const std::string& installer, const std::string& options) {
     ScriptedHost host(installer, QuotedProgram(installer) + options);
     InstallerArchive archive;
     StartupResult result;
-    result.force = true; // RunStartup must clear it when "-f" is missing
-    result.proceed = RunStartup(host, archive, result.force);
+    result.request = StaleRequest();
+    result.exit = static_cast<InstallerExit>(-1); // written only when the run ends here
+    result.proceed = RunStartup(host, archive, result.request, result.exit);
+    result.force = result.request.force;
     result.shown = host.shown;
     return result;
 }
@@ -109,7 +125,14 @@ TEST_F(Startup, AnswersTheOptionsInOrder) {
         EXPECT_EQ(result.proceed, c.proceed);
         if (c.proceed) {
             EXPECT_EQ(result.force, c.force);
+            EXPECT_EQ(result.exit, static_cast<InstallerExit>(-1));
+        } else {
+            // Only the boxes of "-c" and "-v": a run that did what it was asked.
+            const bool usageShown = !c.shown.empty() && c.shown.back() == usage;
+            EXPECT_EQ(result.exit, usageShown ? InstallerExit::BadCommandLine : InstallerExit::Installed);
         }
+        EXPECT_FALSE(result.request.silent);
+        EXPECT_EQ(result.request.directory, "");
         EXPECT_EQ(result.shown, c.shown);
     }
 }
@@ -119,17 +142,20 @@ TEST_F(Startup, LeadingSpaceMakesTheProgramPathAnOption) {
     // path becomes argument 1, which no option matches.
     ScriptedHost host(installer_, " " + QuotedProgram(installer_));
     InstallerArchive archive;
-    bool force = true;
-    EXPECT_FALSE(RunStartup(host, archive, force));
+    InstallationRequest request;
+    InstallerExit exit = InstallerExit::Installed;
+    EXPECT_FALSE(RunStartup(host, archive, request, exit));
+    EXPECT_EQ(exit, InstallerExit::BadCommandLine);
     EXPECT_EQ(host.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
 }
 
 TEST_F(Startup, LoadsTheProgramsOwnFile) {
     ScriptedHost host(installer_, "setup");
     InstallerArchive archive;
-    bool force = true;
-    ASSERT_TRUE(RunStartup(host, archive, force));
-    EXPECT_FALSE(force);
+    InstallationRequest request = StaleRequest();
+    InstallerExit exit = InstallerExit::Installed;
+    ASSERT_TRUE(RunStartup(host, archive, request, exit));
+    EXPECT_FALSE(request.force);
     EXPECT_EQ(archive.GetFilePath(), installer_);
     EXPECT_EQ(archive.GetAppName(), "Zor Demo");
     ASSERT_EQ(archive.GetEntries().size(), 2u);
@@ -142,11 +168,86 @@ TEST_F(Startup, AnArgumentlessCommandLineProceeds) {
     for (const char* line : {"", " "}) {
         ScriptedHost host(installer_, line);
         InstallerArchive archive;
-        bool force = true;
-        EXPECT_TRUE(RunStartup(host, archive, force)) << "[" << line << "]";
-        EXPECT_FALSE(force);
+        InstallationRequest request = StaleRequest();
+        InstallerExit exit = InstallerExit::Installed;
+        EXPECT_TRUE(RunStartup(host, archive, request, exit)) << "[" << line << "]";
+        EXPECT_FALSE(request.force);
         EXPECT_TRUE(host.shown.empty());
     }
+}
+
+// An absolute directory of the platform, for "/D=".
+#ifdef _WIN32
+const std::string kRoot = "C:\\";
+#else
+const std::string kRoot = "/";
+#endif
+
+// "/S" anywhere among the options; "/D=" the last argument, its value the
+// rest of the line, spaces included.
+TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
+    struct Case {
+        std::string options;
+        bool silent, force;
+        std::string directory;
+    };
+    std::vector<Case> accepted = {
+        {" /S", true, false, ""},
+        {" /S /D=" + kRoot + "Program Files\\My App", true, false, kRoot + "Program Files\\My App"},
+        {" /D=" + kRoot + "My  App  ", false, false, kRoot + "My  App"}, // blanks inside kept, at the end dropped
+        {" -f /S /D=" + kRoot + "x", true, true, kRoot + "x"},
+        {" /D=" + kRoot + "a /S", false, false, kRoot + "a /S"},           // all after "/D=" is the directory
+        {" /S /D=\"" + kRoot + "My App\"", true, false, kRoot + "My App"}, // quotes around the value, a common slip
+        {" /S \"/D=" + kRoot + "My App\"", true, false, kRoot + "My App"}, // or around the whole argument
+        {" /S /S", true, false, ""},
+    };
+#ifdef _WIN32
+    accepted.push_back({" /S /D=\\\\server\\share\\x y", true, false, "\\\\server\\share\\x y"});
+    accepted.push_back({" /D=d:/apps/x", false, false, "d:/apps/x"});
+#endif
+    for (const Case& c : accepted) {
+        SCOPED_TRACE("options [" + c.options + "]");
+        const StartupResult result = Start(installer_, c.options);
+        EXPECT_TRUE(result.proceed);
+        EXPECT_EQ(result.request.silent, c.silent);
+        EXPECT_EQ(result.request.force, c.force);
+        EXPECT_EQ(result.request.directory, c.directory);
+        EXPECT_TRUE(result.shown.empty());
+        EXPECT_EQ(RequestsSilentInstallation(QuotedProgram(installer_) + c.options), c.silent);
+    }
+    const std::string refused[] = {
+        " /S /D=",
+        " /D=   ",
+        " /D=relative\\dir",
+        " /D=C:",
+        " /D=C:dir",
+        " /D=" + kRoot + "a\"b",
+        " /D=\"" + kRoot + "a",
+        " /s",
+        " /S -x",
+        " /SD",
+        " /d=" + kRoot + "a",
+    };
+    for (const std::string& options : refused) {
+        SCOPED_TRACE("options [" + options + "]");
+        const StartupResult result = Start(installer_, options);
+        EXPECT_FALSE(result.proceed);
+        EXPECT_EQ(result.exit, InstallerExit::BadCommandLine);
+        EXPECT_EQ(result.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
+    }
+    // The program path is argument 0 even when it looks like a switch.
+    EXPECT_FALSE(RequestsSilentInstallation("/S"));
+    ScriptedHost host(installer_, "/D=" + kRoot + "x");
+    InstallerArchive archive;
+    InstallationRequest request;
+    InstallerExit exit = InstallerExit::Installed;
+    ASSERT_TRUE(RunStartup(host, archive, request, exit));
+    EXPECT_EQ(request.directory, "");
+    // "-c" and "-v" are answered under "/S" too (the host decides where to).
+    const StartupResult content = Start(installer_, " /S -c");
+    EXPECT_FALSE(content.proceed);
+    EXPECT_EQ(content.exit, InstallerExit::Installed);
+    EXPECT_EQ(content.shown, std::vector<ShownMessage>{DemoContentBox()});
 }
 
 struct ContentCase {
@@ -270,7 +371,7 @@ TEST(StartupFailure, ADamagedArchiveShowsOnlyTheLoadError) {
         {"more entries than the TOC holds", HugeEntryCount, ZorInstallerError::BadToc},
     };
     // Loading comes first: no option is answered, "-f" does not proceed.
-    const char* const optionSets[] = {"", " -v", " -c -v", " -f", " -x"};
+    const char* const optionSets[] = {"", " -v", " -c -v", " -f", " -x", " /S", " /D=relative"};
     TempDir dir;
     int index = 0;
     for (const DamageCase& c : cases) {
@@ -281,6 +382,7 @@ TEST(StartupFailure, ADamagedArchiveShowsOnlyTheLoadError) {
             SCOPED_TRACE(std::string(c.what) + ", options [" + options + "]");
             const StartupResult result = Start(installer, options);
             EXPECT_FALSE(result.proceed);
+            EXPECT_EQ(result.exit, InstallerExit::ArchiveNotLoaded);
             EXPECT_EQ(result.shown, std::vector<ShownMessage>{LoadFailureBox(c.code)});
         }
     }

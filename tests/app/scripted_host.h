@@ -7,6 +7,7 @@
 #include "app/installer_host.h"
 #include "app/window_search.h"
 #include "common/last_error.h"
+#include "common/path.h"
 
 #include <cstdint>
 #include <deque>
@@ -76,6 +77,12 @@ public:
     int enumerations = 0;
 };
 
+// Special-folder numbers of the shell, written out here on their own.
+namespace scripted_folder {
+inline constexpr int kDesktop = 0, kPrograms = 2, kStartup = 7, kCommonPrograms = 23, kCommonStartup = 24,
+                     kCommonDesktop = 25, kAppData = 26, kProgramFiles = 38;
+} // namespace scripted_folder
+
 class ScriptedHost : public InstallerHost {
 public:
     ScriptedHost(std::string modulePath, std::string commandLine)
@@ -89,6 +96,23 @@ public:
         answers.pop_front();
         return answer;
     }
+    // Resolves every special folder the installation uses to a directory
+    // below root named after it ("desktop", "common programs", ...).
+    void PlaceSpecialFoldersBelow(const std::string& root) {
+        using namespace scripted_folder;
+        const std::pair<int, const char*> folders[] = {
+            {kDesktop, "desktop"},
+            {kPrograms, "programs"},
+            {kStartup, "startup"},
+            {kCommonPrograms, "common programs"},
+            {kCommonStartup, "common startup"},
+            {kCommonDesktop, "common desktop"},
+            {kAppData, "appdata"},
+            {kProgramFiles, "Program Files"},
+        };
+        for (const auto& [csidl, name] : folders) specialFolders[csidl] = BuildPath(root, name, nullptr);
+    }
+
     std::string ModulePath() override { return modulePath_; }
     std::string RawCommandLine() override { return commandLine_; }
 

@@ -92,6 +92,17 @@ TEST(WithNativeSeparators, TurnsSlashesIntoBackslashesOnlyInWindowsStyle) {
     EXPECT_EQ(WithNativeSeparators("logs/app\\x.log", PathStyle::Posix), "logs/app\\x.log");
 }
 
+TEST(IsAbsolutePath, NeedsADriveRootOrAShareOnWindowsAndASlashOnPosix) {
+    constexpr PathStyle win = PathStyle::Windows, posix = PathStyle::Posix;
+    for (const char* path : {"C:\\", "c:/x", "Z:\\Program Files\\A", "\\\\server\\share", "//server/share"})
+        EXPECT_TRUE(IsAbsolutePath(path, win)) << path;
+    // Relative to a current directory, or to the current drive's root.
+    for (const char* path : {"", "C:", "C:x", "x\\y", "\\x", "/x", "\\\\", "\\\\\\x", "1:\\x", "%ProgramFiles%\\x"})
+        EXPECT_FALSE(IsAbsolutePath(path, win)) << path;
+    EXPECT_TRUE(IsAbsolutePath("/opt/app", posix));
+    for (const char* path : {"", "opt/app", "C:\\x", "./x"}) EXPECT_FALSE(IsAbsolutePath(path, posix)) << path;
+}
+
 TEST(PathFunctions, HandleTextsLongerThanThePathLimit) {
     const std::string directory(3 * kMaxPath, 'd');
     const std::string name(2 * kMaxPath, 'n');

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -182,6 +183,65 @@ protected:
         EXPECT_FALSE(::IsWindow(static_cast<HWND>(hello.handle)));
     }
 
+    // The example's installer with the middle of the last file's data changed.
+    static std::string WithLastDataDamaged() {
+        InstallerArchive archive;
+        archive.SetFilePath(*work / "HelloSetup.exe");
+        EXPECT_TRUE(archive.LoadInstaller());
+        const ArchiveEntry& last = archive.GetEntries().back();
+        std::string bytes = ReadWholeFile(*work / "HelloSetup.exe");
+        bytes[last.dataOffset + last.storedSize / 2] ^= 0x55;
+        return bytes;
+    }
+
+    // Runs the installer with rawArguments as they stand and waits for its
+    // end (at most two minutes), looking every few milliseconds for
+    // top-level windows of its process, which windowsSeen receives (class and
+    // title); each is sent WM_CLOSE, so that a box cannot hold the run up.
+    // Returns the exit code, -1 when it did not end in time.
+    static int RunWithoutWindows(const std::string& setupPath, const std::string& rawArguments,
+                                 std::vector<std::string>& windowsSeen) {
+        ChildProcess setup;
+        if (!setup.StartWithRawArguments(setupPath, rawArguments)) return -1;
+        HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, setup.Id());
+        if (process == nullptr) return -1;
+        struct Search {
+            DWORD id;
+            std::vector<std::string>* seen;
+        } search{setup.Id(), &windowsSeen};
+        bool ended = false;
+        for (int waited = 0; waited < 120000 && !ended; waited += 5) {
+            ::EnumWindows(
+                [](HWND window, LPARAM data) -> BOOL {
+                    auto* found = reinterpret_cast<Search*>(data);
+                    DWORD owner = 0;
+                    ::GetWindowThreadProcessId(window, &owner);
+                    if (owner != found->id) return TRUE;
+                    char className[256] = {}, title[256] = {};
+                    ::GetClassNameA(window, className, sizeof className);
+                    ::GetWindowTextA(window, title, sizeof title);
+                    const std::string seen = std::string(className) + " '" + title + "'";
+                    if (std::find(found->seen->begin(), found->seen->end(), seen) == found->seen->end())
+                        found->seen->push_back(seen);
+                    ::PostMessageA(window, WM_CLOSE, 0, 0);
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            ended = ::WaitForSingleObject(process, 5) == WAIT_OBJECT_0;
+        }
+        ::CloseHandle(process);
+        if (!ended) {
+            ADD_FAILURE() << "the silent installer did not end";
+            return -1;
+        }
+        return setup.Wait();
+    }
+
+    // The log a silent run of setupName writes to TEMP, removed before each run.
+    static std::string SilentLogPath(const std::string& setupName) {
+        return GetEnvironmentValue("TEMP") + "\\" + setupName + ".log";
+    }
+
     static TempDir* work;
     static std::string screenshots;
 };
@@ -274,15 +334,8 @@ TEST_F(InstallationTest, ForceWaitsForTheRunningInstanceToClose) {
 }
 
 TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
-    // Damage the middle of the last file's data: the earlier files extract,
-    // the last fails.
-    InstallerArchive archive;
-    archive.SetFilePath(*work / "HelloSetup.exe");
-    ASSERT_TRUE(archive.LoadInstaller());
-    const ArchiveEntry& last = archive.GetEntries().back();
-    std::string bytes = ReadWholeFile(*work / "HelloSetup.exe");
-    bytes[last.dataOffset + last.storedSize / 2] ^= 0x55;
-    const std::string damaged = work->WriteFile("Damaged.exe", bytes);
+    // The earlier files extract, the last fails.
+    const std::string damaged = work->WriteFile("Damaged.exe", WithLastDataDamaged());
     const std::string log = GetEnvironmentValue("TEMP") + "\\Damaged.log";
     ::DeleteFileA(log.c_str());
 
@@ -297,7 +350,7 @@ TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
     EXPECT_NE(text.find(")\nDo you want to display installation log informations ?"), std::string::npos) << text;
     Screenshot(question, "extraction-failure");
     ASSERT_TRUE(PressButton(question, kYes));
-    EXPECT_EQ(setup.Wait(), 0);
+    EXPECT_EQ(setup.Wait(), 5) << "extraction failed";
 
     const std::string written = ReadWholeFile(log);
     EXPECT_EQ(written.rfind("'Hello' log installation execution:\r\n", 0), 0u) << written;
@@ -323,6 +376,101 @@ TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
     // What was extracted before the failure stays; the damaged file does not.
     EXPECT_EQ(ReadWholeFile(BuildPath(target.path(), "readme.txt", nullptr)), ReadWholeFile(*work / "readme.txt"));
     EXPECT_FALSE(FileExists(BuildPath(target.path(), "data.bin", nullptr)));
+}
+
+} // namespace
+
+namespace {
+
+// Silent installations as IT deployment scripts run them: "/S", "/D=" with
+// spaces and no quotes, the exit code, the log in TEMP, and never a window.
+TEST_F(InstallationTest, SilentlyInstallsThenUpdatesWithoutAWindow) {
+    const TempDir target;
+    const std::string directory = target / "Hello Silent App";
+    const std::string executable = BuildPath(directory, "hello.exe", nullptr);
+    const std::string log = SilentLogPath("HelloSetup");
+    ::DeleteFileA(log.c_str());
+    std::vector<std::string> windows;
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S /D=" + directory, windows), 0);
+    EXPECT_TRUE(windows.empty()) << windows.front();
+    ExpectInstalled(directory);
+    // The archive's option states: all users, desktop and quick launch; the
+    // application is not started.
+    ExpectLinkTo(Link(kFolderCommonProgramsCsidl, "ZorSoftware"), executable);
+    ExpectLinkTo(Link(kFolderCommonDesktopCsidl), executable);
+    ExpectLinkTo(Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch"), executable);
+    EXPECT_FALSE(FileExists(Link(kFolderCommonStartupCsidl)));
+    EXPECT_FALSE(WaitForWindow(kHelloWindow, 500)) << "started although silent";
+    std::string written = ReadWholeFile(log);
+    EXPECT_EQ(written.rfind("'Hello' log installation execution:\r\n", 0), 0u) << written;
+    EXPECT_NE(written.find("Hello (1.0) succesfully installed.\r\nExit code 0 (installed)\r\n"), std::string::npos)
+        << written;
+
+    // The application registered itself: the next silent run updates it
+    // there, without a question.
+    Register(executable);
+    ::DeleteFileA(log.c_str());
+    windows.clear();
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S", windows), 0);
+    EXPECT_TRUE(windows.empty()) << windows.front();
+    ExpectInstalled(directory);
+    written = ReadWholeFile(log);
+    EXPECT_NE(written.find("Hello (1.0) succesfully updated.\r\nExit code 0 (installed)\r\n"), std::string::npos)
+        << written;
+
+    // "/D=" takes it elsewhere even so.
+    const std::string elsewhere = target / "An Other Place";
+    windows.clear();
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S /D=" + elsewhere, windows), 0);
+    ExpectInstalled(elsewhere);
+}
+
+TEST_F(InstallationTest, SilentlyRefusesToUpdateARunningApplication) {
+    const TempDir target;
+    ChildProcess hello;
+    ASSERT_TRUE(hello.Start(ProgramBesideTests("hello"), {}));
+    ASSERT_TRUE(WaitForWindow(kHelloWindow, 30000));
+    std::vector<std::string> windows;
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S /D=" + target.path(), windows), 4);
+    EXPECT_TRUE(windows.empty()) << windows.front();
+    EXPECT_FALSE(FileExists(BuildPath(target.path(), "hello.exe", nullptr))) << "nothing extracted";
+    const std::string written = ReadWholeFile(SilentLogPath("HelloSetup"));
+    EXPECT_NE(written.find("- " + std::string(kHelloWindow) + "\r\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("Exit code 4 (application running)"), std::string::npos) << written;
+    CloseHello();
+    EXPECT_EQ(hello.Wait(), 0);
+}
+
+TEST_F(InstallationTest, SilentFailuresEndWithTheirCodeAndTheLog) {
+    // The last file's data damaged: the extraction fails.
+    std::string bytes = WithLastDataDamaged();
+    const std::string damaged = work->WriteFile("SilentDamaged.exe", bytes);
+    const TempDir target;
+    std::vector<std::string> windows;
+    EXPECT_EQ(RunWithoutWindows(damaged, "/S /D=" + target.path(), windows), 5);
+    EXPECT_TRUE(windows.empty()) << windows.front();
+    std::string written = ReadWholeFile(SilentLogPath("SilentDamaged"));
+    EXPECT_NE(written.find("!Error: Unable to extract files (ErrorZorInstaller: "), std::string::npos) << written;
+    EXPECT_NE(written.find("Exit code 5 (extraction failed)"), std::string::npos) << written;
+
+    // A tailer damaged: nothing loads.
+    bytes[bytes.size() - 64] = 'X';
+    const std::string broken = work->WriteFile("SilentBroken.exe", bytes);
+    EXPECT_EQ(RunWithoutWindows(broken, "/S", windows), 2);
+    written = ReadWholeFile(SilentLogPath("SilentBroken"));
+    EXPECT_NE(written.find("!Error: Unable to load installation (ErrorZorInstaller: Bad signature)"), std::string::npos)
+        << written;
+    EXPECT_NE(written.find("Exit code 2 (archive not loaded)"), std::string::npos) << written;
+
+    // The watch sees what it looks for: the same run without "/S" shows its box.
+    windows.clear();
+    EXPECT_EQ(RunWithoutWindows(broken, "-v", windows), 2);
+    EXPECT_FALSE(windows.empty()) << "the load failure's box was not seen";
+
+    // A relative directory is a bad command line.
+    windows.clear();
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S /D=relative\\dir", windows), 1);
+    EXPECT_TRUE(windows.empty()) << windows.front();
 }
 
 } // namespace

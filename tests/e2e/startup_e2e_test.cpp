@@ -30,9 +30,10 @@ protected:
     static void TearDownTestSuite() { delete work; }
 
     // Starts the installer, answers every box it shows with OK and returns
-    // their texts in order; the process must then end with code 0.
+    // their texts in order; the process must then end with exitCode.
     static std::vector<std::string> Run(const std::string& setup, const std::vector<std::string>& arguments,
-                                        const std::string& caption, std::size_t boxes, const std::string& shot) {
+                                        const std::string& caption, std::size_t boxes, const std::string& shot,
+                                        int exitCode = 0) {
         ChildProcess process;
         EXPECT_TRUE(process.Start(setup, arguments));
         std::vector<std::string> texts;
@@ -48,7 +49,7 @@ protected:
             EXPECT_TRUE(PressButton(box, 1));
             previous = box.handle;
         }
-        EXPECT_EQ(process.Wait(), 0);
+        EXPECT_EQ(process.Wait(), exitCode);
         return texts;
     }
 
@@ -74,17 +75,23 @@ TEST_F(StartupTest, ShowsContentThenVersionInOrder) {
 }
 
 TEST_F(StartupTest, AnUnknownOptionShowsTheUsage) {
-    const auto texts = Run(*work / "Setup.exe", {"-F"}, "Hello", 1, "usage");
+    const auto texts = Run(*work / "Setup.exe", {"-F"}, "Hello", 1, "usage", 1);
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0], "Setup [Options]\n   where options are:\n       -c : Display archive content\n"
-                        "       -f : Force re-installation (don't update)\n       -v : Display installer version\n");
+    EXPECT_EQ(texts[0], "Setup [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n"
+                        "       -f : Force re-installation (don't update)\n       -v : Display installer version\n"
+                        "       /S : Silent installation: no window, log in %TEMP%\n"
+                        "   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n"
+                        "   exit codes:\n"
+                        "       0 installed, 1 bad command line, 2 archive not loaded,\n"
+                        "       3 folder not created, 4 application running, 5 extraction failed,\n"
+                        "       6 shortcuts failed, 7 canceled\n");
 }
 
 TEST_F(StartupTest, ADamagedInstallerShowsTheLoadFailureEvenWithAnOption) {
     std::string bytes = ReadWholeFile(*work / "Setup.exe");
     bytes[bytes.size() - 64] = 'X';
     const std::string damaged = work->WriteFile("Damaged.exe", bytes);
-    const auto texts = Run(damaged, {"-v"}, "ZorInstaller", 1, "load-failure");
+    const auto texts = Run(damaged, {"-v"}, "ZorInstaller", 1, "load-failure", 2);
     ASSERT_EQ(texts.size(), 1u);
     EXPECT_EQ(texts[0], "!Error: Unable to load installation (ErrorZorInstaller: Bad signature)");
 }

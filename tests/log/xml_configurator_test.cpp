@@ -6,6 +6,7 @@
 #include "common/system_info.h"
 #include "log/log_factory.h"
 #include "log/xml_configurator.h"
+#include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -47,21 +48,6 @@ std::vector<std::string> AppenderNames(const Logger& logger) {
     for (int i = 0; i < logger.appenderCount(); ++i) names.push_back(logger.appenderNameAt(i));
     return names;
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name), old_(GetEnvironmentValueLong(name)) {
-        wasSet_ = !old_.empty();
-        SetEnvironmentValue(name, value);
-    }
-    ~ScopedEnvironment() { SetEnvironmentValue(name_, wasSet_ ? old_.c_str() : nullptr); }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool wasSet_ = false;
-};
 
 TEST(XmlConfiguration, WorkedExampleDumpsAppliesAndSharesOneAppender) {
     TempDir directory;

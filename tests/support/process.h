@@ -16,12 +16,19 @@ public:
     // Windows the program gets a process group of its own, so that Interrupt
     // reaches it alone.
     bool Start(const std::string& program, const std::vector<std::string>& arguments);
+#ifdef _WIN32
+    // Starts program with rawArguments after its quoted path, as they stand:
+    // for programs that read their command line themselves.
+    bool StartWithRawArguments(const std::string& program, const std::string& rawArguments);
+#endif
     // Interrupts the program as a user at its terminal would: SIGINT on
     // POSIX, a console Ctrl-Break on Windows. False when it cannot be sent;
     // on Windows the program is then ended, so that nobody waits for it.
     bool Interrupt();
     // Waits for the program to end and returns its exit code (-1 on failure).
     int Wait();
+    // The system's id of the started program; 0 before Start.
+    unsigned Id() const { return id_; }
 
 private:
     std::intptr_t handle_ = -1;

@@ -19,8 +19,14 @@ std::string Quote(const std::string& argument) {
 ChildProcess::~ChildProcess() { Wait(); }
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string rawArguments;
+    for (const std::string& argument : arguments) rawArguments += (rawArguments.empty() ? "" : " ") + Quote(argument);
+    return StartWithRawArguments(program, rawArguments);
+}
+
+bool ChildProcess::StartWithRawArguments(const std::string& program, const std::string& rawArguments) {
     std::string commandLine = Quote(program);
-    for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
+    if (!rawArguments.empty()) commandLine += " " + rawArguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
