@@ -3,6 +3,7 @@
 #include "app/extraction_progress.h"
 #include "app/installation_messages.h"
 #include "app/installer_startup.h"
+#include "app/registered_installation.h"
 #include "app/window_search.h"
 #include "archive/install_folder.h"
 #include "archive/installer_archive.h"
@@ -49,12 +50,12 @@ struct InstallationPlan {
 // (the cancellation has been shown).
 bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, bool force, const std::string& title,
                         InstallationPlan& plan) {
-    std::string previousPath = host.RegisteredAppPath(archive.GetFirstFileName());
+    std::string previousPath = host.RegisteredAppPath(AppPathsName(archive.GetFirstFileName()));
     if (force) previousPath.clear();
     plan.fresh = previousPath.empty();
 
     if (!previousPath.empty()) {
-        plan.directory = GetPathPart(previousPath, kPathDirectory);
+        plan.directory = InstallationDirectoryFromRegisteredPath(previousPath, archive.GetFirstFileName());
         const std::string question =
             StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",
                          archive.GetAppName().c_str(), archive.GetVersion().c_str(), previousPath.c_str());
