@@ -97,7 +97,9 @@ int RunBuild(const Request& request, Console& console) {
     if (paths.empty()) return Report(console, "no input files: the list files are empty", kExitUsage);
     std::vector<InputFile> files;
     if (!ExamineInputFiles(paths, files, error)) return Report(console, error);
+    if (files.empty()) return Report(console, "no input files: the directories given hold none", kExitUsage);
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
+    if (error = FindFileFolderClash(files); !error.empty()) return Report(console, error);
     if (!build.allowDuplicates)
         if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
 
@@ -122,7 +124,7 @@ int RunBuild(const Request& request, Console& console) {
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);
     for (const InputFile& file : files) {
-        if (!archive.AddFile(file.path)) {
+        if (!archive.AddFile(file.path, file.name)) {
             progress.Finish();
             return Report(console, "cannot add '" + file.path + "': " + archive.GetErrorText());
         }
