@@ -2,25 +2,27 @@
 
 #include "common/windows_api.h"
 
-namespace {
-
-// One argument quoted for the Windows command-line parser.
-std::string Quote(const std::string& argument) {
+std::string QuoteArgument(const std::string& argument) {
     std::string quoted = "\"";
+    std::size_t backslashes = 0;
     for (char c : argument) {
-        if (c == '"') quoted += '\\';
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
         quoted += c;
     }
+    quoted.append(2 * backslashes, '\\');
     return quoted + "\"";
 }
-
-} // namespace
 
 ChildProcess::~ChildProcess() { Wait(); }
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
-    std::string commandLine = Quote(program);
-    for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
+    std::string commandLine = QuoteArgument(program);
+    for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
