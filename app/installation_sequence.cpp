@@ -3,6 +3,7 @@
 #include "app/extraction_progress.h"
 #include "app/installation_messages.h"
 #include "app/installer_startup.h"
+#include "app/registered_installation.h"
 #include "app/window_search.h"
 #include "archive/install_folder.h"
 #include "archive/installer_archive.h"
@@ -49,12 +50,12 @@ struct InstallationPlan {
 // cancelled the options dialog (the cancellation has been shown).
 bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request,
                         const std::string& title, InstallationPlan& plan) {
-    std::string previousPath = host.RegisteredAppPath(archive.GetFirstFileName());
+    std::string previousPath = host.RegisteredAppPath(AppPathsName(archive.GetFirstFileName()));
     if (request.force || (request.silent && !request.directory.empty())) previousPath.clear();
     plan.fresh = previousPath.empty();
 
     if (!previousPath.empty()) {
-        plan.directory = GetPathPart(previousPath, kPathDirectory);
+        plan.directory = InstallationDirectoryFromRegisteredPath(previousPath, archive.GetFirstFileName());
         if (request.silent) return true;
         const std::string question =
             StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",

@@ -37,17 +37,24 @@ std::string DirectoryOf(const std::string& path) {
 } // namespace
 
 bool InstallerArchive::AddFile(const std::string& path) {
+    // The file-name part must be one name: an empty stored name is refused.
+    const std::string name = StoredFileName(path);
+    return AddFile(path, IsPlainFileName(name) ? name : std::string());
+}
+
+bool InstallerArchive::AddFile(const std::string& path, const std::string& storedName) {
     ReportFormat("Adding file '%s' to Installer...", path.c_str());
     FileDetails details;
     // Only a plain file of a size the archive can describe, under a name the
     // extractor accepts, can become an entry.
     if (!GetFileDetails(path, details) || !details.isRegular || details.size > kMaxArchiveSize ||
-        !IsPlainFileName(StoredFileName(path))) {
+        !IsEntryPath(storedName)) {
         errorCode_ = ZorInstallerError::CannotGetFileInfo;
         return false;
     }
     ArchiveEntry entry;
     entry.name = path;
+    entry.storedName = storedName;
     entry.nameLength = static_cast<std::uint32_t>(path.size() + 1);
     entry.creationTime = details.times.creation;
     entry.lastAccessTime = details.times.lastAccess;
@@ -224,7 +231,7 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
 void InstallerArchive::WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize) {
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         const ArchiveEntry& entry = entries_[cursor_];
-        const std::string name = StoredFileName(entry.name);
+        const std::string& name = entry.storedName;
         const auto nameLength = static_cast<std::uint32_t>(name.size() + 1);
         std::uint8_t header[kRecordHeaderSize];
         StoreRecordHeader(entry, entry.dataOffset + extractorSize, nameLength, header);

@@ -1,6 +1,8 @@
 // Extraction of a loaded archive into one directory, and the same checks
 // without writing anything (VerifyFiles). Entries go one at a time, in TOC
-// order; the first failing entry stops everything.
+// order; the first failing entry stops everything. An entry whose name has
+// folders ("bin\App.exe") gets them made below the directory first; every
+// name has been checked by then, so none of them lies outside it.
 //
 // Each data block is read in place from the installer (through one buffer,
 // since blocks follow each other) and decoded straight into its destination:
@@ -13,6 +15,7 @@
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/file_system.h"
 #include "common/path.h"
 #include "compress/deflate_codec.h"
 #include "compress/zqm_reader.h"
@@ -67,14 +70,19 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
     }
     BufferedReader reader(archive);
     DeflateCodec codec;
+    std::string madeFolder;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_)
-        if (!ExtractEntry(reader, codec, entries_[cursor_], directory)) return failExtraction();
+        if (!ExtractEntry(reader, codec, entries_[cursor_], directory, madeFolder)) return failExtraction();
     return true;
+}
+
+std::string InstallerArchive::DestinationOf(const std::string& directory, const ArchiveEntry& entry) {
+    return BuildPath(directory, NativeEntryPath(entry.name), nullptr);
 }
 
 const ArchiveEntry* InstallerArchive::FindTooLongDestination(const std::string& directory) const {
     for (const ArchiveEntry& entry : entries_)
-        if (BuildPath(directory, entry.name, nullptr).size() >= kMaxPath) return &entry;
+        if (DestinationOf(directory, entry).size() >= kMaxPath) return &entry;
     return nullptr;
 }
 
@@ -82,14 +90,14 @@ const ArchiveEntry* InstallerArchive::FindTooLongDestination(const std::string& 
 // or hostile entry in the middle must not leave half an installation.
 bool InstallerArchive::CheckDestinations(const std::string& directory) {
     for (const ArchiveEntry& entry : entries_) {
-        if (!IsPlainFileName(entry.name)) {
+        if (!IsEntryPath(entry.name)) {
             ReportFormat("!Error: Invalid file name '%s' in the archive.", entry.name.c_str());
             return false;
         }
     }
     if (const ArchiveEntry* entry = FindTooLongDestination(directory)) {
         ReportFormat("!Error: The path of '%s' would be longer than %zu characters: '%s'.", entry->name.c_str(),
-                     kMaxPath - 1, BuildPath(directory, entry->name, nullptr).c_str());
+                     kMaxPath - 1, DestinationOf(directory, *entry).c_str());
         return false;
     }
     return true;
@@ -99,10 +107,27 @@ void InstallerArchive::StartEntry(std::size_t index) {
     if (entryCallback_) entryCallback_(index, entryUserWord_);
 }
 
+// madeFolder: the folder made (or found) for the previous entry. The entries
+// of one folder follow each other, so each folder is looked up once.
+bool InstallerArchive::MakeEntryFolder(const std::string& directory, const ArchiveEntry& entry,
+                                       std::string& madeFolder) {
+    const std::size_t end = entry.name.rfind(kEntrySeparator);
+    if (end == std::string::npos) return true;
+    const std::string folder = BuildPath(directory, NativeEntryPath(entry.name.substr(0, end)), nullptr);
+    if (folder == madeFolder) return true;
+    std::string error;
+    if (!CreateDirectoryTree(folder, &error)) {
+        Report(error);
+        return false;
+    }
+    madeFolder = folder;
+    return true;
+}
+
 bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
-                                    const std::string& directory) {
+                                    const std::string& directory, std::string& madeFolder) {
     StartEntry(cursor_);
-    const std::string destination = BuildPath(directory, entry.name, nullptr);
+    const std::string destination = DestinationOf(directory, entry);
     ReportFormat("Extracting file '%s' (OriginalSize:%u, CompressedSize:%u)...", destination.c_str(),
                  entry.originalSize, entry.storedSize);
     if (!CheckStoredSizes(entry, destination)) return false;
@@ -111,6 +136,7 @@ bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec
         return false;
     }
 
+    if (!MakeEntryFolder(directory, entry, madeFolder)) return false;
     CFile output;
     if (!output.Create(destination)) {
         ReportFormat("Unable to create file '%s' (%s).", destination.c_str(), LastErrorText());
@@ -169,7 +195,7 @@ bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec,
     const std::string& name = entry.name;
     ReportFormat("Verifying file '%s' (OriginalSize:%u, CompressedSize:%u)...", name.c_str(), entry.originalSize,
                  entry.storedSize);
-    if (!IsPlainFileName(name)) {
+    if (!IsEntryPath(name)) {
         ReportFormat("!Error: Invalid file name '%s' in the archive.", name.c_str());
         return false;
     }

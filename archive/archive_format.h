@@ -23,6 +23,9 @@
 //         20 name length with NUL (at most 261)   24/32/40 creation,
 //         last-access, last-write FILETIME   48 data offset
 //         52 original size   56 stored size   60 name
+// The name is the file's path relative to the installation directory, UTF-8,
+// components joined by "\" (entry_name.h); the extractor refuses any name
+// that could leave that directory before it writes anything.
 //
 // Extension block: settings the tailer has no field for. It starts where the
 // string that ends last ends (the largest offset + length of the four, cut at
@@ -131,7 +134,8 @@ enum class ZorInstallerError : int {
 std::string ZorInstallerErrorText(int code);
 
 // One file of the archive: the fields of its TOC record. While building, name
-// holds the source path as given; in a loaded archive, the stored name.
+// holds the source path as given and storedName the name its record gets; in
+// a loaded archive, name is the stored name and storedName stays empty.
 struct ArchiveEntry {
     char type = archive_format::kEntryType;
     std::uint8_t md5[kMd5DigestSize] = {};
@@ -143,6 +147,7 @@ struct ArchiveEntry {
     std::uint32_t originalSize = 0;
     std::uint32_t storedSize = 0;
     std::string name;
+    std::string storedName;
 };
 
 // The four strings the tailer points to, in their order there and on disk.

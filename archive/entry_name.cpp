@@ -40,6 +40,29 @@ std::string EntryNameProblem(std::string_view name) {
     return {};
 }
 
+std::string EntryPathProblem(std::string_view name) {
+    if (name.size() > kMaxEntryNameBytes) return StringFormat("is longer than %zu bytes", kMaxEntryNameBytes);
+    if (name.find(kEntrySeparator) == std::string_view::npos) return EntryNameProblem(name);
+    for (std::size_t start = 0; start <= name.size();) {
+        std::size_t end = name.find(kEntrySeparator, start);
+        if (end == std::string_view::npos) end = name.size();
+        const std::string component(name.substr(start, end - start));
+        if (component.empty()) return "has an empty component (a '\\' at its start or end, or two in a row)";
+        if (const std::string problem = EntryNameProblem(component); !problem.empty())
+            return StringFormat("has the component '%s', which %s", component.c_str(), problem.c_str());
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string NativeEntryPath(std::string_view name) {
+    std::string path(name);
+    if constexpr (kNativePathStyle != PathStyle::Windows)
+        for (char& c : path)
+            if (c == kEntrySeparator) c = PathSeparator();
+    return path;
+}
+
 std::string EntryNameKey(std::string_view name) { return FoldCaseUtf8(name); }
 
 std::string StoredFileName(const std::string& sourcePath) {

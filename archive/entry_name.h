@@ -1,18 +1,24 @@
-// Names of archive entries: plain file names that the installer creates in
-// its installation directory, on Windows, whatever platform built the
-// archive. The builder and the extractor apply the same rules.
+// Names of archive entries: the relative paths of the files that the
+// installer creates in its installation directory, on Windows, whatever
+// platform built the archive. A name is one file name ("App.exe") or folder
+// names and a file name joined by "\" ("bin\App.exe"). The builder and the
+// extractor apply the same rules.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-// The longest entry name, in bytes: Windows takes at most 255 characters for
-// one name, and the installer's path buffers hold bytes.
+// The longest entry name, in bytes, whether one file name or a whole relative
+// path: Windows takes at most 255 characters for one name, and the
+// installer's path buffers hold bytes. (A TOC record has room for 260.)
 inline constexpr std::size_t kMaxEntryNameBytes = 255;
 
-// Empty when name is an acceptable entry name; otherwise why it is not, as
-// the end of a sentence ("contains ':'", "is a device name", ...). The rules:
+// What separates the components of a stored name, on every platform.
+inline constexpr char kEntrySeparator = '\\';
+
+// Empty when name is acceptable as one component of an entry name (a file or
+// folder name); otherwise why it is not, as the end of a sentence ("contains ':'", "is a device name", ...). The rules:
 // not empty, "." or ".."; well-formed UTF-8; at most kMaxEntryNameBytes; no
 // control character and none of \ / : < > " | ? *; no dot or space at the end
 // (Windows would drop it and create another name); not a device name (CON,
@@ -21,6 +27,19 @@ inline constexpr std::size_t kMaxEntryNameBytes = 255;
 // installer is hostile input: anything else is refused.
 std::string EntryNameProblem(std::string_view name);
 inline bool IsPlainFileName(std::string_view name) { return EntryNameProblem(name).empty(); }
+
+// The same for a relative entry name: empty when it is at most
+// kMaxEntryNameBytes long and each of its components between "\" is an
+// acceptable entry name (EntryNameProblem); otherwise why not, as the end of
+// a sentence. So no component is empty, "." or "..", a drive ("C:"), a device
+// or holds "/": a name that passes stays inside the directory it is
+// extracted to.
+std::string EntryPathProblem(std::string_view name);
+inline bool IsEntryPath(std::string_view name) { return EntryPathProblem(name).empty(); }
+
+// The relative path on disk of a stored name: "\" becomes the platform's
+// separator (nothing changes on Windows).
+std::string NativeEntryPath(std::string_view name);
 
 // A key under which two entry names are equal exactly when Windows would
 // take them for the same file: letter case is ignored (FoldCaseUtf8).

@@ -98,10 +98,11 @@ public:
     const std::vector<ArchiveEntry>& GetEntries() const { return entries_; }
 
     // Writes every file into directory (which must exist): each is decoded
-    // straight from the installer into its destination, its times set and
-    // its digest checked. Stops at the first failing entry, whose file is
-    // removed (also when a FileException leaves: a full disk); earlier files
-    // stay. Before the first file is written, every entry's name is checked
+    // straight from the installer into its destination, below the folders
+    // its name has (made as needed), its times set and its digest checked.
+    // Stops at the first failing entry, whose file is removed (also when a
+    // FileException leaves: a full disk); earlier files and folders stay.
+    // Before the first file is written, every entry's name is checked
     // (entry_name.h) and every destination must fit the platform's path
     // limit: otherwise nothing is written.
     bool ExtractFiles(const std::string& directory, std::string* error = nullptr);
@@ -120,10 +121,13 @@ public:
     // Builder: an extractor image given directly, used instead of the resource.
     void SetExtractorImage(std::vector<std::uint8_t> image);
     // Builder: appends an entry for the file at path (size and times from a
-    // directory lookup). False with CannotGetFileInfo when nothing readable
-    // as a plain file of less than 4 GiB is there, or its name cannot be an
-    // entry's.
+    // directory lookup), stored under its file-name part. False with
+    // CannotGetFileInfo when nothing readable as a plain file of less than
+    // 4 GiB is there, or its name cannot be an entry's.
     bool AddFile(const std::string& path);
+    // Builder: the same, stored under storedName, a relative entry name
+    // ("bin\App.exe") that EntryPathProblem must accept.
+    bool AddFile(const std::string& path, const std::string& storedName);
     // Builder: writes the installer file. It is written under a temporary
     // name beside its path and takes its place only once complete, so a
     // failure (or a FileException) leaves nothing behind and an existing file
@@ -144,9 +148,14 @@ private:
                     std::string& value);
     bool ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer, std::string* error);
     bool CheckDestinations(const std::string& directory);
+    // Where entry goes in directory: its name with the platform's separators.
+    static std::string DestinationOf(const std::string& directory, const ArchiveEntry& entry);
+    // Makes the folders of entry's name below directory; true at once for a
+    // name without folders. A failure reports CreateDirectoryTree's line.
+    bool MakeEntryFolder(const std::string& directory, const ArchiveEntry& entry, std::string& madeFolder);
     void StartEntry(std::size_t index);
     bool ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
-                      const std::string& directory);
+                      const std::string& directory, std::string& madeFolder);
     bool VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry);
     bool CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName);
     bool ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,

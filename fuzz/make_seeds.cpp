@@ -1,7 +1,8 @@
 // Writes seed corpora made by the encoder and the builder: "!ZQM" files for
 // fuzz_expand, raw chunk streams for fuzz_decode_chunk (prefixed with the
 // piece-size byte) and small installers for fuzz_installer, one of them laid
-// out as a code-signed file (certificate table after the archive).
+// out as a code-signed file (certificate table after the archive), one with
+// entries in folders.
 // Usage: fuzz_make_seeds EXPAND_DIR DECODE_DIR INSTALLER_DIR
 #include "archive/installer_archive.h"
 #include "compress/compressed_file.h"
@@ -76,8 +77,9 @@ bool SignInPlace(const std::string& path) {
 
 } // namespace
 
-// Four installers, compressed, stored, compressed and signed, and compressed
-// with an extension block, holding a few of the samples.
+// Five installers, compressed, stored, compressed and signed, compressed with
+// an extension block, and compressed with its entries in folders, holding a
+// few of the samples.
 bool WriteInstallers(const std::string& directory) {
     const std::string sources[] = {directory + "/App.exe", directory + "/notes.txt"};
     const std::vector<Bytes> samples = Samples();
@@ -87,14 +89,16 @@ bool WriteInstallers(const std::string& directory) {
         std::uint32_t options;
         bool sign;
         bool extended;
-    } kinds[] = {{0x01FF0002u, false, false},
-                 {0x01FF0000u, false, false},
-                 {0x01FF0002u, true, false},
-                 {0x01FF0002u, false, true}};
+        bool folders;
+    } kinds[] = {{0x01FF0002u, false, false, false},
+                 {0x01FF0000u, false, false, false},
+                 {0x01FF0002u, true, false, false},
+                 {0x01FF0002u, false, true, false},
+                 {0x01FF0002u, false, false, true}};
     for (const auto& kind : kinds) {
         const bool sign = kind.sign;
         const std::string path = directory + "/setup-" + std::to_string(kind.options) + (sign ? "-signed" : "") +
-                                 (kind.extended ? "-extension" : "");
+                                 (kind.extended ? "-extension" : "") + (kind.folders ? "-folders" : "");
         InstallerArchive archive;
         archive.SetExtractorImage(sign ? PeStub() : Bytes{'M', 'Z', 0x90, 0, 3, 0, 0, 0});
         archive.SetFilePath(path);
@@ -106,8 +110,10 @@ bool WriteInstallers(const std::string& directory) {
         if (kind.extended)
             archive.SetExtensions(
                 {{"publisher", "Fuzz Works"}, {"install-dir", "{ProgramFiles}\\{Publisher}\\{AppName}"}});
-        ok = ok && archive.AddFile(sources[0]) && archive.AddFile(sources[1]) && archive.MakeInstaller() &&
-             (!sign || SignInPlace(path));
+        const bool added = kind.folders ? archive.AddFile(sources[0], "bin\\App.exe") &&
+                                              archive.AddFile(sources[1], "doc\\en\\notes.txt")
+                                        : archive.AddFile(sources[0]) && archive.AddFile(sources[1]);
+        ok = ok && added && archive.MakeInstaller() && (!sign || SignInPlace(path));
     }
     for (const std::string& source : sources) std::remove(source.c_str());
     return ok;

@@ -1,5 +1,6 @@
 #include "tests/app/installer_files.h"
 
+#include "archive/entry_name.h"
 #include "archive/installer_archive.h"
 #include "common/file_system.h"
 #include "common/path.h"
@@ -32,9 +33,11 @@ void WriteInstaller(const std::string& path, const InstallerContent& content) {
     archive.SetWindowList(content.windowList);
     archive.SetExtensions(content.extensions);
     for (const auto& [name, data] : content.files) {
-        const std::string source = BuildPath(sourceDirectory, name, nullptr);
+        // A name with folders ("bin\demo.exe") comes from the same folders.
+        const std::string source = BuildPath(sourceDirectory, NativeEntryPath(name), nullptr);
+        ASSERT_TRUE(CreateDirectoryTree(GetPathPart(source, kPathDirectory)));
         std::ofstream(source, std::ios::binary) << data;
-        ASSERT_TRUE(archive.AddFile(source)) << source;
+        ASSERT_TRUE(archive.AddFile(source, name)) << source;
     }
     archive.SetFilePath(path);
     std::string error;

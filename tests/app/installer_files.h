@@ -13,7 +13,7 @@ struct InstallerContent {
     std::string version = "1.2.3";
     std::string shortcutName = "Zor Demo App";
     std::string windowList = "Zor Demo;ZorDemo";
-    // Entry file names with their contents, in archive order.
+    // Entry names (folders joined by "\") with their contents, in archive order.
     std::vector<std::pair<std::string, std::string>> files = {{"demo.exe", "MZ demo program"},
                                                               {"readme.txt", "Read me first.\n"}};
     // The extension block's pairs; none: no block.

@@ -168,20 +168,7 @@ TEST_F(ExtractTest, RefusesNamesThatLeaveTheDirectoryOrNameADevice) {
                            "AUX ",       "a\x01.txt", "what?.txt"};
     for (const char* name : names) {
         const std::string setup = BuildInstaller(dir, {{"placeholder.txt", "x"}}, false);
-        std::string bytes = ReadWholeFile(setup);
-        const Layout layout = ReadLayout(bytes);
-        // Rebuild the record with the crafted name in place of the real one.
-        const std::size_t record = layout.records[0];
-        const std::string after = bytes.substr(record + 60 + Field32(bytes, record + 20));
-        std::string crafted = bytes.substr(0, record + 60) + name + '\0';
-        SetField32(crafted, record + 20, static_cast<std::uint32_t>(std::string(name).size() + 1));
-        const std::size_t shift = crafted.size() - (record + 60 + Field32(bytes, record + 20));
-        crafted += after;
-        const std::size_t tailer = crafted.size() - 64;
-        for (int i = 0; i < 4; ++i)
-            SetField32(crafted, tailer + 32 + 8 * i,
-                       static_cast<std::uint32_t>(Field32(crafted, tailer + 32 + 8 * i) + shift));
-        dir.WriteFile("Setup.exe", crafted);
+        dir.WriteFile("Setup.exe", WithEntryName(ReadWholeFile(setup), 0, name));
         CreateDirectoryTree(out);
         const std::vector<std::string> before = ListFiles(dir.path());
 

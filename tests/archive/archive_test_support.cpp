@@ -1,5 +1,6 @@
 #include "archive_test_support.h"
 
+#include "archive/entry_name.h"
 #include "common/file_system.h"
 
 #include <algorithm>
@@ -44,9 +45,13 @@ std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& fi
     archive.SetOptions(compress ? kDefaultOptions : kDefaultOptions & ~kCompressFiles);
     archive.SetExtensions(extensions);
     for (const SourceFile& file : files) {
-        const std::string path = BuildPath(sources, file.name, nullptr);
-        if (writeSources) dir.WriteFile("src" + std::string(1, PathSeparator()) + file.name, file.content);
-        EXPECT_TRUE(archive.AddFile(path)) << path;
+        const std::string path = BuildPath(sources, NativeEntryPath(file.name), nullptr);
+        if (writeSources) {
+            CreateDirectoryTree(GetPathPart(path, kPathDirectory));
+            dir.WriteFile("src" + std::string(1, PathSeparator()) + NativeEntryPath(file.name), file.content);
+        }
+        const bool inFolder = file.name.find(kEntrySeparator) != std::string::npos;
+        EXPECT_TRUE(inFolder ? archive.AddFile(path, file.name) : archive.AddFile(path)) << path;
     }
     std::string error;
     EXPECT_TRUE(archive.MakeInstaller(&error)) << error;
@@ -78,6 +83,20 @@ Layout ReadLayout(const std::string& bytes) {
         at += 60 + Field32(bytes, at + 20);
     }
     return layout;
+}
+
+std::string WithEntryName(const std::string& bytes, std::size_t index, const std::string& name) {
+    const std::size_t record = ReadLayout(bytes).records[index];
+    const std::size_t nameEnd = record + 60 + Field32(bytes, record + 20);
+    std::string crafted = bytes.substr(0, record + 60) + name + '\0';
+    SetField32(crafted, record + 20, static_cast<std::uint32_t>(name.size() + 1));
+    const std::size_t shift = crafted.size() - nameEnd;
+    crafted += bytes.substr(nameEnd);
+    const std::size_t tailer = crafted.size() - 64;
+    for (int i = 0; i < 4; ++i)
+        SetField32(crafted, tailer + 32 + 8 * i,
+                   static_cast<std::uint32_t>(Field32(crafted, tailer + 32 + 8 * i) + shift));
+    return crafted;
 }
 
 std::vector<std::string> ListFiles(const std::string& directory) {

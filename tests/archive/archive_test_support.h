@@ -25,7 +25,8 @@ struct SourceFile {
 
 // Writes the sources into dir/src (unless they are there already, with their
 // times) and builds dir/Setup.exe from them, with an extension block when
-// extensions are given.
+// extensions are given. A name with folders ("doc\en\readme.txt") is
+// written below the same folders of src and stored as it is.
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress = true,
                            std::size_t stubSize = 1000, const std::string& windowList = "App;App -",
                            bool writeSources = true, const std::vector<ExtensionPair>& extensions = {});
@@ -42,6 +43,11 @@ struct Layout {
     std::vector<std::size_t> records; // offset of each TOC record
 };
 Layout ReadLayout(const std::string& bytes);
+
+// The installer held in bytes with the name of entry index replaced by name
+// (any bytes): the record's name length and the offsets of the strings after
+// it move with it, so the file stays well-formed around the crafted name.
+std::string WithEntryName(const std::string& bytes, std::size_t index, const std::string& name);
 
 // Every file below directory, relative names, sorted.
 std::vector<std::string> ListFiles(const std::string& directory);

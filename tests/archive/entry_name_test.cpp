@@ -58,6 +58,55 @@ TEST(EntryNames, Refused) {
     for (const Case& c : cases) EXPECT_EQ(EntryNameProblem(c.name), c.problem) << c.name;
 }
 
+// Relative names: every component obeys the rules of one name, and nothing
+// can reach outside the directory the name is extracted to.
+TEST(EntryPaths, AcceptedWithFoldersAtAnyDepth) {
+    for (const char* name : {"App.exe", "bin\\App.exe", "a\\b\\c\\d.txt", "caf\xC3\xA9\\\xE6\x97\xA5.txt", ".config\\x",
+                             "COM10\\CONSOLE.txt"})
+        EXPECT_EQ(EntryPathProblem(name), "") << name;
+    // The limit counts the whole name, separators included.
+    EXPECT_EQ(EntryPathProblem(std::string(127, 'a') + "\\" + std::string(127, 'b')), "");
+    EXPECT_EQ(EntryPathProblem(std::string(128, 'a') + "\\" + std::string(127, 'b')), "is longer than 255 bytes");
+}
+
+TEST(EntryPaths, RefusedComponents) {
+    struct Case {
+        std::string name;
+        const char* problem;
+    };
+    const char* const empty = "has an empty component (a '\\' at its start or end, or two in a row)";
+    const Case cases[] = {
+        {"", "is empty"},
+        {"..", "names a directory"},
+        {"a:b", "contains ':'"}, // one component: the very words of EntryNameProblem
+        {"..\\x", "has the component '..', which names a directory"},
+        {"a\\..\\x", "has the component '..', which names a directory"},
+        {"a\\.\\x", "has the component '.', which names a directory"},
+        {"\\x", empty},
+        {"\\\\server\\share\\x", empty},
+        {"a\\\\b", empty},
+        {"a\\", empty},
+        {"C:\\x", "has the component 'C:', which contains ':'"},
+        {"a/b\\c", "has the component 'a/b', which contains '/'"},
+        {"con\\x", "has the component 'con', which is a device name"},
+        {"x\\LPT1.txt", "has the component 'LPT1.txt', which is a device name"},
+        {"a.\\x", "has the component 'a.', which ends with a dot or a space"},
+        {"a\\x ", "has the component 'x ', which ends with a dot or a space"},
+        {"a\\caf\xE9", "has the component 'caf\xE9', which is not valid UTF-8"},
+        {"a\\b\tc", "has the component 'b\tc', which contains the control character 0x09"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(EntryPathProblem(c.name), c.problem) << c.name;
+}
+
+TEST(EntryPaths, OnDiskTheSeparatorIsThePlatforms) {
+#ifdef _WIN32
+    EXPECT_EQ(NativeEntryPath("a\\b\\c.txt"), "a\\b\\c.txt");
+#else
+    EXPECT_EQ(NativeEntryPath("a\\b\\c.txt"), "a/b/c.txt");
+#endif
+    EXPECT_EQ(NativeEntryPath("plain.txt"), "plain.txt");
+}
+
 TEST(EntryNames, KeysIgnoreLetterCaseAsWindowsDoes) {
     EXPECT_EQ(EntryNameKey("ReadMe.TXT"), EntryNameKey("readme.txt"));
     EXPECT_NE(EntryNameKey("a.txt"), EntryNameKey("b.txt"));

@@ -6,10 +6,9 @@
 #include "common/environment.h"
 #include "common/file_system.h"
 #include "common/path.h"
-#include "common/system_info.h"
-#include "common/text_utils.h"
 #include "common/windows_api.h"
 #include "tests/common/temp_dir.h"
+#include "tests/e2e/installer_driving.h"
 #include "tests/support/gui_driver.h"
 #include "tests/support/process.h"
 #include "win32/shell_link.h"
@@ -22,19 +21,11 @@
 
 namespace {
 
-constexpr char kDialogCaption[] = "Installation of Hello (1.0)";
-constexpr char kTitle[] = "Hello installation";
-constexpr char kProgressCaption[] = "Installing Hello";
-constexpr char kHelloWindow[] = "Hello ZorInstaller";
-constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hello.exe";
-constexpr int kDirectoryEdit = 1000, kAllUsersBox = 1002, kDesktopBox = 1003, kQuickLaunchBox = 1004,
-              kSessionBox = 1005, kStartAfterBox = 1006;
-constexpr int kOk = 1, kCancel = 2, kYes = 6;
-constexpr int kFolderPrograms = 2, kFolderDesktopCsidl = 0, kFolderStartupCsidl = 7, kFolderCommonProgramsCsidl = 23,
-              kFolderCommonDesktopCsidl = 25, kFolderCommonStartupCsidl = 24, kFolderAppData = 26;
+using namespace e2e;
 
 // The files of the example application, in installation order.
 const char* const kFiles[] = {"hello.exe", "readme.txt", "license.txt", "data.bin"};
+constexpr char kProgressCaption[] = "Installing Hello";
 
 class InstallationTest : public ::testing::Test {
 protected:
@@ -56,131 +47,17 @@ protected:
         ChildProcess zorpack;
         ASSERT_TRUE(zorpack.Start(ProgramBesideTests("zorpack"), arguments));
         ASSERT_EQ(zorpack.Wait(), 0);
-        screenshots = BuildPath(BuildDirectory(), "e2e-screenshots", nullptr);
-        CreateDirectoryTree(screenshots);
     }
     static void TearDownTestSuite() {
-        RemoveShortcuts();
-        Unregister();
+        RemoveShortcutsAndRegistration();
         delete work;
     }
-    void SetUp() override {
-        RemoveShortcuts();
-        Unregister();
-    }
-
-    static std::string BuildDirectory() { return GetPathPart(GetModuleDirectory(), kPathDirectory); }
-    // Unique to this run, so that links of earlier runs are never taken for ours.
-    static std::string ShortcutName() { return "Hello e2e " + std::to_string(CurrentProcessId()); }
-    static std::string Link(int csidl, const char* subfolder = nullptr) {
-        std::string folder = GetSpecialFolderPath(csidl);
-        if (subfolder != nullptr) folder = BuildPath(folder, subfolder, nullptr);
-        return BuildPath(folder, ShortcutName(), "lnk");
-    }
-    static std::vector<std::string> AllLinks() {
-        return {Link(kFolderPrograms, "ZorSoftware"),
-                Link(kFolderCommonProgramsCsidl, "ZorSoftware"),
-                Link(kFolderDesktopCsidl),
-                Link(kFolderCommonDesktopCsidl),
-                Link(kFolderStartupCsidl),
-                Link(kFolderCommonStartupCsidl),
-                Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch")};
-    }
-    static void RemoveShortcuts() {
-        for (const std::string& link : AllLinks()) ::DeleteFileA(link.c_str());
-    }
-    // What an installed application records so that its next installer finds it.
-    static void Register(const std::string& executable) {
-        HKEY key = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable.c_str()),
-                         static_cast<DWORD>(executable.size() + 1));
-        ::RegCloseKey(key);
-    }
-    static void Unregister() { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey); }
-
-    static void Screenshot(const DrivenWindow& window, const char* name) {
-        EXPECT_TRUE(SaveScreenshot(window, BuildPath(screenshots, name, "bmp"))) << name;
-    }
-
-    // Waits for a message box of the installer that is not `previous`, checks
-    // its text and caption, takes its picture and presses button.
-    static void* Answer(const std::string& caption, const std::string& text, int button, const char* shot,
-                        void* previous = nullptr) {
-        const DrivenWindow box = WaitForWindow(caption, 30000, previous);
-        if (!box) {
-            ADD_FAILURE() << "no message box '" << caption << "' saying: " << text;
-            return nullptr;
-        }
-        EXPECT_EQ(MessageText(box), text);
-        if (shot != nullptr) Screenshot(box, shot);
-        EXPECT_TRUE(PressButton(box, button));
-        return box.handle;
-    }
-
-    // Fills in the options dialog: the directory, and each check box set to
-    // the state given (none = left as proposed).
-    struct Choice {
-        std::string directory;
-        bool allUsers, desktop, quickLaunch, session, startAfter;
-    };
-    static void ChooseInDialog(const Choice& choice, const char* shot = nullptr) {
-        const DrivenWindow dialog = WaitForWindow(kDialogCaption, 30000);
-        ASSERT_TRUE(dialog) << "no options dialog";
-        if (shot != nullptr) Screenshot(dialog, shot);
-        TypeText(dialog.handle, kDirectoryEdit, choice.directory);
-        const std::pair<int, bool> boxes[] = {{kAllUsersBox, choice.allUsers},
-                                              {kDesktopBox, choice.desktop},
-                                              {kQuickLaunchBox, choice.quickLaunch},
-                                              {kSessionBox, choice.session},
-                                              {kStartAfterBox, choice.startAfter}};
-        for (const auto& [id, state] : boxes)
-            if (IsChecked(dialog.handle, id) != state) ClickControl(dialog.handle, id);
-        ASSERT_TRUE(PressButton(dialog, kOk));
-    }
+    void SetUp() override { RemoveShortcutsAndRegistration(); }
 
     // Every file is there with its source's bytes, last-write time and the
     // digest the installer carries.
     static void ExpectInstalled(const std::string& directory) {
-        InstallerArchive archive;
-        archive.SetFilePath(*work / "HelloSetup.exe");
-        ASSERT_TRUE(archive.LoadInstaller());
-        ASSERT_EQ(archive.GetEntries().size(), std::size(kFiles));
-        for (const ArchiveEntry& entry : archive.GetEntries()) {
-            SCOPED_TRACE(entry.name);
-            const std::string installed = BuildPath(directory, entry.name, nullptr);
-            EXPECT_EQ(ReadWholeFile(installed), ReadWholeFile(*work / entry.name));
-            std::uint8_t digest[kMd5DigestSize] = {};
-            ASSERT_TRUE(archive.ComputeFileMD5(installed, digest));
-            EXPECT_EQ(std::memcmp(digest, entry.md5, sizeof digest), 0);
-            FileDetails details, source;
-            ASSERT_TRUE(GetFileDetails(installed, details));
-            ASSERT_TRUE(GetFileDetails(*work / entry.name, source));
-            EXPECT_EQ(details.times.lastWrite, source.times.lastWrite);
-            EXPECT_EQ(details.times.lastWrite, entry.lastWriteTime);
-        }
-    }
-
-    // The link exists and its target is the installed executable.
-    static void ExpectLinkTo(const std::string& link, const std::string& target) {
-        SCOPED_TRACE(link);
-        ASSERT_TRUE(FileExists(link));
-        ShellLink shellLink;
-        ASSERT_TRUE(shellLink.Create(link));
-        ASSERT_TRUE(shellLink.Load());
-        std::string linked;
-        ASSERT_TRUE(shellLink.GetInfo(&linked, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr));
-        EXPECT_TRUE(EqualsIgnoringCase(linked, target)) << linked;
-    }
-
-    // Waits for the application's window, closes it and waits until it has gone.
-    static void CloseHello() {
-        const DrivenWindow hello = WaitForWindow(kHelloWindow, 30000);
-        ASSERT_TRUE(hello) << "the application did not start";
-        ::PostMessageA(static_cast<HWND>(hello.handle), WM_CLOSE, 0, 0);
-        for (int waited = 0; waited < 10000 && ::IsWindow(static_cast<HWND>(hello.handle)); waited += 50) ::Sleep(50);
-        EXPECT_FALSE(::IsWindow(static_cast<HWND>(hello.handle)));
+        e2e::ExpectInstalled(*work / "HelloSetup.exe", work->path(), directory, std::size(kFiles));
     }
 
     // The example's installer with the middle of the last file's data changed.
@@ -237,17 +114,15 @@ protected:
         return setup.Wait();
     }
 
-    // The log a silent run of setupName writes to TEMP, removed before each run.
+    // The log a silent run of setupName writes to TEMP.
     static std::string SilentLogPath(const std::string& setupName) {
         return GetEnvironmentValue("TEMP") + "\\" + setupName + ".log";
     }
 
     static TempDir* work;
-    static std::string screenshots;
 };
 
 TempDir* InstallationTest::work = nullptr;
-std::string InstallationTest::screenshots;
 
 TEST_F(InstallationTest, InstallsThenUpdatesTheRegisteredInstallation) {
     const TempDir target;
@@ -288,10 +163,10 @@ TEST_F(InstallationTest, InstallsThenUpdatesTheRegisteredInstallation) {
     // Current user's folders: the Start menu always, the desktop and the
     // start-up folder as chosen, no quick launch.
     ExpectLinkTo(Link(kFolderPrograms, "ZorSoftware"), executable);
-    ExpectLinkTo(Link(kFolderDesktopCsidl), executable);
-    ExpectLinkTo(Link(kFolderStartupCsidl), executable);
-    EXPECT_FALSE(FileExists(Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch")));
-    EXPECT_FALSE(FileExists(Link(kFolderCommonProgramsCsidl, "ZorSoftware")));
+    ExpectLinkTo(Link(kFolderDesktop), executable);
+    ExpectLinkTo(Link(kFolderStartup), executable);
+    EXPECT_FALSE(FileExists(Link(kFolderApplicationData, "Microsoft\\Internet Explorer\\Quick Launch")));
+    EXPECT_FALSE(FileExists(Link(kFolderCommonPrograms, "ZorSoftware")));
 
     // The application registered itself: the next installer offers the update.
     Register(executable);
@@ -304,8 +179,8 @@ TEST_F(InstallationTest, InstallsThenUpdatesTheRegisteredInstallation) {
     CloseHello();
     EXPECT_EQ(update.Wait(), 0);
     ExpectInstalled(directory);
-    ExpectLinkTo(Link(kFolderCommonProgramsCsidl, "ZorSoftware"), executable);
-    ExpectLinkTo(Link(kFolderCommonDesktopCsidl), executable);
+    ExpectLinkTo(Link(kFolderCommonPrograms, "ZorSoftware"), executable);
+    ExpectLinkTo(Link(kFolderCommonDesktop), executable);
 }
 
 TEST_F(InstallationTest, ForceWaitsForTheRunningInstanceToClose) {
@@ -330,7 +205,7 @@ TEST_F(InstallationTest, ForceWaitsForTheRunningInstanceToClose) {
     EXPECT_EQ(setup.Wait(), 0);
     ExpectInstalled(target.path());
     ExpectLinkTo(Link(kFolderPrograms, "ZorSoftware"), BuildPath(target.path(), "hello.exe", nullptr));
-    EXPECT_FALSE(FileExists(Link(kFolderDesktopCsidl)));
+    EXPECT_FALSE(FileExists(Link(kFolderDesktop)));
 }
 
 TEST_F(InstallationTest, ADamagedDataBlockOffersTheLog) {
@@ -396,10 +271,10 @@ TEST_F(InstallationTest, SilentlyInstallsThenUpdatesWithoutAWindow) {
     ExpectInstalled(directory);
     // The archive's option states: all users, desktop and quick launch; the
     // application is not started.
-    ExpectLinkTo(Link(kFolderCommonProgramsCsidl, "ZorSoftware"), executable);
-    ExpectLinkTo(Link(kFolderCommonDesktopCsidl), executable);
-    ExpectLinkTo(Link(kFolderAppData, "Microsoft\\Internet Explorer\\Quick Launch"), executable);
-    EXPECT_FALSE(FileExists(Link(kFolderCommonStartupCsidl)));
+    ExpectLinkTo(Link(kFolderCommonPrograms, "ZorSoftware"), executable);
+    ExpectLinkTo(Link(kFolderCommonDesktop), executable);
+    ExpectLinkTo(Link(kFolderApplicationData, kQuickLaunch), executable);
+    EXPECT_FALSE(FileExists(Link(kFolderCommonStartup)));
     EXPECT_FALSE(WaitForWindow(kHelloWindow, 500)) << "started although silent";
     std::string written = ReadWholeFile(log);
     EXPECT_EQ(written.rfind("'Hello' log installation execution:\r\n", 0), 0u) << written;

@@ -37,3 +37,10 @@ private:
 
 // The path of a program built beside the running test program.
 std::string ProgramBesideTests(const std::string& name);
+
+#ifdef _WIN32
+// One argument quoted for a Windows command line, as the C runtime's parser
+// reads it back: backslashes are literal unless they precede a double quote,
+// where they must be doubled (so "dir\" keeps its last backslash).
+std::string QuoteArgument(const std::string& argument);
+#endif

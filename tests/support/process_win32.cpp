@@ -2,30 +2,33 @@
 
 #include "common/windows_api.h"
 
-namespace {
-
-// One argument quoted for the Windows command-line parser.
-std::string Quote(const std::string& argument) {
+std::string QuoteArgument(const std::string& argument) {
     std::string quoted = "\"";
+    std::size_t backslashes = 0;
     for (char c : argument) {
-        if (c == '"') quoted += '\\';
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
         quoted += c;
     }
+    quoted.append(2 * backslashes, '\\');
     return quoted + "\"";
 }
-
-} // namespace
 
 ChildProcess::~ChildProcess() { Wait(); }
 
 bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
     std::string rawArguments;
-    for (const std::string& argument : arguments) rawArguments += (rawArguments.empty() ? "" : " ") + Quote(argument);
+    for (const std::string& argument : arguments)
+        rawArguments += (rawArguments.empty() ? "" : " ") + QuoteArgument(argument);
     return StartWithRawArguments(program, rawArguments);
 }
 
 bool ChildProcess::StartWithRawArguments(const std::string& program, const std::string& rawArguments) {
-    std::string commandLine = Quote(program);
+    std::string commandLine = QuoteArgument(program);
     if (!rawArguments.empty()) commandLine += " " + rawArguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -2,26 +2,9 @@
 
 #include "common/path.h"
 #include "common/windows_api.h"
+#include "tests/support/process.h"
 
 namespace {
-
-// One argument as the C runtime's parser reads it back: backslashes are
-// literal unless they precede a double quote, where they must be doubled.
-std::string Quote(const std::string& argument) {
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, '\\');
-    return quoted + "\"";
-}
 
 // An inheritable handle, closed when the object goes.
 class InheritedFile {
@@ -50,8 +33,8 @@ CapturedRun RunCaptured(const std::string& program, const std::vector<std::strin
     const std::string outPath = BuildPath(scratchDirectory, "captured", "out");
     const std::string errPath = BuildPath(scratchDirectory, "captured", "err");
     CapturedRun run;
-    std::string commandLine = Quote(program);
-    for (const std::string& argument : arguments) commandLine += " " + Quote(argument);
+    std::string commandLine = QuoteArgument(program);
+    for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
     {
         InheritedFile input("NUL", GENERIC_READ, OPEN_EXISTING);
         InheritedFile output(outPath, GENERIC_WRITE, CREATE_ALWAYS);

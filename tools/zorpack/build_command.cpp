@@ -3,6 +3,7 @@
 // then writes the installer under a temporary name and puts it in place only
 // once complete, so a failed or interrupted build leaves an existing
 // installer as it was.
+#include "archive/entry_name.h"
 #include "archive/extractor_resource.h"
 #include "archive/installer_archive.h"
 #include "common/error_texts.h"
@@ -16,6 +17,7 @@
 #include "tools/zorpack/progress.h"
 #include "tools/zorpack/summary.h"
 
+#include <algorithm>
 #include <numeric>
 #include <optional>
 
@@ -64,6 +66,23 @@ std::string OutputClash(const std::string& output, const std::vector<InputFile>&
     return {};
 }
 
+// Moves the file stored as mainEntry ("/" or "\\" between folders, letter
+// case ignored as Windows does) to the front, the others keeping their
+// order: the installer takes its first entry for the application. Empty
+// when done, or the reason it cannot be.
+std::string PutMainEntryFirst(std::vector<InputFile>& files, const std::string& mainEntry) {
+    std::string wanted = mainEntry;
+    std::replace(wanted.begin(), wanted.end(), '/', kEntrySeparator);
+    const std::string key = EntryNameKey(wanted);
+    const auto main =
+        std::find_if(files.begin(), files.end(), [&](const InputFile& file) { return EntryNameKey(file.name) == key; });
+    if (main == files.end())
+        return "--main names '" + mainEntry + "', which is not the stored name of any input file (first: '" +
+               files.front().name + "')";
+    std::rotate(files.begin(), main, main + 1);
+    return {};
+}
+
 // The settings the extension block carries, in their order there; none when
 // neither option was given.
 std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
@@ -97,9 +116,14 @@ int RunBuild(const Request& request, Console& console) {
     if (paths.empty()) return Report(console, "no input files: the list files are empty", kExitUsage);
     std::vector<InputFile> files;
     if (!ExamineInputFiles(paths, files, error)) return Report(console, error);
+    if (files.empty()) return Report(console, "no input files: the directories given hold none", kExitUsage);
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
+    if (error = FindFileFolderClash(files); !error.empty()) return Report(console, error);
     if (!build.allowDuplicates)
         if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
+    if (!build.mainEntry.empty())
+        if (error = PutMainEntryFirst(files, build.mainEntry); !error.empty())
+            return Report(console, error, kExitUsage);
 
     InstallerArchive archive;
     std::uint64_t extractorSize = 0;
@@ -122,7 +146,7 @@ int RunBuild(const Request& request, Console& console) {
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);
     for (const InputFile& file : files) {
-        if (!archive.AddFile(file.path)) {
+        if (!archive.AddFile(file.path, file.name)) {
             progress.Finish();
             return Report(console, "cannot add '" + file.path + "': " + archive.GetErrorText());
         }

@@ -26,6 +26,7 @@ enum class OptionId {
     Stub,
     Publisher,
     InstallDir,
+    Main,
     Verbose,
     Help
 };
@@ -51,6 +52,7 @@ constexpr OptionRule kOptions[] = {
     {"--stub", nullptr, true, true, OptionId::Stub},
     {"--publisher", nullptr, true, true, OptionId::Publisher},
     {"--install-dir", nullptr, true, true, OptionId::InstallDir},
+    {"--main", nullptr, true, true, OptionId::Main},
     {"--verbose", "-v", false, false, OptionId::Verbose},
     {"--help", "-h", false, false, OptionId::Help},
 };
@@ -117,6 +119,8 @@ public:
             }
             build.installDir = value;
             return true;
+        case OptionId::Main:
+            return SetNonEmpty(rule, value, build.mainEntry);
         case OptionId::Windows:
             build.windowList = value;
             return true;

@@ -20,6 +20,9 @@ struct BuildRequest {
     std::string publisher;
     std::string installDir; // a template (install_folder.h)
     std::string stubPath;   // empty: the extractor image built into zorpack
+    // The stored name of the main executable, which becomes the first entry;
+    // empty: the first input file is.
+    std::string mainEntry;
     std::uint32_t options = 0;
     bool allowDuplicates = false;
     // Input files as given; "@name" entries are list files, expanded later.

@@ -6,6 +6,7 @@
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
+#include "tools/zorpack/input_tree.h"
 #include "tools/zorpack/wildcards.h"
 
 #include <map>
@@ -66,44 +67,86 @@ bool ExpandInputList(const std::vector<std::string>& given, std::vector<std::str
     return true;
 }
 
+namespace {
+
+// Appends the file at path, found by a directory lookup, to be stored as name.
+bool AddInputFile(const std::string& path, const std::string& name, const FileDetails& details,
+                  std::vector<InputFile>& files, std::string& error) {
+    FileIdentity identity;
+    if (!GetFileIdentity(path, identity)) {
+        error = StringFormat("cannot read the input file '%s': %s", path.c_str(), LastErrorText());
+        return false;
+    }
+    if (!details.isRegular) {
+        error = StringFormat("'%s' is not a plain file (it is a device, a FIFO or a socket): an installer "
+                             "holds plain files only",
+                             path.c_str());
+        return false;
+    }
+    if (details.size > archive_format::kMaxArchiveSize) {
+        error = StringFormat("the input file '%s' has %llu bytes; an installer holds only files below 4 GiB",
+                             path.c_str(), static_cast<unsigned long long>(details.size));
+        return false;
+    }
+    files.push_back({path, name, details.size, identity});
+    return true;
+}
+
+} // namespace
+
 bool ExamineInputFiles(const std::vector<std::string>& paths, std::vector<InputFile>& files, std::string& error) {
     files.clear();
     files.reserve(paths.size());
     for (const std::string& path : paths) {
         FileDetails details;
-        FileIdentity identity;
-        if (!GetFileDetails(path, details) || !GetFileIdentity(path, identity)) {
+        if (!GetFileDetails(WithoutEndSeparators(path), details)) {
             error = StringFormat("cannot read the input file '%s': %s", path.c_str(), LastErrorText());
             return false;
         }
-        if (details.isDirectory) {
-            error = StringFormat("'%s' is a directory: an installer holds plain files only; name the files in it "
-                                 "(for example %s%c*) or list them in an @LIST file",
-                                 path.c_str(), path.c_str(), PathSeparator());
-            return false;
+        if (!details.isDirectory) {
+            if (NamesDirectoryContent(path)) {
+                error = StringFormat("'%s' ends with a separator, but it is no directory", path.c_str());
+                return false;
+            }
+            if (!AddInputFile(path, GetPathPart(path, kPathFileName), details, files, error)) return false;
+            continue;
         }
-        if (!details.isRegular) {
-            error = StringFormat("'%s' is not a plain file (it is a device, a FIFO or a socket): an installer "
-                                 "holds plain files only",
-                                 path.c_str());
-            return false;
-        }
-        if (details.size > archive_format::kMaxArchiveSize) {
-            error = StringFormat("the input file '%s' has %llu bytes; an installer holds only files below 4 GiB",
-                                 path.c_str(), static_cast<unsigned long long>(details.size));
-            return false;
-        }
-        files.push_back({path, GetPathPart(path, kPathFileName), details.size, identity});
+        std::vector<TreeFile> found;
+        if (!ListTreeFiles(path, found, error)) return false;
+        for (const TreeFile& file : found)
+            if (!AddInputFile(file.path, file.name, file.details, files, error)) return false;
     }
     return true;
 }
 
 std::string CheckFileNames(const std::vector<InputFile>& files) {
     for (const InputFile& file : files) {
-        const std::string problem = EntryNameProblem(file.name);
+        // The file's own name is one component, whatever characters it holds
+        // (a "\" in a Linux file name is no folder); the whole stored name
+        // must then fit as a relative name.
+        std::string problem = EntryNameProblem(GetPathPart(file.path, kPathFileName));
         if (!problem.empty())
             return StringFormat("the input file '%s' cannot be installed: its name %s", file.path.c_str(),
                                 problem.c_str());
+        problem = EntryPathProblem(file.name);
+        if (!problem.empty())
+            return StringFormat("the input file '%s' cannot be installed as '%s': that name %s", file.path.c_str(),
+                                file.name.c_str(), problem.c_str());
+    }
+    return {};
+}
+
+std::string FindFileFolderClash(const std::vector<InputFile>& files) {
+    std::map<std::string, const InputFile*> folders;
+    for (const InputFile& file : files)
+        for (std::size_t end = file.name.find(kEntrySeparator); end != std::string::npos;
+             end = file.name.find(kEntrySeparator, end + 1))
+            folders.emplace(EntryNameKey(std::string_view(file.name).substr(0, end)), &file);
+    for (const InputFile& file : files) {
+        const auto folder = folders.find(EntryNameKey(file.name));
+        if (folder != folders.end())
+            return StringFormat("'%s' would install as '%s', a file where '%s' needs a folder of that name",
+                                file.path.c_str(), file.name.c_str(), folder->second->path.c_str());
     }
     return {};
 }
