@@ -5,6 +5,7 @@
 #include "app/installer_startup.h"
 #include "app/registered_installation.h"
 #include "app/window_search.h"
+#include "archive/entry_name.h"
 #include "archive/install_folder.h"
 #include "archive/installer_archive.h"
 #include "common/environment.h"
@@ -227,7 +228,7 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
     if (!RunningInstancesClosed(host, archive, request, title))
         return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
 
-    const std::string executablePath = BuildPath(directory, archive.GetFirstFileName(), nullptr);
+    const std::string executablePath = BuildPath(directory, NativeEntryPath(archive.GetFirstFileName()), nullptr);
     const ShortcutsMade links = CreateShortcuts(host, archive, executablePath);
 
     bool extracted = false;

@@ -212,6 +212,26 @@ TEST_F(UnattendedRun, WithoutTheSwitchTheCodesAreTheSame) {
     EXPECT_EQ(host_->dialogs[0].directory, target_);
 }
 
+// A main executable in a folder: its links point into the folder, and an
+// update finds the installation directory above the registered executable.
+TEST_F(UnattendedRun, AMainExecutableInAFolderIsLinkedAndUpdatedThere) {
+    InstallerContent content;
+    content.files = {{"bin\\demo.exe", "MZ demo program"}, {"readme.txt", "Read me first.\n"}};
+    WriteInstaller(installer_, content);
+    EXPECT_EQ(Run("/S /D=" + target_), 0);
+    const std::string executable = BuildPath(BuildPath(target_, "bin", nullptr), "demo.exe", nullptr);
+    EXPECT_EQ(ReadWholeFile(executable), "MZ demo program");
+    ASSERT_FALSE(host_->events.empty());
+    EXPECT_EQ(host_->events[0],
+              "shortcut: " + Link(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr)) + " -> " + executable);
+
+    const std::string registered = dir_ / "old place";
+    appPaths_["demo.exe"] = BuildPath(BuildPath(registered, "bin", nullptr), "demo.exe", nullptr);
+    EXPECT_EQ(Run("/S"), 0);
+    EXPECT_EQ(host_->registryReads, std::vector<std::string>({"demo.exe"}));
+    EXPECT_EQ(ReadWholeFile(BuildPath(registered, "readme.txt", nullptr)), "Read me first.\n");
+}
+
 TEST(UnattendedHost, DeclinesEveryQuestionAndLogsEachLine) {
     ScriptedHost system("setup.exe", "setup.exe");
     UnattendedHost host(system);
