@@ -7,6 +7,7 @@
 #include "archive/installer_archive.h"
 #include "compress/compressed_file.h"
 #include "compress/deflate_codec.h"
+#include "uninstall/uninstall_record.h"
 
 #include <cstdio>
 #include <random>
@@ -119,9 +120,28 @@ bool WriteInstallers(const std::string& directory) {
     return ok;
 }
 
+// Seeds of the uninstall record target: whole records after a stand-in
+// image, and the bare bodies the target also wraps in a matching trailer.
+bool WriteUninstallRecords(const std::string& directory) {
+    UninstallRecord record;
+    record.appName = "Hello";
+    record.version = "1.0";
+    record.publisher = "Acme";
+    record.uninstallKey = "Acme Hello";
+    record.appPathsName = "hello.exe";
+    record.files = {"bin\\hello.exe", "readme.txt", "data\\fr\\texts.txt"};
+    record.shortcuts = {
+        {2, "Acme\\Hello.lnk"}, {0, "Hello.lnk"}, {26, "Microsoft\\Internet Explorer\\Quick Launch\\Hello.lnk"}};
+    const std::string whole = EncodeUninstallRecord(record);
+    const std::string body = whole.substr(0, whole.size() - uninstall_format::kTrailerSize);
+    return WriteFile(directory + "/record", Bytes(whole.begin(), whole.end())) &&
+           WriteFile(directory + "/body", Bytes(body.begin(), body.end()));
+}
+
 int main(int argc, char** argv) {
-    if (argc != 4) return 2;
+    if (argc != 5) return 2;
     if (!WriteInstallers(argv[3])) return 1;
+    if (!WriteUninstallRecords(argv[4])) return 1;
     int index = 0;
     for (const Bytes& sample : Samples()) {
         const std::string name = "/seed" + std::to_string(index++);

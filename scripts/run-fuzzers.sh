@@ -10,7 +10,7 @@ build=${ZOR_FUZZ_BUILD:-build/fuzz}
 bin=$build/bin
 corpus=$build/corpus
 artifacts=$build/artifacts/
-targets=(expand decode_chunk installer log_pattern xml_load log_configure)
+targets=(expand decode_chunk installer log_pattern xml_load log_configure uninstall_record)
 # libFuzzer options that differ from one target to another.
 declare -A options=(
   [log_pattern]="-max_len=4096 -dict=fuzz/log_pattern.dict"
@@ -20,7 +20,8 @@ declare -A options=(
 for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
 mkdir -p "$artifacts"
 if [ ! -e "$corpus/.seeded" ]; then
-  "$bin/fuzz_make_seeds" "$corpus/expand" "$corpus/decode_chunk" "$corpus/installer" || exit 1
+  "$bin/fuzz_make_seeds" "$corpus/expand" "$corpus/decode_chunk" "$corpus/installer" "$corpus/uninstall_record" ||
+    exit 1
   touch "$corpus/.seeded"
 fi
 # Pattern seeds: a conversion pattern, a NUL byte, a date pattern.

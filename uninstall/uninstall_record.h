@@ -1,0 +1,95 @@
+// The uninstall record: what one installation created, appended to a copy of
+// the extractor image to make the uninstaller it leaves in the installation
+// directory. The uninstaller removes exactly what its record names, so the
+// record is read as hostile input: every name is relative to a place the
+// uninstaller resolves itself (its own directory, a shell folder, a fixed
+// registry path), and a record that names anything else is refused whole.
+//
+// Layout (integers unsigned 32-bit little-endian), at the end of the file:
+//
+//   extractor image   as the installer's, unchanged
+//   body              item count, then the items
+//   trailer           40 bytes, the last of the file:
+//                      0 magic "!ZorUninstall!" NUL NUL
+//                     16 record version 1
+//                     20 body length (at most kMaxBodySize)
+//                     24 MD5 of the body (16)
+//
+// Item:  0 kind   4 number   8 text length   12 text (UTF-8, no NUL)
+//   kind 1 application name, 2 version, 3 publisher: display texts
+//   kind 4 scope: number 0 for all users, 1 for the current user
+//   kind 5 uninstall key: the key's name below
+//          Software\Microsoft\Windows\CurrentVersion\Uninstall
+//   kind 6 App Paths name: the main executable's file name, whose App Paths
+//          key the application may have registered
+//   kind 7 file: a path relative to the installation directory
+//   kind 8 shortcut: number is the shell folder (CSIDL), text the link's
+//          path relative to it
+//   kind 9 window list: the ";"-separated window titles of a running
+//          instance, as the installer had them
+// Kinds 1, 4 and 5 come exactly once, 2, 3, 6 and 9 at most once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace uninstall_format {
+inline constexpr char kMagic[16] = "!ZorUninstall!";
+inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::size_t kTrailerSize = 40;
+inline constexpr std::size_t kItemHeaderSize = 12;
+inline constexpr std::size_t kMaxBodySize = 4u << 20;
+} // namespace uninstall_format
+
+struct UninstallShortcut {
+    int folder = 0;   // the shell folder (CSIDL)
+    std::string path; // below it, "\" between components, ending in ".lnk"
+
+    bool operator==(const UninstallShortcut&) const = default;
+};
+
+struct UninstallRecord {
+    std::string appName;
+    std::string version;
+    std::string publisher;
+    bool perUser = false;
+    std::string uninstallKey;
+    std::string appPathsName; // empty: none
+    std::vector<std::string> files;
+    std::vector<UninstallShortcut> shortcuts;
+    std::string windowList;
+
+    bool operator==(const UninstallRecord&) const = default;
+};
+
+// The shell folders a shortcut may be recorded in, and the subfolder a
+// link below the folder must stay in (empty: any, the folder itself
+// included). Quick-launch links live below the application data folder,
+// which holds far more than links: only its quick-launch folder is allowed.
+struct ShortcutFolderRule {
+    int folder;
+    const char* requiredPrefix;
+};
+extern const ShortcutFolderRule kShortcutFolderRules[7];
+
+// Empty when record can be written and read back: texts valid UTF-8 without
+// control characters, an application name and an uninstall key (one valid
+// name), file paths and link paths of valid components ("\" between them,
+// no "." or ".." or empty one, no drive or root), links ending in ".lnk" in
+// a folder of kShortcutFolderRules. Otherwise why not, as the end of a
+// sentence ("has the file '..\x' ...").
+std::string UninstallRecordProblem(const UninstallRecord& record);
+
+// The body and trailer for record (which UninstallRecordProblem accepts).
+std::string EncodeUninstallRecord(const UninstallRecord& record);
+
+// Reads the record that ends the size bytes at file. Empty when it is sound;
+// otherwise why not ("is not an uninstaller", "is damaged", "has ..."), and
+// record is left empty. Nothing is allocated beyond what the bytes hold.
+std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, UninstallRecord& record);
+
+// True when the size bytes at file end with an uninstall record's trailer
+// magic: the stub's way to tell an uninstaller from an installer.
+bool EndsWithUninstallRecord(const std::uint8_t* file, std::size_t size);
