@@ -101,6 +101,13 @@ inline constexpr std::size_t kMaxKeyLength = 32;
 // Known keys. A key this reader does not know is kept and listed, not used.
 inline constexpr char kPublisherKey[] = "publisher";
 inline constexpr char kInstallDirKey[] = "install-dir";
+// "per-user": installed for the current user only, without elevation.
+// Absent: for the machine, as every installer before the key.
+inline constexpr char kScopeKey[] = "scope";
+inline constexpr char kPerUserScope[] = "per-user";
+// The name of the key below ...\CurrentVersion\Uninstall that the
+// installation writes, with an uninstaller; absent: no uninstaller.
+inline constexpr char kUninstallKeyKey[] = "uninstall-key";
 } // namespace extension_block
 
 } // namespace archive_format

@@ -1,6 +1,7 @@
 #include "archive/extension_block.h"
 
 #include "archive/archive_format.h"
+#include "archive/entry_name.h"
 #include "archive/install_folder.h"
 #include "common/little_endian.h"
 #include "common/string_format.h"
@@ -40,6 +41,10 @@ std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
             problem = PublisherNameProblem(pair.value);
         else if (pair.key == kInstallDirKey)
             problem = InstallDirTemplateProblem(pair.value);
+        else if (pair.key == kScopeKey && pair.value != kPerUserScope)
+            problem = "is not \"per-user\"";
+        else if (pair.key == kUninstallKeyKey)
+            problem = EntryNameProblem(pair.value);
         if (!problem.empty()) return "has a '" + pair.key + "' value that " + problem;
     }
     return {};
