@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class WindowSystem;
 
@@ -27,6 +28,20 @@ inline constexpr int kButtonNo = 7;
 
 // Show command of a normal window (shortcuts and started programs).
 inline constexpr int kShowNormal = 1;
+
+// The registry root of a key the installer reads or writes: the local
+// machine's, or the current user's.
+enum class RegistryScope { Machine, CurrentUser };
+
+// One value to write: a string, or a 32-bit number (REG_DWORD).
+struct RegistryValue {
+    std::string name;
+    std::string text;
+    std::uint32_t number = 0;
+    bool isNumber = false;
+
+    bool operator==(const RegistryValue&) const = default;
+};
 
 class InstallerHost {
 public:
@@ -50,6 +65,18 @@ public:
     // the local machine's root: the full path an earlier installation
     // registered. Empty when the key cannot be opened or the value not read.
     virtual std::string RegisteredAppPath(const std::string& fileName) = 0;
+    // The string value name ("" for the key's default value) of keyPath
+    // under the root of scope; empty when the key or value cannot be read.
+    virtual std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath,
+                                           const std::string& name) = 0;
+    // Creates keyPath under the root of scope when needed and writes values.
+    // False when the key cannot be created or a value not written (the
+    // reason left in the thread's last error).
+    virtual bool WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
+                                     const std::vector<RegistryValue>& values) = 0;
+    // Deletes keyPath under the root of scope with its values and sub keys;
+    // true when it is gone (also when it was never there).
+    virtual bool DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) = 0;
     // The file-system path of the shell's special folder csidl; empty when
     // the shell cannot resolve it.
     virtual std::string SpecialFolderPath(int csidl) = 0;

@@ -55,6 +55,44 @@ std::string Win32InstallerHost::RegisteredAppPath(const std::string& fileName) {
     return buffer;
 }
 
+namespace {
+
+HKEY RootOf(RegistryScope scope) { return scope == RegistryScope::Machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+} // namespace
+
+std::string Win32InstallerHost::ReadRegistryString(RegistryScope scope, const std::string& keyPath,
+                                                   const std::string& name) {
+    CRegistry key(RootOf(scope), keyPath.c_str(), "", KEY_READ);
+    std::string text;
+    if (!key.Open() || !key.QueryValue(name.empty() ? nullptr : name.c_str(), text)) return {};
+    return text;
+}
+
+bool Win32InstallerHost::WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
+                                             const std::vector<RegistryValue>& values) {
+    // The registry calls return their error instead of setting the thread's.
+    CRegistry key(RootOf(scope), keyPath.c_str());
+    bool written = key.Open(true);
+    for (std::size_t i = 0; written && i < values.size(); ++i) {
+        const RegistryValue& value = values[i];
+        const char* name = value.name.empty() ? nullptr : value.name.c_str();
+        written =
+            value.isNumber ? key.SetValue(name, static_cast<DWORD>(value.number)) : key.SetValue(name, value.text);
+    }
+    if (!written) ::SetLastError(key.LastError());
+    return written;
+}
+
+bool Win32InstallerHost::DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) {
+    const std::size_t last = keyPath.rfind('\\');
+    if (last == std::string::npos) return false;
+    CRegistry parent(RootOf(scope), keyPath.substr(0, last).c_str());
+    if (!parent.Open()) return true; // no parent, no key
+    const std::string name = keyPath.substr(last + 1);
+    return parent.DeleteKeyAndSubKeys(name.c_str()) || !parent.FindSubKey(name.c_str());
+}
+
 std::string Win32InstallerHost::SpecialFolderPath(int csidl) { return GetSpecialFolderPath(csidl); }
 
 bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::string& target) {

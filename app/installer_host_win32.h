@@ -12,6 +12,10 @@ public:
     std::string RawCommandLine() override;
     bool RunOptionsDialog(const std::string& caption, std::string& directory, std::uint32_t& options) override;
     std::string RegisteredAppPath(const std::string& fileName) override;
+    std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath, const std::string& name) override;
+    bool WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
+                             const std::vector<RegistryValue>& values) override;
+    bool DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) override;
     std::string SpecialFolderPath(int csidl) override;
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override;
     bool ShellOpen(const std::string& path) override;

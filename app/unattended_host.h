@@ -23,6 +23,16 @@ public:
     std::string ModulePath() override { return system_.ModulePath(); }
     std::string RawCommandLine() override { return system_.RawCommandLine(); }
     std::string RegisteredAppPath(const std::string& fileName) override { return system_.RegisteredAppPath(fileName); }
+    std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath, const std::string& name) override {
+        return system_.ReadRegistryString(scope, keyPath, name);
+    }
+    bool WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
+                             const std::vector<RegistryValue>& values) override {
+        return system_.WriteRegistryValues(scope, keyPath, values);
+    }
+    bool DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) override {
+        return system_.DeleteRegistryKey(scope, keyPath);
+    }
     std::string SpecialFolderPath(int csidl) override { return system_.SpecialFolderPath(csidl); }
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override {
         return system_.SaveShortcut(linkPath, target);

@@ -132,6 +132,33 @@ public:
         const auto it = appPaths.find(fileName);
         return it != appPaths.end() ? it->second : std::string();
     }
+    // The registry as a map from scope and key path to the key's values.
+    std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath, const std::string& name) override {
+        const auto key = registry.find({scope, keyPath});
+        if (key == registry.end()) return {};
+        for (const RegistryValue& value : key->second)
+            if (value.name == name && !value.isNumber) return value.text;
+        return {};
+    }
+    bool WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
+                             const std::vector<RegistryValue>& values) override {
+        events.push_back("registry write: " + keyPath);
+        if (registryFails) {
+            SetLastErrorCode(kErrorAccessDenied);
+            return false;
+        }
+        std::vector<RegistryValue>& stored = registry[{scope, keyPath}];
+        for (const RegistryValue& value : values) {
+            std::erase_if(stored, [&](const RegistryValue& old) { return old.name == value.name; });
+            stored.push_back(value);
+        }
+        return true;
+    }
+    bool DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) override {
+        events.push_back("registry delete: " + keyPath);
+        registry.erase({scope, keyPath});
+        return !registryFails;
+    }
     std::string SpecialFolderPath(int csidl) override {
         const auto it = specialFolders.find(csidl);
         return it != specialFolders.end() ? it->second : std::string();
@@ -179,6 +206,8 @@ public:
     std::map<std::string, std::string> appPaths;
     std::vector<std::string> registryReads;
     std::map<int, std::string> specialFolders;
+    std::map<std::pair<RegistryScope, std::string>, std::vector<RegistryValue>> registry;
+    bool registryFails = false; // every write and delete fails with access denied
     std::set<std::string> failingShortcuts;
     std::uint32_t shortcutError = kErrorAccessDenied;
     std::uint32_t shellError = 0; // 0: every shell call succeeds
