@@ -4,6 +4,7 @@
 #include "app/installation_messages.h"
 #include "app/installer_startup.h"
 #include "app/registered_installation.h"
+#include "app/uninstaller_setup.h"
 #include "app/window_search.h"
 #include "archive/entry_name.h"
 #include "archive/install_folder.h"
@@ -87,30 +88,11 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const In
     return true;
 }
 
-// Waits until no window of a running instance is left. False when the user
-// chose Cancel instead of closing them; under "/S", as soon as one is found.
-bool RunningInstancesClosed(InstallerHost& host, const InstallerArchive& archive, const InstallationRequest& request,
-                            const std::string& title) {
-    WindowSearch search;
-    search.SetWindowList(archive.GetWindowList());
-    while (SearchWindows(host.Windows(), search) != 0) {
-        if (request.silent) {
-            host.ShowMessage("!Error: following windows are open, '" + archive.GetAppName() + "' is not updated:\n" +
-                                 FoundWindowsText(search),
-                             title, kMessageError);
-            return false;
-        }
-        // Titles are joined as they are, never used as a format.
-        const std::string text = "Following windows have to be closed before updating '" + archive.GetAppName() +
-                                 "':\n\n" + FoundWindowsText(search) + "\n" + "Thanks to proceed...\n";
-        if (host.ShowMessage(text, title, kMessageOkCancelInfo) != kButtonOk) return false;
-    }
-    return true;
-}
-
 struct ShortcutsMade {
     std::vector<std::string> created; // the link files this run wrote
-    bool failed = false;              // a link could not be made (and was shown)
+    // Every link there is now (made or found), by shell folder and path below it.
+    std::vector<UninstallShortcut> links;
+    bool failed = false; // a link could not be made (and was shown)
 };
 
 // Makes the shortcuts the options ask for. Links that were there before are
@@ -136,6 +118,10 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
         const ShortcutResult result = CreateShortcut(host, shortcut.csidl, shortcut.subfolder,
                                                      archive.GetShortcutName(), executablePath, &linkPath);
         if (result == ShortcutResult::Created) made.created.push_back(linkPath);
+        if (result != ShortcutResult::Failed)
+            made.links.push_back(
+                {shortcut.csidl, (*shortcut.subfolder != '\0' ? std::string(shortcut.subfolder) + "\\" : "") +
+                                     archive.GetShortcutName() + ".lnk"});
         if (result == ShortcutResult::Failed) made.failed = true;
     }
     return made;
@@ -187,6 +173,25 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
     return ShortcutResult::Failed;
 }
 
+bool RunningInstancesClosed(InstallerHost& host, const std::string& windowList, const std::string& appName,
+                            const char* action, bool silent, const std::string& title) {
+    WindowSearch search;
+    search.SetWindowList(windowList);
+    while (SearchWindows(host.Windows(), search) != 0) {
+        if (silent) {
+            host.ShowMessage("!Error: following windows are open, '" + appName + "' is left as it is:\n" +
+                                 FoundWindowsText(search),
+                             title, kMessageError);
+            return false;
+        }
+        // Titles are joined as they are, never used as a format.
+        const std::string text = "Following windows have to be closed before " + std::string(action) + " '" + appName +
+                                 "':\n\n" + FoundWindowsText(search) + "\n" + "Thanks to proceed...\n";
+        if (host.ShowMessage(text, title, kMessageOkCancelInfo) != kButtonOk) return false;
+    }
+    return true;
+}
+
 std::string InstallationLogPath(InstallerHost& host) {
     return GetEnvironmentValue("TEMP") + PathSeparator() + GetPathPart(host.ModulePath(), kPathBaseName) + ".log";
 }
@@ -225,7 +230,7 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
         return InstallerExit::DirectoryFailed;
     }
 
-    if (!RunningInstancesClosed(host, archive, request, title))
+    if (!RunningInstancesClosed(host, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent, title))
         return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
 
     const std::string executablePath = BuildPath(directory, NativeEntryPath(archive.GetFirstFileName()), nullptr);
@@ -246,6 +251,9 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
         return InstallerExit::ExtractionFailed;
     }
 
+    const bool uninstaller = archive.GetExtension(archive_format::extension_block::kUninstallKeyKey).empty() ||
+                             SetUpUninstaller(host, archive, directory, executablePath, links.links);
+
     host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
                                   plan.fresh ? "installed" : "updated"),
                      title, kMessagePlain);
@@ -256,5 +264,6 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
                                       executablePath.c_str(), LastErrorText()),
                          title, kMessageError);
     }
-    return links.failed ? InstallerExit::ShortcutsFailed : InstallerExit::Installed;
+    if (links.failed) return InstallerExit::ShortcutsFailed;
+    return uninstaller ? InstallerExit::Installed : InstallerExit::UninstallerFailed;
 }

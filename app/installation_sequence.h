@@ -50,6 +50,13 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
                               const std::string& shortcutName, const std::string& target,
                               std::string* linkFile = nullptr);
 
+// Waits until no window listed in windowList (";"-separated titles) is
+// open, asking the user to close them before action ("updating",
+// "removing") appName. False when the user chose Cancel; under silent, as
+// soon as one is found (which is reported through host).
+bool RunningInstancesClosed(InstallerHost& host, const std::string& windowList, const std::string& appName,
+                            const char* action, bool silent, const std::string& title);
+
 // The installation log's path: "<TEMP>\<base name>.log" with the base name
 // of the program's own executable (a missing TEMP gives a path that starts
 // with the backslash). Written after a failed extraction, and after every

@@ -3,6 +3,7 @@
 #include "app/installation_sequence.h"
 #include "app/installer_startup.h"
 #include "app/unattended_host.h"
+#include "app/uninstall_sequence.h"
 #include "archive/installer_archive.h"
 #include "common/file.h"
 #include "common/path.h"
@@ -27,16 +28,26 @@ int InstallerApp::InitInstance() {
     // system inside the archive ends the run here, before any further file is
     // installed, with one message instead of an abnormal end of the process.
     exit_ = InstallerExit::ArchiveNotLoaded;
+    bool uninstalling = false;
     try {
         InstallationRequest request;
-        if (RunStartup(host, archive, request, exit_)) {
+        // An uninstaller is this program with the record of an installation
+        // where an installer has its archive.
+        uninstalling = IsUninstallerFile(host.ModulePath());
+        if (uninstalling) {
+            exit_ = InstallerExit::ExtractionFailed; // should the file layer fail from here on
+            exit_ = RunUninstall(host, silent);
+        } else if (RunStartup(host, archive, request, exit_)) {
             exit_ = InstallerExit::ExtractionFailed; // should the file layer fail from here on
             exit_ = RunInstallation(host, archive, request);
         }
     } catch (const FileException& e) {
         host.ShowMessage(e.what(), kProductName, kMessageError);
     }
-    if (silent) {
+    if (silent && uninstalling) {
+        WriteInstallationLog(host, GetPathPart(host.ModulePath(), kPathBaseName),
+                             {StringFormat("Exit code %d (%s)", ExitCode(), UninstallExitMeaning(exit_))});
+    } else if (silent) {
         // An archive that did not load has no name: the program's own stands in.
         const std::string name =
             archive.GetAppName().empty() ? GetPathPart(host.ModulePath(), kPathBaseName) : archive.GetAppName();

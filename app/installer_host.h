@@ -95,6 +95,12 @@ public:
                               std::uint64_t totalBytes) = 0;
     // Closes the progress window, if one is open.
     virtual void CloseProgress() = 0;
+    // Starts program with arguments (the text after its quoted path) and
+    // does not wait for it. False when it cannot be started.
+    virtual bool StartProgram(const std::string& program, const std::string& arguments) = 0;
+    // Waits at most milliseconds for the process processId to end; true when
+    // it has ended (or never existed).
+    virtual bool WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) = 0;
     // Milliseconds since some fixed moment; never goes back.
     virtual std::uint64_t Milliseconds() = 0;
     // The top-level windows and processes of the session.

@@ -95,6 +95,27 @@ bool Win32InstallerHost::DeleteRegistryKey(RegistryScope scope, const std::strin
 
 std::string Win32InstallerHost::SpecialFolderPath(int csidl) { return GetSpecialFolderPath(csidl); }
 
+bool Win32InstallerHost::StartProgram(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\" " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &info))
+        return false;
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return true;
+}
+
+bool Win32InstallerHost::WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) {
+    HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) return true; // gone already
+    const bool ended = ::WaitForSingleObject(process, milliseconds) == WAIT_OBJECT_0;
+    ::CloseHandle(process);
+    return ended;
+}
+
 bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::string& target) {
     bool saved = false;
     DWORD error = 0;

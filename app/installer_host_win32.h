@@ -17,6 +17,8 @@ public:
                              const std::vector<RegistryValue>& values) override;
     bool DeleteRegistryKey(RegistryScope scope, const std::string& keyPath) override;
     std::string SpecialFolderPath(int csidl) override;
+    bool StartProgram(const std::string& program, const std::string& arguments) override;
+    bool WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override;
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override;
     bool ShellOpen(const std::string& path) override;
     void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,

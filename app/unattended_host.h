@@ -38,6 +38,12 @@ public:
         return system_.SaveShortcut(linkPath, target);
     }
     bool ShellOpen(const std::string& path) override { return system_.ShellOpen(path); }
+    bool StartProgram(const std::string& program, const std::string& arguments) override {
+        return system_.StartProgram(program, arguments);
+    }
+    bool WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override {
+        return system_.WaitForProcessEnd(processId, milliseconds);
+    }
     std::uint64_t Milliseconds() override { return system_.Milliseconds(); }
     WindowSystem& Windows() override { return system_.Windows(); }
 

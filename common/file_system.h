@@ -71,6 +71,15 @@ bool GetFileSizeLow(const std::string& path, std::uint32_t& size);
 // receives "Open: %s", "GetFileTime: %s" or "SetFileTime: %s" with LastErrorText.
 bool TouchFile(const std::string& path, const CalendarTime* lastWrite = nullptr, std::string* error = nullptr);
 
+// Removes the directory at path when it is empty; false otherwise (the
+// reason in the thread's last error), and always for a directory holding
+// anything.
+bool RemoveEmptyDirectory(const std::string& path);
+
+// The number of entries in the directory at path, "." and ".." not counted;
+// -1 when it cannot be read.
+long CountDirectoryEntries(const std::string& path);
+
 // Copies source into destination (created or truncated) in blocks of 4,096
 // bytes. False when either cannot be opened; read and write failures raise
 // FileException.

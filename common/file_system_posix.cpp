@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +70,24 @@ bool DeleteFileAt(const std::string& path) {
     if (::unlink(path.c_str()) == 0) return true;
     SetLastErrorFromErrno(errno);
     return false;
+}
+
+bool RemoveEmptyDirectory(const std::string& path) {
+    if (::rmdir(path.c_str()) == 0) return true;
+    SetLastErrorFromErrno(errno);
+    return false;
+}
+
+long CountDirectoryEntries(const std::string& path) {
+    DIR* directory = ::opendir(path.c_str());
+    if (directory == nullptr) return -1;
+    long count = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") ++count;
+    }
+    ::closedir(directory);
+    return count;
 }
 
 bool DirectoryExists(const std::string& path) {

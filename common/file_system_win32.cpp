@@ -2,6 +2,8 @@
 #include "common/file_system_platform.h"
 #include "common/windows_api.h"
 
+#include <string_view>
+
 namespace file_system_platform {
 
 bool FindFileInfo(const std::string& path, FileDetails& info) {
@@ -54,6 +56,21 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
 }
 
 bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
+
+bool RemoveEmptyDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
+
+long CountDirectoryEntries(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return -1;
+    long count = 0;
+    do {
+        const std::string_view name = found.cFileName;
+        if (name != "." && name != "..") ++count;
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return count;
+}
 
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;

@@ -192,6 +192,14 @@ public:
         events.push_back("progress: " + fileName + " " + std::to_string(doneBytes) + "/" + std::to_string(totalBytes));
     }
     void CloseProgress() override { events.push_back("progress closed"); }
+    bool StartProgram(const std::string& program, const std::string& arguments) override {
+        events.push_back("start: " + program + " " + arguments);
+        return true;
+    }
+    bool WaitForProcessEnd(std::uint32_t processId, std::uint32_t) override {
+        events.push_back("wait: " + std::to_string(processId));
+        return true;
+    }
     // A clock that moves on by millisecondsPerCall at every reading.
     std::uint64_t Milliseconds() override {
         clock += millisecondsPerCall;

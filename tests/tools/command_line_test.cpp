@@ -48,6 +48,30 @@ TEST(CommandLine, PublisherAndInstallDir) {
     EXPECT_EQ(defaults.request.build.installDir, "");
 }
 
+// The uninstaller's key: given, or made from the publisher and the name with
+// what a key name cannot hold replaced.
+TEST(CommandLine, UninstallerAndItsKey) {
+    const struct {
+        Args line;
+        const char* key;
+    } cases[] = {
+        {{"--uninstaller", "a"}, "ZorSoftware Demo"},
+        {{"--publisher", "Acme", "--uninstaller", "a"}, "Acme Demo"},
+        {{"--uninstall-key", "{1234-AB}", "a"}, "{1234-AB}"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult parsed = ParseCommandLine(BuildLine(c.line));
+        ASSERT_TRUE(parsed.ok) << parsed.error;
+        EXPECT_TRUE(parsed.request.build.uninstaller);
+        EXPECT_EQ(parsed.request.build.uninstallKey, c.key);
+    }
+    EXPECT_FALSE(ParseCommandLine(BuildLine({"a"})).request.build.uninstaller);
+    EXPECT_EQ(DefaultUninstallKey("", "My: App/2 ?."), "ZorSoftware My_ App_2 _");
+    const ParseResult bad = ParseCommandLine(BuildLine({"--uninstall-key", "..\\Run", "a"}));
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.error, "the uninstall key '..\\Run' contains '\\'; it names one registry key");
+}
+
 TEST(CommandLine, BuildDefaults) {
     const ParseResult parsed = ParseCommandLine(BuildLine({"app.exe"}));
     ASSERT_TRUE(parsed.ok) << parsed.error;

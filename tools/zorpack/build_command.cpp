@@ -89,6 +89,7 @@ std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
     std::vector<ExtensionPair> pairs;
     if (!build.publisher.empty()) pairs.push_back({archive_format::extension_block::kPublisherKey, build.publisher});
     if (!build.installDir.empty()) pairs.push_back({archive_format::extension_block::kInstallDirKey, build.installDir});
+    if (build.uninstaller) pairs.push_back({archive_format::extension_block::kUninstallKeyKey, build.uninstallKey});
     return pairs;
 }
 

@@ -27,6 +27,8 @@ enum class OptionId {
     Publisher,
     InstallDir,
     Main,
+    Uninstaller,
+    UninstallKey,
     Verbose,
     Help
 };
@@ -53,6 +55,8 @@ constexpr OptionRule kOptions[] = {
     {"--publisher", nullptr, true, true, OptionId::Publisher},
     {"--install-dir", nullptr, true, true, OptionId::InstallDir},
     {"--main", nullptr, true, true, OptionId::Main},
+    {"--uninstaller", nullptr, false, true, OptionId::Uninstaller},
+    {"--uninstall-key", nullptr, true, true, OptionId::UninstallKey},
     {"--verbose", "-v", false, false, OptionId::Verbose},
     {"--help", "-h", false, false, OptionId::Help},
 };
@@ -121,6 +125,17 @@ public:
             return true;
         case OptionId::Main:
             return SetNonEmpty(rule, value, build.mainEntry);
+        case OptionId::Uninstaller:
+            build.uninstaller = true;
+            return true;
+        case OptionId::UninstallKey:
+            if (const std::string problem = EntryNameProblem(value); !problem.empty()) {
+                error_ = "the uninstall key '" + value + "' " + problem + "; it names one registry key";
+                return false;
+            }
+            build.uninstallKey = value;
+            build.uninstaller = true;
+            return true;
         case OptionId::Windows:
             build.windowList = value;
             return true;
@@ -191,6 +206,12 @@ public:
         if (const std::string problem = EntryNameProblem(build.shortcutName + ".lnk"); !problem.empty())
             return Fail("the shortcut name '" + build.shortcutName + "' " + problem +
                         (shortcutGiven ? "" : "; give another with --shortcut NAME"));
+        if (build.uninstaller && build.uninstallKey.empty()) {
+            build.uninstallKey = DefaultUninstallKey(build.publisher, build.appName);
+            if (const std::string problem = EntryNameProblem(build.uninstallKey); !problem.empty())
+                return Fail("the uninstall key '" + build.uninstallKey + "' made from the publisher and name " +
+                            problem + "; give one with --uninstall-key NAME");
+        }
         std::uint32_t word = optionsWord_.value_or(kDefaultOptions);
         for (const OptionSetting& setting : settings_) word = ApplyOptionSetting(word, setting);
         if (store_) word &= ~kCompressFiles;
@@ -281,6 +302,16 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!parser.Apply(*rule, value)) return parser.Fail(parser.TakeError());
     }
     return parser.Finish(std::move(operands), command->operands, command->name);
+}
+
+std::string DefaultUninstallKey(const std::string& publisher, const std::string& appName) {
+    std::string key = (publisher.empty() ? std::string(kDefaultPublisher) : publisher) + " " + appName;
+    for (char& c : key) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || std::string_view("\\/:<>\"|?*").find(c) != std::string_view::npos) c = '_';
+    }
+    while (!key.empty() && (key.back() == '.' || key.back() == ' ')) key.pop_back();
+    return key;
 }
 
 } // namespace zorpack

@@ -23,11 +23,20 @@ struct BuildRequest {
     // The stored name of the main executable, which becomes the first entry;
     // empty: the first input file is.
     std::string mainEntry;
+    // With an uninstaller: the name of its registry entry below
+    // ...\CurrentVersion\Uninstall (what package managers call the product code).
+    bool uninstaller = false;
+    std::string uninstallKey;
     std::uint32_t options = 0;
     bool allowDuplicates = false;
     // Input files as given; "@name" entries are list files, expanded later.
     std::vector<std::string> inputs;
 };
+
+// The uninstall key made from the publisher (ZorSoftware when empty) and the
+// application name: "Publisher AppName", each character that a registry key
+// name or file name cannot hold replaced by "_".
+std::string DefaultUninstallKey(const std::string& publisher, const std::string& appName);
 
 struct Request {
     CommandKind kind = CommandKind::Help;

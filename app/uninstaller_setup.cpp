@@ -1,0 +1,104 @@
+#include "app/uninstaller_setup.h"
+
+#include "app/installer_startup.h"
+#include "archive/archive_format.h"
+#include "archive/entry_name.h"
+#include "archive/installer_archive.h"
+#include "common/error_texts.h"
+#include "common/file.h"
+#include "common/path.h"
+#include "common/string_format.h"
+
+#include <algorithm>
+
+using namespace archive_format::extension_block;
+
+namespace {
+
+// The extractor image ends where the first data block starts.
+std::uint64_t ExtractorImageSize(const InstallerArchive& archive) {
+    std::uint64_t size = UINT64_MAX;
+    for (const ArchiveEntry& entry : archive.GetEntries()) size = std::min<std::uint64_t>(size, entry.dataOffset);
+    return size == UINT64_MAX ? 0 : size;
+}
+
+RegistryValue Text(const char* name, std::string text) { return {name, std::move(text), 0, false}; }
+RegistryValue Number(const char* name, std::uint32_t number) { return {name, {}, number, true}; }
+
+} // namespace
+
+UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::vector<UninstallShortcut>& links) {
+    UninstallRecord record;
+    record.appName = archive.GetAppName();
+    record.version = archive.GetVersion();
+    record.publisher = archive.GetExtension(kPublisherKey);
+    record.perUser = archive.GetExtension(kScopeKey) == kPerUserScope;
+    record.uninstallKey = archive.GetExtension(kUninstallKeyKey);
+    const std::string& first = archive.GetEntries().front().name;
+    record.appPathsName = first.substr(first.rfind(kEntrySeparator) + 1);
+    for (const ArchiveEntry& entry : archive.GetEntries()) record.files.push_back(entry.name);
+    record.shortcuts = links;
+    record.windowList = archive.GetWindowList();
+    return record;
+}
+
+std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, const std::string& directory,
+                                                const std::string& executablePath, std::uint64_t installedBytes) {
+    const std::string uninstaller = "\"" + BuildPath(directory, kUninstallerFileName, nullptr) + "\"";
+    return {
+        Text("DisplayName", record.appName),
+        Text("DisplayVersion", record.version),
+        Text("Publisher", record.publisher),
+        Text("InstallLocation", directory),
+        Text("DisplayIcon", executablePath),
+        Text("UninstallString", uninstaller),
+        Text("QuietUninstallString", uninstaller + " /S"),
+        Number("EstimatedSize",
+               static_cast<std::uint32_t>(std::min<std::uint64_t>((installedBytes + 1023) / 1024, UINT32_MAX))),
+        Number("NoModify", 1),
+        Number("NoRepair", 1),
+    };
+}
+
+bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
+                          const UninstallRecord& record, std::string& error) {
+    const std::string path = BuildPath(directory, kUninstallerFileName, nullptr);
+    CFile self;
+    if (!self.OpenForReading(modulePath)) {
+        error = StringFormat("cannot read '%s' (%s)", modulePath.c_str(), LastErrorText());
+        return false;
+    }
+    std::string image(static_cast<std::size_t>(imageSize), '\0');
+    if (imageSize == 0 || self.Read(image.data(), image.size()) != image.size()) {
+        error = StringFormat("cannot read the extractor image of '%s'", modulePath.c_str());
+        return false;
+    }
+    CFile output;
+    if (!output.Create(path)) {
+        error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
+        return false;
+    }
+    const std::string bytes = image + EncodeUninstallRecord(record);
+    output.Write(bytes.data(), bytes.size());
+    return true;
+}
+
+bool SetUpUninstaller(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
+                      const std::string& executablePath, const std::vector<UninstallShortcut>& links) {
+    const UninstallRecord record = InstallationRecord(archive, links);
+    std::string error = UninstallRecordProblem(record);
+    if (error.empty()) WriteUninstallerFile(host.ModulePath(), ExtractorImageSize(archive), directory, record, error);
+    if (error.empty()) {
+        std::uint64_t installed = 0;
+        for (const ArchiveEntry& entry : archive.GetEntries()) installed += entry.originalSize;
+        const std::string key = std::string(kUninstallEntriesKey) + "\\" + record.uninstallKey;
+        const RegistryScope scope = record.perUser ? RegistryScope::CurrentUser : RegistryScope::Machine;
+        if (!host.WriteRegistryValues(scope, key, UninstallEntryValues(record, directory, executablePath, installed)))
+            error = StringFormat("cannot write the registry key '%s' (%s)", key.c_str(), LastErrorText());
+    }
+    if (error.empty()) return true;
+    host.ShowMessage(
+        StringFormat("!Error: Unable to set up the uninstaller of '%s': %s.", record.appName.c_str(), error.c_str()),
+        kProductName, kMessageError);
+    return false;
+}

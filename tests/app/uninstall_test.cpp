@@ -1,0 +1,217 @@
+// The uninstaller: what an installation with an uninstall key leaves behind
+// (uninstall.exe with its record, the registry entry), and the uninstaller's
+// run, driven through the application object with a scripted system: exactly
+// what the record names goes, files a user added stay, and a hostile record
+// removes nothing.
+#include "app/installation_messages.h"
+#include "app/installer_app.h"
+#include "app/uninstall_sequence.h"
+#include "app/uninstaller_setup.h"
+#include "common/file_system.h"
+#include "common/path.h"
+#include "common/system_info.h"
+#include "compress/md5_digest.h"
+#include "tests/app/installer_files.h"
+#include "tests/app/scripted_host.h"
+#include "tests/common/scoped_environment.h"
+#include "tests/common/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace scripted_folder;
+
+const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\demo.exe";
+const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zor Demo";
+
+class Uninstaller : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreateDirectoryTree(temp_);
+        InstallationMessages().clear();
+    }
+
+    // Runs the program at modulePath with options; the host stays in host_.
+    int Run(const std::string& modulePath, const std::string& options) {
+        auto host = std::make_unique<ScriptedHost>(modulePath, "\"" + modulePath + "\" " + options);
+        host->PlaceSpecialFoldersBelow(dir_.path());
+        if (host_) host->registry = host_->registry;
+        host->answers = answers_;
+        host->windows.desktops = desktops_;
+        host_ = std::move(host);
+        const ScopedEnvironment temp("TEMP", temp_);
+        InstallerApp app(*host_);
+        app.InitInstance();
+        return app.ExitCode();
+    }
+
+    // Installs the demo with an uninstaller into target_, silently.
+    void Install() {
+        InstallerContent content;
+        content.files = {{"bin\\demo.exe", "MZ demo program"}, {"readme.txt", "Read me first.\n"}};
+        content.extensions = {{"uninstall-key", "Zor Demo"}};
+        WriteInstaller(installer_, content);
+        ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
+        ASSERT_TRUE(IsUninstallerFile(uninstaller_));
+        // The application registers itself when it runs.
+        host_->registry[{RegistryScope::Machine, kAppPaths}] = {{"", executable_, 0, false}};
+    }
+
+    std::string Link(const char* folder) const {
+        return BuildPath(BuildPath(dir_.path(), folder, nullptr), "Zor Demo App", "lnk");
+    }
+
+    TempDir dir_;
+    const std::string temp_ = dir_ / "temp";
+    const std::string installer_ = dir_ / "zorsetup.exe";
+    const std::string target_ = BuildPath(dir_ / "apps", "Zor Demo", nullptr);
+    const std::string uninstaller_ = BuildPath(target_, "uninstall.exe", nullptr);
+    const std::string executable_ = BuildPath(BuildPath(target_, "bin", nullptr), "demo.exe", nullptr);
+    const std::string menuLink_ =
+        BuildPath(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr), "Zor Demo App", "lnk");
+    std::deque<int> answers_;
+    std::deque<std::vector<EnumeratedWindow>> desktops_;
+    std::unique_ptr<ScriptedHost> host_;
+};
+
+TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
+    Install();
+    std::string bytes = ReadWholeFile(uninstaller_);
+    UninstallRecord record;
+    ASSERT_EQ(ParseUninstallRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record), "");
+    EXPECT_EQ(bytes.substr(0, 12), std::string("MZ\x90\x00zorsetup", 12)) << "the installer's extractor image";
+    EXPECT_EQ(record.appName, "Zor Demo");
+    EXPECT_EQ(record.uninstallKey, "Zor Demo");
+    EXPECT_EQ(record.appPathsName, "demo.exe");
+    EXPECT_FALSE(record.perUser);
+    EXPECT_EQ(record.files, (std::vector<std::string>{"bin\\demo.exe", "readme.txt"}));
+    EXPECT_EQ(record.shortcuts, (std::vector<UninstallShortcut>{
+                                    {kCommonPrograms, "ZorSoftware\\Zor Demo App.lnk"},
+                                    {kCommonDesktop, "Zor Demo App.lnk"},
+                                    {kAppData, "Microsoft\\Internet Explorer\\Quick Launch\\Zor Demo App.lnk"}}));
+    EXPECT_EQ(record.windowList, "Zor Demo;ZorDemo");
+
+    const std::string quoted = "\"" + uninstaller_ + "\"";
+    const std::vector<RegistryValue>& entry = host_->registry[{RegistryScope::Machine, kEntry}];
+    EXPECT_EQ(entry, (std::vector<RegistryValue>{{"DisplayName", "Zor Demo", 0, false},
+                                                 {"DisplayVersion", "1.2.3", 0, false},
+                                                 {"Publisher", "", 0, false},
+                                                 {"InstallLocation", target_, 0, false},
+                                                 {"DisplayIcon", executable_, 0, false},
+                                                 {"UninstallString", quoted, 0, false},
+                                                 {"QuietUninstallString", quoted + " /S", 0, false},
+                                                 {"EstimatedSize", "", 1, true},
+                                                 {"NoModify", "", 1, true},
+                                                 {"NoRepair", "", 1, true}}));
+    // Without the key nothing of this is written.
+    std::filesystem::remove(uninstaller_);
+    WriteInstaller(installer_, InstallerContent());
+    host_->registry.clear();
+    EXPECT_EQ(Run(installer_, "/S /D=" + target_), 0);
+    EXPECT_FALSE(FileExists(uninstaller_));
+    EXPECT_TRUE(host_->registry.empty());
+}
+
+TEST_F(Uninstaller, SilentlyRemovesWhatTheInstallationMadeAndKeepsTheRest) {
+    Install();
+    dir_.WriteFile("apps/Zor Demo/notes.txt", "the user's own");
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    EXPECT_TRUE(host_->shown.empty());
+    EXPECT_FALSE(FileExists(executable_));
+    EXPECT_FALSE(DirectoryExists(BuildPath(target_, "bin", nullptr))) << "emptied folders go";
+    EXPECT_FALSE(FileExists(BuildPath(target_, "readme.txt", nullptr)));
+    EXPECT_EQ(ReadWholeFile(BuildPath(target_, "notes.txt", nullptr)), "the user's own");
+    EXPECT_FALSE(FileExists(menuLink_));
+    EXPECT_FALSE(DirectoryExists(GetPathPart(menuLink_, kPathDirectory))) << "the publisher's empty menu folder";
+    EXPECT_TRUE(host_->registry.empty()) << "App Paths and the entry";
+    // The uninstaller cannot delete itself: its copy in TEMP will.
+    const std::string copy = BuildPath(temp_, ("zor-uninstall-" + std::to_string(CurrentProcessId())).c_str(), "exe");
+    EXPECT_EQ(host_->events.back(),
+              "start: " + copy + " /_remove=" + std::to_string(CurrentProcessId()) + ":" + uninstaller_);
+    EXPECT_TRUE(IsUninstallerFile(copy));
+    const std::string log = ReadWholeFile(BuildPath(temp_, "uninstall", "log"));
+    EXPECT_NE(log.find("Files it did not install stay in '" + target_ + "'."), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit code 0 (removed)"), std::string::npos) << log;
+
+    // The copy's run: once the uninstaller has ended, it and its folder go
+    // (the folder only when empty).
+    std::filesystem::remove(BuildPath(target_, "notes.txt", nullptr));
+    EXPECT_EQ(Run(copy, "/_remove=4242:" + uninstaller_), 0);
+    EXPECT_EQ(host_->events.front(), "wait: 4242");
+    EXPECT_FALSE(FileExists(uninstaller_));
+    EXPECT_FALSE(DirectoryExists(target_));
+    // It deletes nothing but an uninstaller.
+    const std::string other = dir_.WriteFile("precious.exe", "MZ not an uninstaller");
+    EXPECT_EQ(Run(copy, "/_remove=4242:" + other), 1);
+    EXPECT_TRUE(FileExists(other));
+}
+
+TEST_F(Uninstaller, AsksFirstAndWaitsForRunningInstances) {
+    Install();
+    answers_ = {kButtonNo};
+    EXPECT_EQ(Run(uninstaller_, ""), 7);
+    EXPECT_TRUE(FileExists(executable_)) << "No removes nothing";
+    EXPECT_EQ(host_->shown.front().text, "Do you want to remove 'Zor Demo' (1.2.3) from:\n\n" + target_ + " ?");
+
+    desktops_ = {{{7, "Zor Demo", "ZorFrame"}}};
+    EXPECT_EQ(Run(uninstaller_, "/S"), 4);
+    EXPECT_TRUE(FileExists(executable_)) << "a running application is left as it is";
+
+    answers_ = {kButtonYes, kButtonCancel};
+    EXPECT_EQ(Run(uninstaller_, ""), 7);
+    EXPECT_EQ(host_->shown[1].text.rfind("Following windows have to be closed before removing 'Zor Demo':", 0), 0u);
+    EXPECT_TRUE(FileExists(executable_));
+
+    desktops_.clear();
+    answers_ = {kButtonYes};
+    EXPECT_EQ(Run(uninstaller_, ""), 0);
+    EXPECT_EQ(host_->shown.back().text, "'Zor Demo' (1.2.3) was removed.");
+    EXPECT_FALSE(FileExists(executable_));
+    EXPECT_EQ(Run(uninstaller_, "-x"), 1);
+}
+
+// An App Paths key that now names another installation is not this one's.
+TEST_F(Uninstaller, KeepsAnAppPathsKeyOfAnotherInstallation) {
+    Install();
+    const std::string elsewhere = BuildPath(dir_ / "other", "demo.exe", nullptr);
+    host_->registry[{RegistryScope::Machine, kAppPaths}][0].text = elsewhere;
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kAppPaths, ""), elsewhere);
+}
+
+TEST_F(Uninstaller, AHostileRecordRemovesNothing) {
+    const std::string outside = dir_.WriteFile("outside.txt", "not the installation's");
+    CreateDirectoryTree(target_);
+    dir_.WriteFile("apps/Zor Demo/readme.txt", "installed");
+    // A record the builder would refuse, written by hand: a sound one whose
+    // file name is edited to climb out of the directory.
+    UninstallRecord record;
+    record.appName = "Zor Demo";
+    record.uninstallKey = "Zor Demo";
+    record.files = {"readme.txt", "xxxoutside.txt"};
+    std::string bytes = "MZ" + EncodeUninstallRecord(record);
+    bytes.replace(bytes.find("xxxoutside.txt"), 3, "..\\");
+    std::uint8_t digest[16];
+    Md5Digest md5;
+    const std::size_t bodySize = bytes.size() - 2 - uninstall_format::kTrailerSize;
+    md5.Update(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 2, bodySize);
+    md5.Final(digest);
+    bytes.replace(bytes.size() - 16, 16, reinterpret_cast<const char*>(digest), 16);
+    dir_.WriteFile("apps/Zor Demo/uninstall.exe", bytes);
+
+    EXPECT_EQ(Run(uninstaller_, "/S"), 2);
+    EXPECT_TRUE(FileExists(outside));
+    EXPECT_EQ(ReadWholeFile(BuildPath(target_, "readme.txt", nullptr)), "installed");
+    const std::string log = ReadWholeFile(BuildPath(temp_, "uninstall", "log"));
+    EXPECT_NE(log.find("has the file '..\\outside.txt' that"), std::string::npos) << log;
+    EXPECT_TRUE(host_->events.empty()) << "no copy started either";
+}
+
+} // namespace
