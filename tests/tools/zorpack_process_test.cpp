@@ -355,6 +355,27 @@ TEST_F(ZorpackProcess, BuiltInExtractor) {
     EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
 }
 
+// --per-user without --stub takes the per-user stub zorpack carries, or
+// says that it carries none.
+TEST_F(ZorpackProcess, BuiltInPerUserExtractor) {
+    const std::string image = ZOR_PER_USER_EXTRACTOR_IMAGE;
+    const std::string setup = dir_ / "Setup.exe";
+    const CapturedRun run = Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", "--per-user", app_});
+    if (image.empty()) {
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.err, "zorpack: this zorpack carries no per-user extractor image (zorsetup-user.exe); name one "
+                           "with --stub FILE\n");
+        EXPECT_FALSE(FileExists(setup));
+        return;
+    }
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string stub = ReadWholeFile(image);
+    ASSERT_NE(stub, "<missing>");
+    EXPECT_EQ(ReadWholeFile(setup).substr(0, stub.size()), stub);
+    EXPECT_NE(stub, ReadWholeFile(ZOR_EXTRACTOR_IMAGE)) << "the two stubs differ in their manifests";
+    EXPECT_EQ(Load(setup)->GetExtension("scope"), "per-user");
+}
+
 TEST_F(ZorpackProcess, Version) {
     const CapturedRun run = Zorpack({"--version"});
     EXPECT_EQ(run.exitCode, 0);

@@ -27,6 +27,7 @@ enum class OptionId {
     Publisher,
     InstallDir,
     Main,
+    PerUser,
     Verbose,
     Help
 };
@@ -53,6 +54,7 @@ constexpr OptionRule kOptions[] = {
     {"--publisher", nullptr, true, true, OptionId::Publisher},
     {"--install-dir", nullptr, true, true, OptionId::InstallDir},
     {"--main", nullptr, true, true, OptionId::Main},
+    {"--per-user", nullptr, false, true, OptionId::PerUser},
     {"--verbose", "-v", false, false, OptionId::Verbose},
     {"--help", "-h", false, false, OptionId::Help},
 };
@@ -129,6 +131,9 @@ public:
             return true;
         case OptionId::AllowDuplicates:
             build.allowDuplicates = true;
+            return true;
+        case OptionId::PerUser:
+            build.perUser = true;
             return true;
         case OptionId::Verbose:
             result_.request.verbose = true;
