@@ -6,7 +6,6 @@
 #include "archive/installer_archive.h"
 #include "common/file_system.h"
 #include "common/path.h"
-#include "common/windows_api.h"
 #include "tests/common/temp_dir.h"
 #include "tests/e2e/installer_driving.h"
 #include "tests/support/gui_driver.h"
@@ -21,15 +20,11 @@ namespace {
 
 using namespace e2e;
 
-constexpr char kUserAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\hello.exe";
-
 class PerUserInstallationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         work = new TempDir;
-        const std::string examples = BuildPath(BuildPath(BuildDirectory(), "examples", nullptr), "hello", nullptr);
-        work->WriteFile("hello.exe", ReadWholeFile(ProgramBesideTests("hello")));
-        work->WriteFile("readme.txt", ReadWholeFile(BuildPath(examples, "readme.txt", nullptr)));
+        WriteExampleFiles(*work);
         ChildProcess zorpack;
         ASSERT_TRUE(zorpack.Start(ProgramBesideTests("zorpack"),
                                   {"build", "-o", Installer(), "--name", "Hello", "--version", "1.0", "--shortcut",
@@ -44,7 +39,6 @@ protected:
     // No link, registration or installed file of an earlier run is left.
     static void Clean() {
         RemoveShortcutsAndRegistration();
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kUserAppPathsKey);
         std::error_code ignored;
         std::filesystem::remove_all(DefaultDirectory(), ignored);
     }
@@ -88,12 +82,7 @@ TEST_F(PerUserInstallationTest, SilentlyInstallsForTheUserThenUpdatesTheUsersReg
     // Registered under the user's root only: the next run updates it there.
     const TempDir elsewhere;
     const std::string registered = BuildPath(elsewhere.path(), "hello.exe", nullptr);
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kUserAppPathsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(registered.c_str()),
-                     static_cast<DWORD>(registered.size() + 1));
-    ::RegCloseKey(key);
+    RegisterForCurrentUser(registered);
     EXPECT_EQ(RunSilently("/S"), 0);
     ExpectInstalled(elsewhere.path());
 }
