@@ -2,6 +2,7 @@
 
 #include "app/extraction_progress.h"
 #include "app/installation_messages.h"
+#include "app/installation_scope.h"
 #include "app/installer_startup.h"
 #include "app/registered_installation.h"
 #include "app/uninstaller_setup.h"
@@ -31,13 +32,16 @@ std::string PublisherFolder(const InstallerArchive& archive) {
 }
 
 // The directory proposed for a fresh installation: the installer's template
-// expanded, or the publisher's folder below Program Files.
+// expanded, else its scope's default one, else the publisher's folder below
+// Program Files.
 std::string ProposedDirectory(InstallerHost& host, const InstallerArchive& archive) {
     const std::string programFiles = host.SpecialFolderPath(kFolderProgramFiles);
     const std::string publisher = PublisherFolder(archive);
-    const std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
+    std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
+    if (pattern.empty()) pattern = DefaultInstallDirTemplate(archive);
     if (pattern.empty()) return BuildPath(programFiles, publisher, nullptr);
-    return ExpandInstallDirTemplate(pattern, programFiles, publisher, archive.GetAppName());
+    return ExpandInstallDirTemplate(
+        pattern, {programFiles, host.SpecialFolderPath(kFolderLocalAppData), publisher, archive.GetAppName()});
 }
 
 // Where the installation goes and what it does, as decided before any file
@@ -52,7 +56,7 @@ struct InstallationPlan {
 // cancelled the options dialog (the cancellation has been shown).
 bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request,
                         const std::string& title, InstallationPlan& plan) {
-    std::string previousPath = host.RegisteredAppPath(AppPathsName(archive.GetFirstFileName()));
+    std::string previousPath = RegisteredInstallationPath(host, archive);
     if (request.force || (request.silent && !request.directory.empty())) previousPath.clear();
     plan.fresh = previousPath.empty();
 
@@ -208,6 +212,7 @@ bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const
 
 InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request) {
     const std::string title = StringFormat("%s installation", archive.GetAppName().c_str());
+    ApplyInstallationScope(archive);
 
     InstallationPlan plan;
     if (!ChooseInstallation(host, archive, request, title, plan)) return InstallerExit::Canceled;

@@ -6,13 +6,14 @@
 
 namespace {
 
-enum class Token { ProgramFiles, Publisher, AppName };
+enum class Token { ProgramFiles, LocalAppData, Publisher, AppName };
 
 constexpr struct {
     std::string_view text;
     Token token;
 } kTokens[] = {
     {"{ProgramFiles}", Token::ProgramFiles},
+    {"{LocalAppData}", Token::LocalAppData},
     {"{Publisher}", Token::Publisher},
     {"{AppName}", Token::AppName},
 };
@@ -42,7 +43,8 @@ std::string Walk(std::string_view text, Literal literal, Found found) {
             }
         }
         if (!known)
-            return "has the unknown token '" + std::string(name) + "' (known: {ProgramFiles}, {Publisher}, {AppName})";
+            return "has the unknown token '" + std::string(name) +
+                   "' (known: {ProgramFiles}, {LocalAppData}, {Publisher}, {AppName})";
         at = close + 1;
     }
     return {};
@@ -63,21 +65,23 @@ std::string InstallDirTemplateProblem(std::string_view text) {
         text, [](std::string_view) {}, [](Token) {});
 }
 
-std::string ExpandInstallDirTemplate(std::string_view text, const std::string& programFiles,
-                                     const std::string& publisher, const std::string& appName) {
+std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValues& values) {
     std::string expanded;
     Walk(
         text, [&](std::string_view piece) { expanded += piece; },
         [&](Token token) {
             switch (token) {
             case Token::ProgramFiles:
-                expanded += programFiles;
+                expanded += values.programFiles;
+                break;
+            case Token::LocalAppData:
+                expanded += values.localAppData;
                 break;
             case Token::Publisher:
-                expanded += publisher;
+                expanded += values.publisher;
                 break;
             case Token::AppName:
-                expanded += appName;
+                expanded += values.appName;
                 break;
             }
         });

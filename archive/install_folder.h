@@ -16,11 +16,20 @@ std::string PublisherNameProblem(std::string_view name);
 
 // Empty when text is an installation directory template: valid UTF-8 without
 // control characters, not empty, every "{" opens one of the tokens
-// {ProgramFiles}, {Publisher}, {AppName} and every "}" closes one.
+// {ProgramFiles}, {LocalAppData}, {Publisher}, {AppName} and every "}"
+// closes one.
 // Otherwise why not ("has the unknown token '{X}'", ...).
 std::string InstallDirTemplateProblem(std::string_view text);
 
+// The values of the template tokens on the machine and for the installer
+// at hand.
+struct InstallDirValues {
+    std::string programFiles; // {ProgramFiles}: the machine's Program Files folder
+    std::string localAppData; // {LocalAppData}: the current user's local application data
+    std::string publisher;    // {Publisher}
+    std::string appName;      // {AppName}
+};
+
 // text (accepted by InstallDirTemplateProblem) with each token replaced by
 // its value; the rest is kept as written.
-std::string ExpandInstallDirTemplate(std::string_view text, const std::string& programFiles,
-                                     const std::string& publisher, const std::string& appName);
+std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValues& values);

@@ -10,4 +10,5 @@ inline constexpr int kFolderCommonPrograms = 23;  // Start menu programs, all us
 inline constexpr int kFolderCommonStartup = 24;   // start-up folder, all users
 inline constexpr int kFolderCommonDesktop = 25;   // desktop, all users
 inline constexpr int kFolderApplicationData = 26; // application data, current user
+inline constexpr int kFolderLocalAppData = 28;    // local (not roaming) application data, current user
 inline constexpr int kFolderProgramFiles = 38;    // Program Files

@@ -80,7 +80,7 @@ public:
 // Special-folder numbers of the shell, written out here on their own.
 namespace scripted_folder {
 inline constexpr int kDesktop = 0, kPrograms = 2, kStartup = 7, kCommonPrograms = 23, kCommonStartup = 24,
-                     kCommonDesktop = 25, kAppData = 26, kProgramFiles = 38;
+                     kCommonDesktop = 25, kAppData = 26, kLocalAppData = 28, kProgramFiles = 38;
 } // namespace scripted_folder
 
 class ScriptedHost : public InstallerHost {
@@ -108,6 +108,7 @@ public:
             {kCommonStartup, "common startup"},
             {kCommonDesktop, "common desktop"},
             {kAppData, "appdata"},
+            {kLocalAppData, "local appdata"},
             {kProgramFiles, "Program Files"},
         };
         for (const auto& [csidl, name] : folders) specialFolders[csidl] = BuildPath(root, name, nullptr);

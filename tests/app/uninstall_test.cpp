@@ -177,6 +177,20 @@ TEST_F(Uninstaller, AsksFirstAndWaitsForRunningInstances) {
     EXPECT_EQ(Run(uninstaller_, "-x"), 1);
 }
 
+// A per-user installation keeps its entry under the current user's root, and
+// its uninstaller removes it from there.
+TEST_F(Uninstaller, APerUserInstallationUsesTheCurrentUsersEntry) {
+    InstallerContent content;
+    content.extensions = {{"scope", "per-user"}, {"uninstall-key", "Zor Demo"}};
+    WriteInstaller(installer_, content);
+    ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
+    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), target_);
+    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), "");
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), "");
+    EXPECT_FALSE(FileExists(BuildPath(target_, "demo.exe", nullptr)));
+}
+
 // An App Paths key that now names another installation is not this one's.
 TEST_F(Uninstaller, KeepsAnAppPathsKeyOfAnotherInstallation) {
     Install();

@@ -31,9 +31,8 @@ class InstallationTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         work = new TempDir;
+        WriteExampleFiles(*work);
         const std::string examples = BuildPath(BuildPath(BuildDirectory(), "examples", nullptr), "hello", nullptr);
-        work->WriteFile("hello.exe", ReadWholeFile(ProgramBesideTests("hello")));
-        work->WriteFile("readme.txt", ReadWholeFile(BuildPath(examples, "readme.txt", nullptr)));
         work->WriteFile("license.txt", ReadWholeFile(BuildPath(examples, "license.txt", nullptr)));
         // Enough data for the progress window to be seen.
         std::string data(16 << 20, '\0');

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class TempDir;
+
 namespace e2e {
 
 // The installers these tests build install "Hello" version 1.0.
@@ -34,10 +36,16 @@ std::string Link(int csidl, const char* subfolder = nullptr);
 // Every link an installation may make, in the current user's and all users' folders.
 std::vector<std::string> AllLinks();
 
-// What an installed application records so that its next installer finds it.
+// Writes the example application's hello.exe and readme.txt into work.
+void WriteExampleFiles(const TempDir& work);
+
+// What an installed application records so that its next installer finds it:
+// App Paths under the machine's root, or (per-user installations) under the
+// current user's.
 void Register(const std::string& executable);
-// Removes every link of AllLinks and the registration, so that a test starts
-// and ends with no trace of an installation.
+void RegisterForCurrentUser(const std::string& executable);
+// Removes every link of AllLinks and both registrations, so that a test
+// starts and ends with no trace of an installation.
 void RemoveShortcutsAndRegistration();
 
 // Waits for a message box of the installer that is not `previous`, checks

@@ -7,6 +7,7 @@
 #include "common/text_utils.h"
 #include "common/windows_api.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/process.h"
 #include "win32/shell_link.h"
 
 #include <gtest/gtest.h>
@@ -54,18 +55,32 @@ std::vector<std::string> AllLinks() {
             Link(kFolderApplicationData, kQuickLaunch)};
 }
 
-void Register(const std::string& executable) {
+namespace {
+
+void RegisterUnder(HKEY root, const std::string& executable) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kAppPathsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExA(root, kAppPathsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
     ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable.c_str()),
                      static_cast<DWORD>(executable.size() + 1));
     ::RegCloseKey(key);
 }
 
+} // namespace
+
+void WriteExampleFiles(const TempDir& work) {
+    const std::string examples = BuildPath(BuildPath(BuildDirectory(), "examples", nullptr), "hello", nullptr);
+    work.WriteFile("hello.exe", ReadWholeFile(ProgramBesideTests("hello")));
+    work.WriteFile("readme.txt", ReadWholeFile(BuildPath(examples, "readme.txt", nullptr)));
+}
+
+void Register(const std::string& executable) { RegisterUnder(HKEY_LOCAL_MACHINE, executable); }
+
+void RegisterForCurrentUser(const std::string& executable) { RegisterUnder(HKEY_CURRENT_USER, executable); }
+
 void RemoveShortcutsAndRegistration() {
     for (const std::string& link : AllLinks()) ::DeleteFileA(link.c_str());
     ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kAppPathsKey);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kAppPathsKey);
 }
 
 void* Answer(const std::string& caption, const std::string& text, int button, const char* shot, void* previous) {

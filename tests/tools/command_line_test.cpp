@@ -46,6 +46,11 @@ TEST(CommandLine, PublisherAndInstallDir) {
     ASSERT_TRUE(defaults.ok);
     EXPECT_EQ(defaults.request.build.publisher, "") << "no block unless asked for";
     EXPECT_EQ(defaults.request.build.installDir, "");
+    EXPECT_FALSE(defaults.request.build.perUser);
+    const ParseResult perUser = ParseCommandLine(BuildLine({"a", "--per-user"}));
+    ASSERT_TRUE(perUser.ok) << perUser.error;
+    EXPECT_TRUE(perUser.request.build.perUser);
+    EXPECT_EQ(perUser.request.build.inputs, (Args{"a"})) << "a switch: the operand after it stays an input";
 }
 
 // The uninstaller's key: given, or made from the publisher and the name with
@@ -240,6 +245,7 @@ const BadCase kBadCases[] = {
      "the --install-dir template 'C:\\App}' has a '}' at byte 6 that closes no token"},
     {BuildLine({"--install-dir", "", "a"}), "the --install-dir template '' is empty"},
     {{"list", "--publisher", "x", "a"}, "option '--publisher' is not valid for 'list'"},
+    {{"verify", "--per-user", "a"}, "option '--per-user' is not valid for 'verify'"},
     {{"list"}, "'list' needs an installer file"},
     {{"list", "a", "b"}, "unexpected argument 'b' for 'list'"},
     {{"verify"}, "'verify' needs an installer file"},

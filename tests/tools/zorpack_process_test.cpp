@@ -338,21 +338,44 @@ TEST_F(ZorpackProcess, DamagedDataIsFound) {
         << extracted.err;
 }
 
-TEST_F(ZorpackProcess, BuiltInExtractor) {
-    const std::string image = ZOR_EXTRACTOR_IMAGE;
-    const std::string setup = dir_ / "Setup.exe";
-    const CapturedRun run = Zorpack({"build", "-o", setup, "--name", "N", "--version", "1", app_});
-    if (image.empty()) {
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_EQ(run.err, "zorpack: this zorpack carries no extractor image; name one with --stub FILE\n");
-        EXPECT_FALSE(FileExists(setup));
-        return;
+// Without --stub, each build takes the stub zorpack carries for its scope,
+// or says that it carries none.
+TEST_F(ZorpackProcess, BuiltInExtractors) {
+    const struct {
+        std::string image;
+        std::vector<std::string> extra;
+        const char* missing;
+        const char* scope;
+    } cases[] = {
+        {ZOR_EXTRACTOR_IMAGE, {}, "zorpack: this zorpack carries no extractor image; name one with --stub FILE\n", ""},
+        {ZOR_PER_USER_EXTRACTOR_IMAGE,
+         {"--per-user"},
+         "zorpack: this zorpack carries no per-user extractor image (zorsetup-user.exe); name one with --stub FILE\n",
+         "per-user"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scope);
+        const std::string setup = dir_ / "Setup.exe";
+        std::vector<std::string> line = {"build", "-o", setup, "--name", "N", "--version", "1", app_};
+        line.insert(line.end(), c.extra.begin(), c.extra.end());
+        const CapturedRun run = Zorpack(line);
+        if (c.image.empty()) {
+            EXPECT_EQ(run.exitCode, 2);
+            EXPECT_EQ(run.err, c.missing);
+            EXPECT_FALSE(FileExists(setup));
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::string stub = ReadWholeFile(c.image);
+        ASSERT_NE(stub, "<missing>");
+        EXPECT_EQ(ReadWholeFile(setup).substr(0, stub.size()), stub);
+        EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
+        EXPECT_EQ(Load(setup)->GetExtension("scope"), c.scope);
     }
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::string stub = ReadWholeFile(image);
-    ASSERT_NE(stub, "<missing>");
-    EXPECT_EQ(ReadWholeFile(setup).substr(0, stub.size()), stub);
-    EXPECT_EQ(Zorpack({"verify", setup}).exitCode, 0);
+    const std::string machine = ZOR_EXTRACTOR_IMAGE, perUser = ZOR_PER_USER_EXTRACTOR_IMAGE;
+    if (!machine.empty() && !perUser.empty()) {
+        EXPECT_NE(ReadWholeFile(machine), ReadWholeFile(perUser)) << "the two stubs differ in their manifests";
+    }
 }
 
 TEST_F(ZorpackProcess, Version) {

@@ -346,6 +346,27 @@ TEST_F(ZorpackRun, PublisherAndInstallDirGoIntoTheExtensionBlockOnly) {
     EXPECT_EQ(plainList.out.find("Extension block"), std::string::npos) << plainList.out;
 }
 
+// --per-user with --stub: the named image goes in front and the only other
+// difference from a machine-wide build is the scope pair.
+TEST_F(ZorpackRun, PerUserWithAStubUsesThatStubAndWritesTheScopePair) {
+    const std::string machine = dir_ / "Machine.exe";
+    const std::string perUser = dir_ / "PerUser.exe";
+    ASSERT_EQ(RunInProcess(BuildLine(machine)).code, kExitSuccess);
+    std::vector<std::string> line = BuildLine(perUser);
+    line.push_back("--per-user");
+    const Outcome built = RunInProcess(line);
+    ASSERT_EQ(built.code, kExitSuccess) << built.err;
+
+    const std::string machineBytes = ReadWholeFile(machine);
+    const std::string perUserBytes = ReadWholeFile(perUser);
+    EXPECT_EQ(perUserBytes.substr(0, 512), ReadWholeFile(stub_));
+    const std::string block = EncodeExtensionBlock({{"scope", "per-user"}});
+    ASSERT_EQ(perUserBytes.size(), machineBytes.size() + block.size());
+    EXPECT_EQ(perUserBytes.substr(machineBytes.size() - 64, block.size()), block);
+    const Outcome listed = RunInProcess({"list", perUser});
+    EXPECT_NE(listed.out.find("Extension block:\n    scope = per-user\n"), std::string::npos) << listed.out;
+}
+
 TEST_F(ZorpackRun, ADamagedExtensionBlockIsOneErrorLine) {
     const std::string setup = dir_ / "Setup.exe";
     std::vector<std::string> line = BuildLine(setup);

@@ -41,10 +41,15 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
         return kExitSuccess;
     }
     // Asked here so that a zorpack without an image says so before any work.
-    if (!LoadExtractorResource(kExtractorResourceId, image))
-        return Report(console, "this zorpack carries no extractor image; name one with --stub FILE", kExitUsage);
+    const int resourceId = build.perUser ? kPerUserExtractorResourceId : kExtractorResourceId;
+    if (!LoadExtractorResource(resourceId, image))
+        return Report(console,
+                      build.perUser ? "this zorpack carries no per-user extractor image (zorsetup-user.exe); name "
+                                      "one with --stub FILE"
+                                    : "this zorpack carries no extractor image; name one with --stub FILE",
+                      kExitUsage);
     size = image.size();
-    archive.SetExtractorResourceId(kExtractorResourceId);
+    archive.SetExtractorResourceId(resourceId);
     return kExitSuccess;
 }
 
@@ -84,12 +89,14 @@ std::string PutMainEntryFirst(std::vector<InputFile>& files, const std::string& 
 }
 
 // The settings the extension block carries, in their order there; none when
-// neither option was given.
+// no option that writes one was given.
 std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
+    using namespace archive_format::extension_block;
     std::vector<ExtensionPair> pairs;
-    if (!build.publisher.empty()) pairs.push_back({archive_format::extension_block::kPublisherKey, build.publisher});
-    if (!build.installDir.empty()) pairs.push_back({archive_format::extension_block::kInstallDirKey, build.installDir});
-    if (build.uninstaller) pairs.push_back({archive_format::extension_block::kUninstallKeyKey, build.uninstallKey});
+    if (!build.publisher.empty()) pairs.push_back({kPublisherKey, build.publisher});
+    if (!build.installDir.empty()) pairs.push_back({kInstallDirKey, build.installDir});
+    if (build.perUser) pairs.push_back({kScopeKey, kPerUserScope});
+    if (build.uninstaller) pairs.push_back({kUninstallKeyKey, build.uninstallKey});
     return pairs;
 }
 

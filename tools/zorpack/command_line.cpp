@@ -29,6 +29,7 @@ enum class OptionId {
     Main,
     Uninstaller,
     UninstallKey,
+    PerUser,
     Verbose,
     Help
 };
@@ -57,6 +58,7 @@ constexpr OptionRule kOptions[] = {
     {"--main", nullptr, true, true, OptionId::Main},
     {"--uninstaller", nullptr, false, true, OptionId::Uninstaller},
     {"--uninstall-key", nullptr, true, true, OptionId::UninstallKey},
+    {"--per-user", nullptr, false, true, OptionId::PerUser},
     {"--verbose", "-v", false, false, OptionId::Verbose},
     {"--help", "-h", false, false, OptionId::Help},
 };
@@ -144,6 +146,9 @@ public:
             return true;
         case OptionId::AllowDuplicates:
             build.allowDuplicates = true;
+            return true;
+        case OptionId::PerUser:
+            build.perUser = true;
             return true;
         case OptionId::Verbose:
             result_.request.verbose = true;

@@ -29,6 +29,9 @@ struct BuildRequest {
     std::string uninstallKey;
     std::uint32_t options = 0;
     bool allowDuplicates = false;
+    // For the current user only: the per-user stub (unless --stub names
+    // one) and the extension pair scope=per-user.
+    bool perUser = false;
     // Input files as given; "@name" entries are list files, expanded later.
     std::vector<std::string> inputs;
 };
