@@ -1,22 +1,18 @@
 #include "app/installation_scope.h"
 
-#include "app/registered_installation.h"
 #include "archive/archive_format.h"
 #include "archive/install_options.h"
 #include "archive/installer_archive.h"
 
-namespace {
+using namespace archive_format::extension_block;
 
-// The key below which Windows finds an application by its executable's file
-// name; its default value is the executable's full path.
-constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+bool IsPerUserInstaller(const InstallerArchive& archive) { return archive.GetExtension(kScopeKey) == kPerUserScope; }
 
-} // namespace
-
-bool IsPerUserInstaller(const InstallerArchive& archive) {
-    using namespace archive_format::extension_block;
-    return archive.GetExtension(kScopeKey) == kPerUserScope;
+RegistryScope InstallationScope(const InstallerArchive& archive) {
+    return RegistryScopeOf(IsPerUserInstaller(archive));
 }
+
+std::string UninstallKeyOf(const InstallerArchive& archive) { return archive.GetExtension(kUninstallKeyKey); }
 
 void ApplyInstallationScope(InstallerArchive& archive) {
     if (!IsPerUserInstaller(archive)) return;
@@ -26,14 +22,8 @@ void ApplyInstallationScope(InstallerArchive& archive) {
 }
 
 std::string DefaultInstallDirTemplate(const InstallerArchive& archive) {
-    return IsPerUserInstaller(archive) ? kPerUserInstallDirTemplate : "";
-}
-
-std::string RegisteredInstallationPath(InstallerHost& host, InstallerArchive& archive) {
-    const std::string fileName = AppPathsName(archive.GetFirstFileName());
-    if (IsPerUserInstaller(archive)) {
-        const std::string userPath = host.ReadRegistryString(RegistryScope::CurrentUser, kAppPathsKey + fileName, "");
-        if (!userPath.empty()) return userPath;
-    }
-    return host.RegisteredAppPath(fileName);
+    if (IsPerUserInstaller(archive)) return kPerUserInstallDirTemplate;
+    if (!archive.GetExtension(kPublisherKey).empty() || !UninstallKeyOf(archive).empty())
+        return kProductInstallDirTemplate;
+    return {};
 }

@@ -13,11 +13,22 @@
 class InstallerArchive;
 
 // The proposed installation directory of a per-user installer whose block
-// names no "install-dir" template.
+// names no "install-dir" template, and of a machine installer that names a
+// publisher or leaves an uninstaller: one folder per product, so that two
+// products of one publisher never share their files or their uninstaller.
 inline constexpr char kPerUserInstallDirTemplate[] = "{LocalAppData}\\Programs\\{AppName}";
+inline constexpr char kProductInstallDirTemplate[] = "{ProgramFiles}\\{Publisher}\\{AppName}";
 
 // True when archive installs for the current user only.
 bool IsPerUserInstaller(const InstallerArchive& archive);
+
+// The registry root of the installation's uninstall entry and of the App
+// Paths key looked up first.
+RegistryScope InstallationScope(const InstallerArchive& archive);
+
+// The uninstall key the archive's extension block names; empty when the
+// installation leaves no uninstaller.
+std::string UninstallKeyOf(const InstallerArchive& archive);
 
 // For a per-user installer, clears both bits of the all-users option in the
 // archive's options word: the option is neither offered in the options
@@ -26,13 +37,8 @@ bool IsPerUserInstaller(const InstallerArchive& archive);
 void ApplyInstallationScope(InstallerArchive& archive);
 
 // The template of the proposed directory when the block names none: the
-// per-user default for a per-user installer, empty (the publisher's folder
-// below Program Files) for a machine installer.
+// per-user default for a per-user installer, the product's own folder for a
+// machine installer with a publisher or an uninstaller, and empty (the
+// default publisher's folder below Program Files, as installers without
+// either always had it) otherwise.
 std::string DefaultInstallDirTemplate(const InstallerArchive& archive);
-
-// The path an earlier installation registered for the archive's main
-// executable under App Paths, empty when none did. A per-user installer
-// looks under the current user's root first, then under the machine's (an
-// earlier machine-wide installation is updated where it is); a machine
-// installer only under the machine's.
-std::string RegisteredInstallationPath(InstallerHost& host, InstallerArchive& archive);

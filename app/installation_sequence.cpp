@@ -1,17 +1,20 @@
 #include "app/installation_sequence.h"
 
 #include "app/extraction_progress.h"
+#include "app/installation_journal.h"
 #include "app/installation_messages.h"
 #include "app/installation_scope.h"
 #include "app/installer_startup.h"
 #include "app/registered_installation.h"
+#include "app/running_instances.h"
 #include "app/uninstaller_setup.h"
-#include "app/window_search.h"
 #include "archive/entry_name.h"
 #include "archive/install_folder.h"
+#include "archive/installation_names.h"
 #include "archive/installer_archive.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
+#include "common/file.h"
 #include "common/file_system.h"
 #include "common/file_text.h"
 #include "common/last_error.h"
@@ -19,29 +22,29 @@
 #include "common/special_folders.h"
 #include "common/string_format.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <vector>
 
 namespace {
 
-// The folder of the publisher named in the extension block, kCompanyFolder
+// The folder of the publisher named in the extension block, kDefaultPublisher
 // when the installer names none (the loader has checked any name given).
 std::string PublisherFolder(const InstallerArchive& archive) {
     const std::string publisher = archive.GetExtension(archive_format::extension_block::kPublisherKey);
-    return publisher.empty() ? kCompanyFolder : publisher;
+    return publisher.empty() ? kDefaultPublisher : publisher;
 }
 
 // The directory proposed for a fresh installation: the installer's template
-// expanded, else its scope's default one, else the publisher's folder below
-// Program Files.
+// (its "\" the platform's separator) expanded, else its scope's default one,
+// else the publisher's folder below Program Files.
 std::string ProposedDirectory(InstallerHost& host, const InstallerArchive& archive) {
     const std::string programFiles = host.SpecialFolderPath(kFolderProgramFiles);
     const std::string publisher = PublisherFolder(archive);
     std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
     if (pattern.empty()) pattern = DefaultInstallDirTemplate(archive);
     if (pattern.empty()) return BuildPath(programFiles, publisher, nullptr);
-    return ExpandInstallDirTemplate(
-        pattern, {programFiles, host.SpecialFolderPath(kFolderLocalAppData), publisher, archive.GetAppName()});
+    return ExpandInstallDirTemplate(NativeEntryPath(pattern), {programFiles, host.SpecialFolderPath(kFolderLocalAppData),
+                                                               publisher, archive.GetAppName()});
 }
 
 // Where the installation goes and what it does, as decided before any file
@@ -51,27 +54,24 @@ struct InstallationPlan {
     std::string directory;
 };
 
-// Decides between an update of the registered installation and a fresh one,
+// Decides between an update of the earlier installation and a fresh one,
 // asking the user as needed (never under "/S"). False when the user
 // cancelled the options dialog (the cancellation has been shown).
 bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request,
                         const std::string& title, InstallationPlan& plan) {
-    std::string previousPath = RegisteredInstallationPath(host, archive);
-    if (request.force || (request.silent && !request.directory.empty())) previousPath.clear();
-    plan.fresh = previousPath.empty();
+    EarlierInstallation earlier = FindEarlierInstallation(host, archive);
+    if (request.force || (request.silent && !request.directory.empty())) earlier = {};
+    plan.fresh = earlier.directory.empty();
 
-    if (!previousPath.empty()) {
-        plan.directory = InstallationDirectoryFromRegisteredPath(previousPath, archive.GetFirstFileName());
+    if (!plan.fresh) {
+        plan.directory = earlier.directory;
         if (request.silent) return true;
         const std::string question =
             StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",
-                         archive.GetAppName().c_str(), archive.GetVersion().c_str(), previousPath.c_str());
-        if (host.ShowMessage(question, title, kMessageYesNoQuestion) != kButtonYes) {
-            previousPath.clear();
-            plan.fresh = true;
-        }
+                         archive.GetAppName().c_str(), archive.GetVersion().c_str(), earlier.executablePath.c_str());
+        if (host.ShowMessage(question, title, kMessageYesNoQuestion) == kButtonYes) return true;
+        plan.fresh = true;
     }
-    if (!previousPath.empty()) return true;
 
     std::string directory = request.directory.empty() ? ProposedDirectory(host, archive) : request.directory;
     if (request.silent) {
@@ -92,16 +92,69 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const In
     return true;
 }
 
+// Checks made before anything is written: the directory can be one, every
+// destination fits the path limit, and no other product's uninstaller is in
+// the way of this one's. earlier receives this product's earlier record when
+// the directory holds one (hasEarlier). False after the refusal was shown,
+// with exit set.
+bool CheckDestination(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
+                      const std::string& title, UninstallRecord& earlier, bool& hasEarlier, InstallerExit& exit) {
+    const char* appName = archive.GetAppName().c_str();
+    exit = InstallerExit::DirectoryFailed;
+    if (const std::string problem = InstallDirectoryProblem(directory); !problem.empty()) {
+        host.ShowMessage(StringFormat("!Error: '%s' cannot be the installation folder: it %s.\n'%s' installation "
+                                      "canceled.",
+                                      directory.c_str(), problem.c_str(), appName),
+                         title, kMessageError);
+        return false;
+    }
+    // Otherwise the directory and the shortcuts would be made, then the
+    // extraction would stop halfway.
+    if (const ArchiveEntry* entry = archive.FindTooLongDestination(directory)) {
+        host.ShowMessage(StringFormat("!Error: the path of '%s' in '%s' would be longer than %zu characters.\n'%s' "
+                                      "installation canceled.",
+                                      entry->name.c_str(), directory.c_str(), kMaxPath - 1, appName),
+                         title, kMessageError);
+        return false;
+    }
+    hasEarlier = false;
+    const std::string key = UninstallKeyOf(archive);
+    if (key.empty()) return true;
+    switch (ReadEarlierUninstaller(directory, key, earlier)) {
+    case EarlierUninstaller::None:
+        return true;
+    case EarlierUninstaller::Ours:
+        hasEarlier = true;
+        return true;
+    case EarlierUninstaller::Foreign:
+        break;
+    }
+    exit = InstallerExit::ForeignFolder;
+    const std::string holds = earlier.appName.empty()
+                                  ? StringFormat("a file '%s' that is not the uninstaller of '%s'",
+                                                 kUninstallerFileName, appName)
+                                  : StringFormat("the installation of '%s' (%s)", earlier.appName.c_str(),
+                                                 earlier.version.c_str());
+    host.ShowMessage(StringFormat("!Error: the folder '%s' holds %s.\nEach application needs a folder of its own: "
+                                  "'%s' installation canceled.",
+                                  directory.c_str(), holds.c_str(), appName),
+                     title, kMessageError);
+    return false;
+}
+
 struct ShortcutsMade {
-    std::vector<std::string> created; // the link files this run wrote
-    // Every link there is now (made or found), by shell folder and path below it.
+    // This product's links: made or rewritten by this run, or made by an
+    // earlier installation and still there.
     std::vector<UninstallShortcut> links;
     bool failed = false; // a link could not be made (and was shown)
 };
 
-// Makes the shortcuts the options ask for. Links that were there before are
-// kept and not among those created.
-ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath) {
+// Makes the shortcuts the options ask for. A link that is already there is
+// saved again when the earlier installation's record names it (it is this
+// product's, and may point at an executable the update has moved);
+// otherwise it is kept as it is and not this installation's.
+ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath,
+                              const UninstallRecord* earlier, InstallationJournal& journal) {
     const std::uint32_t options = archive.GetOptions();
     const bool allUsers = (options & kOptionAllUsers) != 0;
     const std::string publisher = PublisherFolder(archive);
@@ -115,37 +168,60 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
         {(options & kOptionDesktopShortcut) != 0, allUsers ? kFolderCommonDesktop : kFolderDesktop, ""},
         {(options & kOptionQuickLaunchShortcut) != 0, kFolderApplicationData, kQuickLaunchFolder},
     };
+    const auto recorded = [&](const UninstallShortcut& link) {
+        return earlier && std::find(earlier->shortcuts.begin(), earlier->shortcuts.end(), link) !=
+                              earlier->shortcuts.end();
+    };
     ShortcutsMade made;
     for (const auto& shortcut : shortcuts) {
         if (!shortcut.wanted) continue;
+        const UninstallShortcut link{shortcut.csidl,
+                                     (*shortcut.subfolder != '\0' ? std::string(shortcut.subfolder) + "\\" : "") +
+                                         archive.GetShortcutName() + ".lnk"};
         std::string linkPath;
         const ShortcutResult result = CreateShortcut(host, shortcut.csidl, shortcut.subfolder,
-                                                     archive.GetShortcutName(), executablePath, &linkPath);
-        if (result == ShortcutResult::Created) made.created.push_back(linkPath);
-        if (result != ShortcutResult::Failed)
-            made.links.push_back(
-                {shortcut.csidl, (*shortcut.subfolder != '\0' ? std::string(shortcut.subfolder) + "\\" : "") +
-                                     archive.GetShortcutName() + ".lnk"});
+                                                     archive.GetShortcutName(), executablePath, &linkPath,
+                                                     recorded(link));
+        if (result == ShortcutResult::Created) journal.NoteLinkCreated(linkPath);
+        if (result == ShortcutResult::Created || result == ShortcutResult::Replaced) made.links.push_back(link);
         if (result == ShortcutResult::Failed) made.failed = true;
+    }
+    // The earlier installation's links that this run did not ask for stay
+    // its own while they are there.
+    if (earlier) {
+        for (const UninstallShortcut& link : earlier->shortcuts) {
+            const std::string folder = host.SpecialFolderPath(link.folder);
+            if (!folder.empty() && std::find(made.links.begin(), made.links.end(), link) == made.links.end() &&
+                FileExists(BuildPath(folder, NativeEntryPath(link.path), nullptr)))
+                made.links.push_back(link);
+        }
     }
     return made;
 }
 
-// A fresh installation that failed installed no application: links this run
-// made would point at a missing file.
-void RemoveShortcuts(const std::vector<std::string>& links) {
-    for (const std::string& link : links) {
-        InstallationProgress(StringFormat("Removing shortcut '%s'...", link.c_str()).c_str(), 0);
-        std::remove(link.c_str());
+// Extracts every file, showing the progress. False with the text the
+// failure's message gives in its parentheses: the archive's error text, or
+// the file layer's sentence (a full disk, an I/O error), which is also
+// reported as a progress line.
+bool ExtractWithProgress(InstallerHost& host, InstallerArchive& archive, const std::string& directory,
+                         std::string& failure) {
+    try {
+        ExtractionProgress progress(host, archive);
+        if (archive.ExtractFiles(directory)) return true;
+        failure = archive.GetErrorText();
+    } catch (const FileException& e) {
+        InstallationProgress(e.what(), 0);
+        failure = e.what();
     }
+    return false;
 }
 
 // After a failed extraction: writes every line of the installation message
 // list to the log file and offers to open it.
-void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) {
+void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive, const std::string& failure) {
     const std::string question =
         StringFormat("!Error: Unable to extract files (%s)\nDo you want to display installation log informations ?",
-                     archive.GetErrorText().c_str());
+                     failure.c_str());
     const std::string logPath = InstallationLogPath(host);
     if (!WriteInstallationLog(host, archive.GetAppName(), {})) {
         host.ShowMessage(StringFormat("Unable to create file '%s' (%s)", logPath.c_str(), LastErrorText()), "ok",
@@ -157,12 +233,14 @@ void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive) 
 } // namespace
 
 ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder,
-                              const std::string& shortcutName, const std::string& target, std::string* linkFile) {
+                              const std::string& shortcutName, const std::string& target, std::string* linkFile,
+                              bool replace) {
     const std::string folderPath = host.SpecialFolderPath(csidl);
     const std::string folder = subfolder.empty() ? folderPath : BuildPath(folderPath, subfolder, nullptr);
     const std::string linkPath = BuildPath(folder, shortcutName, "lnk");
     if (linkFile) *linkFile = linkPath;
-    if (!folderPath.empty() && FileExists(linkPath)) return ShortcutResult::Existed;
+    const bool existed = !folderPath.empty() && FileExists(linkPath);
+    if (existed && !replace) return ShortcutResult::Existed;
 
     // Without the special folder the link would land relative to the working
     // directory, somewhere the user never looks: it is reported as not made.
@@ -171,29 +249,10 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
         SetLastErrorCode(kErrorPathNotFound);
     else
         saved = host.SaveShortcut(linkPath, target);
-    if (saved) return ShortcutResult::Created;
+    if (saved) return existed ? ShortcutResult::Replaced : ShortcutResult::Created;
     host.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()),
                      kProductName, kMessageError);
     return ShortcutResult::Failed;
-}
-
-bool RunningInstancesClosed(InstallerHost& host, const std::string& windowList, const std::string& appName,
-                            const char* action, bool silent, const std::string& title) {
-    WindowSearch search;
-    search.SetWindowList(windowList);
-    while (SearchWindows(host.Windows(), search) != 0) {
-        if (silent) {
-            host.ShowMessage("!Error: following windows are open, '" + appName + "' is left as it is:\n" +
-                                 FoundWindowsText(search),
-                             title, kMessageError);
-            return false;
-        }
-        // Titles are joined as they are, never used as a format.
-        const std::string text = "Following windows have to be closed before " + std::string(action) + " '" + appName +
-                                 "':\n\n" + FoundWindowsText(search) + "\n" + "Thanks to proceed...\n";
-        if (host.ShowMessage(text, title, kMessageOkCancelInfo) != kButtonOk) return false;
-    }
-    return true;
 }
 
 std::string InstallationLogPath(InstallerHost& host) {
@@ -201,12 +260,19 @@ std::string InstallationLogPath(InstallerHost& host) {
 }
 
 bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const std::vector<std::string>& extra) {
-    CFileText log;
-    if (!log.Create(InstallationLogPath(host))) return false;
-    log.WriteLine(StringFormat("'%s' log installation execution:", appName.c_str()));
-    for (const std::string& line : InstallationMessages()) log.WriteLine(line);
-    for (const std::string& line : extra) log.WriteLine(line);
-    log.Close();
+    // The log is written after failures too, a full disk among them: one
+    // that cannot be written is reported like one that cannot be created.
+    try {
+        CFileText log;
+        if (!log.Create(InstallationLogPath(host))) return false;
+        log.WriteLine(StringFormat("'%s' log installation execution:", appName.c_str()));
+        for (const std::string& line : InstallationMessages()) log.WriteLine(line);
+        for (const std::string& line : extra) log.WriteLine(line);
+        log.Close();
+    } catch (const FileException& failure) {
+        SetLastErrorCode(failure.errorCode());
+        return false;
+    }
     return true;
 }
 
@@ -217,47 +283,48 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
     InstallationPlan plan;
     if (!ChooseInstallation(host, archive, request, title, plan)) return InstallerExit::Canceled;
 
-    const std::string directory = ExpandEnvironmentRefs(plan.directory);
-    // Checked before anything is written: otherwise the directory and the
-    // shortcuts would be made, then the extraction would stop halfway.
-    if (const ArchiveEntry* entry = archive.FindTooLongDestination(directory)) {
-        host.ShowMessage(StringFormat("!Error: the path of '%s' in '%s' would be longer than %zu characters.\n'%s' "
-                                      "installation canceled.",
-                                      entry->name.c_str(), directory.c_str(), kMaxPath - 1,
-                                      archive.GetAppName().c_str()),
-                         title, kMessageError);
-        return InstallerExit::DirectoryFailed;
-    }
+    const std::string directory = WithNativeSeparators(ExpandEnvironmentRefs(plan.directory));
+    UninstallRecord earlier;
+    bool hasEarlier = false;
+    InstallerExit refusal = InstallerExit::DirectoryFailed;
+    if (!CheckDestination(host, archive, directory, title, earlier, hasEarlier, refusal)) return refusal;
+
+    // From here on, whatever fails before the last file is in place takes
+    // away what this run made.
+    InstallationJournal journal;
+    journal.NoteStateBefore(directory, archive);
     if (!DirectoryExists(directory) && !CreateDirectoryTree(directory)) {
+        journal.Undo();
         host.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
                                       directory.c_str(), archive.GetAppName().c_str()),
                          title, kMessageError);
         return InstallerExit::DirectoryFailed;
     }
 
-    if (!RunningInstancesClosed(host, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent, title))
+    if (!RunningInstancesClosed(host, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent,
+                                title)) {
+        journal.Undo();
         return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
+    }
 
     const std::string executablePath = BuildPath(directory, NativeEntryPath(archive.GetFirstFileName()), nullptr);
-    const ShortcutsMade links = CreateShortcuts(host, archive, executablePath);
+    const ShortcutsMade links =
+        CreateShortcuts(host, archive, executablePath, hasEarlier ? &earlier : nullptr, journal);
 
-    bool extracted = false;
-    {
-        ExtractionProgress progress(host, archive);
-        extracted = archive.ExtractFiles(directory);
-    }
-    if (!extracted) {
-        if (plan.fresh) RemoveShortcuts(links.created);
+    std::string failure;
+    if (!ExtractWithProgress(host, archive, directory, failure)) {
+        journal.Undo();
         if (request.silent)
-            host.ShowMessage(StringFormat("!Error: Unable to extract files (%s)", archive.GetErrorText().c_str()),
-                             kProductName, kMessageError);
+            host.ShowMessage(StringFormat("!Error: Unable to extract files (%s)", failure.c_str()), kProductName,
+                             kMessageError);
         else
-            OfferInstallationLog(host, archive);
+            OfferInstallationLog(host, archive, failure);
         return InstallerExit::ExtractionFailed;
     }
 
-    const bool uninstaller = archive.GetExtension(archive_format::extension_block::kUninstallKeyKey).empty() ||
-                             SetUpUninstaller(host, archive, directory, executablePath, links.links);
+    const bool uninstaller = UninstallKeyOf(archive).empty() ||
+                             SetUpUninstaller(host, archive, directory, executablePath, links.links,
+                                              hasEarlier ? &earlier : nullptr);
 
     host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
                                   plan.fresh ? "installed" : "updated"),

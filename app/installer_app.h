@@ -2,7 +2,6 @@
 // installer process.
 #pragma once
 
-#include "app/installer_exit.h"
 #include "app/installer_host.h"
 
 class InstallerApp {
@@ -21,10 +20,11 @@ public:
     // log, which is written at the end whatever the outcome.
     int InitInstance();
 
-    // The process exit code of the last InitInstance (installer_exit.h).
-    int ExitCode() const { return static_cast<int>(exit_); }
+    // The process exit code of the last InitInstance: installer_exit.h for
+    // an installer, uninstall_exit.h for an uninstaller.
+    int ExitCode() const { return exitCode_; }
 
 private:
     InstallerHost& host_;
-    InstallerExit exit_ = InstallerExit::Installed;
+    int exitCode_ = 0;
 };

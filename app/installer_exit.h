@@ -12,12 +12,13 @@ enum class InstallerExit : int {
     ShortcutsFailed = 6,    // every file installed, but a shortcut could not be made
     Canceled = 7,           // the user said no (never under "/S")
     UninstallerFailed = 8,  // every file installed, but the uninstaller or its entry could not be written
+    ForeignFolder = 9,      // the directory holds the uninstaller of another application: nothing written
 };
 
 // What each code means, in the words of the usage text, indexed by the code.
 inline constexpr const char* kInstallerExitMeanings[] = {
     "installed",         "bad command line", "archive not loaded", "folder not created", "application running",
-    "extraction failed", "shortcuts failed", "canceled",           "uninstaller failed",
+    "extraction failed", "shortcuts failed", "canceled",           "uninstaller failed", "another application's folder",
 };
 
 inline const char* InstallerExitMeaning(InstallerExit exit) { return kInstallerExitMeanings[static_cast<int>(exit)]; }

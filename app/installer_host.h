@@ -33,6 +33,11 @@ inline constexpr int kShowNormal = 1;
 // machine's, or the current user's.
 enum class RegistryScope { Machine, CurrentUser };
 
+// The root of an installation for the current user only, or for the machine.
+constexpr RegistryScope RegistryScopeOf(bool perUser) {
+    return perUser ? RegistryScope::CurrentUser : RegistryScope::Machine;
+}
+
 // One value to write: a string, or a 32-bit number (REG_DWORD).
 struct RegistryValue {
     std::string name;
@@ -84,6 +89,9 @@ public:
     // pointing at target with a normal window and nothing else. On false the
     // reason is left in the thread's last error.
     virtual bool SaveShortcut(const std::string& linkPath, const std::string& target) = 0;
+    // The path the shortcut file linkPath points at; empty when the file
+    // cannot be read as a shortcut.
+    virtual std::string ShortcutTarget(const std::string& linkPath) = 0;
     // Opens path with the shell's "open" verb, without owner window,
     // parameters or directory, in a normal window. False when the shell
     // refused (its result below 32), the reason left in the last error.

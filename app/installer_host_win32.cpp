@@ -1,6 +1,7 @@
 #include "app/installer_host_win32.h"
 
 #include "app/install_options_dialog.h"
+#include "archive/installation_names.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
 #include "common/windows_api.h"
@@ -10,10 +11,6 @@
 #include <shellapi.h>
 
 namespace {
-
-// Where Windows records the full path of an installed application's
-// executable, keyed by the executable's file name.
-constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s";
 
 // Buffer of the registered path: the platform's path limit and its NUL.
 constexpr DWORD kAppPathBufferSize = 261;
@@ -48,7 +45,7 @@ bool Win32InstallerHost::RunOptionsDialog(const std::string& caption, std::strin
 std::string Win32InstallerHost::RegisteredAppPath(const std::string& fileName) {
     // Read rights suffice to read the value: asking for more would hide an
     // earlier installation from every user without write access to the key.
-    CRegistry key(HKEY_LOCAL_MACHINE, StringFormat(kAppPathsKey, fileName.c_str()).c_str(), "", KEY_READ);
+    CRegistry key(HKEY_LOCAL_MACHINE, AppPathsKeyOf(fileName).c_str(), "", KEY_READ);
     if (!key.Open()) return {};
     char buffer[kAppPathBufferSize] = {};
     if (!key.QueryValue(nullptr, buffer, kAppPathBufferSize)) return {};
@@ -128,6 +125,14 @@ bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::st
     // Releasing the link object must not replace the reason of a failure.
     ::SetLastError(error);
     return saved;
+}
+
+std::string Win32InstallerHost::ShortcutTarget(const std::string& linkPath) {
+    ShellLink link;
+    std::string target;
+    if (!link.Create(linkPath) || !link.Load() || !link.GetInfo(&target, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+        return {};
+    return target;
 }
 
 void Win32InstallerHost::ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,

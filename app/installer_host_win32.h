@@ -20,6 +20,7 @@ public:
     bool StartProgram(const std::string& program, const std::string& arguments) override;
     bool WaitForProcessEnd(std::uint32_t processId, std::uint32_t milliseconds) override;
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override;
+    std::string ShortcutTarget(const std::string& linkPath) override;
     bool ShellOpen(const std::string& path) override;
     void ShowProgress(const std::string& caption, const std::string& fileName, std::uint64_t doneBytes,
                       std::uint64_t totalBytes) override;

@@ -1,7 +1,7 @@
 #include "app/installer_startup.h"
 
-#include "app/command_line.h"
 #include "app/installation_messages.h"
+#include "archive/install_folder.h"
 #include "archive/installer_archive.h"
 #include "common/path.h"
 #include "common/string_format.h"
@@ -25,8 +25,6 @@ constexpr char kUsageFormat[] =
 constexpr char kContentOption[] = "-c";
 constexpr char kVersionOption[] = "-v";
 constexpr char kForceOption[] = "-f";
-constexpr char kSilentSwitch[] = "/S";
-constexpr char kDirectorySwitch[] = "/D=";
 
 // Each item on a line of its own, indented by a tab.
 std::string ListItem(const std::string& item) { return "\t" + item + "\n"; }
@@ -85,42 +83,23 @@ void ShowUsage(InstallerHost& host, const InstallerArchive& archive, const std::
 
 // The value of "/D=" as an installation directory: blanks at its end are
 // dropped, and one pair of double quotes around the whole, which scripts
-// often add although the convention has none. False unless the rest is an
-// absolute path without double quotes.
+// often add although the convention has none; "/" becomes the platform's
+// separator. False unless the rest, without double quotes, can be an
+// installation directory.
 bool TakeTargetDirectory(std::string value, std::string& directory) {
     while (!value.empty() && value.back() == ' ') value.pop_back();
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    if (!IsAbsolutePath(value) || value.find('"') != std::string::npos) return false;
+    value = WithNativeSeparators(value);
+    if (value.find('"') != std::string::npos || !InstallDirectoryProblem(value).empty()) return false;
     directory = value;
-    return true;
-}
-
-// Cuts "/D=" and its value off the command line options. A script may have
-// quoted the whole argument ("/D=C:\My App"): the value then keeps its
-// opening quote, which TakeTargetDirectory removes with the closing one.
-bool CutDirectorySwitch(std::string& options, std::string& value) {
-    if (CutTrailingArgument(options, kDirectorySwitch, value)) return true;
-    if (!CutTrailingArgument(options, std::string("\"") + kDirectorySwitch, value)) return false;
-    value.insert(0, 1, '"');
     return true;
 }
 
 } // namespace
 
-bool RequestsSilentInstallation(const std::string& rawCommandLine) {
-    std::string options = rawCommandLine, ignored;
-    CutDirectorySwitch(options, ignored);
-    const CommandLine commandLine(options.c_str());
-    for (std::size_t i = 1; i < commandLine.GetCount(); ++i)
-        if (commandLine.GetAt(i) == kSilentSwitch) return true;
-    return false;
-}
-
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, InstallationRequest& request, InstallerExit& exit) {
+bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArguments& arguments,
+                InstallationRequest& request, InstallerExit& exit) {
     request = InstallationRequest();
-    std::string options = host.RawCommandLine(), directory;
-    const bool hasDirectory = CutDirectorySwitch(options, directory);
-    const CommandLine commandLine(options.c_str());
     archive.SetProgressCallback(InstallationProgress, 0);
 
     const std::string modulePath = host.ModulePath();
@@ -133,15 +112,14 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, InstallationRequ
         exit = InstallerExit::ArchiveNotLoaded;
         return false;
     }
-    if (hasDirectory && !TakeTargetDirectory(directory, request.directory)) {
+    if (arguments.hasRemoval || (arguments.hasDirectory && !TakeTargetDirectory(arguments.directory, request.directory))) {
         ShowUsage(host, archive, modulePath);
         exit = InstallerExit::BadCommandLine;
         return false;
     }
 
     bool proceed = true;
-    for (std::size_t i = 1; i < commandLine.GetCount(); ++i) {
-        const std::string option = commandLine.GetAt(i);
+    for (const std::string& option : arguments.options) {
         if (option == kContentOption) {
             ShowContent(host, archive);
             proceed = request.force;

@@ -6,6 +6,7 @@
 #include "app/installation_request.h"
 #include "app/installer_exit.h"
 #include "app/installer_host.h"
+#include "app/program_arguments.h"
 
 #include <string>
 
@@ -18,21 +19,20 @@ inline constexpr char kProductName[] = "ZorInstaller";
 inline constexpr int kInstallerVersionMajor = 0;
 inline constexpr int kInstallerVersionMinor = 5;
 
-// Splits host.RawCommandLine(), points archive at host.ModulePath() with
-// InstallationProgress as its progress callback (user word 0), loads it and
-// answers the options with message boxes, in the order given.
+// Points archive at host.ModulePath() with InstallationProgress as its
+// progress callback (user word 0), loads it and answers the options of
+// arguments with message boxes, in the order given.
 //
 // Returns true when the installation is to proceed: with no option other
 // than "-f", "/S" and "/D=" (all of them recognised). request receives what
 // they ask (it is reset first). Returns false after a load failure (one error
 // box whatever the options; exit ArchiveNotLoaded), after the usage box for
-// the first unknown option or a "/D=" without an absolute directory
-// (BadCommandLine), and after "-c" or "-v" without "-f" (Installed). exit is
-// written only when the result is false.
+// the first unknown option or a "/D=" whose directory cannot be an
+// installation directory (BadCommandLine: relative, "..", a device or
+// extended-length path, ...; "/" separates like "\"), and after "-c" or
+// "-v" without "-f" (Installed). exit is written only when the result is
+// false.
 //
 // A read failure of the file layer while loading raises FileException.
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, InstallationRequest& request, InstallerExit& exit);
-
-// True when the command line holds "/S", whatever else it holds: the host is
-// chosen before the archive is loaded, so that no window is ever opened.
-bool RequestsSilentInstallation(const std::string& rawCommandLine);
+bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArguments& arguments,
+                InstallationRequest& request, InstallerExit& exit);

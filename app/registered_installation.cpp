@@ -1,8 +1,40 @@
 #include "app/registered_installation.h"
 
+#include "app/installation_scope.h"
 #include "archive/entry_name.h"
+#include "archive/installation_names.h"
+#include "archive/installer_archive.h"
+#include "common/file_system.h"
 #include "common/path.h"
 #include "common/text_utils.h"
+
+namespace {
+
+// The path registered under App Paths for the archive's main executable.
+std::string RegisteredAppPathOf(InstallerHost& host, const InstallerArchive& archive, const std::string& firstEntry) {
+    const std::string fileName = AppPathsName(firstEntry);
+    if (IsPerUserInstaller(archive)) {
+        const std::string userPath = host.ReadRegistryString(RegistryScope::CurrentUser, AppPathsKeyOf(fileName), "");
+        if (!userPath.empty()) return userPath;
+    }
+    return host.RegisteredAppPath(fileName);
+}
+
+} // namespace
+
+EarlierInstallation FindEarlierInstallation(InstallerHost& host, const InstallerArchive& archive) {
+    if (archive.GetEntries().empty()) return {};
+    const std::string& firstEntry = archive.GetEntries().front().name;
+    if (const std::string key = UninstallKeyOf(archive); !key.empty()) {
+        const std::string location =
+            host.ReadRegistryString(InstallationScope(archive), UninstallEntryKeyOf(key), kInstallLocationValue);
+        if (IsAbsolutePath(location) && DirectoryExists(location))
+            return {BuildPath(location, NativeEntryPath(firstEntry), nullptr), location};
+    }
+    const std::string path = RegisteredAppPathOf(host, archive, firstEntry);
+    if (path.empty()) return {};
+    return {path, InstallationDirectoryFromRegisteredPath(path, firstEntry)};
+}
 
 std::string AppPathsName(const std::string& firstEntryName) {
     return GetPathPart(firstEntryName, kPathFileName, PathStyle::Windows);

@@ -1,10 +1,29 @@
-// What the installer reads from the registration of an earlier installation
-// (the App Paths key the installed application writes) when the main
-// executable, the archive's first entry, may lie in a folder of the
+// How the installer finds an earlier installation to update: through the
+// uninstall entry an installation with an uninstaller writes, else through
+// the App Paths key the installed application writes for its main
+// executable, the archive's first entry, which may lie in a folder of the
 // installation ("bin\App.exe").
 #pragma once
 
+#include "app/installer_host.h"
+
 #include <string>
+
+class InstallerArchive;
+
+struct EarlierInstallation {
+    std::string executablePath; // the main executable's full path, as registered or found
+    std::string directory;      // the installation directory; empty: none found
+};
+
+// The earlier installation of archive's application. An installer with an
+// uninstall key reads the InstallLocation of its own entry under its
+// scope's root first, taken when it is an absolute path to an existing
+// directory. Otherwise the App Paths key of the main executable: a per-user
+// installer looks under the current user's root first, then under the
+// machine's (an earlier machine-wide installation is updated where it is); a
+// machine installer only under the machine's. Nothing found: both empty.
+EarlierInstallation FindEarlierInstallation(InstallerHost& host, const InstallerArchive& archive);
 
 // The name of the App Paths key of the application: the file-name part of
 // the first entry ("App.exe" for "bin\App.exe"), as Windows looks

@@ -37,6 +37,7 @@ public:
     bool SaveShortcut(const std::string& linkPath, const std::string& target) override {
         return system_.SaveShortcut(linkPath, target);
     }
+    std::string ShortcutTarget(const std::string& linkPath) override { return system_.ShortcutTarget(linkPath); }
     bool ShellOpen(const std::string& path) override { return system_.ShellOpen(path); }
     bool StartProgram(const std::string& program, const std::string& arguments) override {
         return system_.StartProgram(program, arguments);

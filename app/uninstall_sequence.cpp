@@ -1,59 +1,28 @@
 #include "app/uninstall_sequence.h"
 
-#include "app/command_line.h"
 #include "app/installation_messages.h"
-#include "app/installation_sequence.h"
 #include "app/installer_startup.h"
-#include "app/uninstaller_setup.h"
+#include "app/running_instances.h"
 #include "archive/entry_name.h"
+#include "archive/installation_names.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
-#include "common/file.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
 #include "common/utf8.h"
 #include "uninstall/uninstall_record.h"
+#include "uninstall/uninstaller_file.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
-constexpr char kSilentSwitch[] = "/S";
-constexpr char kRemoveSwitch[] = "/_remove=";
-constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 constexpr char kUsageFormat[] = "%s [/S]\n       /S : Silent uninstallation: no window, log in %%TEMP%%\n";
 // How long the copy waits for the uninstaller to end.
 constexpr std::uint32_t kRemoverWait = 30000;
-
-constexpr const char* kMeanings[] = {
-    "removed",
-    "bad command line",
-    "uninstall record not loaded",
-    "",
-    "application running",
-    "not everything removed",
-    "",
-    "canceled",
-    "",
-};
-
-// The whole file at path; false when it cannot be read.
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
-    CFile file;
-    if (!file.OpenForReading(path)) return false;
-    const std::uint64_t length = file.GetLength();
-    if (length > (64u << 20)) return false; // an uninstaller is a few hundred KiB
-    bytes.resize(static_cast<std::size_t>(length));
-    return file.Read(bytes.data(), bytes.size()) == bytes.size();
-}
-
-RegistryScope ScopeOf(const UninstallRecord& record) {
-    return record.perUser ? RegistryScope::CurrentUser : RegistryScope::Machine;
-}
 
 // True when path lies below directory (letter case ignored, as Windows does).
 bool IsBelow(const std::string& path, const std::string& directory) {
@@ -71,50 +40,86 @@ void RemoveEmptyFolders(const std::string& root, const std::string& relative) {
     }
 }
 
-// Deletes path when it exists; false when it is still there.
-bool RemoveFile(const std::string& path, std::vector<std::string>& failures) {
-    if (!FileExists(path) || DeleteFileAt(path)) return true;
-    failures.push_back(StringFormat("Unable to remove '%s' (%s)", path.c_str(), LastErrorText()));
-    return false;
+// What a removal did: how many things it took away, and what it could not.
+struct Removal {
+    unsigned removed = 0;
+    std::vector<std::string> failures;
+
+    // Deletes the file at path when it exists; false when it is still there.
+    bool RemoveFile(const std::string& path) {
+        if (!FileExists(path)) return true;
+        if (DeleteFileAt(path)) {
+            ++removed;
+            return true;
+        }
+        failures.push_back(StringFormat("Unable to remove '%s' (%s)", path.c_str(), LastErrorText()));
+        return false;
+    }
+    void RemoveKey(InstallerHost& host, RegistryScope scope, const std::string& key) {
+        if (host.DeleteRegistryKey(scope, key))
+            ++removed;
+        else
+            failures.push_back("Unable to remove the registry key '" + key + "'");
+    }
+};
+
+std::string UninstallerPath(const UninstallRecord& record) {
+    return BuildPath(record.directory, kUninstallerFileName, nullptr);
 }
 
-// The uninstaller copy's work: "/_remove=PID:PATH".
-InstallerExit RunRemover(InstallerHost& host, const std::string& value) {
+// The first recorded file still in the recorded directory, or empty.
+std::string RemainingFile(const UninstallRecord& record) {
+    for (const std::string& file : record.files) {
+        const std::string path = BuildPath(record.directory, NativeEntryPath(file), nullptr);
+        if (FileExists(path)) return path;
+    }
+    return {};
+}
+
+// The copy's work: "/_remove=PID:PATH". Only the uninstaller of the recorded
+// installation is deleted, once its removal is complete, whatever the
+// command line says.
+UninstallExit RunRemover(InstallerHost& host, const UninstallRecord& record, const std::string& value) {
     const std::size_t colon = value.find(':');
-    if (colon == std::string::npos) return InstallerExit::BadCommandLine;
+    if (colon == std::string::npos) return UninstallExit::BadCommandLine;
     const auto processId = static_cast<std::uint32_t>(std::strtoul(value.substr(0, colon).c_str(), nullptr, 10));
     const std::string uninstaller = value.substr(colon + 1);
-    // Only an uninstaller is ever deleted, whatever the command line says.
-    if (!IsAbsolutePath(uninstaller) || !IsUninstallerFile(uninstaller)) return InstallerExit::BadCommandLine;
+    if (!IsSameFile(uninstaller, UninstallerPath(record)) || !IsUninstallerFile(uninstaller) ||
+        !RemainingFile(record).empty())
+        return UninstallExit::BadCommandLine;
     host.WaitForProcessEnd(processId, kRemoverWait);
     for (int attempt = 0; attempt < 20 && !DeleteFileAt(uninstaller) && FileExists(uninstaller); ++attempt)
         host.WaitForProcessEnd(processId, 100);
     RemoveEmptyDirectory(GetPathPart(uninstaller, kPathDirectory));
-    return FileExists(uninstaller) ? InstallerExit::ExtractionFailed : InstallerExit::Installed;
+    return FileExists(uninstaller) ? UninstallExit::NotRemoved : UninstallExit::Removed;
 }
 
-// Removes what record names; the failures are collected.
-void RemoveInstallation(InstallerHost& host, const UninstallRecord& record, const std::string& directory,
-                        std::vector<std::string>& failures) {
+// Removes what record names and what is still this installation's.
+Removal RemoveInstallation(InstallerHost& host, const UninstallRecord& record, const std::string& directory) {
+    Removal removal;
     for (const std::string& file : record.files) {
-        if (RemoveFile(BuildPath(directory, NativeEntryPath(file), nullptr), failures))
+        if (removal.RemoveFile(BuildPath(directory, NativeEntryPath(file), nullptr)))
             RemoveEmptyFolders(directory, file);
     }
     for (const UninstallShortcut& link : record.shortcuts) {
         const std::string folder = host.SpecialFolderPath(link.folder);
         if (folder.empty()) continue;
-        if (RemoveFile(BuildPath(folder, NativeEntryPath(link.path), nullptr), failures))
-            RemoveEmptyFolders(folder, link.path);
+        // A link another installation has rewritten since is that one's.
+        const std::string path = BuildPath(folder, NativeEntryPath(link.path), nullptr);
+        if (FileExists(path) && !IsBelow(host.ShortcutTarget(path), directory)) continue;
+        if (removal.RemoveFile(path)) RemoveEmptyFolders(folder, link.path);
     }
-    const RegistryScope scope = ScopeOf(record);
+    const RegistryScope scope = RegistryScopeOf(record.perUser);
     if (!record.appPathsName.empty()) {
         // The application registers itself; the key goes only when it names this installation.
-        const std::string key = kAppPathsKey + record.appPathsName;
-        if (IsBelow(host.ReadRegistryString(scope, key, ""), directory) && !host.DeleteRegistryKey(scope, key))
-            failures.push_back("Unable to remove the registry key '" + key + "'");
+        const std::string key = AppPathsKeyOf(record.appPathsName);
+        if (IsBelow(host.ReadRegistryString(scope, key, ""), directory)) removal.RemoveKey(host, scope, key);
     }
-    const std::string entry = std::string(kUninstallEntriesKey) + "\\" + record.uninstallKey;
-    if (!host.DeleteRegistryKey(scope, entry)) failures.push_back("Unable to remove the registry key '" + entry + "'");
+    // Another copy of the product installed since owns the entry now.
+    const std::string entry = UninstallEntryKeyOf(record.uninstallKey);
+    if (IsSameFile(host.ReadRegistryString(scope, entry, kInstallLocationValue), directory))
+        removal.RemoveKey(host, scope, entry);
+    return removal;
 }
 
 // Starts a copy of the uninstaller in the temporary directory, which deletes
@@ -123,67 +128,68 @@ void StartRemover(InstallerHost& host, const std::string& uninstaller) {
     const std::string copy = BuildPath(GetEnvironmentValue("TEMP"),
                                        StringFormat("zor-uninstall-%u.exe", CurrentProcessId()).c_str(), nullptr);
     if (CopyFileContents(uninstaller, copy))
-        host.StartProgram(copy, StringFormat("%s%u:%s", kRemoveSwitch, CurrentProcessId(), uninstaller.c_str()));
+        host.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
+}
+
+UninstallExit Refuse(InstallerHost& host, const std::string& uninstaller, const std::string& why) {
+    host.ShowMessage(StringFormat("!Error: Unable to uninstall: '%s' %s.", uninstaller.c_str(), why.c_str()),
+                     kProductName, kMessageError);
+    return UninstallExit::RecordRefused;
 }
 
 } // namespace
 
-bool IsUninstallerFile(const std::string& path) {
-    CFile file;
-    if (!file.OpenForReading(path)) return false;
-    const std::uint64_t length = file.GetLength();
-    if (length < uninstall_format::kTrailerSize) return false;
-    std::uint8_t trailer[uninstall_format::kTrailerSize];
-    file.Seek(static_cast<std::int64_t>(length - sizeof trailer), SeekOrigin::Begin);
-    return file.Read(trailer, sizeof trailer) == sizeof trailer && EndsWithUninstallRecord(trailer, sizeof trailer);
+bool HasUninstallerName(const std::string& path) {
+    return FoldCaseUtf8(GetPathPart(path, kPathFileName)) == kUninstallerFileName;
 }
 
-const char* UninstallExitMeaning(InstallerExit exit) { return kMeanings[static_cast<int>(exit)]; }
-
-InstallerExit RunUninstall(InstallerHost& host, bool silent) {
+UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& arguments) {
     const std::string uninstaller = host.ModulePath();
-    std::string options = host.RawCommandLine(), removeValue;
-    if (CutTrailingArgument(options, kRemoveSwitch, removeValue)) return RunRemover(host, removeValue);
-
-    std::string bytes;
     UninstallRecord record;
-    std::string problem = ReadFileBytes(uninstaller, bytes) ? std::string() : "cannot be read";
-    if (problem.empty())
-        problem = ParseUninstallRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
-    if (!problem.empty()) {
-        host.ShowMessage(StringFormat("!Error: Unable to uninstall: '%s' %s.", uninstaller.c_str(), problem.c_str()),
-                         kProductName, kMessageError);
-        return InstallerExit::ArchiveNotLoaded;
-    }
-    const CommandLine commandLine(options.c_str());
-    for (std::size_t i = 1; i < commandLine.GetCount(); ++i) {
-        if (commandLine.GetAt(i) != kSilentSwitch) {
-            const std::string baseName = GetPathPart(GetPathPart(uninstaller, kPathFileName), kPathBaseName);
-            host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), record.appName, kMessageWarning);
-            return InstallerExit::BadCommandLine;
-        }
-    }
+    if (const std::string problem = ReadUninstallerRecord(uninstaller, record); !problem.empty())
+        return Refuse(host, uninstaller, problem);
 
-    const std::string directory = GetPathPart(uninstaller, kPathDirectory);
+    // The record's spelling of the directory is the one the installation
+    // used for its links and registry values.
+    const std::string& directory = record.directory;
+    const bool inItsDirectory = IsSameFile(GetPathPart(uninstaller, kPathDirectory), directory);
+    bool onlySilent = !arguments.hasDirectory;
+    for (const std::string& option : arguments.options) onlySilent = onlySilent && option == kSilentSwitch;
+    if (arguments.hasRemoval && !inItsDirectory && onlySilent && arguments.options.empty())
+        return RunRemover(host, record, arguments.removal);
+    if (arguments.hasRemoval || !onlySilent) {
+        const std::string baseName = GetPathPart(GetPathPart(uninstaller, kPathFileName), kPathBaseName);
+        host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), record.appName, kMessageWarning);
+        return UninstallExit::BadCommandLine;
+    }
+    if (!inItsDirectory)
+        return Refuse(host, uninstaller,
+                      directory.empty()
+                          ? std::string("does not name the folder of its installation")
+                          : "belongs to the installation in '" + directory + "' and removes nothing elsewhere");
+
     const std::string title = StringFormat("%s uninstallation", record.appName.c_str());
-    if (!silent && host.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?",
-                                                 record.appName.c_str(), record.version.c_str(), directory.c_str()),
-                                    title, kMessageYesNoQuestion) != kButtonYes)
-        return InstallerExit::Canceled;
-    if (!RunningInstancesClosed(host, record.windowList, record.appName, "removing", silent, title))
-        return silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
+    if (!arguments.silent && host.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?",
+                                                           record.appName.c_str(), record.version.c_str(),
+                                                           directory.c_str()),
+                                              title, kMessageYesNoQuestion) != kButtonYes)
+        return UninstallExit::Canceled;
+    if (!RunningInstancesClosed(host, record.windowList, record.appName, "removing", arguments.silent, title))
+        return arguments.silent ? UninstallExit::ApplicationRunning : UninstallExit::Canceled;
 
-    std::vector<std::string> failures;
-    RemoveInstallation(host, record, directory, failures);
-    for (const std::string& failure : failures) InstallationProgress(failure.c_str(), 0);
-    const long left = CountDirectoryEntries(directory);
+    const Removal removal = RemoveInstallation(host, record, directory);
+    for (const std::string& failure : removal.failures) InstallationProgress(failure.c_str(), 0);
     std::string result = StringFormat("'%s' (%s) was removed.", record.appName.c_str(), record.version.c_str());
-    if (!failures.empty())
+    if (!removal.failures.empty())
         result = StringFormat("'%s' (%s) was not removed completely:\n\n%s", record.appName.c_str(),
-                              record.version.c_str(), failures.front().c_str());
-    else if (left > 1) // the uninstaller itself is still there
+                              record.version.c_str(), removal.failures.front().c_str());
+    else if (removal.removed == 0)
+        result = StringFormat("'%s' (%s) was not found in '%s': there was nothing to remove.", record.appName.c_str(),
+                              record.version.c_str(), directory.c_str());
+    else if (CountDirectoryEntries(directory) > 1) // the uninstaller itself is still there
         result += StringFormat("\nFiles it did not install stay in '%s'.", directory.c_str());
-    host.ShowMessage(result, title, failures.empty() ? kMessagePlain : kMessageError);
+    host.ShowMessage(result, title, removal.failures.empty() ? kMessagePlain : kMessageError);
+    if (!removal.failures.empty()) return UninstallExit::NotRemoved;
     StartRemover(host, uninstaller);
-    return failures.empty() ? InstallerExit::Installed : InstallerExit::ExtractionFailed;
+    return UninstallExit::Removed;
 }

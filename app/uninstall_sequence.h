@@ -1,34 +1,36 @@
 // The uninstaller's run: the program's own file ends with the record of what
 // one installation made (uninstall/uninstall_record.h), and the run removes
-// exactly that. A damaged, foreign or hostile record removes nothing.
+// exactly that, from the installation's directory only. A damaged, foreign
+// or hostile record removes nothing.
 #pragma once
 
-#include "app/installer_exit.h"
 #include "app/installer_host.h"
+#include "app/program_arguments.h"
+#include "app/uninstall_exit.h"
 
 #include <string>
 
-// True when the file at path ends with an uninstall record's trailer.
-bool IsUninstallerFile(const std::string& path);
+// True for a program file named as the uninstaller an installation leaves
+// (its file name, any letter case): such a file that carries no record is a
+// damaged uninstaller, not an installer.
+bool HasUninstallerName(const std::string& path);
 
-// Reads the record of the program's own file and answers the command line:
-// "/S" removes without asking or showing anything; "/_remove=PID:PATH" is the
-// copy in the temporary directory that waits for process PID (the
-// uninstaller that started it) to end, then deletes PATH when it is an
-// uninstaller, and its directory when that is then empty. Without "/S" the
-// user confirms first and is asked to close running instances.
+// Reads the record of the program's own file and answers the command line.
 //
-// The removal: every recorded file of the installation directory (the
-// program's own directory), every recorded link, the application's App
-// Paths key when it points into the directory, the uninstall entry, then the
-// folders left empty. Files the installation did not make stay, and the
-// result says so. The uninstaller cannot delete its own running file: at the
-// end it starts a copy of itself in the temporary directory with "/_remove=".
+// In the installation directory the record names (however spelled): "/S"
+// removes without asking or showing anything; without it the user confirms
+// first and is asked to close running instances. The removal: every recorded
+// file of the directory, every recorded link that still points into the
+// directory, the application's App Paths key when it points into it, the
+// uninstall entry when its InstallLocation is the directory, then the
+// folders left empty. Files, links and keys of other installations, and
+// files the installation did not make, stay; the result says so. A running
+// program cannot delete its own file: after a complete removal it starts a
+// copy of itself in the temporary directory with "/_remove=PID:PATH".
 //
-// Exit codes: Installed (0) removed, BadCommandLine, ArchiveNotLoaded (the
-// record is unreadable or refused), ApplicationRunning (under "/S"),
-// ExtractionFailed (a file or link could not be removed), Canceled.
-InstallerExit RunUninstall(InstallerHost& host, bool silent);
-
-// What each exit code of the uninstaller means, for its log.
-const char* UninstallExitMeaning(InstallerExit exit);
+// Anywhere else, such as that copy, it removes nothing, and accepts only
+// "/_remove=PID:PATH", which waits for process PID (the uninstaller that
+// started it) to end, then deletes PATH when it is the uninstaller of the
+// recorded directory and no recorded file is left there, and the directory
+// when that is then empty.
+UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& arguments);

@@ -1,13 +1,19 @@
 #include "app/uninstaller_setup.h"
 
+#include "app/installation_scope.h"
 #include "app/installer_startup.h"
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
+#include "archive/installation_names.h"
 #include "archive/installer_archive.h"
 #include "common/error_texts.h"
 #include "common/file.h"
+#include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
+#include "common/temporary_file.h"
+#include "common/utf8.h"
+#include "uninstall/uninstaller_file.h"
 
 #include <algorithm>
 
@@ -25,20 +31,44 @@ std::uint64_t ExtractorImageSize(const InstallerArchive& archive) {
 RegistryValue Text(const char* name, std::string text) { return {name, std::move(text), 0, false}; }
 RegistryValue Number(const char* name, std::uint32_t number) { return {name, {}, number, true}; }
 
+bool SameKey(const std::string& a, const std::string& b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
+
 } // namespace
 
-UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::vector<UninstallShortcut>& links) {
+EarlierUninstaller ReadEarlierUninstaller(const std::string& directory, const std::string& uninstallKey,
+                                          UninstallRecord& earlier) {
+    const std::string path = BuildPath(directory, kUninstallerFileName, nullptr);
+    earlier = UninstallRecord();
+    if (!FileExists(path)) return EarlierUninstaller::None;
+    if (!ReadUninstallerRecord(path, earlier).empty()) return EarlierUninstaller::Foreign;
+    return SameKey(earlier.uninstallKey, uninstallKey) ? EarlierUninstaller::Ours : EarlierUninstaller::Foreign;
+}
+
+UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::string& directory,
+                                   const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier) {
     UninstallRecord record;
     record.appName = archive.GetAppName();
     record.version = archive.GetVersion();
     record.publisher = archive.GetExtension(kPublisherKey);
-    record.perUser = archive.GetExtension(kScopeKey) == kPerUserScope;
-    record.uninstallKey = archive.GetExtension(kUninstallKeyKey);
+    record.perUser = IsPerUserInstaller(archive);
+    record.uninstallKey = UninstallKeyOf(archive);
     const std::string& first = archive.GetEntries().front().name;
     record.appPathsName = first.substr(first.rfind(kEntrySeparator) + 1);
     for (const ArchiveEntry& entry : archive.GetEntries()) record.files.push_back(entry.name);
+    if (earlier) {
+        // Names are compared as Windows compares file names.
+        std::vector<std::string> keys;
+        for (const std::string& file : record.files) keys.push_back(EntryNameKey(file));
+        for (const std::string& file : earlier->files) {
+            if (std::find(keys.begin(), keys.end(), EntryNameKey(file)) != keys.end()) continue;
+            if (!FileExists(BuildPath(directory, NativeEntryPath(file), nullptr))) continue;
+            record.files.push_back(file);
+            keys.push_back(EntryNameKey(file));
+        }
+    }
     record.shortcuts = links;
     record.windowList = archive.GetWindowList();
+    record.directory = directory;
     return record;
 }
 
@@ -49,7 +79,7 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
         Text("DisplayName", record.appName),
         Text("DisplayVersion", record.version),
         Text("Publisher", record.publisher),
-        Text("InstallLocation", directory),
+        Text(kInstallLocationValue, directory),
         Text("DisplayIcon", executablePath),
         Text("UninstallString", uninstaller),
         Text("QuietUninstallString", uninstaller + " /S"),
@@ -63,37 +93,48 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
 bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
                           const UninstallRecord& record, std::string& error) {
     const std::string path = BuildPath(directory, kUninstallerFileName, nullptr);
-    CFile self;
-    if (!self.OpenForReading(modulePath)) {
-        error = StringFormat("cannot read '%s' (%s)", modulePath.c_str(), LastErrorText());
+    try {
+        CFile self;
+        if (!self.OpenForReading(modulePath)) {
+            error = StringFormat("cannot read '%s' (%s)", modulePath.c_str(), LastErrorText());
+            return false;
+        }
+        std::string bytes(static_cast<std::size_t>(imageSize), '\0');
+        if (imageSize == 0 || self.Read(bytes.data(), bytes.size()) != bytes.size()) {
+            error = StringFormat("cannot read the extractor image of '%s'", modulePath.c_str());
+            return false;
+        }
+        bytes += EncodeUninstallRecord(record);
+        TemporaryFile file;
+        if (!file.Create(directory, std::string(kUninstallerFileName) + ".")) {
+            error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
+            return false;
+        }
+        file.File().Write(bytes.data(), bytes.size());
+        if (!file.CommitAs(path)) {
+            error = StringFormat("cannot replace '%s' (%s)", path.c_str(), LastErrorText());
+            return false;
+        }
+    } catch (const FileException& failure) {
+        // A full disk or an I/O error: the temporary file is gone with its owner.
+        error = failure.what();
         return false;
     }
-    std::string image(static_cast<std::size_t>(imageSize), '\0');
-    if (imageSize == 0 || self.Read(image.data(), image.size()) != image.size()) {
-        error = StringFormat("cannot read the extractor image of '%s'", modulePath.c_str());
-        return false;
-    }
-    CFile output;
-    if (!output.Create(path)) {
-        error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
-        return false;
-    }
-    const std::string bytes = image + EncodeUninstallRecord(record);
-    output.Write(bytes.data(), bytes.size());
     return true;
 }
 
 bool SetUpUninstaller(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
-                      const std::string& executablePath, const std::vector<UninstallShortcut>& links) {
-    const UninstallRecord record = InstallationRecord(archive, links);
+                      const std::string& executablePath, const std::vector<UninstallShortcut>& links,
+                      const UninstallRecord* earlier) {
+    const UninstallRecord record = InstallationRecord(archive, directory, links, earlier);
     std::string error = UninstallRecordProblem(record);
     if (error.empty()) WriteUninstallerFile(host.ModulePath(), ExtractorImageSize(archive), directory, record, error);
     if (error.empty()) {
         std::uint64_t installed = 0;
         for (const ArchiveEntry& entry : archive.GetEntries()) installed += entry.originalSize;
-        const std::string key = std::string(kUninstallEntriesKey) + "\\" + record.uninstallKey;
-        const RegistryScope scope = record.perUser ? RegistryScope::CurrentUser : RegistryScope::Machine;
-        if (!host.WriteRegistryValues(scope, key, UninstallEntryValues(record, directory, executablePath, installed)))
+        const std::string key = UninstallEntryKeyOf(record.uninstallKey);
+        if (!host.WriteRegistryValues(InstallationScope(archive), key,
+                                      UninstallEntryValues(record, directory, executablePath, installed)))
             error = StringFormat("cannot write the registry key '%s' (%s)", key.c_str(), LastErrorText());
     }
     if (error.empty()) return true;

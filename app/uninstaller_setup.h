@@ -13,13 +13,27 @@
 
 class InstallerArchive;
 
-inline constexpr char kUninstallerFileName[] = "uninstall.exe";
-// Below the machine's or the current user's root.
-inline constexpr char kUninstallEntriesKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// What the uninstaller file in an installation directory is to the product
+// with a given uninstall key.
+enum class EarlierUninstaller {
+    None,    // there is none: nothing to keep, nothing in the way
+    Ours,    // the uninstaller of an earlier installation of this product
+    Foreign, // another product's uninstaller, a damaged one or no uninstaller at all
+};
 
-// The record of an installation of archive into directory that made (or
-// found) links.
-UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::vector<UninstallShortcut>& links);
+// Looks at <directory>\uninstall.exe. For Ours, earlier receives its record;
+// for Foreign, the record when it could be read (another product's), else
+// an empty one. A read failure of the file layer raises FileException.
+EarlierUninstaller ReadEarlierUninstaller(const std::string& directory, const std::string& uninstallKey,
+                                          UninstallRecord& earlier);
+
+// The record of an installation of archive into directory with links (the
+// links this product made, made or rewritten now, or still there from an
+// earlier installation). The files of an earlier record that are still in
+// directory and not the archive's stay in the new record, so that
+// uninstalling after updates removes what every version installed.
+UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::string& directory,
+                                   const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier);
 
 // The values of the uninstall entry: the names Windows' list of installed
 // applications reads, the estimated size in KiB rounded up.
@@ -27,8 +41,10 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
                                                 const std::string& executablePath, std::uint64_t installedBytes);
 
 // Writes <directory>\uninstall.exe from the first imageSize bytes of the
-// file at modulePath and the record, replacing an earlier one. False with the
-// reason in error.
+// file at modulePath and the record, replacing an earlier one in one step:
+// the file is written under a temporary name beside it and renamed once
+// complete, so a failure (a full disk included) leaves the earlier
+// uninstaller, or none, and no partial file. False with the reason in error.
 bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
                           const UninstallRecord& record, std::string& error);
 
@@ -36,4 +52,5 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
 // uninstall key: writes the uninstaller and the entry (an update rewrites
 // both). False after a failure, which has been shown through host.
 bool SetUpUninstaller(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
-                      const std::string& executablePath, const std::vector<UninstallShortcut>& links);
+                      const std::string& executablePath, const std::vector<UninstallShortcut>& links,
+                      const UninstallRecord* earlier);

@@ -87,3 +87,10 @@ std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValu
         });
     return expanded;
 }
+
+// TEMPORARY (replaced by the archive branch's rule on merge).
+std::string InstallDirectoryProblem(std::string_view path, PathStyle style) {
+    if (!IsAbsolutePath(path, style)) return "is not absolute";
+    if (path.find("..") != std::string_view::npos) return "has a '..' component";
+    return {};
+}

@@ -3,11 +3,10 @@
 // directory, both carried in the extension block.
 #pragma once
 
+#include "archive/installation_names.h"
+
 #include <string>
 #include <string_view>
-
-// The publisher used when an installer names none.
-inline constexpr char kDefaultPublisher[] = "ZorSoftware";
 
 // Empty when name can be the publisher's folder, one directory name: the
 // rules of an entry name (entry_name.h): no separator, not empty, "." or
@@ -33,3 +32,7 @@ struct InstallDirValues {
 // text (accepted by InstallDirTemplateProblem) with each token replaced by
 // its value; the rest is kept as written.
 std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValues& values);
+
+// TEMPORARY (replaced by the archive branch's rule on merge).
+#include "common/path.h"
+std::string InstallDirectoryProblem(std::string_view path, PathStyle style = kNativePathStyle);

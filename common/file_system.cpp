@@ -136,3 +136,8 @@ bool CopyFileContents(const std::string& source, const std::string& destination)
     while (std::size_t got = input.Read(block.data(), block.size())) output.Write(block.data(), got);
     return true;
 }
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+    FileIdentity first, second;
+    return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;
+}

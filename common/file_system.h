@@ -45,6 +45,9 @@ bool GetFileDetails(const std::string& path, FileDetails& details);
 // without opening it for reading or writing; false with the last error set
 // when there is none.
 bool GetFileIdentity(const std::string& path, FileIdentity& identity);
+// True when a and b both name an existing file or directory, and the same
+// one however each is spelled (letter case, short names, separators, links).
+bool IsSameFile(const std::string& a, const std::string& b);
 
 // Renames from to to, replacing a file at to in one step: whoever opens to
 // meanwhile finds either the old file or the new one, never a mixture or

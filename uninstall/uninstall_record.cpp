@@ -1,7 +1,9 @@
 #include "uninstall/uninstall_record.h"
 
 #include "archive/entry_name.h"
+#include "archive/installation_names.h"
 #include "common/little_endian.h"
+#include "common/path.h"
 #include "common/special_folders.h"
 #include "common/string_format.h"
 #include "common/utf8.h"
@@ -19,7 +21,7 @@ const ShortcutFolderRule kShortcutFolderRules[7] = {
     {kFolderCommonDesktop, ""},
     {kFolderStartup, ""},
     {kFolderCommonStartup, ""},
-    {kFolderApplicationData, "Microsoft\\Internet Explorer\\Quick Launch\\"},
+    {kFolderApplicationData, kQuickLaunchFolder},
 };
 
 namespace {
@@ -34,8 +36,9 @@ enum Kind : std::uint32_t {
     kItemFile = 7,
     kItemShortcut = 8,
     kItemWindowList = 9,
+    kItemDirectory = 10,
 };
-constexpr Kind kLastKind = kItemWindowList;
+constexpr Kind kLastKind = kItemDirectory;
 
 std::string TextProblem(const char* what, const std::string& text) {
     if (!IsValidUtf8(text)) return StringFormat("has %s that is not UTF-8", what);
@@ -57,7 +60,8 @@ std::string ShortcutProblem(const UninstallShortcut& shortcut) {
     const std::string folded = FoldCaseUtf8(shortcut.path);
     if (folded.size() < 5 || folded.compare(folded.size() - 4, 4, ".lnk") != 0)
         return "has the shortcut '" + shortcut.path + "' that is not a .lnk file";
-    if (folded.rfind(FoldCaseUtf8(rule->requiredPrefix), 0) != 0)
+    if (*rule->requiredFolder != '\0' &&
+        folded.rfind(FoldCaseUtf8(std::string(rule->requiredFolder) + kEntrySeparator), 0) != 0)
         return "has the shortcut '" + shortcut.path + "' outside the folder of links";
     return {};
 }
@@ -83,9 +87,12 @@ std::string UninstallRecordProblem(const UninstallRecord& record) {
     for (const auto& [what, text] : {std::pair<const char*, const std::string*>{"an application name", &record.appName},
                                      {"a version", &record.version},
                                      {"a publisher", &record.publisher},
-                                     {"a window list", &record.windowList}}) {
+                                     {"a window list", &record.windowList},
+                                     {"an installation directory", &record.directory}}) {
         if (std::string problem = TextProblem(what, *text); !problem.empty()) return problem;
     }
+    if (!record.directory.empty() && !IsAbsolutePath(record.directory))
+        return "has the installation directory '" + record.directory + "' that is not absolute";
     if (std::string problem = EntryNameProblem(record.uninstallKey); !problem.empty())
         return "has an uninstall key that " + problem;
     if (!record.appPathsName.empty()) {
@@ -115,6 +122,7 @@ std::string EncodeUninstallRecord(const UninstallRecord& record) {
     for (const UninstallShortcut& shortcut : record.shortcuts)
         AppendItem(items, count, kItemShortcut, static_cast<std::uint32_t>(shortcut.folder), shortcut.path);
     if (!record.windowList.empty()) AppendItem(items, count, kItemWindowList, 0, record.windowList);
+    if (!record.directory.empty()) AppendItem(items, count, kItemDirectory, 0, record.directory);
 
     std::string body;
     Append32(body, count);
@@ -169,8 +177,9 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
         at += length;
         if (kind == 0 || kind > kLastKind) return StringFormat("has item %u of the unknown kind %u", i + 1, kind);
         if (kind != kItemFile && kind != kItemShortcut && ++seen[kind] > 1) return StringFormat("has item kind %u twice", kind);
-        // An absent App Paths name is no item, never an empty one.
-        if (kind == kItemAppPathsName && text.empty()) return "has an empty App Paths name";
+        // An absent App Paths name or directory is no item, never an empty one.
+        if ((kind == kItemAppPathsName || kind == kItemDirectory) && text.empty())
+            return StringFormat("has an empty item of kind %u", kind);
         switch (kind) {
         case kItemAppName:
             read.appName = std::move(text);
@@ -199,6 +208,9 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
             break;
         case kItemWindowList:
             read.windowList = std::move(text);
+            break;
+        case kItemDirectory:
+            read.directory = std::move(text);
             break;
         }
     }

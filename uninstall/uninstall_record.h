@@ -27,7 +27,11 @@
 //          path relative to it
 //   kind 9 window list: the ";"-separated window titles of a running
 //          instance, as the installer had them
-// Kinds 1, 4 and 5 come exactly once, 2, 3, 6 and 9 at most once.
+//   kind 10 installation directory: the absolute path the files were
+//          installed in. The uninstaller acts only from this directory; a
+//          record without it (written before the item existed) is still
+//          read, by an installation that updates it, but never acted on.
+// Kinds 1, 4 and 5 come exactly once, 2, 3, 6, 9 and 10 at most once.
 #pragma once
 
 #include <cstddef>
@@ -60,6 +64,7 @@ struct UninstallRecord {
     std::vector<std::string> files;
     std::vector<UninstallShortcut> shortcuts;
     std::string windowList;
+    std::string directory; // the installation directory; empty: not recorded
 
     bool operator==(const UninstallRecord&) const = default;
 };
@@ -70,13 +75,13 @@ struct UninstallRecord {
 // which holds far more than links: only its quick-launch folder is allowed.
 struct ShortcutFolderRule {
     int folder;
-    const char* requiredPrefix;
+    const char* requiredFolder;
 };
 extern const ShortcutFolderRule kShortcutFolderRules[7];
 
 // Empty when record can be written and read back: texts valid UTF-8 without
 // control characters, an application name and an uninstall key (one valid
-// name), file paths and link paths of valid components ("\" between them,
+// name), a directory that is empty or absolute, file paths and link paths of valid components ("\" between them,
 // no "." or ".." or empty one, no drive or root), links ending in ".lnk" in
 // a folder of kShortcutFolderRules. Otherwise why not, as the end of a
 // sentence ("has the file '..\x' ...").

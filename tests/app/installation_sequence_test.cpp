@@ -131,7 +131,9 @@ TEST_F(Installation, TheExtensionBlockChoosesThePublisherFolderAndTheProposedDir
         std::vector<ExtensionPair> pairs;
         std::string proposed;
     } cases[] = {
-        {{{"publisher", "Acme Tools"}}, BuildPath(dir_ / "Program Files", "Acme Tools", nullptr)},
+        // A publisher's products each get a folder of their own below its folder.
+        {{{"publisher", "Acme Tools"}},
+         BuildPath(BuildPath(dir_ / "Program Files", "Acme Tools", nullptr), "Zor Demo", nullptr)},
         {{{"publisher", "Acme Tools"}, {"install-dir", "{ProgramFiles}/{Publisher}/{AppName} x"}},
          dir_ / "Program Files" + "/Acme Tools/Zor Demo x"},
         {{{"install-dir", "{ProgramFiles}-{Publisher}"}}, dir_ / "Program Files" + "-ZorSoftware"},
@@ -261,6 +263,16 @@ TEST_F(Installation, DirectoryThatCannotBeCreatedEndsTheInstallation) {
             {{"!Error: unable to create folder '" + blocked + "'.\n'Zor Demo' installation canceled.", kTitle, 0x10}}));
     EXPECT_TRUE(ShortcutEvents().empty());
     EXPECT_EQ(exit_, InstallerExit::DirectoryFailed);
+
+    // A folder that cannot be one (typed relative: it would land wherever the
+    // installer was started) is refused before anything is written.
+    host_.shown.clear();
+    ChooseInDialog("relative", 0x2);
+    Install();
+    ASSERT_EQ(host_.shown.size(), 1u);
+    EXPECT_EQ(host_.shown[0].text.rfind("!Error: 'relative' cannot be the installation folder: it ", 0), 0u)
+        << host_.shown[0].text;
+    EXPECT_EQ(exit_, InstallerExit::DirectoryFailed);
 }
 
 TEST_F(Installation, EnvironmentReferencesInTheDirectoryAreExpanded) {
@@ -311,7 +323,7 @@ TEST_F(Installation, CancelAtTheRunningWindowPromptEndsSilently) {
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({RunningWindowsBox("- Zor Demo\n")}));
     EXPECT_EQ(host_.windows.enumerations, 1);
     EXPECT_TRUE(ShortcutEvents().empty());
-    EXPECT_FALSE(std::filesystem::exists(BuildPath(target_, "demo.exe", nullptr)));
+    EXPECT_FALSE(std::filesystem::exists(target_)) << "the folder made for it is gone";
     EXPECT_EQ(exit_, InstallerExit::Canceled);
 }
 
@@ -446,17 +458,20 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
         const auto asked = std::find(host_.events.begin(), host_.events.end(), "message: " + Question().text);
         EXPECT_TRUE(closed < asked) << "the progress window closes before the failure is shown";
         // Every line of the list, from loading to the failure, in order, and
-        // then the removal of the links this fresh installation made.
+        // then the removal of what this fresh installation made.
         const std::vector<std::string>& lines = InstallationMessages();
-        ASSERT_GE(lines.size(), 4u);
-        EXPECT_EQ(lines[lines.size() - 3].rfind("!Error", 0), 0u) << lines[lines.size() - 3];
-        EXPECT_EQ(lines[lines.size() - 2], "Removing shortcut '" + startMenu_ + "'...");
-        EXPECT_EQ(lines.back(), "Removing shortcut '" + Link(dir_ / "desktop") + "'...");
+        ASSERT_GE(lines.size(), 5u);
+        EXPECT_EQ(lines[lines.size() - 4].rfind("!Error", 0), 0u) << lines[lines.size() - 4];
+        EXPECT_EQ(lines[lines.size() - 3], "Removing shortcut '" + startMenu_ + "'...");
+        EXPECT_EQ(lines[lines.size() - 2], "Removing shortcut '" + Link(dir_ / "desktop") + "'...");
+        EXPECT_EQ(lines.back(), "Removing file '" + BuildPath(target_, "demo.exe", nullptr) + "'...");
         std::string expected = "'Zor Demo' log installation execution:\r\n";
         for (const std::string& line : lines) expected += line + "\r\n";
         EXPECT_EQ(ReadAll(log), expected);
-        // Files extracted before the failure stay; no link points at them.
-        EXPECT_EQ(ReadAll(BuildPath(target_, "demo.exe", nullptr)), "MZ demo program");
+        // Nothing is left of the installation but its log; what was there
+        // before stays.
+        EXPECT_FALSE(FileExists(BuildPath(target_, "demo.exe", nullptr)));
+        EXPECT_TRUE(DirectoryExists(BuildPath(target_, "readme.txt", nullptr)));
         EXPECT_EQ(ShortcutEvents().size(), 2u) << "each run makes its links";
         EXPECT_FALSE(FileExists(startMenu_));
         EXPECT_FALSE(FileExists(Link(dir_ / "desktop")));

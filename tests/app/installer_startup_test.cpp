@@ -72,7 +72,7 @@ StartupResult Start(const std::string& installer, const std::string& options) {
     StartupResult result;
     result.request = StaleRequest();
     result.exit = static_cast<InstallerExit>(-1); // written only when the run ends here
-    result.proceed = RunStartup(host, archive, result.request, result.exit);
+    result.proceed = RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), result.request, result.exit);
     result.force = result.request.force;
     result.shown = host.shown;
     return result;
@@ -144,7 +144,7 @@ TEST_F(Startup, LeadingSpaceMakesTheProgramPathAnOption) {
     InstallerArchive archive;
     InstallationRequest request;
     InstallerExit exit = InstallerExit::Installed;
-    EXPECT_FALSE(RunStartup(host, archive, request, exit));
+    EXPECT_FALSE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_EQ(exit, InstallerExit::BadCommandLine);
     EXPECT_EQ(host.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
 }
@@ -154,7 +154,7 @@ TEST_F(Startup, LoadsTheProgramsOwnFile) {
     InstallerArchive archive;
     InstallationRequest request = StaleRequest();
     InstallerExit exit = InstallerExit::Installed;
-    ASSERT_TRUE(RunStartup(host, archive, request, exit));
+    ASSERT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_FALSE(request.force);
     EXPECT_EQ(archive.GetFilePath(), installer_);
     EXPECT_EQ(archive.GetAppName(), "Zor Demo");
@@ -170,7 +170,7 @@ TEST_F(Startup, AnArgumentlessCommandLineProceeds) {
         InstallerArchive archive;
         InstallationRequest request = StaleRequest();
         InstallerExit exit = InstallerExit::Installed;
-        EXPECT_TRUE(RunStartup(host, archive, request, exit)) << "[" << line << "]";
+        EXPECT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit)) << "[" << line << "]";
         EXPECT_FALSE(request.force);
         EXPECT_TRUE(host.shown.empty());
     }
@@ -196,14 +196,14 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         {" /S /D=" + kRoot + "Program Files\\My App", true, false, kRoot + "Program Files\\My App"},
         {" /D=" + kRoot + "My  App  ", false, false, kRoot + "My  App"}, // blanks inside kept, at the end dropped
         {" -f /S /D=" + kRoot + "x", true, true, kRoot + "x"},
-        {" /D=" + kRoot + "a /S", false, false, kRoot + "a /S"},           // all after "/D=" is the directory
+        {" /D=" + kRoot + "a /S", false, false, WithNativeSeparators(kRoot + "a /S")}, // all after "/D=" is the directory
         {" /S /D=\"" + kRoot + "My App\"", true, false, kRoot + "My App"}, // quotes around the value, a common slip
         {" /S \"/D=" + kRoot + "My App\"", true, false, kRoot + "My App"}, // or around the whole argument
         {" /S /S", true, false, ""},
     };
 #ifdef _WIN32
     accepted.push_back({" /S /D=\\\\server\\share\\x y", true, false, "\\\\server\\share\\x y"});
-    accepted.push_back({" /D=d:/apps/x", false, false, "d:/apps/x"});
+    accepted.push_back({" /D=d:/apps/x", false, false, "d:\\apps\\x"}); // "/" separates as "\\" does
 #endif
     for (const Case& c : accepted) {
         SCOPED_TRACE("options [" + c.options + "]");
@@ -213,9 +213,11 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         EXPECT_EQ(result.request.force, c.force);
         EXPECT_EQ(result.request.directory, c.directory);
         EXPECT_TRUE(result.shown.empty());
-        EXPECT_EQ(RequestsSilentInstallation(QuotedProgram(installer_) + c.options), c.silent);
+        EXPECT_EQ(ParseProgramArguments(QuotedProgram(installer_) + c.options).silent, c.silent);
     }
-    const std::string refused[] = {
+    const std::string sep(1, PathSeparator());
+    std::vector<std::string> refused = {
+        " /S /D=" + kRoot + "Apps" + sep + ".." + sep + "Apps" + sep + "dd", // no way out of a folder
         " /S /D=",
         " /D=   ",
         " /D=relative\\dir",
@@ -228,6 +230,10 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         " /SD",
         " /d=" + kRoot + "a",
     };
+#ifdef _WIN32
+    for (const char* device : {" /S /D=\\\\?\\C:\\x", " /S /D=\\\\.\\C:\\x", " /S /D=C:\\x\\NUL"})
+        refused.push_back(device);
+#endif
     for (const std::string& options : refused) {
         SCOPED_TRACE("options [" + options + "]");
         const StartupResult result = Start(installer_, options);
@@ -236,12 +242,12 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         EXPECT_EQ(result.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
     }
     // The program path is argument 0 even when it looks like a switch.
-    EXPECT_FALSE(RequestsSilentInstallation("/S"));
+    EXPECT_FALSE(ParseProgramArguments("/S").silent);
     ScriptedHost host(installer_, "/D=" + kRoot + "x");
     InstallerArchive archive;
     InstallationRequest request;
     InstallerExit exit = InstallerExit::Installed;
-    ASSERT_TRUE(RunStartup(host, archive, request, exit));
+    ASSERT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_EQ(request.directory, "");
     // "-c" and "-v" are answered under "/S" too (the host decides where to).
     const StartupResult content = Start(installer_, " /S -c");

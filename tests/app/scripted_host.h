@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <set>
@@ -178,6 +179,11 @@ public:
         if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ignored);
         std::ofstream(path, std::ios::binary) << target;
         return true;
+    }
+    // A shortcut file holds its target, as SaveShortcut writes it.
+    std::string ShortcutTarget(const std::string& linkPath) override {
+        std::ifstream in(linkPath, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     bool ShellOpen(const std::string& path) override {
         events.push_back("open: " + path);

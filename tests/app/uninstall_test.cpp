@@ -7,11 +7,13 @@
 #include "app/installer_app.h"
 #include "app/uninstall_sequence.h"
 #include "app/uninstaller_setup.h"
+#include "common/file.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/system_info.h"
 #include "compress/md5_digest.h"
 #include "tests/app/installer_files.h"
+#include "uninstall/uninstaller_file.h"
 #include "tests/app/scripted_host.h"
 #include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
@@ -52,16 +54,28 @@ protected:
         return app.ExitCode();
     }
 
-    // Installs the demo with an uninstaller into target_, silently.
-    void Install() {
+    // The demo with an uninstaller, version 1.2.3 unless changed.
+    static InstallerContent Demo() {
         InstallerContent content;
         content.files = {{"bin\\demo.exe", "MZ demo program"}, {"readme.txt", "Read me first.\n"}};
         content.extensions = {{"uninstall-key", "Zor Demo"}};
-        WriteInstaller(installer_, content);
+        return content;
+    }
+
+    // Installs the demo with an uninstaller into target_, silently.
+    void Install() {
+        WriteInstaller(installer_, Demo());
         ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
         ASSERT_TRUE(IsUninstallerFile(uninstaller_));
         // The application registers itself when it runs.
         host_->registry[{RegistryScope::Machine, kAppPaths}] = {{"", executable_, 0, false}};
+    }
+
+    std::string Log(const char* baseName = "uninstall") const { return ReadWholeFile(BuildPath(temp_, baseName, "log")); }
+    UninstallRecord RecordOf(const std::string& uninstaller) const {
+        UninstallRecord record;
+        EXPECT_EQ(ReadUninstallerRecord(uninstaller, record), "");
+        return record;
     }
 
     std::string Link(const char* folder) const {
@@ -97,6 +111,7 @@ TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
                                     {kCommonDesktop, "Zor Demo App.lnk"},
                                     {kAppData, "Microsoft\\Internet Explorer\\Quick Launch\\Zor Demo App.lnk"}}));
     EXPECT_EQ(record.windowList, "Zor Demo;ZorDemo");
+    EXPECT_EQ(record.directory, target_);
 
     const std::string quoted = "\"" + uninstaller_ + "\"";
     const std::vector<RegistryValue>& entry = host_->registry[{RegistryScope::Machine, kEntry}];
@@ -226,6 +241,146 @@ TEST_F(Uninstaller, AHostileRecordRemovesNothing) {
     const std::string log = ReadWholeFile(BuildPath(temp_, "uninstall", "log"));
     EXPECT_NE(log.find("has the file '..\\outside.txt' that"), std::string::npos) << log;
     EXPECT_TRUE(host_->events.empty()) << "no copy started either";
+}
+
+// An update finds the installation through its uninstall entry wherever it
+// went, rewrites the links this product made, and its record keeps every
+// earlier version's files, so that uninstalling leaves nothing.
+TEST_F(Uninstaller, UpdatesFindTheInstallationAndUninstallingRemovesEveryVersion) {
+    InstallerContent first = Demo();
+    first.version = "1.0";
+    first.files = {{"demo.exe", "MZ version 1"}, {"docs\\old.txt", "only in 1.0"}, {"readme.txt", "1"}};
+    WriteInstaller(installer_, first);
+    ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
+
+    InstallerContent second = Demo(); // its executable moves into bin
+    second.version = "2.0";
+    const std::string update = dir_ / "update.exe";
+    WriteInstaller(update, second);
+    ASSERT_EQ(Run(update, "/S"), 0);
+    EXPECT_NE(Log("update").find("Zor Demo (2.0) succesfully updated."), std::string::npos) << Log("update");
+    EXPECT_EQ(ReadWholeFile(executable_), "MZ demo program");
+    EXPECT_FALSE(DirectoryExists(dir_ / "Program Files")) << "no second copy in the default folder";
+    EXPECT_EQ(ReadWholeFile(menuLink_), executable_) << "the product's link follows its executable";
+    EXPECT_EQ(RecordOf(uninstaller_).files,
+              (std::vector<std::string>{"bin\\demo.exe", "readme.txt", "demo.exe", "docs\\old.txt"}));
+
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    EXPECT_EQ(Log().find("did not install"), std::string::npos) << Log();
+    EXPECT_EQ(CountDirectoryEntries(target_), 1) << "only the uninstaller, until its copy deletes it";
+    EXPECT_FALSE(FileExists(menuLink_));
+    EXPECT_TRUE(host_->registry.empty());
+}
+
+// Another product's uninstaller, or a file that is none, is never replaced.
+TEST_F(Uninstaller, AnotherProductsFolderIsRefusedBeforeAnythingIsWritten) {
+    Install();
+    InstallerContent other;
+    other.appName = "Other";
+    other.files = {{"other.exe", "MZ other"}, {"readme.txt", "Other's readme"}};
+    other.extensions = {{"uninstall-key", "Acme Other"}};
+    const std::string otherInstaller = dir_ / "other.exe";
+    WriteInstaller(otherInstaller, other);
+    EXPECT_EQ(Run(otherInstaller, "/S /D=" + target_), 9);
+    EXPECT_NE(Log("other").find("holds the installation of 'Zor Demo' (1.2.3)"), std::string::npos) << Log("other");
+    EXPECT_FALSE(FileExists(BuildPath(target_, "other.exe", nullptr)));
+    EXPECT_EQ(ReadWholeFile(BuildPath(target_, "readme.txt", nullptr)), "Read me first.\n");
+    EXPECT_EQ(RecordOf(uninstaller_).uninstallKey, "Zor Demo");
+
+    const std::string plain = dir_ / "plain";
+    std::filesystem::create_directories(plain);
+    dir_.WriteFile("plain/uninstall.exe", "MZ somebody's own program");
+    EXPECT_EQ(Run(otherInstaller, "/S /D=" + plain), 9);
+    EXPECT_EQ(ReadWholeFile(BuildPath(plain, "uninstall.exe", nullptr)), "MZ somebody's own program");
+}
+
+// Two copies of one product: each uninstaller removes its own copy, and the
+// entry and links only while they are that copy's.
+TEST_F(Uninstaller, TwoCopiesEachRemoveOnlyTheirOwn) {
+    WriteInstaller(installer_, Demo());
+    const std::string one = dir_ / "one", two = dir_ / "two";
+    ASSERT_EQ(Run(installer_, "/S /D=" + one), 0);
+    ASSERT_EQ(Run(installer_, "/S /D=" + two), 0);
+    EXPECT_TRUE(RecordOf(BuildPath(two, "uninstall.exe", nullptr)).shortcuts.empty()) << "the links are one's";
+    EXPECT_EQ(ReadWholeFile(menuLink_), BuildPath(BuildPath(one, "bin", nullptr), "demo.exe", nullptr));
+
+    EXPECT_EQ(Run(BuildPath(one, "uninstall.exe", nullptr), "/S"), 0);
+    EXPECT_FALSE(FileExists(menuLink_)) << "it pointed into one";
+    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), two);
+    EXPECT_EQ(ReadWholeFile(BuildPath(two, "readme.txt", nullptr)), "Read me first.\n");
+    EXPECT_EQ(Run(BuildPath(two, "uninstall.exe", nullptr), "/S"), 0);
+    EXPECT_TRUE(host_->registry.empty());
+}
+
+// An uninstaller removes nothing outside its installation's directory: not
+// a copy of it elsewhere, not its copy in the temporary folder.
+TEST_F(Uninstaller, RemovesNothingOutsideItsDirectory) {
+    Install();
+    const std::string documents = dir_ / "documents";
+    std::filesystem::create_directories(documents);
+    for (const char* name : {"documents/readme.txt", "documents/demo.exe", "temp/readme.txt"})
+        dir_.WriteFile(name, "the user's");
+    const std::string copy = BuildPath(documents, "uninstall.exe", nullptr);
+    std::filesystem::copy_file(uninstaller_, copy);
+    for (const char* options : {"/S", ""}) {
+        EXPECT_EQ(Run(copy, options), 2) << options;
+        EXPECT_NE(host_->shown.empty() ? Log() : host_->shown.front().text, "");
+    }
+    EXPECT_NE(Log().find("belongs to the installation in '" + target_ + "'"), std::string::npos) << Log();
+    EXPECT_EQ(Run(uninstaller_, "/_remove=1:" + uninstaller_), 1) << "the removal switch is the copy's alone";
+    // The copy deletes the uninstaller only once the installation is gone.
+    EXPECT_EQ(Run(copy, "/_remove=4242:" + uninstaller_), 1);
+    EXPECT_TRUE(FileExists(uninstaller_));
+
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    const std::string temporary =
+        BuildPath(temp_, ("zor-uninstall-" + std::to_string(CurrentProcessId())).c_str(), "exe");
+    EXPECT_EQ(Run(temporary, ""), 2);
+    EXPECT_EQ(Run(temporary, "/S"), 2);
+    EXPECT_EQ(ReadWholeFile(BuildPath(documents, "readme.txt", nullptr)), "the user's");
+    EXPECT_EQ(ReadWholeFile(dir_ / "temp/readme.txt"), "the user's");
+    // Run again once everything is gone, it says so.
+    EXPECT_EQ(Run(uninstaller_, "/S"), 0);
+    EXPECT_NE(Log().find("was not found in '" + target_ + "': there was nothing to remove."), std::string::npos)
+        << Log();
+    // A damaged uninstaller is reported as one, not as an installer.
+    const std::string bytes = ReadWholeFile(uninstaller_);
+    dir_.WriteFile("apps/Zor Demo/uninstall.exe", bytes.substr(0, bytes.size() - 7));
+    EXPECT_EQ(Run(uninstaller_, "/S"), 2);
+    EXPECT_NE(Log().find("Unable to uninstall: '" + uninstaller_ + "' is not an uninstaller"), std::string::npos)
+        << Log();
+}
+
+// A disk that fills up at any write of a fresh installation: a failure among
+// the files leaves nothing but the log, one at the uninstaller leaves the
+// files and no partial uninstaller.
+TEST_F(Uninstaller, AFullDiskAtAnyWriteLeavesACleanState) {
+    WriteInstaller(installer_, Demo());
+    constexpr std::uint32_t kDiskFull = 112;
+    bool uninstallerFailed = false;
+    unsigned filesFailed = 0;
+    for (unsigned write = 1; !uninstallerFailed && write < 50; ++write) {
+        SCOPED_TRACE(write);
+        std::filesystem::remove_all(dir_ / "apps");
+        host_.reset(); // no entry: a fresh installation each time
+        InjectFileFault(FileOperation::Write, write, kDiskFull);
+        const int exit = Run(installer_, "/S /D=" + target_);
+        ClearFileFaults();
+        if (exit == 5) {
+            EXPECT_NE(Log("zorsetup").find("!Error: Unable to extract files ("), std::string::npos) << Log("zorsetup");
+            EXPECT_FALSE(DirectoryExists(dir_ / "apps"));
+            EXPECT_FALSE(FileExists(menuLink_));
+            ++filesFailed;
+            continue;
+        }
+        ASSERT_EQ(exit, 8);
+        uninstallerFailed = true;
+        EXPECT_NE(Log("zorsetup").find("Unable to set up the uninstaller"), std::string::npos) << Log("zorsetup");
+        EXPECT_EQ(ReadWholeFile(executable_), "MZ demo program");
+        EXPECT_EQ(CountDirectoryEntries(target_), 2) << "bin and readme.txt, no uninstaller, no partial one";
+    }
+    EXPECT_TRUE(uninstallerFailed);
+    EXPECT_GT(filesFailed, 0u);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "common/special_folders.h"
 #include "tests/support/gui_driver.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,5 +74,19 @@ void ExpectLinkTo(const std::string& link, const std::string& target);
 
 // Waits for the application's window, closes it and waits until it has gone.
 void CloseHello();
+
+// Runs program with rawArguments after its quoted path and waits: its exit
+// code, -1 when it could not be started.
+int RunToEnd(const std::string& program, const std::string& rawArguments);
+
+// True once path is gone, waiting at most milliseconds (the uninstaller's
+// copy deletes it after the uninstaller has ended).
+bool GoneWithin(const std::string& path, int milliseconds);
+
+// The values of the uninstall entry named key under the machine's root, as
+// text: strings as they are, numbers in decimal. Empty when there is none.
+std::map<std::string, std::string> UninstallEntry(const std::string& key);
+// Deletes that entry.
+void RemoveUninstallEntry(const std::string& key);
 
 } // namespace e2e

@@ -143,6 +143,44 @@ void ExpectLinkTo(const std::string& link, const std::string& target) {
     EXPECT_TRUE(EqualsIgnoringCase(linked, target)) << linked;
 }
 
+int RunToEnd(const std::string& program, const std::string& rawArguments) {
+    ChildProcess process;
+    if (!process.StartWithRawArguments(program, rawArguments)) return -1;
+    return process.Wait();
+}
+
+bool GoneWithin(const std::string& path, int milliseconds) {
+    for (int waited = 0; waited < milliseconds && FileExists(path); waited += 100) ::Sleep(100);
+    return !FileExists(path);
+}
+
+namespace {
+
+std::string UninstallEntryKey(const std::string& key) {
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + key;
+}
+
+} // namespace
+
+std::map<std::string, std::string> UninstallEntry(const std::string& key) {
+    std::map<std::string, std::string> values;
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, UninstallEntryKey(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name, type = 0, dataSize = 2048;
+        BYTE data[2048];
+        if (::RegEnumValueA(handle, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        values[name] = type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data))
+                                         : std::string(reinterpret_cast<char*>(data));
+    }
+    ::RegCloseKey(handle);
+    return values;
+}
+
+void RemoveUninstallEntry(const std::string& key) { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey(key).c_str()); }
+
 void CloseHello() {
     const DrivenWindow hello = WaitForWindow(kHelloWindow, 30000);
     ASSERT_TRUE(hello) << "the application did not start";

@@ -19,25 +19,11 @@ namespace {
 
 using namespace e2e;
 
-constexpr char kEntryKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Acme Hello";
 const char* const kFiles[] = {"hello.exe", "readme.txt"};
 
-// The entry's values as text: strings as they are, numbers in decimal.
-std::map<std::string, std::string> EntryValues() {
-    std::map<std::string, std::string> values;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntryKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name, type = 0, dataSize = 2048;
-        BYTE data[2048];
-        if (::RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
-        values[name] = type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data))
-                                         : std::string(reinterpret_cast<char*>(data));
-    }
-    ::RegCloseKey(key);
-    return values;
-}
+constexpr char kEntryName[] = "Acme Hello";
+
+std::map<std::string, std::string> EntryValues() { return UninstallEntry(kEntryName); }
 
 class UninstallTest : public ::testing::Test {
 protected:
@@ -55,26 +41,15 @@ protected:
     }
     static void TearDownTestSuite() {
         RemoveShortcutsAndRegistration();
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey);
+        RemoveUninstallEntry(kEntryName);
         delete work;
     }
     void SetUp() override {
         RemoveShortcutsAndRegistration();
-        ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey);
+        RemoveUninstallEntry(kEntryName);
     }
 
     static std::string Installer() { return *work / "HelloSetup.exe"; }
-    static int RunSilently(const std::string& program, const std::string& rawArguments) {
-        ChildProcess process;
-        if (!process.StartWithRawArguments(program, rawArguments)) return -1;
-        return process.Wait();
-    }
-    // The uninstaller's copy removes it once the uninstaller has ended.
-    static bool GoneWithin(const std::string& path, int milliseconds) {
-        for (int waited = 0; waited < milliseconds && FileExists(path); waited += 100) ::Sleep(100);
-        return !FileExists(path);
-    }
-
     static TempDir* work;
 };
 
@@ -85,7 +60,7 @@ TEST_F(UninstallTest, TheEntryDescribesTheInstallationAndASilentUninstallRemoves
     const std::string directory = target / "Hello App";
     const std::string executable = BuildPath(directory, "hello.exe", nullptr);
     const std::string uninstaller = BuildPath(directory, "uninstall.exe", nullptr);
-    ASSERT_EQ(RunSilently(Installer(), "/S /D=" + directory), 0);
+    ASSERT_EQ(RunToEnd(Installer(), "/S /D=" + directory), 0);
     ExpectInstalled(Installer(), work->path(), directory, std::size(kFiles));
     const std::string quoted = "\"" + uninstaller + "\"";
     const std::map<std::string, std::string> expected = {
@@ -111,7 +86,7 @@ TEST_F(UninstallTest, TheEntryDescribesTheInstallationAndASilentUninstallRemoves
     const std::string notes = BuildPath(directory, "notes.txt", nullptr);
     target.WriteFile("Hello App\\notes.txt", "mine");
 
-    EXPECT_EQ(RunSilently(uninstaller, "/S"), 0);
+    EXPECT_EQ(RunToEnd(uninstaller, "/S"), 0);
     for (const char* file : kFiles) EXPECT_FALSE(FileExists(BuildPath(directory, file, nullptr))) << file;
     EXPECT_FALSE(FileExists(menuLink));
     EXPECT_FALSE(DirectoryExists(GetPathPart(menuLink, kPathDirectory))) << "the publisher's menu folder, emptied";
@@ -129,15 +104,15 @@ TEST_F(UninstallTest, AnUpdateRewritesTheUninstallerAndTheEntry) {
     const TempDir target;
     const std::string directory = target / "Hello";
     const std::string executable = BuildPath(directory, "hello.exe", nullptr);
-    ASSERT_EQ(RunSilently(Installer(), "/S /D=" + directory), 0);
+    ASSERT_EQ(RunToEnd(Installer(), "/S /D=" + directory), 0);
     Register(executable);
     ::DeleteFileA(BuildPath(directory, "uninstall.exe", nullptr).c_str());
-    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntryKey);
-    ASSERT_EQ(RunSilently(Installer(), "/S"), 0) << "an update into the registered directory";
+    RemoveUninstallEntry(kEntryName);
+    ASSERT_EQ(RunToEnd(Installer(), "/S"), 0) << "an update into the registered directory";
     EXPECT_EQ(EntryValues()["InstallLocation"], directory);
     const std::string uninstaller = BuildPath(directory, "uninstall.exe", nullptr);
     ASSERT_TRUE(FileExists(uninstaller));
-    EXPECT_EQ(RunSilently(uninstaller, "/S"), 0);
+    EXPECT_EQ(RunToEnd(uninstaller, "/S"), 0);
     EXPECT_TRUE(GoneWithin(uninstaller, 10000));
     EXPECT_FALSE(DirectoryExists(directory)) << "emptied, the directory goes too";
 }
@@ -145,17 +120,17 @@ TEST_F(UninstallTest, AnUpdateRewritesTheUninstallerAndTheEntry) {
 TEST_F(UninstallTest, ARunningApplicationIsLeftAsItIs) {
     const TempDir target;
     const std::string directory = target / "Hello";
-    ASSERT_EQ(RunSilently(Installer(), "/S /D=" + directory), 0);
+    ASSERT_EQ(RunToEnd(Installer(), "/S /D=" + directory), 0);
     ChildProcess hello;
     ASSERT_TRUE(hello.Start(ProgramBesideTests("hello"), {}));
     ASSERT_TRUE(WaitForWindow(kHelloWindow, 30000));
     const std::string uninstaller = BuildPath(directory, "uninstall.exe", nullptr);
-    EXPECT_EQ(RunSilently(uninstaller, "/S"), 4);
+    EXPECT_EQ(RunToEnd(uninstaller, "/S"), 4);
     EXPECT_TRUE(FileExists(BuildPath(directory, "hello.exe", nullptr)));
     EXPECT_FALSE(EntryValues().empty());
     CloseHello();
     EXPECT_EQ(hello.Wait(), 0);
-    EXPECT_EQ(RunSilently(uninstaller, "/S"), 0);
+    EXPECT_EQ(RunToEnd(uninstaller, "/S"), 0);
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST(UninstallRecord, MalformedItemsAreRefused) {
         {"more items than bytes", Body({}, 1000), "has a record of 1003 items, more than its 46 bytes can hold"},
         {"an item cut short", Body({Item(7, 0, "a.txt").substr(0, 14)}), "has item 4 cut short"},
         {"bytes after the items", Body({}) + "x", "has 1 bytes after its last item"},
-        {"an unknown kind", Body({Item(10, 0, "")}), "has item 4 of the unknown kind 10"},
+        {"an unknown kind", Body({Item(11, 0, "")}), "has item 4 of the unknown kind 11"},
         {"a second window list", Body({Item(9, 0, "a"), Item(9, 0, "b")}), "has item kind 9 twice"},
         {"a second name", Body({Item(1, 0, "Other")}), "has item kind 1 twice"},
         {"a second key", Body({Item(5, 0, "Other")}), "has item kind 5 twice"},
