@@ -42,9 +42,15 @@ function(zor_platform_sources target)
 endfunction()
 
 # zor_add_library(name SOURCES...): a static library with the zor:: alias.
+# Its file carries the project's prefix (libzorlog.a for log) so that the
+# installed libraries cannot clash with others in a shared prefix; the
+# target keeps the short name.
 function(zor_add_library name)
   add_library(${name} STATIC ${ARGN})
   add_library(zor::${name} ALIAS ${name})
+  if(NOT name MATCHES "^zor")
+    set_target_properties(${name} PROPERTIES OUTPUT_NAME zor${name})
+  endif()
   # In-tree code and the clients of the installed package (cmake/ZorLogPackage.cmake)
   # include the same paths, "log/logger.h", so headers read the same in both.
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>

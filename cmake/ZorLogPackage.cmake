@@ -3,12 +3,14 @@
 #   cmake --install build/native --prefix /opt/zorlog
 #
 #   <prefix>/include/zor/{log,xml,common}/*.h    included as in this tree: "log/log_factory.h"
-#   <prefix>/lib/lib{log,xml,common}.a           (the same names from MinGW)
+#   <prefix>/lib/libzor{log,xml,common}.a        (the same names from MinGW)
 #   <prefix>/lib/cmake/ZorLog/                   ZorLogConfig.cmake, its version file, the targets
 #
 # A client says find_package(ZorLog CONFIG REQUIRED) and links zor::log, the
 # name the in-tree alias has, so its CMake reads the same inside and outside
-# this tree. These are the only install rules of the project: programs,
+# this tree. Only the files carry the project's prefix (zor_add_library in
+# cmake/ZorHelpers.cmake): a plain liblog.a would clash with other libraries
+# installed into the same prefix. These are the only install rules of the project: programs,
 # tests and examples are not installed.
 
 include(CMakePackageConfigHelpers)

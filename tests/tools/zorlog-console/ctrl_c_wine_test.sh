@@ -39,7 +39,7 @@ await() {
 "$wine_run" --init-prefix || fail "no Wine prefix"
 export WINEPREFIX="${ZOR_WINEPREFIX:-$(dirname "$wine_run")/wineprefix}"
 export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64 WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 
 "$WINELOADER" "$console" --port 0 >"$scratch/out" 2>"$scratch/err" </dev/null &
 program=$!
