@@ -43,8 +43,9 @@ std::string ProposedDirectory(InstallerHost& host, const InstallerArchive& archi
     std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
     if (pattern.empty()) pattern = DefaultInstallDirTemplate(archive);
     if (pattern.empty()) return BuildPath(programFiles, publisher, nullptr);
-    return ExpandInstallDirTemplate(NativeEntryPath(pattern), {programFiles, host.SpecialFolderPath(kFolderLocalAppData),
-                                                               publisher, archive.GetAppName()});
+    return ExpandInstallDirTemplate(
+        NativeEntryPath(pattern),
+        {programFiles, host.SpecialFolderPath(kFolderLocalAppData), publisher, archive.GetAppName()});
 }
 
 // Where the installation goes and what it does, as decided before any file
@@ -130,11 +131,10 @@ bool CheckDestination(InstallerHost& host, const InstallerArchive& archive, cons
         break;
     }
     exit = InstallerExit::ForeignFolder;
-    const std::string holds = earlier.appName.empty()
-                                  ? StringFormat("a file '%s' that is not the uninstaller of '%s'",
-                                                 kUninstallerFileName, appName)
-                                  : StringFormat("the installation of '%s' (%s)", earlier.appName.c_str(),
-                                                 earlier.version.c_str());
+    const std::string holds =
+        earlier.appName.empty()
+            ? StringFormat("a file '%s' that is not the uninstaller of '%s'", kUninstallerFileName, appName)
+            : StringFormat("the installation of '%s' (%s)", earlier.appName.c_str(), earlier.version.c_str());
     host.ShowMessage(StringFormat("!Error: the folder '%s' holds %s.\nEach application needs a folder of its own: "
                                   "'%s' installation canceled.",
                                   directory.c_str(), holds.c_str(), appName),
@@ -169,8 +169,8 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
         {(options & kOptionQuickLaunchShortcut) != 0, kFolderApplicationData, kQuickLaunchFolder},
     };
     const auto recorded = [&](const UninstallShortcut& link) {
-        return earlier && std::find(earlier->shortcuts.begin(), earlier->shortcuts.end(), link) !=
-                              earlier->shortcuts.end();
+        return earlier &&
+               std::find(earlier->shortcuts.begin(), earlier->shortcuts.end(), link) != earlier->shortcuts.end();
     };
     ShortcutsMade made;
     for (const auto& shortcut : shortcuts) {
@@ -179,9 +179,9 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
                                      (*shortcut.subfolder != '\0' ? std::string(shortcut.subfolder) + "\\" : "") +
                                          archive.GetShortcutName() + ".lnk"};
         std::string linkPath;
-        const ShortcutResult result = CreateShortcut(host, shortcut.csidl, shortcut.subfolder,
-                                                     archive.GetShortcutName(), executablePath, &linkPath,
-                                                     recorded(link));
+        const ShortcutResult result =
+            CreateShortcut(host, shortcut.csidl, shortcut.subfolder, archive.GetShortcutName(), executablePath,
+                           &linkPath, recorded(link));
         if (result == ShortcutResult::Created) journal.NoteLinkCreated(linkPath);
         if (result == ShortcutResult::Created || result == ShortcutResult::Replaced) made.links.push_back(link);
         if (result == ShortcutResult::Failed) made.failed = true;
@@ -322,9 +322,9 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
         return InstallerExit::ExtractionFailed;
     }
 
-    const bool uninstaller = UninstallKeyOf(archive).empty() ||
-                             SetUpUninstaller(host, archive, directory, executablePath, links.links,
-                                              hasEarlier ? &earlier : nullptr);
+    const bool uninstaller =
+        UninstallKeyOf(archive).empty() ||
+        SetUpUninstaller(host, archive, directory, executablePath, links.links, hasEarlier ? &earlier : nullptr);
 
     host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
                                   plan.fresh ? "installed" : "updated"),

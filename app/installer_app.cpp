@@ -48,7 +48,8 @@ int InstallerApp::InitInstance() {
             InstallationRequest request;
             InstallerExit exit = InstallerExit::ArchiveNotLoaded;
             if (RunStartup(host, archive, arguments, request, exit)) {
-                exitCode_ = static_cast<int>(InstallerExit::ExtractionFailed); // should the file layer fail from here on
+                exitCode_ =
+                    static_cast<int>(InstallerExit::ExtractionFailed); // should the file layer fail from here on
                 exit = RunInstallation(host, archive, request);
             }
             exitCode_ = static_cast<int>(exit);
@@ -62,7 +63,8 @@ int InstallerApp::InitInstance() {
     if (arguments.silent) {
         // An archive that did not load has no name, nor has an uninstaller:
         // the program's own stands in.
-        const std::string name = archive.GetAppName().empty() ? GetPathPart(modulePath, kPathBaseName) : archive.GetAppName();
+        const std::string name =
+            archive.GetAppName().empty() ? GetPathPart(modulePath, kPathBaseName) : archive.GetAppName();
         WriteInstallationLog(host, name, {StringFormat("Exit code %d (%s)", exitCode_, meaning)});
     }
     return kNoMessageLoop;

@@ -130,7 +130,8 @@ bool Win32InstallerHost::SaveShortcut(const std::string& linkPath, const std::st
 std::string Win32InstallerHost::ShortcutTarget(const std::string& linkPath) {
     ShellLink link;
     std::string target;
-    if (!link.Create(linkPath) || !link.Load() || !link.GetInfo(&target, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
+    if (!link.Create(linkPath) || !link.Load() ||
+        !link.GetInfo(&target, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr))
         return {};
     return target;
 }

@@ -112,7 +112,8 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArg
         exit = InstallerExit::ArchiveNotLoaded;
         return false;
     }
-    if (arguments.hasRemoval || (arguments.hasDirectory && !TakeTargetDirectory(arguments.directory, request.directory))) {
+    if (arguments.hasRemoval ||
+        (arguments.hasDirectory && !TakeTargetDirectory(arguments.directory, request.directory))) {
         ShowUsage(host, archive, modulePath);
         exit = InstallerExit::BadCommandLine;
         return false;

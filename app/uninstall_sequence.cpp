@@ -169,10 +169,10 @@ UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& argument
                           : "belongs to the installation in '" + directory + "' and removes nothing elsewhere");
 
     const std::string title = StringFormat("%s uninstallation", record.appName.c_str());
-    if (!arguments.silent && host.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?",
-                                                           record.appName.c_str(), record.version.c_str(),
-                                                           directory.c_str()),
-                                              title, kMessageYesNoQuestion) != kButtonYes)
+    if (!arguments.silent &&
+        host.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?", record.appName.c_str(),
+                                      record.version.c_str(), directory.c_str()),
+                         title, kMessageYesNoQuestion) != kButtonYes)
         return UninstallExit::Canceled;
     if (!RunningInstancesClosed(host, record.windowList, record.appName, "removing", arguments.silent, title))
         return arguments.silent ? UninstallExit::ApplicationRunning : UninstallExit::Canceled;

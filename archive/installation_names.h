@@ -27,7 +27,9 @@ inline constexpr char kUninstallEntriesKey[] = "Software\\Microsoft\\Windows\\Cu
 inline std::string AppPathsKeyOf(const std::string& fileName) { return std::string(kAppPathsKey) + "\\" + fileName; }
 
 // The uninstall entry of the uninstall key name.
-inline std::string UninstallEntryKeyOf(const std::string& key) { return std::string(kUninstallEntriesKey) + "\\" + key; }
+inline std::string UninstallEntryKeyOf(const std::string& key) {
+    return std::string(kUninstallEntriesKey) + "\\" + key;
+}
 
 // The names of the uninstall entry's values that the installation and the
 // uninstaller both read.

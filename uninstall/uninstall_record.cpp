@@ -176,7 +176,8 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
         std::string text(reinterpret_cast<const char*>(body + at), length);
         at += length;
         if (kind == 0 || kind > kLastKind) return StringFormat("has item %u of the unknown kind %u", i + 1, kind);
-        if (kind != kItemFile && kind != kItemShortcut && ++seen[kind] > 1) return StringFormat("has item kind %u twice", kind);
+        if (kind != kItemFile && kind != kItemShortcut && ++seen[kind] > 1)
+            return StringFormat("has item kind %u twice", kind);
         // An absent App Paths name or directory is no item, never an empty one.
         if ((kind == kItemAppPathsName || kind == kItemDirectory) && text.empty())
             return StringFormat("has an empty item of kind %u", kind);

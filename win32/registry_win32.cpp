@@ -1,5 +1,6 @@
 #include "win32/registry.h"
 
+#include "archive/installation_names.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
 #include "common/path.h"
@@ -744,9 +745,7 @@ bool RegisterOwnAppPath() {
     const std::string fileName = GetPathPart(path, kPathFileName);
     // Without a file name the App Paths key itself would be written.
     if (path.empty() || fileName.empty()) return false;
-    CRegistry key(HKEY_LOCAL_MACHINE,
-                  StringFormat("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s", fileName.c_str()).c_str(),
-                  "", kAllAccess);
+    CRegistry key(HKEY_LOCAL_MACHINE, AppPathsKeyOf(fileName).c_str(), "", kAllAccess);
     if (!key.Open(true)) return false;
     return key.SetValue("", path);
 }

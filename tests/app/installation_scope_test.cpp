@@ -69,7 +69,8 @@ protected:
 
     TempDir dir_;
     const std::string installer_ = dir_ / "zorsetup.exe";
-    const std::string userDefault_ = BuildPath(BuildPath(Folder("local appdata"), "Programs", nullptr), "Zor Demo", nullptr);
+    const std::string userDefault_ =
+        BuildPath(BuildPath(Folder("local appdata"), "Programs", nullptr), "Zor Demo", nullptr);
     const std::string quickLaunch_ =
         BuildPath(Folder("appdata"), "Microsoft\\Internet Explorer\\Quick Launch", nullptr);
     ScriptedHost host_{installer_, "\"" + installer_ + "\""};

@@ -72,7 +72,8 @@ StartupResult Start(const std::string& installer, const std::string& options) {
     StartupResult result;
     result.request = StaleRequest();
     result.exit = static_cast<InstallerExit>(-1); // written only when the run ends here
-    result.proceed = RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), result.request, result.exit);
+    result.proceed =
+        RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), result.request, result.exit);
     result.force = result.request.force;
     result.shown = host.shown;
     return result;
@@ -170,7 +171,8 @@ TEST_F(Startup, AnArgumentlessCommandLineProceeds) {
         InstallerArchive archive;
         InstallationRequest request = StaleRequest();
         InstallerExit exit = InstallerExit::Installed;
-        EXPECT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit)) << "[" << line << "]";
+        EXPECT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit))
+            << "[" << line << "]";
         EXPECT_FALSE(request.force);
         EXPECT_TRUE(host.shown.empty());
     }
@@ -196,7 +198,8 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         {" /S /D=" + kRoot + "Program Files\\My App", true, false, kRoot + "Program Files\\My App"},
         {" /D=" + kRoot + "My  App  ", false, false, kRoot + "My  App"}, // blanks inside kept, at the end dropped
         {" -f /S /D=" + kRoot + "x", true, true, kRoot + "x"},
-        {" /D=" + kRoot + "a /S", false, false, WithNativeSeparators(kRoot + "a /S")}, // all after "/D=" is the directory
+        {" /D=" + kRoot + "a /S", false, false,
+         WithNativeSeparators(kRoot + "a /S")},                            // all after "/D=" is the directory
         {" /S /D=\"" + kRoot + "My App\"", true, false, kRoot + "My App"}, // quotes around the value, a common slip
         {" /S \"/D=" + kRoot + "My App\"", true, false, kRoot + "My App"}, // or around the whole argument
         {" /S /S", true, false, ""},

@@ -13,10 +13,10 @@
 #include "common/system_info.h"
 #include "compress/md5_digest.h"
 #include "tests/app/installer_files.h"
-#include "uninstall/uninstaller_file.h"
 #include "tests/app/scripted_host.h"
 #include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
+#include "uninstall/uninstaller_file.h"
 
 #include <gtest/gtest.h>
 
@@ -71,7 +71,9 @@ protected:
         host_->registry[{RegistryScope::Machine, kAppPaths}] = {{"", executable_, 0, false}};
     }
 
-    std::string Log(const char* baseName = "uninstall") const { return ReadWholeFile(BuildPath(temp_, baseName, "log")); }
+    std::string Log(const char* baseName = "uninstall") const {
+        return ReadWholeFile(BuildPath(temp_, baseName, "log"));
+    }
     UninstallRecord RecordOf(const std::string& uninstaller) const {
         UninstallRecord record;
         EXPECT_EQ(ReadUninstallerRecord(uninstaller, record), "");

@@ -35,9 +35,8 @@ protected:
         work = new TempDir;
         const std::string hello = ReadWholeFile(ProgramBesideTests("hello"));
         const std::pair<const char*, std::string> files[] = {
-            {"v1\\hello.exe", hello},          {"v1\\readme.txt", "Hello 1.0\r\n"},
-            {"v1\\docs\\old.txt", "1.0 only"}, {"v2\\bin\\hello.exe", hello},
-            {"v2\\readme.txt", "Hello 2.0\r\n"}, {"other\\other.exe", hello},
+            {"v1\\hello.exe", hello},           {"v1\\readme.txt", "Hello 1.0\r\n"}, {"v1\\docs\\old.txt", "1.0 only"},
+            {"v2\\bin\\hello.exe", hello},      {"v2\\readme.txt", "Hello 2.0\r\n"}, {"other\\other.exe", hello},
             {"other\\readme.txt", "Other\r\n"},
         };
         for (const auto& [name, content] : files) {
@@ -45,15 +44,14 @@ protected:
             work->WriteFile(name, content);
         }
         Build("Hello1.exe", "Hello", "1.0", {"--uninstall-key", kHelloKey, "--main", "hello.exe", *work / "v1\\"});
-        Build("Hello2.exe", "Hello", "2.0",
-              {"--uninstall-key", kHelloKey, "--main", "bin\\hello.exe", *work / "v2\\"});
+        Build("Hello2.exe", "Hello", "2.0", {"--uninstall-key", kHelloKey, "--main", "bin\\hello.exe", *work / "v2\\"});
         Build("Other.exe", "Other", "1.0", {"--uninstaller", "--main", "other.exe", *work / "other\\"});
     }
     // Only the Start-menu link, and nothing started after an installation.
     static void Build(const char* output, const char* name, const char* version, std::vector<std::string> rest) {
-        std::vector<std::string> arguments = {"build", "-o", *work / output, "--name", name, "--version", version,
-                                              "--shortcut", Shortcut(name), "--windows", kHelloWindow, "--publisher",
-                                              kPublisher, "--options", "0x0002"};
+        std::vector<std::string> arguments = {"build",      "-o",          *work / output, "--name",       name,
+                                              "--version",  version,       "--shortcut",   Shortcut(name), "--windows",
+                                              kHelloWindow, "--publisher", kPublisher,     "--options",    "0x0002"};
         arguments.insert(arguments.end(), rest.begin(), rest.end());
         ChildProcess zorpack;
         ASSERT_TRUE(zorpack.Start(ProgramBesideTests("zorpack"), arguments));
@@ -76,7 +74,9 @@ protected:
     }
 
     static std::string Installer(const char* name) { return *work / name; }
-    static std::string PublisherFolder() { return BuildPath(GetSpecialFolderPath(kFolderProgramFiles), kPublisher, nullptr); }
+    static std::string PublisherFolder() {
+        return BuildPath(GetSpecialFolderPath(kFolderProgramFiles), kPublisher, nullptr);
+    }
     // {ProgramFiles}\{Publisher}\{AppName}
     static std::string DefaultFolder(const char* product) { return BuildPath(PublisherFolder(), product, nullptr); }
     static std::string Shortcut(const std::string& product) { return ShortcutName() + " " + product; }
@@ -84,7 +84,9 @@ protected:
         const std::string menu = BuildPath(GetSpecialFolderPath(kFolderPrograms), kPublisher, nullptr);
         return BuildPath(menu, Shortcut(product), "lnk");
     }
-    static std::string In(const std::string& directory, const char* name) { return BuildPath(directory, name, nullptr); }
+    static std::string In(const std::string& directory, const char* name) {
+        return BuildPath(directory, name, nullptr);
+    }
     // Runs the uninstaller of directory silently; its copy then deletes it.
     static void Uninstall(const std::string& directory) {
         EXPECT_EQ(RunToEnd(In(directory, "uninstall.exe"), "/S"), 0) << directory;

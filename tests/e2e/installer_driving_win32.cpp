@@ -179,7 +179,9 @@ std::map<std::string, std::string> UninstallEntry(const std::string& key) {
     return values;
 }
 
-void RemoveUninstallEntry(const std::string& key) { ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey(key).c_str()); }
+void RemoveUninstallEntry(const std::string& key) {
+    ::RegDeleteKeyA(HKEY_LOCAL_MACHINE, UninstallEntryKey(key).c_str());
+}
 
 void CloseHello() {
     const DrivenWindow hello = WaitForWindow(kHelloWindow, 30000);

@@ -44,9 +44,12 @@ protected:
         RemoveUninstallEntry(kEntryName);
         delete work;
     }
+    // A link an earlier run left would be another installation's, which an
+    // uninstaller leaves alone: none is left.
     void SetUp() override {
         RemoveShortcutsAndRegistration();
         RemoveUninstallEntry(kEntryName);
+        ::DeleteFileA(Link(kFolderCommonPrograms, "Acme").c_str());
     }
 
     static std::string Installer() { return *work / "HelloSetup.exe"; }
