@@ -19,7 +19,7 @@ constexpr char kContentFormat[] =
     "Installation archive content:\n\nApplication name:\n\t%s (%s)\nShortcut name:\n\t%s\nWindows search list:\n%sFiles list:\n%s";
 constexpr char kVersionFormat[] = "ZorInstaller version: %d.%d";
 constexpr char kUsageFormat[] =
-    "%s [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n       /S : Silent installation: no window, log in %%TEMP%%\n   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n   exit codes:\n       0 installed, 1 bad command line, 2 archive not loaded,\n       3 folder not created, 4 application running, 5 extraction failed,\n       6 shortcuts failed, 7 canceled, 8 uninstaller failed\n";
+    "%s [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n       /S : Silent installation: no window, log in %%TEMP%%\n   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n   exit codes:\n       0 installed, 1 bad command line, 2 archive not loaded,\n       3 folder not created, 4 application running, 5 extraction failed,\n       6 shortcuts failed, 7 canceled, 8 uninstaller failed,\n       9 folder of another application\n";
 // clang-format on
 
 constexpr char kContentOption[] = "-c";

@@ -15,6 +15,7 @@
 #include "uninstall/uninstall_record.h"
 #include "uninstall/uninstaller_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -153,11 +154,13 @@ UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& argument
     // used for its links and registry values.
     const std::string& directory = record.directory;
     const bool inItsDirectory = IsSameFile(GetPathPart(uninstaller, kPathDirectory), directory);
-    bool onlySilent = !arguments.hasDirectory;
-    for (const std::string& option : arguments.options) onlySilent = onlySilent && option == kSilentSwitch;
-    if (arguments.hasRemoval && !inItsDirectory && onlySilent && arguments.options.empty())
+    // The copy's switch comes alone; the uninstaller takes "/S" at most.
+    if (arguments.hasRemoval && !arguments.hasDirectory && arguments.options.empty() && !inItsDirectory)
         return RunRemover(host, record, arguments.removal);
-    if (arguments.hasRemoval || !onlySilent) {
+    const bool onlySilent = !arguments.hasRemoval && !arguments.hasDirectory &&
+                            std::all_of(arguments.options.begin(), arguments.options.end(),
+                                        [](const std::string& option) { return option == kSilentSwitch; });
+    if (!onlySilent) {
         const std::string baseName = GetPathPart(GetPathPart(uninstaller, kPathFileName), kPathBaseName);
         host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), record.appName, kMessageWarning);
         return UninstallExit::BadCommandLine;

@@ -84,7 +84,8 @@ TEST_F(StartupTest, AnUnknownOptionShowsTheUsage) {
                         "   exit codes:\n"
                         "       0 installed, 1 bad command line, 2 archive not loaded,\n"
                         "       3 folder not created, 4 application running, 5 extraction failed,\n"
-                        "       6 shortcuts failed, 7 canceled, 8 uninstaller failed\n");
+                        "       6 shortcuts failed, 7 canceled, 8 uninstaller failed,\n"
+                        "       9 folder of another application\n");
 }
 
 TEST_F(StartupTest, ADamagedInstallerShowsTheLoadFailureEvenWithAnOption) {
