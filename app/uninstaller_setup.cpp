@@ -4,6 +4,7 @@
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
 #include "archive/installer_archive.h"
+#include "archive/pe_image.h"
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/path.h"
@@ -78,7 +79,8 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
         error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
         return false;
     }
-    const std::string bytes = image + EncodeUninstallRecord(record);
+    std::string bytes = image + EncodeUninstallRecord(record);
+    PrepareUnsignedExecutable(bytes); // a signed installer's image names its certificate table
     output.Write(bytes.data(), bytes.size());
     return true;
 }

@@ -10,16 +10,11 @@
 // file offset and size, and signing tools align the table to 8 bytes with
 // zeros. So when the last 64 bytes are not a tailer, the tailer is looked for
 // just before a table that ends the file, across at most 7 zero bytes, and
-// the archive is taken to end there. Only the fields of the PE headers needed
-// for that are read:
-//
-//   0x3C        e_lfanew, offset of "PE\0\0"
-//   PE + 4      file header (20 bytes); SizeOfOptionalHeader at PE + 20
-//   PE + 24     optional header: magic 0x10B (PE32) or 0x20B (PE32+);
-//               NumberOfRvaAndSizes at 92 / 108, data directories from
-//               96 / 112, 8 bytes each (offset, size)
+// the archive is taken to end there. The PE headers are read by pe_image.h,
+// the one reader of their fields.
 #include "archive/installer_archive.h"
 
+#include "archive/pe_image.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
@@ -38,17 +33,9 @@ struct StringField {
     std::string InstallerArchive::*value;
 };
 
-constexpr std::size_t kPeOffsetField = 0x3C;
-constexpr std::size_t kOptionalHeader = 24; // from "PE\0\0"
-constexpr std::size_t kSecurityDirectory = 4;
-constexpr std::size_t kDirectoryEntrySize = 8;
-// The PE headers read at most: up to the end of the PE32+ security entry.
-constexpr std::size_t kPeHeadersRead = kOptionalHeader + 112 + (kSecurityDirectory + 1) * kDirectoryEntrySize;
 // The table is 8-byte aligned; padding of a full 8 bytes or more is no
 // signing tool's and is not searched, so a damaged file is not read further.
 constexpr std::size_t kMaxTablePadding = 7;
-
-std::uint32_t Load16(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
 
 // Bytes held in memory, read the way BufferedReader reads a file, so that one
 // lookup serves installers on disk and images already read.
@@ -76,25 +63,18 @@ private:
 // with room for a tailer before it; 0 when there is none such.
 template <class Reader>
 std::uint64_t FindCertificateTable(Reader& file) {
-    std::uint8_t bytes[kPeHeadersRead];
+    std::uint8_t bytes[std::max(pe_image::kDosHeaderSize, pe_image::kHeadersReadSize)];
     file.Seek(0);
-    if (file.Read(bytes, kPeOffsetField + 4) != kPeOffsetField + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return 0;
-    const std::uint32_t peOffset = LoadLittleEndian32(bytes + kPeOffsetField);
+    std::uint32_t peOffset = 0;
+    if (!ReadPeOffset(bytes, file.Read(bytes, pe_image::kDosHeaderSize), peOffset)) return 0;
     file.Seek(peOffset); // beyond the end the read comes back short
-    const std::size_t got = file.Read(bytes, sizeof bytes);
-    if (got < kOptionalHeader + 2 || std::memcmp(bytes, "PE\0\0", 4) != 0) return 0;
-    const std::uint8_t* optional = bytes + kOptionalHeader;
-    const std::uint32_t magic = Load16(optional);
-    if (magic != 0x10B && magic != 0x20B) return 0;
-    const std::size_t countField = magic == 0x10B ? 92 : 108;
-    const std::size_t entry = countField + 4 + kSecurityDirectory * kDirectoryEntrySize;
-    if (got < kOptionalHeader + entry + kDirectoryEntrySize || Load16(bytes + 20) < entry + kDirectoryEntrySize ||
-        LoadLittleEndian32(optional + countField) <= kSecurityDirectory) {
+    PeHeaderFields fields;
+    if (!ParsePeHeaders(bytes, file.Read(bytes, pe_image::kHeadersReadSize), peOffset, fields) ||
+        fields.securityEntryOffset == 0)
         return 0;
-    }
-    const std::uint64_t start = LoadLittleEndian32(optional + entry);
-    const std::uint64_t size = LoadLittleEndian32(optional + entry + 4);
-    const std::uint64_t headersEnd = std::uint64_t{peOffset} + kOptionalHeader + entry + kDirectoryEntrySize;
+    const std::uint64_t start = fields.certificateTableOffset;
+    const std::uint64_t size = fields.certificateTableSize;
+    const std::uint64_t headersEnd = fields.securityEntryOffset + 8;
     if (size == 0 || start + size != file.Length() || start < headersEnd + kTailerSize) return 0;
     return start;
 }
