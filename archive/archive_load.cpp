@@ -10,8 +10,11 @@
 // file offset and size, and signing tools align the table to 8 bytes with
 // zeros. So when the last 64 bytes are not a tailer, the tailer is looked for
 // just before a table that ends the file, across at most 7 zero bytes, and
-// the archive is taken to end there. The PE headers are read by pe_image.h,
-// the one reader of their fields.
+// the archive is taken to end there. Removing the signature (osslsigncode
+// remove-signature) takes the table away and keeps the zeros: without a
+// table, up to 7 zero bytes after the tailer at the end of the file are
+// skipped the same way. The PE headers are read by pe_image.h, the one
+// reader of their fields.
 #include "archive/installer_archive.h"
 
 #include "archive/pe_image.h"
@@ -35,6 +38,7 @@ struct StringField {
 
 // The table is 8-byte aligned; padding of a full 8 bytes or more is no
 // signing tool's and is not searched, so a damaged file is not read further.
+// The same limit holds for the zeros a removed table leaves.
 constexpr std::size_t kMaxTablePadding = 7;
 
 // Bytes held in memory, read the way BufferedReader reads a file, so that one
@@ -79,8 +83,11 @@ std::uint64_t FindCertificateTable(Reader& file) {
     return start;
 }
 
-// Reads the tailer into bytes and sets end to the archive's end: the end of
-// the file, or for a signed file the start of the zeros before its table.
+// Reads the tailer into bytes and sets end to the archive's end, where the
+// tailer ends: the end of the file; for a signed file, the start of the zeros
+// before its table; for a file whose signature was removed again, the start
+// of the zeros the signing tool had put after the tailer, which stay at the
+// end of the file without a table after them.
 template <class Reader>
 ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
     end = file.Length();
@@ -89,20 +96,21 @@ ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize],
     if (file.Read(bytes, kTailerSize) == kTailerSize && std::memcmp(bytes, kSignature, kSignatureCompared) == 0) {
         return ZorInstallerError::Success;
     }
-    const std::uint64_t tableStart = FindCertificateTable(file);
-    if (tableStart == 0) return ZorInstallerError::BadSignature;
-    // The window ends at the table; it starts after the PE headers, so it
+    // The zeros end at the table when there is one, else at the end of the
+    // file. A table starts after the PE headers, so the window before it
     // holds at least a tailer.
+    const std::uint64_t tableStart = FindCertificateTable(file);
+    const std::uint64_t limit = tableStart != 0 ? tableStart : end;
     std::uint8_t window[kTailerSize + kMaxTablePadding];
-    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, tableStart));
-    file.Seek(tableStart - size);
+    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, limit));
+    file.Seek(limit - size);
     if (file.Read(window, size) != size) return ZorInstallerError::BadSignature;
     for (std::size_t padding = 0; padding + kTailerSize <= size; ++padding) {
         if (padding > 0 && window[size - padding] != 0) break;
         const std::uint8_t* candidate = window + size - padding - kTailerSize;
         if (std::memcmp(candidate, kSignature, kSignatureCompared) == 0) {
             std::memcpy(bytes, candidate, kTailerSize);
-            end = tableStart - padding;
+            end = limit - padding;
             return ZorInstallerError::Success;
         }
     }

@@ -29,7 +29,8 @@ using ByteProgressCallback = void (*)(std::uint64_t entryBytesWritten, std::uint
 
 // True when image ends with an installation archive by the rule the loader
 // follows: its last 64 bytes are a tailer, or, for a code-signed file, the
-// bytes just before its certificate table are.
+// 64 bytes before its certificate table and up to 7 zeros are, or, without
+// a table, the 64 bytes before up to 7 zeros at its end are.
 bool CarriesInstallerArchive(const std::uint8_t* image, std::size_t size);
 
 class InstallerArchive {
@@ -142,7 +143,7 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
-    // end: the archive's end, the end of the file unless a certificate table follows.
+    // end: the archive's end, the end of the file unless padding or a certificate table follows.
     bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                     std::string& value);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // Where the synthetic PE headers go inside the test stub (1,000 bytes).
@@ -234,10 +236,46 @@ TEST_F(SignedLoadTest, AFileEndingInATailerLoadsFromItsEnd) {
 
 TEST_F(SignedLoadTest, EveryTruncationFailsCleanly) {
     const std::string good = Signed(unsigned_, 5, {}, 64);
-    const std::size_t signature = good.size() - unsigned_.size();
-    for (std::size_t cut = 1; cut < signature + 80; ++cut) {
-        if (cut == signature) continue; // the unsigned installer again, which loads
-        ExpectBadSignature(good.substr(0, good.size() - cut), "cut " + std::to_string(cut));
+    const std::size_t table = good.size() - unsigned_.size() - 5;
+    for (std::size_t cut = 1; cut < table + 85; ++cut) {
+        const std::string what = "cut " + std::to_string(cut);
+        // The table cut off whole leaves the unsigned installer and its zeros.
+        if (cut >= table && cut <= table + 5)
+            EXPECT_TRUE(Load(good.substr(0, good.size() - cut))) << what;
+        else
+            ExpectBadSignature(good.substr(0, good.size() - cut), what);
+    }
+}
+
+// A signature removed again leaves the table's zeros after the tailer.
+TEST_F(SignedLoadTest, ZerosAfterTheTailerWithoutATable) {
+    TempDir other;
+    const std::string withBlock = ReadWholeFile(
+        BuildInstaller(other, {{"App.exe", "app"}}, true, 1000, "App;App -", true, {{"publisher", "Acme"}}));
+    const auto carries = [](const std::string& bytes) {
+        return CarriesInstallerArchive(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    };
+    for (std::size_t padding = 0; padding <= 8; ++padding) {
+        for (const std::string* installer : {&std::as_const(unsigned_), &withBlock}) {
+            const std::string bytes = *installer + std::string(padding, '\0');
+            const std::string what = "padding " + std::to_string(padding);
+            EXPECT_EQ(carries(bytes), padding <= 7) << what;
+            if (padding == 8) {
+                ExpectBadSignature(bytes, what);
+                continue;
+            }
+            ASSERT_TRUE(Load(bytes)) << what << ": " << archive->GetErrorText();
+            EXPECT_EQ(archive->GetEntries().front().name, "App.exe") << what;
+            EXPECT_EQ(archive->GetExtension("publisher"), installer == &withBlock ? "Acme" : "") << what;
+            EXPECT_TRUE(archive->VerifyFiles()) << what;
+        }
+    }
+    const std::string nonzero[] = {std::string("\x01", 1), std::string("\x00\x00\x01", 3),
+                                   std::string("\x01\x00\x00", 3), std::string("\x00\x00\x00 \x00\x00", 6)};
+    for (const std::string& padding : nonzero) {
+        const std::string bytes = unsigned_ + padding;
+        EXPECT_FALSE(carries(bytes));
+        ExpectBadSignature(bytes, "a padding byte not zero");
     }
 }
 
