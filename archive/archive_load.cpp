@@ -17,6 +17,7 @@
 // reader of their fields.
 #include "archive/installer_archive.h"
 
+#include "archive/entry_name.h"
 #include "archive/pe_image.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
@@ -207,7 +208,19 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
         else
             problem = ParseExtensionBlock(bytes.data(), bytes.size(), extensions_);
     }
+    // The uninstaller would be written over such an entry: the pair and the
+    // entry cannot both stand.
+    if (problem.empty() && !GetExtension(extension_block::kUninstallKeyKey).empty()) {
+        for (const ArchiveEntry& entry : entries_) {
+            if (IsUninstallerEntry(entry.name)) {
+                problem = "names an uninstaller ('" + std::string(extension_block::kUninstallKeyKey) +
+                          "'), which the installation writes over the entry '" + entry.name + "'";
+                break;
+            }
+        }
+    }
     if (problem.empty()) return true;
+    extensions_.clear();
     errorCode_ = ZorInstallerError::ExtensionBlock;
     const std::string line =
         StringFormat("!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),

@@ -65,6 +65,8 @@ std::string NativeEntryPath(std::string_view name) {
 
 std::string EntryNameKey(std::string_view name) { return FoldCaseUtf8(name); }
 
+bool IsUninstallerEntry(std::string_view name) { return EntryNameKey(name) == kUninstallerEntryName; }
+
 std::string StoredFileName(const std::string& sourcePath) {
     const std::size_t separator =
         kNativePathStyle == PathStyle::Windows ? sourcePath.find_last_of("\\/") : sourcePath.rfind('/');

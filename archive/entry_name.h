@@ -45,6 +45,15 @@ std::string NativeEntryPath(std::string_view name);
 // take them for the same file: letter case is ignored (FoldCaseUtf8).
 std::string EntryNameKey(std::string_view name);
 
+// The file an installation with an uninstaller (an "uninstall-key" in the
+// extension block) writes at the top of its installation directory.
+inline constexpr char kUninstallerEntryName[] = "uninstall.exe";
+
+// True when name is that file in any letter case: the uninstaller would
+// take its place, so an installer with an uninstaller must not carry it.
+// Below a folder ("bin\uninstall.exe") it is another file.
+bool IsUninstallerEntry(std::string_view name);
+
 // The file-name part of a source path as the builder stores it: after the
 // last separator of the platform ("\" and "/" on Windows, "/" elsewhere).
 std::string StoredFileName(const std::string& sourcePath);

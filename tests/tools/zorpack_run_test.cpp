@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -230,6 +231,26 @@ TEST_F(ZorpackRun, StubMustBeABareWindowsExecutable) {
                                "' already carries an installation archive; name the bare installer stub "
                                "(zorsetup.exe)\n");
     EXPECT_FALSE(FileExists(dir_ / "Second.exe"));
+}
+
+TEST_F(ZorpackRun, AnInputWhereTheUninstallerGoesIsRefused) {
+    std::filesystem::create_directories(dir_ / "other");
+    const std::string clash = dir_.WriteFile(BuildPath("other", "Uninstall.exe", nullptr), "MZ another program");
+    const std::string setup = dir_ / "Setup.exe";
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--uninstaller"}, std::vector<std::string>{"--uninstall-key", "Acme"}}) {
+        std::vector<std::string> line = BuildLine(setup);
+        line.insert(line.end(), options.begin(), options.end());
+        line.push_back(clash);
+        const Outcome outcome = RunInProcess(line);
+        EXPECT_EQ(outcome.code, kExitFailure) << options[0];
+        ExpectOneErrorLine(outcome.err, "the input file '" + clash + "' would install as 'Uninstall.exe', where ");
+        EXPECT_FALSE(FileExists(setup)) << options[0];
+    }
+    // Without an uninstaller the file is just one more.
+    std::vector<std::string> line = BuildLine(setup);
+    line.push_back(clash);
+    EXPECT_EQ(RunInProcess(line).code, kExitSuccess);
 }
 
 TEST_F(ZorpackRun, EmptyListFilesLeaveNothingToBuild) {

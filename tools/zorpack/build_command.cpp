@@ -127,6 +127,8 @@ int RunBuild(const Request& request, Console& console) {
     if (files.empty()) return Report(console, "no input files: the directories given hold none", kExitUsage);
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
     if (error = FindFileFolderClash(files); !error.empty()) return Report(console, error);
+    if (build.uninstaller)
+        if (error = FindUninstallerClash(files); !error.empty()) return Report(console, error);
     if (!build.allowDuplicates)
         if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
     if (!build.mainEntry.empty())
