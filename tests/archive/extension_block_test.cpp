@@ -137,6 +137,7 @@ TEST_F(ExtensionTest, DamagedOrInvalidBlocksRefuseTheInstaller) {
         {"empty publisher", Block(Text("publisher") + Text(""), 1), "is empty"},
         {"unknown token", Block(Text("install-dir") + Text("{Windows}\\x"), 1), "unknown token '{Windows}'"},
         {"unbalanced brace", Block(Text("install-dir") + Text("{ProgramFiles\\x"), 1), "is not closed"},
+        {"relative template", Block(Text("install-dir") + Text("{AppName}"), 1), "which is not absolute"},
         {"unknown scope", Block(Text("scope") + Text("machine"), 1), "is not \"per-user\""},
         {"uninstall key with a separator", Block(Text("uninstall-key") + Text("..\\Run"), 1), "contains '\\'"},
         {"larger than 64 KiB", Block(Text("note") + Text(std::string(70000, 'n')), 1), "is larger than 65536 bytes"},
