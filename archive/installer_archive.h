@@ -109,7 +109,8 @@ public:
     bool ExtractFiles(const std::string& directory, std::string* error = nullptr);
 
     // The first entry whose destination in directory would be longer than
-    // the platform's path limit allows (kMaxPath - 1), or null.
+    // the platform's path limit allows (kMaxPath - 1 characters, counted in
+    // UTF-16 units as Windows counts them), or null.
     const ArchiveEntry* FindTooLongDestination(const std::string& directory) const;
 
     // Checks every entry's data and digest without writing any file: false at
