@@ -213,8 +213,8 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
     if (problem.empty() && !GetExtension(extension_block::kUninstallKeyKey).empty()) {
         for (const ArchiveEntry& entry : entries_) {
             if (IsUninstallerEntry(entry.name)) {
-                problem = "names an uninstaller ('" + std::string(extension_block::kUninstallKeyKey) +
-                          "'), which the installation writes over the entry '" + entry.name + "'";
+                problem = StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
+                                       extension_block::kUninstallKeyKey, entry.name.c_str());
                 break;
             }
         }

@@ -50,17 +50,16 @@ std::string Walk(std::string_view text, Literal literal, Found found) {
     return {};
 }
 
-// Where a template's tokens point on a typical Windows machine, to judge the
-// directory it makes without the machine at hand.
-const InstallDirValues kSampleValues = {"C:\\Program Files", "C:\\Users\\User\\AppData\\Local", "Name", "Name"};
-
 bool IsSeparator(char c, PathStyle style) { return c == '/' || (style == PathStyle::Windows && c == '\\'); }
 
 // The length of the root of an absolute path with the separator after it
-// ("C:\\", "\\\\server\\share\\", "/"); 0 when there is none, and then
-// problem says why when a root is there but cannot serve.
-std::size_t RootLength(std::string_view path, PathStyle style, std::string& problem) {
+// ("C:\\", "\\\\server\\share\\", "/"); 0 when there is none, with why not
+// in problem.
+std::size_t RootLength(std::string_view path, PathStyle style, const char*& problem) {
     const auto separator = [&](std::size_t at) { return at < path.size() && IsSeparator(path[at], style); };
+    problem = style == PathStyle::Windows
+                  ? "is not absolute: it must start with a drive and a separator (C:\\) or a share (\\\\server\\share)"
+                  : "is not absolute: it must start with '/'";
     if (style == PathStyle::Posix) return separator(0) ? 1 : 0;
     if (separator(0) && separator(3) &&
         ((separator(1) && (path[2] == '?' || path[2] == '.')) || (path[1] == '?' && path[2] == '?'))) {
@@ -90,13 +89,9 @@ std::size_t RootLength(std::string_view path, PathStyle style, std::string& prob
 
 std::string InstallDirectoryProblem(std::string_view path, PathStyle style) {
     if (path.empty()) return "is empty";
-    std::string problem;
-    const std::size_t root = RootLength(path, style, problem);
-    if (!problem.empty()) return problem;
-    if (root == 0)
-        return style == PathStyle::Windows
-                   ? "is not absolute: it must start with a drive and a separator (C:\\) or a share (\\\\server\\share)"
-                   : "is not absolute: it must start with '/'";
+    const char* rootProblem = nullptr;
+    const std::size_t root = RootLength(path, style, rootProblem);
+    if (root == 0) return rootProblem;
     std::string_view rest = path.substr(root);
     // One separator may end the path, after a component.
     if (rest.size() >= 2 && IsSeparator(rest.back(), style) && !IsSeparator(rest[rest.size() - 2], style))
@@ -104,11 +99,13 @@ std::string InstallDirectoryProblem(std::string_view path, PathStyle style) {
     for (std::size_t start = 0; !rest.empty();) {
         std::size_t end = start;
         while (end < rest.size() && !IsSeparator(rest[end], style)) ++end;
-        const std::string component(rest.substr(start, end - start));
+        const std::string_view component = rest.substr(start, end - start);
+        const int length = static_cast<int>(component.size());
         if (component.empty()) return "has an empty component (two separators in a row)";
-        if (component == "." || component == "..") return "has the relative component '" + component + "'";
+        if (component == "." || component == "..")
+            return StringFormat("has the relative component '%.*s'", length, component.data());
         if (const std::string name = EntryNameProblem(component); !name.empty())
-            return "has the component '" + component + "', which " + name;
+            return StringFormat("has the component '%.*s', which %s", length, component.data(), name.c_str());
         if (end == rest.size()) break;
         start = end + 1;
     }
@@ -128,10 +125,13 @@ std::string InstallDirTemplateProblem(std::string_view text) {
             text, [](std::string_view) {}, [](Token) {});
         !problem.empty())
         return problem;
-    const std::string sample = ExpandInstallDirTemplate(text, kSampleValues);
-    if (std::string problem = InstallDirectoryProblem(sample, PathStyle::Windows); !problem.empty())
-        return "gives '" + sample + "' with sample values for its tokens, which " + problem;
-    return {};
+    // Where the tokens point on a typical Windows machine: the directory the
+    // template makes is judged without the machine at hand.
+    const std::string sample =
+        ExpandInstallDirTemplate(text, {"C:\\Program Files", "C:\\Users\\User\\AppData\\Local", "Name", "Name"});
+    const std::string problem = InstallDirectoryProblem(sample, PathStyle::Windows);
+    if (problem.empty()) return {};
+    return StringFormat("gives '%s' with sample values for its tokens, which %s", sample.c_str(), problem.c_str());
 }
 
 std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValues& values) {
