@@ -6,6 +6,7 @@
 #include "archive/entry_name.h"
 #include "archive/installation_names.h"
 #include "archive/installer_archive.h"
+#include "archive/pe_image.h"
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/file_system.h"
@@ -105,6 +106,7 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
             return false;
         }
         bytes += EncodeUninstallRecord(record);
+        PrepareUnsignedExecutable(bytes); // a signed installer's image names its certificate table
         TemporaryFile file;
         if (!file.Create(directory, std::string(kUninstallerFileName) + ".")) {
             error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());

@@ -78,6 +78,16 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
         if (error) *error = line;
         return false;
     };
+    if (!GetExtension(extension_block::kUninstallKeyKey).empty()) {
+        for (const ArchiveEntry& entry : entries_) {
+            if (IsUninstallerEntry(entry.storedName)) {
+                errorCode_ = ZorInstallerError::ExtensionBlock;
+                return failEarly(StringFormat("!Error MakeInstaller: the extension block names an uninstaller, "
+                                              "which the installation writes over the entry '%s'",
+                                              entry.storedName.c_str()));
+            }
+        }
+    }
     Report("Loading auto extractor...");
     std::vector<std::uint8_t> image;
     if (!LoadExtractor(image)) return failEarly("!Error MakeInstaller: Unable to load AutoExtract resource.");

@@ -17,6 +17,7 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/path.h"
+#include "common/utf8.h"
 #include "compress/deflate_codec.h"
 #include "compress/zqm_reader.h"
 
@@ -82,7 +83,7 @@ std::string InstallerArchive::DestinationOf(const std::string& directory, const 
 
 const ArchiveEntry* InstallerArchive::FindTooLongDestination(const std::string& directory) const {
     for (const ArchiveEntry& entry : entries_)
-        if (DestinationOf(directory, entry).size() >= kMaxPath) return &entry;
+        if (Utf16Length(DestinationOf(directory, entry)) >= kMaxPath) return &entry;
     return nullptr;
 }
 

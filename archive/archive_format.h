@@ -9,11 +9,15 @@
 //   4 strings         window list, application name, version, shortcut name,
 //                     each with its NUL
 //   (extension)       optional key/value block, below
-//   tailer            64 bytes, the last 64 bytes of the file
-//   (signature)       only in a code-signed installer: up to 7 zero bytes,
-//                     then the Authenticode certificate table, which the PE
-//                     security directory of the extractor image names and
-//                     which ends the file (archive_load.cpp)
+//   tailer            64 bytes, the last 64 bytes of the file unless
+//                     padding or a signature follows
+//   (padding)         only in a file that is or was code-signed: up to 7
+//                     zero bytes, which signing tools add to align the table
+//                     and which stay when its signature is removed
+//   (signature)       only in a code-signed installer: the Authenticode
+//                     certificate table, which the PE security directory of
+//                     the extractor image names and which ends the file
+//                     (archive_load.cpp)
 //
 // Tailer:  0 signature "!ZorInstaller!" NUL NUL   16 format version 258
 //         20 options   24 entry count   28 TOC offset

@@ -10,16 +10,15 @@
 // file offset and size, and signing tools align the table to 8 bytes with
 // zeros. So when the last 64 bytes are not a tailer, the tailer is looked for
 // just before a table that ends the file, across at most 7 zero bytes, and
-// the archive is taken to end there. Only the fields of the PE headers needed
-// for that are read:
-//
-//   0x3C        e_lfanew, offset of "PE\0\0"
-//   PE + 4      file header (20 bytes); SizeOfOptionalHeader at PE + 20
-//   PE + 24     optional header: magic 0x10B (PE32) or 0x20B (PE32+);
-//               NumberOfRvaAndSizes at 92 / 108, data directories from
-//               96 / 112, 8 bytes each (offset, size)
+// the archive is taken to end there. Removing the signature (osslsigncode
+// remove-signature) takes the table away and keeps the zeros: without a
+// table, up to 7 zero bytes after the tailer at the end of the file are
+// skipped the same way. The PE headers are read by pe_image.h, the one
+// reader of their fields.
 #include "archive/installer_archive.h"
 
+#include "archive/entry_name.h"
+#include "archive/pe_image.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
@@ -38,17 +37,10 @@ struct StringField {
     std::string InstallerArchive::*value;
 };
 
-constexpr std::size_t kPeOffsetField = 0x3C;
-constexpr std::size_t kOptionalHeader = 24; // from "PE\0\0"
-constexpr std::size_t kSecurityDirectory = 4;
-constexpr std::size_t kDirectoryEntrySize = 8;
-// The PE headers read at most: up to the end of the PE32+ security entry.
-constexpr std::size_t kPeHeadersRead = kOptionalHeader + 112 + (kSecurityDirectory + 1) * kDirectoryEntrySize;
 // The table is 8-byte aligned; padding of a full 8 bytes or more is no
 // signing tool's and is not searched, so a damaged file is not read further.
+// The same limit holds for the zeros a removed table leaves.
 constexpr std::size_t kMaxTablePadding = 7;
-
-std::uint32_t Load16(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
 
 // Bytes held in memory, read the way BufferedReader reads a file, so that one
 // lookup serves installers on disk and images already read.
@@ -76,31 +68,27 @@ private:
 // with room for a tailer before it; 0 when there is none such.
 template <class Reader>
 std::uint64_t FindCertificateTable(Reader& file) {
-    std::uint8_t bytes[kPeHeadersRead];
+    std::uint8_t bytes[std::max(pe_image::kDosHeaderSize, pe_image::kHeadersReadSize)];
     file.Seek(0);
-    if (file.Read(bytes, kPeOffsetField + 4) != kPeOffsetField + 4 || bytes[0] != 'M' || bytes[1] != 'Z') return 0;
-    const std::uint32_t peOffset = LoadLittleEndian32(bytes + kPeOffsetField);
+    std::uint32_t peOffset = 0;
+    if (!ReadPeOffset(bytes, file.Read(bytes, pe_image::kDosHeaderSize), peOffset)) return 0;
     file.Seek(peOffset); // beyond the end the read comes back short
-    const std::size_t got = file.Read(bytes, sizeof bytes);
-    if (got < kOptionalHeader + 2 || std::memcmp(bytes, "PE\0\0", 4) != 0) return 0;
-    const std::uint8_t* optional = bytes + kOptionalHeader;
-    const std::uint32_t magic = Load16(optional);
-    if (magic != 0x10B && magic != 0x20B) return 0;
-    const std::size_t countField = magic == 0x10B ? 92 : 108;
-    const std::size_t entry = countField + 4 + kSecurityDirectory * kDirectoryEntrySize;
-    if (got < kOptionalHeader + entry + kDirectoryEntrySize || Load16(bytes + 20) < entry + kDirectoryEntrySize ||
-        LoadLittleEndian32(optional + countField) <= kSecurityDirectory) {
+    PeHeaderFields fields;
+    if (!ParsePeHeaders(bytes, file.Read(bytes, pe_image::kHeadersReadSize), peOffset, fields) ||
+        fields.securityEntryOffset == 0)
         return 0;
-    }
-    const std::uint64_t start = LoadLittleEndian32(optional + entry);
-    const std::uint64_t size = LoadLittleEndian32(optional + entry + 4);
-    const std::uint64_t headersEnd = std::uint64_t{peOffset} + kOptionalHeader + entry + kDirectoryEntrySize;
+    const std::uint64_t start = fields.certificateTableOffset;
+    const std::uint64_t size = fields.certificateTableSize;
+    const std::uint64_t headersEnd = fields.securityEntryOffset + 8;
     if (size == 0 || start + size != file.Length() || start < headersEnd + kTailerSize) return 0;
     return start;
 }
 
-// Reads the tailer into bytes and sets end to the archive's end: the end of
-// the file, or for a signed file the start of the zeros before its table.
+// Reads the tailer into bytes and sets end to the archive's end, where the
+// tailer ends: the end of the file; for a signed file, the start of the zeros
+// before its table; for a file whose signature was removed again, the start
+// of the zeros the signing tool had put after the tailer, which stay at the
+// end of the file without a table after them.
 template <class Reader>
 ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
     end = file.Length();
@@ -109,20 +97,21 @@ ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize],
     if (file.Read(bytes, kTailerSize) == kTailerSize && std::memcmp(bytes, kSignature, kSignatureCompared) == 0) {
         return ZorInstallerError::Success;
     }
-    const std::uint64_t tableStart = FindCertificateTable(file);
-    if (tableStart == 0) return ZorInstallerError::BadSignature;
-    // The window ends at the table; it starts after the PE headers, so it
+    // The zeros end at the table when there is one, else at the end of the
+    // file. A table starts after the PE headers, so the window before it
     // holds at least a tailer.
+    const std::uint64_t tableStart = FindCertificateTable(file);
+    const std::uint64_t limit = tableStart != 0 ? tableStart : end;
     std::uint8_t window[kTailerSize + kMaxTablePadding];
-    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, tableStart));
-    file.Seek(tableStart - size);
+    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, limit));
+    file.Seek(limit - size);
     if (file.Read(window, size) != size) return ZorInstallerError::BadSignature;
     for (std::size_t padding = 0; padding + kTailerSize <= size; ++padding) {
         if (padding > 0 && window[size - padding] != 0) break;
         const std::uint8_t* candidate = window + size - padding - kTailerSize;
         if (std::memcmp(candidate, kSignature, kSignatureCompared) == 0) {
             std::memcpy(bytes, candidate, kTailerSize);
-            end = tableStart - padding;
+            end = limit - padding;
             return ZorInstallerError::Success;
         }
     }
@@ -219,7 +208,19 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
         else
             problem = ParseExtensionBlock(bytes.data(), bytes.size(), extensions_);
     }
+    // The uninstaller would be written over such an entry: the pair and the
+    // entry cannot both stand.
+    if (problem.empty() && !GetExtension(extension_block::kUninstallKeyKey).empty()) {
+        for (const ArchiveEntry& entry : entries_) {
+            if (IsUninstallerEntry(entry.name)) {
+                problem = StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
+                                       extension_block::kUninstallKeyKey, entry.name.c_str());
+                break;
+            }
+        }
+    }
     if (problem.empty()) return true;
+    extensions_.clear();
     errorCode_ = ZorInstallerError::ExtensionBlock;
     const std::string line =
         StringFormat("!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),

@@ -1,5 +1,7 @@
 #include "archive/entry_name.h"
 
+#include "archive/installation_names.h"
+
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/text_utils.h"
@@ -64,6 +66,8 @@ std::string NativeEntryPath(std::string_view name) {
 }
 
 std::string EntryNameKey(std::string_view name) { return FoldCaseUtf8(name); }
+
+bool IsUninstallerEntry(std::string_view name) { return EntryNameKey(name) == kUninstallerFileName; }
 
 std::string StoredFileName(const std::string& sourcePath) {
     const std::size_t separator =

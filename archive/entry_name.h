@@ -45,6 +45,13 @@ std::string NativeEntryPath(std::string_view name);
 // take them for the same file: letter case is ignored (FoldCaseUtf8).
 std::string EntryNameKey(std::string_view name);
 
+// True when name is kUninstallerFileName (installation_names.h), the file
+// an installation with an uninstaller (an "uninstall-key" in the extension
+// block) writes at the top of its directory, in any letter case: it would
+// be replaced by the uninstaller, so an installer with one must not carry it.
+// Below a folder ("bin\uninstall.exe") it is another file.
+bool IsUninstallerEntry(std::string_view name);
+
 // The file-name part of a source path as the builder stores it: after the
 // last separator of the platform ("\" and "/" on Windows, "/" elsewhere).
 std::string StoredFileName(const std::string& sourcePath);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "archive/installation_names.h"
+#include "common/path.h"
 
 #include <string>
 #include <string_view>
@@ -13,10 +14,23 @@
 // "..", not a device name. Otherwise why not, as the end of a sentence.
 std::string PublisherNameProblem(std::string_view name);
 
+// Empty when path can be an installation directory; otherwise why not, as
+// the end of a sentence ("is not absolute: ..."). The rules: absolute, in
+// Windows style a drive letter, ":" and a separator ("C:\") or a share
+// ("\\server\share"), with "\" or "/" as separator, and no extended-length
+// or device path ("\\?\", "\\.\", "\??\"); in POSIX style a leading
+// "/". After the root (the drive, or the server and share) no component is
+// empty (one trailing separator is fine), "." or "..", and each is a valid
+// file name by the rules of an entry name (entry_name.h).
+std::string InstallDirectoryProblem(std::string_view path, PathStyle style = kNativePathStyle);
+
 // Empty when text is an installation directory template: valid UTF-8 without
 // control characters, not empty, every "{" opens one of the tokens
 // {ProgramFiles}, {LocalAppData}, {Publisher}, {AppName} and every "}"
-// closes one.
+// closes one, and the text expands to an absolute directory: with sample
+// values for the tokens (a Program Files and a local application data folder
+// of a Windows machine, one plain name for the publisher and the
+// application) InstallDirectoryProblem in Windows style accepts it.
 // Otherwise why not ("has the unknown token '{X}'", ...).
 std::string InstallDirTemplateProblem(std::string_view text);
 
@@ -32,7 +46,3 @@ struct InstallDirValues {
 // text (accepted by InstallDirTemplateProblem) with each token replaced by
 // its value; the rest is kept as written.
 std::string ExpandInstallDirTemplate(std::string_view text, const InstallDirValues& values);
-
-// TEMPORARY (replaced by the archive branch's rule on merge).
-#include "common/path.h"
-std::string InstallDirectoryProblem(std::string_view path, PathStyle style = kNativePathStyle);

@@ -29,7 +29,8 @@ using ByteProgressCallback = void (*)(std::uint64_t entryBytesWritten, std::uint
 
 // True when image ends with an installation archive by the rule the loader
 // follows: its last 64 bytes are a tailer, or, for a code-signed file, the
-// bytes just before its certificate table are.
+// 64 bytes before its certificate table and up to 7 zeros are, or, without
+// a table, the 64 bytes before up to 7 zeros at its end are.
 bool CarriesInstallerArchive(const std::uint8_t* image, std::size_t size);
 
 class InstallerArchive {
@@ -108,7 +109,8 @@ public:
     bool ExtractFiles(const std::string& directory, std::string* error = nullptr);
 
     // The first entry whose destination in directory would be longer than
-    // the platform's path limit allows (kMaxPath - 1), or null.
+    // the platform's path limit allows (kMaxPath - 1 characters, counted in
+    // UTF-16 units as Windows counts them), or null.
     const ArchiveEntry* FindTooLongDestination(const std::string& directory) const;
 
     // Checks every entry's data and digest without writing any file: false at
@@ -142,7 +144,7 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
-    // end: the archive's end, the end of the file unless a certificate table follows.
+    // end: the archive's end, the end of the file unless padding or a certificate table follows.
     bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                     std::string& value);

@@ -71,6 +71,17 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    std::size_t length = 0;
+    for (std::size_t at = 0; at < text.size(); at += length) {
+        const char32_t value = DecodeAt(text, at, length);
+        if (value == 0) length = 1; // a NUL, or a byte that starts no sequence
+        units += value > 0xFFFF ? 2 : 1;
+    }
+    return units;
+}
+
 std::string FoldCaseUtf8(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());

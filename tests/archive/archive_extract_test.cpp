@@ -4,6 +4,7 @@
 #include "common/file_system.h"
 #include "common/last_error.h"
 #include "common/string_format.h"
+#include "common/utf8.h"
 #include "compress/compressed_file.h"
 
 #include <gtest/gtest.h>
@@ -212,6 +213,32 @@ TEST_F(ExtractTest, ADestinationBeyondThePathLimitWritesNothing) {
         recorder.Contains(StringFormat("!Error: The path of '%s' would be longer than %zu characters: '%s'.",
                                        longName.c_str(), kMaxPath - 1, BuildPath(deep, longName, nullptr).c_str())));
     EXPECT_TRUE(ListFiles(deep).empty()) << "not even the first file";
+}
+
+// Windows counts a path in UTF-16 units: a destination of exactly 259 of
+// them is within the limit, though its UTF-8 bytes are twice as many.
+TEST_F(ExtractTest, APathOfNonAsciiLettersIsMeasuredInUtf16Units) {
+    const auto letters = [](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) text += "\xC3\xA9"; // é
+        return text;
+    };
+    // Folders of 100 letters (200 bytes: every file system takes them), then a
+    // name that fills the path to kMaxPath - 1 units.
+    std::string deep = out;
+    while (Utf16Length(deep) + 1 + 125 + 4 < kMaxPath - 1) deep = BuildPath(deep, letters(100), nullptr);
+    const std::string name = letters(kMaxPath - 1 - Utf16Length(deep) - 1 - 4) + ".txt";
+    ASSERT_EQ(Utf16Length(BuildPath(deep, name, nullptr)), kMaxPath - 1);
+    ASSERT_GT(BuildPath(deep, name, nullptr).size(), 2 * kMaxPath - 100);
+    BuildInstaller(dir, {{"App.exe", "program"}, {name, "at the limit"}});
+    archive = std::make_unique<InstallerArchive>();
+    archive->SetFilePath(dir / "Setup.exe");
+    ASSERT_TRUE(archive->LoadInstaller());
+    EXPECT_EQ(archive->FindTooLongDestination(deep + letters(1)), &archive->GetEntries()[1]);
+    ASSERT_EQ(archive->FindTooLongDestination(deep), nullptr);
+    CreateDirectoryTree(deep);
+    ASSERT_TRUE(archive->ExtractFiles(deep));
+    EXPECT_EQ(ReadWholeFile(BuildPath(deep, name, nullptr)), "at the limit");
 }
 
 TEST_F(ExtractTest, AFullDiskRemovesTheFileItCutShort) {

@@ -1,11 +1,15 @@
 // Installers with an Authenticode certificate table after the archive, made
 // here the way a signing tool lays them out: PE headers in the extractor
-// image, zeros up to the table, the table named by the security directory.
+// image, zeros up to the table, the table named by the security directory;
+// and the unsigned image an uninstaller is made of.
 #include "archive_test_support.h"
 
+#include "archive/pe_image.h"
 #include "common/file_system.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -232,11 +236,146 @@ TEST_F(SignedLoadTest, AFileEndingInATailerLoadsFromItsEnd) {
 
 TEST_F(SignedLoadTest, EveryTruncationFailsCleanly) {
     const std::string good = Signed(unsigned_, 5, {}, 64);
-    const std::size_t signature = good.size() - unsigned_.size();
-    for (std::size_t cut = 1; cut < signature + 80; ++cut) {
-        if (cut == signature) continue; // the unsigned installer again, which loads
-        ExpectBadSignature(good.substr(0, good.size() - cut), "cut " + std::to_string(cut));
+    const std::size_t table = good.size() - unsigned_.size() - 5;
+    for (std::size_t cut = 1; cut < table + 85; ++cut) {
+        const std::string what = "cut " + std::to_string(cut);
+        // The table cut off whole leaves the unsigned installer and its zeros.
+        if (cut >= table && cut <= table + 5)
+            EXPECT_TRUE(Load(good.substr(0, good.size() - cut))) << what;
+        else
+            ExpectBadSignature(good.substr(0, good.size() - cut), what);
     }
+}
+
+// A signature removed again leaves the table's zeros after the tailer.
+TEST_F(SignedLoadTest, ZerosAfterTheTailerWithoutATable) {
+    TempDir other;
+    const std::string withBlock = ReadWholeFile(
+        BuildInstaller(other, {{"App.exe", "app"}}, true, 1000, "App;App -", true, {{"publisher", "Acme"}}));
+    const auto carries = [](const std::string& bytes) {
+        return CarriesInstallerArchive(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    };
+    for (std::size_t padding = 0; padding <= 8; ++padding) {
+        for (const std::string* installer : {&std::as_const(unsigned_), &withBlock}) {
+            const std::string bytes = *installer + std::string(padding, '\0');
+            const std::string what = "padding " + std::to_string(padding);
+            EXPECT_EQ(carries(bytes), padding <= 7) << what;
+            if (padding == 8) {
+                ExpectBadSignature(bytes, what);
+                continue;
+            }
+            ASSERT_TRUE(Load(bytes)) << what << ": " << archive->GetErrorText();
+            EXPECT_EQ(archive->GetEntries().front().name, "App.exe") << what;
+            EXPECT_EQ(archive->GetExtension("publisher"), installer == &withBlock ? "Acme" : "") << what;
+            EXPECT_TRUE(archive->VerifyFiles()) << what;
+        }
+    }
+    const std::string nonzero[] = {std::string("\x01", 1), std::string("\x00\x00\x01", 3),
+                                   std::string("\x01\x00\x00", 3), std::string("\x00\x00\x00 \x00\x00", 6)};
+    for (const std::string& padding : nonzero) {
+        const std::string bytes = unsigned_ + padding;
+        EXPECT_FALSE(carries(bytes));
+        ExpectBadSignature(bytes, "a padding byte not zero");
+    }
+}
+
+// The PE checksum computed another way than the product does: all words
+// summed in 64 bits, the carries folded in once at the end.
+std::uint32_t ReferenceChecksum(std::string bytes, std::size_t checksumAt) {
+    bytes.replace(checksumAt, 4, 4, '\0');
+    bytes += '\0'; // an odd last byte is a word of its own
+    std::uint64_t sum = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
+        sum += static_cast<std::uint8_t>(bytes[i]) + 256u * static_cast<std::uint8_t>(bytes[i + 1]);
+    while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
+    return static_cast<std::uint32_t>(sum + bytes.size() - 1);
+}
+
+constexpr std::size_t kChecksum = kOptional + 64;
+
+// The uninstaller of a signed installer: the image up to the first data
+// block (its headers still naming the table), then a record.
+TEST_F(SignedLoadTest, AnUnsignedCopyNamesNoTableAndCarriesItsChecksum) {
+    for (std::uint16_t magic : {std::uint16_t{0x20B}, std::uint16_t{0x10B}}) {
+        for (const char* record : {"record", "odd record"}) {
+            PeShape shape;
+            shape.magic = magic;
+            shape.optionalSize = magic == 0x10B ? 224 : 240;
+            const std::string bytes = Signed(unsigned_, 3, shape).substr(0, 1000) + record;
+            std::string prepared = bytes;
+            PrepareUnsignedExecutable(prepared);
+            const std::uint32_t checksum = Field32(prepared, kChecksum);
+            EXPECT_EQ(checksum, ReferenceChecksum(prepared, kChecksum)) << magic << record;
+            std::string expected = bytes;
+            SetSecurityDirectory(expected, 0, 0, magic);
+            SetField32(expected, kChecksum, checksum);
+            EXPECT_EQ(prepared, expected) << "only the entry and the checksum change";
+        }
+    }
+    // With no security directory there is only the checksum to set.
+    std::string bytes = Signed(unsigned_, 3).substr(0, 1000);
+    SetField32(bytes, kOptional + 108, 4);
+    std::string prepared = bytes;
+    PrepareUnsignedExecutable(prepared);
+    EXPECT_EQ(Field32(prepared, SecurityEntry(0x20B)), Field32(bytes, SecurityEntry(0x20B)));
+    EXPECT_EQ(Field32(prepared, kChecksum), ReferenceChecksum(prepared, kChecksum));
+}
+
+TEST_F(SignedLoadTest, BytesThatAreNoPeImageAreLeftAsTheyAre) {
+    using Bytes = std::string&;
+    const HostileCase cases[] = {
+        {"empty", [](Bytes b, std::size_t) { b.clear(); }},
+        {"shorter than the DOS header", [](Bytes b, std::size_t) { b.resize(63); }},
+        {"the DOS header alone", [](Bytes b, std::size_t) { b.resize(64); }},
+        {"cut before the checksum", [](Bytes b, std::size_t) { b.resize(kChecksum + 2); }},
+        {"cut inside the security entry", [](Bytes b, std::size_t) { b.resize(SecurityEntry(0x20B) + 6); }},
+        {"no MZ", [](Bytes b, std::size_t) { b[0] = 'Z'; }},
+        {"e_lfanew beyond the end", [](Bytes b, std::size_t) { SetField32(b, 0x3C, 0xFFFFFFF0); }},
+        {"e_lfanew at the end",
+         [](Bytes b, std::size_t) { SetField32(b, 0x3C, static_cast<std::uint32_t>(b.size())); }},
+        {"e_lfanew leaving no room for the headers",
+         [](Bytes b, std::size_t) { SetField32(b, 0x3C, static_cast<std::uint32_t>(b.size() - 100)); }},
+        {"no PE signature", [](Bytes b, std::size_t) { b[kPe + 2] = 'X'; }},
+        {"magic 0x107", [](Bytes b, std::size_t) { b[kOptional] = 0x07; }},
+        {"optional header of size 0", [](Bytes b, std::size_t) { b[kPe + 20] = b[kPe + 21] = 0; }},
+        {"optional header one byte short of its directories", [](Bytes b, std::size_t) { b[kPe + 20] = '\xEF'; }},
+        {"a directory count no header holds", [](Bytes b, std::size_t) { SetField32(b, kOptional + 108, 0xFFFFFFFF); }},
+    };
+    for (const HostileCase& c : cases) {
+        std::string bytes = Signed(unsigned_, 0).substr(0, 1000);
+        c.damage(bytes, 0);
+        const std::string before = bytes;
+        PrepareUnsignedExecutable(bytes);
+        EXPECT_EQ(bytes, before) << c.name;
+    }
+}
+
+// The real stub: its linker stored a checksum, which the product's sum must
+// reproduce; with a record after it (and a table named as in a signed
+// installer) it becomes a clean unsigned image.
+TEST(PeImage, TheStubBecomesACleanUnsignedImage) {
+    const std::string path = ZOR_EXTRACTOR_IMAGE;
+    if (path.empty()) GTEST_SKIP() << "this build has no stub image";
+    const std::string stub = ReadWholeFile(path);
+    ASSERT_NE(stub, "<missing>");
+    const std::size_t pe = Field32(stub, 0x3C);
+    const std::size_t checksum = pe + 24 + 64;
+    const std::size_t security = pe + 24 + (stub[pe + 24] == 0x0B && stub[pe + 25] == 0x01 ? 96 : 112) + 4 * 8;
+    ASSERT_EQ(Field32(stub, security + 4), 0u) << "an unsigned stub";
+    std::string same = stub;
+    PrepareUnsignedExecutable(same);
+    if (Field32(stub, checksum) != 0) {
+        EXPECT_EQ(same, stub) << "the linker's checksum";
+    }
+
+    std::string uninstaller = stub + "an uninstall record";
+    SetField32(uninstaller, security, static_cast<std::uint32_t>(stub.size() + 3000));
+    SetField32(uninstaller, security + 4, 1496);
+    PrepareUnsignedExecutable(uninstaller);
+    EXPECT_EQ(Field32(uninstaller, security), 0u);
+    EXPECT_EQ(Field32(uninstaller, security + 4), 0u);
+    EXPECT_EQ(Field32(uninstaller, checksum), ReferenceChecksum(uninstaller, checksum));
+    EXPECT_EQ(uninstaller.substr(stub.size()), "an uninstall record");
 }
 
 } // namespace

@@ -137,6 +137,7 @@ TEST_F(ExtensionTest, DamagedOrInvalidBlocksRefuseTheInstaller) {
         {"empty publisher", Block(Text("publisher") + Text(""), 1), "is empty"},
         {"unknown token", Block(Text("install-dir") + Text("{Windows}\\x"), 1), "unknown token '{Windows}'"},
         {"unbalanced brace", Block(Text("install-dir") + Text("{ProgramFiles\\x"), 1), "is not closed"},
+        {"relative template", Block(Text("install-dir") + Text("{AppName}"), 1), "which is not absolute"},
         {"unknown scope", Block(Text("scope") + Text("machine"), 1), "is not \"per-user\""},
         {"uninstall key with a separator", Block(Text("uninstall-key") + Text("..\\Run"), 1), "contains '\\'"},
         {"larger than 64 KiB", Block(Text("note") + Text(std::string(70000, 'n')), 1), "is larger than 65536 bytes"},
@@ -208,6 +209,52 @@ TEST_F(ExtensionTest, TheBuilderRefusesPairsNoReaderWouldAccept) {
         EXPECT_FALSE(builder.MakeInstaller()) << c.name;
         EXPECT_EQ(builder.GetErrorCode(), ZorInstallerError::ExtensionBlock) << c.name;
         EXPECT_FALSE(FileExists(where / "Setup.exe")) << c.name;
+    }
+}
+
+// The installation writes its uninstaller to uninstall.exe at the top of the
+// directory: with an uninstall key no entry may be there, in any case.
+TEST_F(ExtensionTest, AnUninstallerOverAnEntryRefusesTheInstaller) {
+    const struct {
+        const char* name;
+        bool refused;
+    } cases[] = {
+        {"uninstall.exe", true},       {"UNINSTALL.EXE", true},      {"Uninstall.Exe", true},
+        {"bin\\uninstall.exe", false}, {"uninstall.exe.txt", false}, {"uninstall.ex", false},
+    };
+    const std::string withKey = Build({{"uninstall-key", "Acme App"}});
+    const std::string withoutKey = Build({{"publisher", "Acme"}});
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(Load(WithEntryName(withKey, 1, c.name), &error), !c.refused) << c.name;
+        if (c.refused) {
+            EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::ExtensionBlock) << c.name;
+            EXPECT_TRUE(archive->GetExtensions().empty()) << c.name;
+            EXPECT_EQ(error.rfind("!Error LoadInstaller: " + dir / "input.exe" +
+                                      " Extension block error ErrorZorInstaller: Bad extension block.: the block at ",
+                                  0),
+                      0u)
+                << error;
+            const std::string reason = " names an uninstaller ('uninstall-key'), which the installation writes over "
+                                       "the entry '" +
+                                       std::string(c.name) + "'";
+            EXPECT_EQ(error.substr(error.size() - reason.size()), reason);
+        }
+        EXPECT_TRUE(Load(WithEntryName(withoutKey, 1, c.name))) << c.name << ": no uninstaller";
+
+        // The builder refuses the same before it writes anything.
+        TempDir where;
+        InstallerArchive builder;
+        builder.SetExtractorImage(FakeStub());
+        builder.SetFilePath(where / "Setup.exe");
+        builder.SetExtensions({{"uninstall-key", "Acme App"}});
+        ASSERT_TRUE(builder.AddFile(where.WriteFile("App.exe", "app"), "App.exe"));
+        ASSERT_TRUE(builder.AddFile(where.WriteFile("file", "data"), c.name));
+        error.clear();
+        EXPECT_EQ(builder.MakeInstaller(&error), !c.refused) << c.name;
+        EXPECT_EQ(FileExists(where / "Setup.exe"), !c.refused) << c.name;
+        EXPECT_EQ(error.find("writes over the entry '" + std::string(c.name) + "'") != std::string::npos, c.refused)
+            << error;
     }
 }
 

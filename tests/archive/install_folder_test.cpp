@@ -67,4 +67,80 @@ TEST(InstallFolder, LocalAppDataTokenTakesTheUsersFolder) {
                       "' (known: {ProgramFiles}, {LocalAppData}, {Publisher}, {AppName})");
 }
 
+TEST(InstallFolder, InstallationDirectoriesAreAbsoluteAndMadeOfFileNames) {
+    const struct {
+        const char* path;
+        PathStyle style;
+        const char* problem; // "" when accepted
+    } cases[] = {
+        {"C:\\Program Files\\Acme", PathStyle::Windows, ""},
+        {"c:/Apps/Tool/", PathStyle::Windows, ""},
+        {"C:\\", PathStyle::Windows, ""},
+        {"D:\\Caf\xC3\xA9 Tools\\x.y", PathStyle::Windows, ""},
+        {"\\\\server\\share", PathStyle::Windows, ""},
+        {"//server/share/Apps\\Tool\\", PathStyle::Windows, ""},
+        {"/opt/tool", PathStyle::Posix, ""},
+        {"/", PathStyle::Posix, ""},
+        {"", PathStyle::Windows, "is empty"},
+        {"Apps\\Tool", PathStyle::Windows,
+         "is not absolute: it must start with a drive and a separator (C:\\) or a share (\\\\server\\share)"},
+        {"C:", PathStyle::Windows, "is not absolute"},
+        {"C:Apps", PathStyle::Windows, "is not absolute"},
+        {"\\Apps", PathStyle::Windows, "is not absolute"},
+        {"1:\\Apps", PathStyle::Windows, "is not absolute"},
+        {"/opt/tool", PathStyle::Windows, "is not absolute"},
+        {"C:\\Apps", PathStyle::Posix, "is not absolute: it must start with '/'"},
+        {"\\\\?\\C:\\Apps", PathStyle::Windows, "is an extended-length or device path"},
+        {"//?/C:/Apps", PathStyle::Windows, "is an extended-length or device path"},
+        {"\\\\.\\PhysicalDrive0", PathStyle::Windows, "is an extended-length or device path"},
+        {"\\??\\C:\\Apps", PathStyle::Windows, "is an extended-length or device path"},
+        {"\\\\server", PathStyle::Windows, "names no share (\\\\server\\share)"},
+        {"\\\\server\\", PathStyle::Windows, "names no share"},
+        {"\\\\\\share", PathStyle::Windows, "names no share"},
+        {"C:\\\\Apps", PathStyle::Windows, "has an empty component (two separators in a row)"},
+        {"C:\\Apps\\\\", PathStyle::Windows, "has an empty component"},
+        {"C:\\\\", PathStyle::Windows, "has an empty component"},
+        {"\\\\server\\share\\\\x", PathStyle::Windows, "has an empty component"},
+        {"//opt", PathStyle::Posix, "has an empty component"},
+        {"C:\\Apps\\..\\Windows", PathStyle::Windows, "has the relative component '..'"},
+        {"C:\\.\\Apps", PathStyle::Windows, "has the relative component '.'"},
+        {"/opt/./tool", PathStyle::Posix, "has the relative component '.'"},
+        {"C:\\Apps\\a:b", PathStyle::Windows, "has the component 'a:b', which contains ':'"},
+        {"C:\\Apps\\NUL", PathStyle::Windows, "has the component 'NUL', which is a device name"},
+        {"C:\\Apps \\x", PathStyle::Windows, "has the component 'Apps ', which ends with a dot or a space"},
+        {"C:\\A\x01", PathStyle::Windows, "has the component 'A\x01', which contains the control character 0x01"},
+        {"/opt/a\\b", PathStyle::Posix, "has the component 'a\\b', which contains '\\'"},
+    };
+    for (const auto& c : cases) {
+        const std::string problem = InstallDirectoryProblem(c.path, c.style);
+        EXPECT_EQ(problem.substr(0, std::string(c.problem).size()), c.problem) << c.path;
+        EXPECT_EQ(problem.empty(), *c.problem == '\0') << c.path << ": " << problem;
+    }
+}
+
+// The template must make an absolute directory whatever its tokens hold.
+TEST(InstallFolder, TemplatesMustExpandToAnAbsoluteDirectory) {
+    for (const char* good : {"{ProgramFiles}", "{LocalAppData}\\{Publisher}\\{AppName}\\", "\\\\srv\\apps\\{AppName}",
+                             "C:/Tools/{AppName} {Publisher}", "{ProgramFiles}-{AppName}"})
+        EXPECT_EQ(InstallDirTemplateProblem(good), "") << good;
+    const struct {
+        const char* text;
+        const char* problem;
+    } bad[] = {
+        {"{AppName}", "gives 'Name' with sample values for its tokens, which is not absolute"},
+        {"relative\\dir", "gives 'relative\\dir' with sample values for its tokens, which is not absolute"},
+        {"C:", "gives 'C:' with sample values for its tokens, which is not absolute"},
+        {"{AppName}\\{ProgramFiles}", "gives 'Name\\C:\\Program Files' with sample values"},
+        {"{ProgramFiles}\\..\\{AppName}", "gives 'C:\\Program Files\\..\\Name' with sample values for its tokens, "
+                                          "which has the relative component '..'"},
+        {"{ProgramFiles}\\\\{AppName}", "which has an empty component"},
+        {"C:\\{AppName}.", "which has the component 'Name.', which ends with a dot or a space"},
+        {"\\\\?\\C:\\{AppName}", "which is an extended-length or device path"},
+    };
+    for (const auto& c : bad) {
+        const std::string problem = InstallDirTemplateProblem(c.text);
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << c.text << ": " << problem;
+    }
+}
+
 } // namespace

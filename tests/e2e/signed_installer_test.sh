@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A real installer signed with a throwaway self-signed code-signing
-# certificate: osslsigncode and zorpack both accept it, and both refuse it once
-# one byte of its archive is changed.
+# certificate: osslsigncode and zorpack both accept it, zorpack still reads it
+# once the signature is removed, and both refuse it once one byte of its
+# archive is changed.
 # Usage: signed_installer_test.sh ZORPACK EXTRACTOR_IMAGE (empty when zorpack
 # carries none: the test is skipped, as osslsigncode needs a real PE image).
 set -euo pipefail
@@ -39,6 +40,14 @@ grep -q "data.bin" list.out || { cat list.out; fail "zorpack list does not show 
 "$zorpack" extract Signed.exe out >/dev/null || fail "zorpack extract refused the signed installer"
 cmp src/data.bin out/data.bin || fail "data.bin extracted differently"
 
+# With the signature removed again, the zeros that aligned the table stay
+# after the tailer: the file still verifies and lists.
+osslsigncode remove-signature -in Signed.exe -out Removed.exe >/dev/null
+[ "$(stat -c %s Removed.exe)" -gt "$(stat -c %s Setup.exe)" ] || fail "removing the signature left no padding"
+"$zorpack" verify Removed.exe >/dev/null || fail "zorpack verify refused the installer whose signature was removed"
+"$zorpack" list Removed.exe >list-removed.out || fail "zorpack list refused the installer whose signature was removed"
+grep -q "data.bin" list-removed.out || { cat list-removed.out; fail "zorpack list does not show data.bin"; }
+
 # One byte in the middle of data.bin's block, well after the stub's headers
 # and before the certificate table.
 size=$(stat -c %s Setup.exe)
@@ -53,4 +62,4 @@ fi
 if "$zorpack" verify Damaged.exe >verify-damaged.out 2>&1; then
   fail "zorpack verify accepted a changed archive"
 fi
-echo "signed installer: signed, verified, listed and extracted; a changed byte is refused by both"
+echo "signed installer: signed, verified, listed and extracted, read with its signature removed; a changed byte is refused by both"

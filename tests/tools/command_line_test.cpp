@@ -244,6 +244,9 @@ const BadCase kBadCases[] = {
     {BuildLine({"--install-dir", "C:\\App}", "a"}),
      "the --install-dir template 'C:\\App}' has a '}' at byte 6 that closes no token"},
     {BuildLine({"--install-dir", "", "a"}), "the --install-dir template '' is empty"},
+    {BuildLine({"--install-dir", "relative\\{AppName}", "a"}),
+     "the --install-dir template 'relative\\{AppName}' gives 'relative\\Name' with sample values for its tokens, "
+     "which is not absolute"},
     {{"list", "--publisher", "x", "a"}, "option '--publisher' is not valid for 'list'"},
     {{"verify", "--per-user", "a"}, "option '--per-user' is not valid for 'verify'"},
     {{"list"}, "'list' needs an installer file"},

@@ -130,4 +130,31 @@ TEST(InputFiles, NamesWindowsCannotCreate) {
               "the input file '" + files[0].path + "' cannot be installed: its name is not valid UTF-8");
 }
 
+// The stored name is what counts: a top-level uninstall.exe in any case.
+TEST(InputFiles, AFileWhereTheUninstallerGoes) {
+    const struct {
+        const char* path;
+        const char* name;
+        bool clash;
+    } cases[] = {
+        {"a/uninstall.exe", "uninstall.exe", true},
+        {"a/UNINSTALL.EXE", "UNINSTALL.EXE", true},
+        {"tree/bin/uninstall.exe", "bin\\uninstall.exe", false},
+        {"a/uninstall.exe.bak", "uninstall.exe.bak", false},
+        {"a/uninstaller.exe", "uninstaller.exe", false},
+    };
+    for (const auto& c : cases) {
+        std::vector<InputFile> files = Files({"a/App.exe", c.path});
+        files[1].name = c.name;
+        const std::string error = FindUninstallerClash(files);
+        if (!c.clash) {
+            EXPECT_EQ(error, "") << c.path;
+            continue;
+        }
+        EXPECT_EQ(error, "the input file '" + files[1].path + "' would install as '" + c.name +
+                             "', where the installation writes its uninstaller (--uninstaller, --uninstall-key); "
+                             "store it in a folder or rename it");
+    }
+}
+
 } // namespace

@@ -272,6 +272,16 @@ TEST_F(ZorpackProcess, MissingInputFile) {
     EXPECT_FALSE(FileExists(setup));
 }
 
+// Said before any input is read: the missing input goes unmentioned.
+TEST_F(ZorpackProcess, AnOutputInAFolderThatDoesNotExist) {
+    const std::string folder = dir_ / "nodir";
+    const std::string setup = BuildPath(folder, "x.exe", nullptr);
+    const CapturedRun run = Build(setup, {dir_ / "missing.dll"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "zorpack: cannot write '" + setup + "': the folder '" + folder + "' does not exist\n");
+    EXPECT_FALSE(DirectoryExists(folder));
+}
+
 TEST_F(ZorpackProcess, BadUsage) {
     const std::vector<std::vector<std::string>> lines = {
         {},

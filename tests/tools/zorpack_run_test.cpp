@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <sstream>
 
@@ -232,6 +233,26 @@ TEST_F(ZorpackRun, StubMustBeABareWindowsExecutable) {
     EXPECT_FALSE(FileExists(dir_ / "Second.exe"));
 }
 
+TEST_F(ZorpackRun, AnInputWhereTheUninstallerGoesIsRefused) {
+    std::filesystem::create_directories(dir_ / "other");
+    const std::string clash = dir_.WriteFile(BuildPath("other", "Uninstall.exe", nullptr), "MZ another program");
+    const std::string setup = dir_ / "Setup.exe";
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"--uninstaller"}, std::vector<std::string>{"--uninstall-key", "Acme"}}) {
+        std::vector<std::string> line = BuildLine(setup);
+        line.insert(line.end(), options.begin(), options.end());
+        line.push_back(clash);
+        const Outcome outcome = RunInProcess(line);
+        EXPECT_EQ(outcome.code, kExitFailure) << options[0];
+        ExpectOneErrorLine(outcome.err, "the input file '" + clash + "' would install as 'Uninstall.exe', where ");
+        EXPECT_FALSE(FileExists(setup)) << options[0];
+    }
+    // Without an uninstaller the file is just one more.
+    std::vector<std::string> line = BuildLine(setup);
+    line.push_back(clash);
+    EXPECT_EQ(RunInProcess(line).code, kExitSuccess);
+}
+
 TEST_F(ZorpackRun, EmptyListFilesLeaveNothingToBuild) {
     const std::string list = dir_.WriteFile("empty.lst", "\n\n");
     const std::string setup = dir_ / "Setup.exe";
@@ -363,8 +384,15 @@ TEST_F(ZorpackRun, PerUserWithAStubUsesThatStubAndWritesTheScopePair) {
     const std::string block = EncodeExtensionBlock({{"scope", "per-user"}});
     ASSERT_EQ(perUserBytes.size(), machineBytes.size() + block.size());
     EXPECT_EQ(perUserBytes.substr(machineBytes.size() - 64, block.size()), block);
-    const Outcome listed = RunInProcess({"list", perUser});
-    EXPECT_NE(listed.out.find("Extension block:\n    scope = per-user\n"), std::string::npos) << listed.out;
+    // The listing differs in the block and in the all-users option, which a
+    // per-user installer never offers nor applies, whatever the word says.
+    const std::string machineList = RunInProcess({"list", machine}).out;
+    std::string expected = machineList;
+    const std::string allUsers = "    all-users     ask-checked\n";
+    ASSERT_NE(expected.find(allUsers), std::string::npos) << machineList;
+    expected.replace(expected.find(allUsers), allUsers.size(), "    all-users     off (per-user installer)\n");
+    expected.insert(expected.find("Files:"), "Extension block:\n    scope = per-user\n");
+    EXPECT_EQ(RunInProcess({"list", perUser}).out, expected);
 }
 
 TEST_F(ZorpackRun, ADamagedExtensionBlockIsOneErrorLine) {

@@ -9,6 +9,8 @@
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/file_system.h"
+#include "common/last_error.h"
+#include "common/path.h"
 #include "common/string_format.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/embedded_extractor.h"
@@ -51,6 +53,23 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
     size = image.size();
     archive.SetExtractorResourceId(resourceId);
     return kExitSuccess;
+}
+
+// Empty unless the folder the installer goes into is missing or is a file;
+// otherwise the sentence saying so. Other failures to write there are left
+// to the archive's own line, which names the system's reason.
+std::string OutputFolderProblem(const std::string& output) {
+    const std::string folder = output.substr(0, GetPathPart(WithNativeSeparators(output), kPathDirectory).size());
+    if (folder.empty()) return {};
+    FileDetails details;
+    if (GetFileDetails(folder, details))
+        return details.isDirectory ? "" : "cannot write '" + output + "': '" + folder + "' is a file, not a folder";
+    // A drive's or share's root is found by its identity, not by a search.
+    FileIdentity identity;
+    if (GetFileIdentity(folder, identity)) return {};
+    const std::uint32_t code = GetLastErrorCode();
+    if (code != kErrorFileNotFound && code != kErrorPathNotFound) return {};
+    return "cannot write '" + output + "': the folder '" + folder + "' does not exist";
 }
 
 // Empty when writing the installer at output destroys no input: compared by
@@ -119,6 +138,7 @@ int RunBuild(const Request& request, Console& console) {
     const BuildRequest& build = request.build;
     std::string error;
 
+    if (error = OutputFolderProblem(build.output); !error.empty()) return Report(console, error);
     std::vector<std::string> paths;
     if (!ExpandInputList(build.inputs, paths, error)) return Report(console, error);
     if (paths.empty()) return Report(console, "no input files: the list files are empty", kExitUsage);
@@ -127,6 +147,8 @@ int RunBuild(const Request& request, Console& console) {
     if (files.empty()) return Report(console, "no input files: the directories given hold none", kExitUsage);
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
     if (error = FindFileFolderClash(files); !error.empty()) return Report(console, error);
+    if (build.uninstaller)
+        if (error = FindUninstallerClash(files); !error.empty()) return Report(console, error);
     if (!build.allowDuplicates)
         if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
     if (!build.mainEntry.empty())

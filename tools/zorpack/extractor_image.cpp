@@ -2,8 +2,8 @@
 
 #include "archive/archive_format.h"
 #include "archive/installer_archive.h"
+#include "archive/pe_image.h"
 #include "common/error_texts.h"
-#include "common/little_endian.h"
 #include "common/string_format.h"
 
 #include <cstring>
@@ -12,14 +12,11 @@ namespace zorpack {
 
 namespace {
 
-// The DOS header's field that holds the offset of the PE signature.
-constexpr std::size_t kPeOffsetField = 0x3C;
 constexpr char kPeSignature[4] = {'P', 'E', '\0', '\0'};
 
 bool IsPeExecutable(const std::vector<std::uint8_t>& image) {
-    if (image.size() < kPeOffsetField + 4 || image[0] != 'M' || image[1] != 'Z') return false;
-    const std::uint32_t peOffset = LoadLittleEndian32(image.data() + kPeOffsetField);
-    return peOffset <= image.size() - sizeof kPeSignature &&
+    std::uint32_t peOffset = 0;
+    return ReadPeOffset(image.data(), image.size(), peOffset) && peOffset <= image.size() - sizeof kPeSignature &&
            std::memcmp(image.data() + peOffset, kPeSignature, sizeof kPeSignature) == 0;
 }
 

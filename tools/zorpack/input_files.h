@@ -56,4 +56,9 @@ std::string FindFileFolderClash(const std::vector<InputFile>& files);
 // first two files that do.
 std::string FindDuplicateNames(const std::vector<InputFile>& files);
 
+// Empty when no file would install as uninstall.exe at the top of the
+// installation directory (letter case ignored), where an installer with an
+// uninstaller writes its own; otherwise a one-line error naming the first.
+std::string FindUninstallerClash(const std::vector<InputFile>& files);
+
 } // namespace zorpack

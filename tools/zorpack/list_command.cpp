@@ -23,10 +23,17 @@ void PrintWindowList(const std::string& windowList, std::ostream& out) {
     for (const std::string& title : titles) out << "    " << (title.empty() ? "(empty)" : title) << '\n';
 }
 
-void PrintOptions(std::uint32_t options, std::ostream& out) {
+// The word as stored, each option as the installer will treat it: a
+// per-user installer neither offers nor applies the all-users option,
+// whatever its bits say (the stub clears them at start).
+void PrintOptions(std::uint32_t options, bool perUser, std::ostream& out) {
     out << StringFormat("Options: 0x%08X (files %s)\n", options, options & kCompressFiles ? "compressed" : "stored");
-    for (const InstallOption& option : kInstallOptions)
-        out << StringFormat("    %-13s %s\n", option.name, OptionStateName(OptionStateIn(options, option)));
+    for (const InstallOption& option : kInstallOptions) {
+        const char* state = perUser && option.checkedBit == kOptionAllUsers
+                                ? "off (per-user installer)"
+                                : OptionStateName(OptionStateIn(options, option));
+        out << StringFormat("    %-13s %s\n", option.name, state);
+    }
 }
 
 // Only an installer with an extension block gets this part, so the listing
@@ -60,7 +67,8 @@ int RunList(const Request& request, Console& console) {
     out << "Application name: " << archive.GetAppName() << " (" << archive.GetVersion() << ")\n";
     out << "Shortcut name: " << archive.GetShortcutName() << '\n';
     PrintWindowList(archive.GetWindowList(), out);
-    PrintOptions(archive.GetOptions(), out);
+    using namespace archive_format::extension_block;
+    PrintOptions(archive.GetOptions(), archive.GetExtension(kScopeKey) == kPerUserScope, out);
     PrintExtensions(archive.GetExtensions(), out);
     PrintFiles(archive, out);
     return kExitSuccess;
