@@ -22,15 +22,16 @@ void InstallationJournal::NoteStateBefore(const std::string& directory, const In
     newFiles_.clear();
     newFolders_.clear();
     links_.clear();
-    // The directory and its missing parents, up to the first that exists
-    // (a drive or root always does).
+    // The directory and its missing parents, deepest first, up to the first
+    // that exists (a drive or root always does).
+    std::vector<std::string> chain;
     for (std::string folder = directory; !folder.empty() && !DirectoryExists(folder);) {
-        newFolders_.push_back(folder);
+        chain.push_back(folder);
         const std::string parent = GetPathPart(folder, kPathDirectory);
         if (parent == folder) break;
         folder = parent;
     }
-    const bool directoryIsNew = !newFolders_.empty();
+    const bool directoryIsNew = !chain.empty();
 
     // Every folder an entry's name has ("a", "a\b" for "a\b\c.txt"), once.
     // The entries of one folder follow each other, so a folder is mostly the
@@ -50,13 +51,13 @@ void InstallationJournal::NoteStateBefore(const std::string& directory, const In
                 entryFolders.push_back(std::move(level));
         }
     }
-    for (const std::string& folder : entryFolders) {
-        const std::string path = BuildPath(directory, NativeEntryPath(folder), nullptr);
+    // Each folder was listed after its parent: from the last one back, the
+    // entries' folders come before the directory's chain, deepest first.
+    for (auto folder = entryFolders.rbegin(); folder != entryFolders.rend(); ++folder) {
+        const std::string path = BuildPath(directory, NativeEntryPath(*folder), nullptr);
         if (directoryIsNew || !DirectoryExists(path)) newFolders_.push_back(path);
     }
-    // A folder's path is longer than its parent's.
-    std::stable_sort(newFolders_.begin(), newFolders_.end(),
-                     [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
+    newFolders_.insert(newFolders_.end(), chain.begin(), chain.end());
 }
 
 void InstallationJournal::Undo() const {

@@ -28,6 +28,6 @@ public:
 
 private:
     std::vector<std::string> newFiles_;   // destinations that were free
-    std::vector<std::string> newFolders_; // folders that were missing, deepest first
+    std::vector<std::string> newFolders_; // folders that were missing, each before its parent
     std::vector<std::string> links_;
 };

@@ -1,7 +1,6 @@
 #include "archive/entry_name.h"
 
 #include "archive/installation_names.h"
-
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/text_utils.h"

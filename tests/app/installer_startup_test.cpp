@@ -196,11 +196,11 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
     };
     std::vector<Case> accepted = {
         {" /S", true, false, ""},
-        {" /S /D=" + kRoot + "Program Files\\My App", true, false, kRoot + "Program Files\\My App"},
+        {" /S /D=" + BuildPath(kRoot + "Program Files", "My App", nullptr), true, false,
+         BuildPath(kRoot + "Program Files", "My App", nullptr)},
         {" /D=" + kRoot + "My  App  ", false, false, kRoot + "My  App"}, // blanks inside kept, at the end dropped
         {" -f /S /D=" + kRoot + "x", true, true, kRoot + "x"},
-        {" /D=" + kRoot + "a /S", false, false,
-         WithNativeSeparators(kRoot + "a /S")},                            // all after "/D=" is the directory
+        {" /D=" + kRoot + "a -f", false, false, kRoot + "a -f"},           // all after "/D=" is the directory
         {" /S /D=\"" + kRoot + "My App\"", true, false, kRoot + "My App"}, // quotes around the value, a common slip
         {" /S \"/D=" + kRoot + "My App\"", true, false, kRoot + "My App"}, // or around the whole argument
         {" /S /S", true, false, ""},

@@ -75,6 +75,14 @@ TEST(CommandLine, UninstallerAndItsKey) {
     const ParseResult bad = ParseCommandLine(BuildLine({"--uninstall-key", "..\\Run", "a"}));
     EXPECT_FALSE(bad.ok);
     EXPECT_EQ(bad.error, "the uninstall key '..\\Run' contains '\\'; it names one registry key");
+    // Such an installer proposes a folder named after the application.
+    Args named = {"build", "-o",         "S.exe", "--name",        "My: App", "--version",
+                  "1",     "--shortcut", "App",   "--uninstaller", "a"};
+    const ParseResult unnamable = ParseCommandLine(named);
+    EXPECT_FALSE(unnamable.ok);
+    EXPECT_NE(unnamable.error.find("cannot name the installation folder"), std::string::npos) << unnamable.error;
+    named.insert(named.end() - 1, {"--install-dir", "{ProgramFiles}\\Mine"});
+    EXPECT_TRUE(ParseCommandLine(named).ok);
 }
 
 TEST(CommandLine, BuildDefaults) {

@@ -217,6 +217,14 @@ public:
                 return Fail("the uninstall key '" + build.uninstallKey + "' made from the publisher and name " +
                             problem + "; give one with --uninstall-key NAME");
         }
+        // The installer then proposes {...}\{AppName}: the name must be able
+        // to name a folder, or every installation would be refused there.
+        const bool appFolder = !build.publisher.empty() || build.uninstaller || build.perUser;
+        if (appFolder && build.installDir.empty()) {
+            if (const std::string problem = EntryNameProblem(build.appName); !problem.empty())
+                return Fail("the application name '" + build.appName + "' " + problem +
+                            ", so it cannot name the installation folder; give one with --install-dir TEMPLATE");
+        }
         std::uint32_t word = optionsWord_.value_or(kDefaultOptions);
         for (const OptionSetting& setting : settings_) word = ApplyOptionSetting(word, setting);
         if (store_) word &= ~kCompressFiles;
