@@ -479,6 +479,28 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
     }
 }
 
+// A full disk (a failure of the file layer) in a dialog run: the same
+// clean-up as any failed extraction, and the log is offered.
+TEST_F(Installation, AFullDiskIsAFailedExtractionWithItsLog) {
+    const std::string temp = dir_ / "temp";
+    std::filesystem::create_directories(temp);
+    const ScopedEnvironment setting("TEMP", temp);
+    host_.answers = {kButtonNo};
+    ChooseInDialog(target_, kDesktopLink);
+    InjectFileFault(FileOperation::Write, 1, 112);
+    Install();
+    ClearFileFaults();
+    EXPECT_EQ(exit_, InstallerExit::ExtractionFailed);
+    ASSERT_EQ(host_.shown.size(), 1u);
+    const std::string& question = host_.shown[0].text;
+    EXPECT_EQ(question.rfind("!Error: Unable to extract files (", 0), 0u) << question;
+    EXPECT_NE(question.find(SystemErrorText(112)), std::string::npos) << question;
+    EXPECT_NE(ReadAll(BuildPath(temp, "zorsetup", "log")).find("Removing shortcut '" + startMenu_ + "'..."),
+              std::string::npos);
+    EXPECT_FALSE(DirectoryExists(target_));
+    EXPECT_FALSE(FileExists(startMenu_));
+}
+
 TEST_F(FailedExtraction, ALogThatCannotBeCreatedIsReportedBeforeTheQuestion) {
     const std::string temp = dir_ / "no such directory";
     const ScopedEnvironment setting("TEMP", temp);
