@@ -7,6 +7,7 @@
 # Mounting needs root: elsewhere the test is skipped (exit 77).
 # Usage: full_drive_wine_test.sh BUILD_DIR
 set -euo pipefail
+. "$(dirname "$0")/../support/shell_helpers.sh"
 
 build=$(cd "$1" && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "SKIP: mounting a small drive needs root"; exit 77; }
@@ -23,12 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-windows_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 "$build/wine-run" --init-prefix
 mkdir "$work/files" "$work/drive"

@@ -7,6 +7,7 @@
 # .desktop and .menu files there; the prefix's initialisation undoes both.
 # Usage: home_isolation_wine_test.sh BUILD_DIR
 set -euo pipefail
+. "$(dirname "$0")/../support/shell_helpers.sh"
 
 build=$(cd "$1" && pwd)
 work=$(mktemp -d "$build/home-isolation.XXXXXX")
@@ -19,12 +20,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-windows_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 mkdir "$HOME"
 echo "left alone" >"$HOME/marker"

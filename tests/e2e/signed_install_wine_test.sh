@@ -8,17 +8,12 @@
 # disturbed.
 # Usage: signed_install_wine_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
+. "$(dirname "$0")/../support/shell_helpers.sh"
 
 source_dir=$1
 build=$2
 work=$(mktemp -d "$build/signed-install.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-windows_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
 
 # "OFFSET SIZE STORED COMPUTED" of the PE file $1: its security directory
 # entry, the CheckSum it stores and the checksum of its bytes (16-bit words

@@ -6,6 +6,7 @@
 # Usage: signed_installer_test.sh ZORPACK EXTRACTOR_IMAGE (empty when zorpack
 # carries none: the test is skipped, as osslsigncode needs a real PE image).
 set -euo pipefail
+. "$(dirname "$0")/../support/shell_helpers.sh"
 
 zorpack=$1
 if [ -z "${2:-}" ]; then
@@ -15,11 +16,6 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
 
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ZorInstaller test signer" \
   -addext "extendedKeyUsage=codeSigning" -keyout key.pem -out cert.pem 2>/dev/null
