@@ -78,15 +78,11 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
         if (error) *error = line;
         return false;
     };
-    if (!GetExtension(extension_block::kUninstallKeyKey).empty()) {
-        for (const ArchiveEntry& entry : entries_) {
-            if (IsUninstallerEntry(entry.storedName)) {
-                errorCode_ = ZorInstallerError::ExtensionBlock;
-                return failEarly(StringFormat("!Error MakeInstaller: the extension block names an uninstaller, "
-                                              "which the installation writes over the entry '%s'",
-                                              entry.storedName.c_str()));
-            }
-        }
+    if (const std::string* clash = FindUninstallerClash()) {
+        errorCode_ = ZorInstallerError::ExtensionBlock;
+        return failEarly(StringFormat("!Error MakeInstaller: the extension block names an uninstaller, "
+                                      "which the installation writes over the entry '%s'",
+                                      clash->c_str()));
     }
     Report("Loading auto extractor...");
     std::vector<std::uint8_t> image;

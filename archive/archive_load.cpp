@@ -17,7 +17,6 @@
 // reader of their fields.
 #include "archive/installer_archive.h"
 
-#include "archive/entry_name.h"
 #include "archive/pe_image.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
@@ -210,15 +209,9 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
     }
     // The uninstaller would be written over such an entry: the pair and the
     // entry cannot both stand.
-    if (problem.empty() && !GetExtension(extension_block::kUninstallKeyKey).empty()) {
-        for (const ArchiveEntry& entry : entries_) {
-            if (IsUninstallerEntry(entry.name)) {
-                problem = StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
-                                       extension_block::kUninstallKeyKey, entry.name.c_str());
-                break;
-            }
-        }
-    }
+    if (const std::string* clash = problem.empty() ? FindUninstallerClash() : nullptr)
+        problem = StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
+                               extension_block::kUninstallKeyKey, clash->c_str());
     if (problem.empty()) return true;
     extensions_.clear();
     errorCode_ = ZorInstallerError::ExtensionBlock;

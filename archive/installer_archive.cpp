@@ -1,5 +1,7 @@
 #include "archive/installer_archive.h"
 
+#include "archive/entry_name.h"
+
 #include "common/string_format.h"
 
 #include <cstdarg>
@@ -29,6 +31,16 @@ std::string InstallerArchive::GetExtension(const std::string& key) const {
     for (const ExtensionPair& pair : extensions_)
         if (pair.key == key) return pair.value;
     return {};
+}
+
+const std::string* InstallerArchive::FindUninstallerClash() const {
+    if (GetExtension(archive_format::extension_block::kUninstallKeyKey).empty()) return nullptr;
+    for (const ArchiveEntry& entry : entries_) {
+        // A loaded entry has its stored name in name, one being built in storedName.
+        const std::string& stored = entry.storedName.empty() ? entry.name : entry.storedName;
+        if (IsUninstallerEntry(stored)) return &stored;
+    }
+    return nullptr;
 }
 
 void InstallerArchive::SetExtractorImage(std::vector<std::uint8_t> image) {

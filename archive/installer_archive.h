@@ -150,6 +150,10 @@ private:
                     std::string& value);
     bool ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer, std::string* error);
     bool CheckDestinations(const std::string& directory);
+    // The stored name of the entry that the uninstaller an "uninstall-key"
+    // pair asks for would be written over (entry_name.h IsUninstallerEntry);
+    // null when there is no such entry or no such pair.
+    const std::string* FindUninstallerClash() const;
     // Where entry goes in directory: its name with the platform's separators.
     static std::string DestinationOf(const std::string& directory, const ArchiveEntry& entry);
     // Makes the folders of entry's name below directory; true at once for a
