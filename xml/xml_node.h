@@ -61,6 +61,11 @@
 //   - Inside a processing instruction the pseudo-attributes end at the
 //     instruction's "?>": a name or value that would run past it is cut there
 //     (a name records code 4, which does not stop the parse).
+//   - A closing tag that follows a comment or a processing instruction
+//     inside an element closes that element, as a well-formed
+//     reading requires (`<a><?pi?></a>`, `<a><b/><!--c--></a>`, and
+//     `<a><?pi?>text</a>`, where the skipped text goes with the
+//     instruction), instead of failing with code 1 "Element must be closed."
 #pragma once
 
 #include "xml/xml_options.h"

@@ -135,6 +135,10 @@ TEST(XmlParse, CommentsCDataAndInstructions) {
         // Without a document an instruction inside an element is skipped too;
         // the text after it up to the next "<" goes with it.
         {"<a><?pi x='1'?>t<b/></a>", {}, -1, "a{b}"},
+        // A closing tag right after one of them still closes the element.
+        {"<a><?pi?></a>", {}, -1, "a"},
+        {"<a><?pi?>text</a>", {}, -1, "a"},
+        {"<a><b/><!--c--></a>", {}, -1, "a{b #COMMENT:2=\"c\"}"},
     };
     CheckCases(cases, std::size(cases));
 }
