@@ -65,7 +65,7 @@
 //     inside an element closes that element, as a well-formed
 //     reading requires (`<a><?pi?></a>`, `<a><b/><!--c--></a>`, and
 //     `<a><?pi?>text</a>`, where the skipped text goes with the
-//     instruction), instead of failing with code 1 "Element must be closed."
+//     instruction), instead of failing with code 1 (XmlErrorEmptyTagUnclosed).
 #pragma once
 
 #include "xml/xml_options.h"
