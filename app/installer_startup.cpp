@@ -106,8 +106,8 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArg
     archive.SetFilePath(modulePath);
     // Loading comes before the options, so a damaged archive answers every
     // option with this one message.
-    std::string loadError; // filled only when the file cannot be opened; the box shows the code's text
-    if (!archive.LoadInstaller(&loadError)) {
+    // The box shows the code's text, whatever the failure's line says.
+    if (!archive.LoadInstaller()) {
         host.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
         exit = InstallerExit::ArchiveNotLoaded;
         return false;

@@ -48,10 +48,8 @@ bool InstallerArchive::AddFile(const std::string& path, const std::string& store
     // Only a plain file of a size the archive can describe, under a name the
     // extractor accepts, can become an entry.
     if (!GetFileDetails(path, details) || !details.isRegular || details.size > kMaxArchiveSize ||
-        !IsEntryPath(storedName)) {
-        errorCode_ = ZorInstallerError::CannotGetFileInfo;
-        return false;
-    }
+        !IsEntryPath(storedName))
+        return Fail(ZorInstallerError::CannotGetFileInfo, {});
     ArchiveEntry entry;
     entry.name = path;
     entry.storedName = storedName;
@@ -73,27 +71,24 @@ bool InstallerArchive::LoadExtractor(std::vector<std::uint8_t>& image) {
 }
 
 bool InstallerArchive::MakeInstaller(std::string* error) {
-    const auto failEarly = [&](const std::string& line) {
-        Report(line);
-        if (error) *error = line;
-        return false;
-    };
-    if (const std::string* clash = FindUninstallerClash()) {
-        errorCode_ = ZorInstallerError::ExtensionBlock;
-        return failEarly(StringFormat("!Error MakeInstaller: the extension block names an uninstaller, "
-                                      "which the installation writes over the entry '%s'",
-                                      clash->c_str()));
-    }
+    // Only the failures before the first byte is written fill error.
+    if (const std::string* clash = FindUninstallerClash())
+        return FailFormat(ZorInstallerError::ExtensionBlock, error,
+                          "!Error MakeInstaller: the extension block names an uninstaller, "
+                          "which the installation writes over the entry '%s'",
+                          clash->c_str());
     Report("Loading auto extractor...");
     std::vector<std::uint8_t> image;
-    if (!LoadExtractor(image)) return failEarly("!Error MakeInstaller: Unable to load AutoExtract resource.");
+    if (!LoadExtractor(image))
+        return Fail(ZorInstallerError::NoAutoExtract, "!Error MakeInstaller: Unable to load AutoExtract resource.",
+                    error);
     const auto extractorSize = static_cast<std::uint32_t>(image.size());
 
     ReportFormat("Creating Installer file '%s'...", filePath_.c_str());
     TemporaryFile installerFile;
     if (!installerFile.Create(DirectoryOf(filePath_), GetPathPart(filePath_, kPathFileName) + "."))
-        return failEarly(
-            StringFormat("!Error MakeInstaller: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText()));
+        return FailFormat(ZorInstallerError::CannotWriteInstaller, error, "!Error MakeInstaller: OpenFile(%s) error %s",
+                          filePath_.c_str(), LastErrorText());
     BufferedWriter installer(installerFile.File());
     installer.Write(image.data(), image.size());
     image = {};
@@ -105,8 +100,9 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     Report("Writing Files...");
     std::uint64_t dataTotal = 0;
     if (!WriteDataBlocks(installer, extractorSize, dataTotal)) {
-        ReportFormat("!Error: An error occured while archiving files. (%s)", GetErrorText().c_str());
-        return false;
+        const ZorInstallerError code = entryFailure_.code;
+        return FailFormat(code, nullptr, "!Error: An error occured while archiving files. (%s)",
+                          ZorInstallerErrorText(static_cast<int>(code)).c_str());
     }
 
     tailer.tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);
@@ -133,21 +129,16 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     // Only an installer that has settings beyond the tailer's gets a block:
     // the others keep the bytes they always had.
     if (!extensions_.empty()) {
-        if (const std::string problem = ExtensionPairsProblem(extensions_); !problem.empty()) {
-            errorCode_ = ZorInstallerError::ExtensionBlock;
-            ReportFormat("!Error MakeInstaller: the extension block %s", problem.c_str());
-            return false;
-        }
+        if (const std::string problem = ExtensionPairsProblem(extensions_); !problem.empty())
+            return FailFormat(ZorInstallerError::ExtensionBlock, nullptr,
+                              "!Error MakeInstaller: the extension block %s", problem.c_str());
         Report("Writing Extension block...");
         const std::string block = EncodeExtensionBlock(extensions_);
         installer.Write(block.data(), block.size());
         offset += block.size();
     }
-    if (offset + kTailerSize > kMaxArchiveSize) {
-        errorCode_ = ZorInstallerError::InstallerTooLarge;
-        Report("!Error: The installer would reach 4 GiB.");
-        return false;
-    }
+    if (offset + kTailerSize > kMaxArchiveSize)
+        return Fail(ZorInstallerError::InstallerTooLarge, "!Error: The installer would reach 4 GiB.");
 
     Report("Writing Tailer...");
     std::uint8_t tailerBytes[kTailerSize];
@@ -155,11 +146,9 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     installer.Write(tailerBytes, sizeof tailerBytes);
     installer.Flush();
     ReportFormat("Installer file size:%u bytes", static_cast<std::uint32_t>(installer.Written()));
-    if (!installerFile.CommitAs(filePath_)) {
-        errorCode_ = ZorInstallerError::CannotWriteInstaller;
-        ReportFormat("!Error MakeInstaller: Unable to replace '%s' (%s)", filePath_.c_str(), LastErrorText());
-        return false;
-    }
+    if (!installerFile.CommitAs(filePath_))
+        return FailFormat(ZorInstallerError::CannotWriteInstaller, nullptr,
+                          "!Error MakeInstaller: Unable to replace '%s' (%s)", filePath_.c_str(), LastErrorText());
     return true;
 }
 
@@ -172,11 +161,9 @@ bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t 
         if (!WriteDataBlock(installer, codec, entry)) return false;
         entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
         dataTotal += entry.storedSize;
-        if (extractorSize + dataTotal > kMaxArchiveSize) {
-            errorCode_ = ZorInstallerError::InstallerTooLarge;
-            ReportFormat("!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
-            return false;
-        }
+        if (extractorSize + dataTotal > kMaxArchiveSize)
+            return EntryFailedFormat(entry, ZorInstallerError::InstallerTooLarge,
+                                     "!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
     }
     return true;
 }
@@ -193,11 +180,9 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
     ReportFormat("Adding file '%s' into installer file...", source);
 
     CFile file;
-    if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite)) {
-        errorCode_ = ZorInstallerError::CannotOpenFile;
-        ReportFormat("Unable to open file '%s' (%s)", source, LastErrorText());
-        return false;
-    }
+    if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite))
+        return EntryFailedFormat(entry, ZorInstallerError::CannotOpenFile, "Unable to open file '%s' (%s)", source,
+                                 LastErrorText());
     Md5Digest md5;
     std::uint32_t left = entry.originalSize;
     std::uint32_t produced = 0;
@@ -212,12 +197,9 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
         codec.Reset();
         ZqmSizes sizes;
         if (!CompressZqm(
-                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec,
-                sizes)) {
-            errorCode_ = ZorInstallerError::CannotCompressFile;
-            ReportFormat("Unable to compress file '%s' (%s).", source, "Compression error");
-            return false;
-        }
+                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes))
+            return EntryFailedFormat(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
+                                     source, "Compression error");
         entry.storedSize = sizes.fileBytes;
     } else {
         const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
@@ -225,11 +207,9 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
         entry.storedSize = produced;
     }
     std::uint8_t beyond;
-    if (produced != entry.originalSize || file.Read(&beyond, 1) != 0) {
-        errorCode_ = ZorInstallerError::FileChanged;
-        ReportFormat("!Error: File '%s' changed while it was archived.", source);
-        return false;
-    }
+    if (produced != entry.originalSize || file.Read(&beyond, 1) != 0)
+        return EntryFailedFormat(entry, ZorInstallerError::FileChanged,
+                                 "!Error: File '%s' changed while it was archived.", source);
     md5.Final(entry.md5);
     return true;
 }

@@ -161,6 +161,11 @@ struct ArchiveEntry {
     std::string storedName;
 };
 
+// The name entry's record has (or gets, while building).
+inline const std::string& StoredNameOf(const ArchiveEntry& entry) {
+    return entry.storedName.empty() ? entry.name : entry.storedName;
+}
+
 // The four strings the tailer points to, in their order there and on disk.
 enum class ArchiveString { WindowList, AppName, Version, ShortcutName };
 inline constexpr int kArchiveStringCount = 4;

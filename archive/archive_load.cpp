@@ -133,37 +133,28 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     ReportFormat("Loading Installer file '%s'...", filePath_.c_str());
 
     CFile file;
-    if (!file.OpenForReading(filePath_, FileShare::DenyNone)) {
-        errorCode_ = ZorInstallerError::CannotOpenFile;
-        const std::string line =
-            StringFormat("!Error LoadInstaller: OpenFile(%s) error %s", filePath_.c_str(), LastErrorText());
-        Report(line);
-        if (error) *error = line;
-        return false;
-    }
+    if (!file.OpenForReading(filePath_, FileShare::DenyNone))
+        return FailFormat(ZorInstallerError::CannotOpenFile, error, "!Error LoadInstaller: OpenFile(%s) error %s",
+                          filePath_.c_str(), LastErrorText());
 
     // The TOC is many small records: one buffer serves them all.
     BufferedReader reader(file);
-    if (reader.Length() < kTailerSize) {
-        errorCode_ = ZorInstallerError::BadSignature;
-        return false;
-    }
+    if (reader.Length() < kTailerSize) return Fail(ZorInstallerError::BadSignature, {});
     std::uint8_t bytes[kTailerSize];
     std::uint64_t end = 0;
     ArchiveTailer tailer;
     ZorInstallerError tailerCheck = LocateTailer(reader, bytes, end);
     if (tailerCheck == ZorInstallerError::Success) tailerCheck = ParseTailer(bytes, tailer);
-    if (tailerCheck != ZorInstallerError::Success) {
-        errorCode_ = tailerCheck;
-        return false;
-    }
+    if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck, {});
     options_ = tailer.options;
 
+    // A TOC or string that does not fit the file is a bad TOC: the tailer's
+    // table points past the archive.
+    const std::string badToc = ZorInstallerErrorText(static_cast<int>(ZorInstallerError::BadToc));
     Report("Reading TOC...");
-    if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount)) {
-        ReportFormat("!Error LoadInstaller: %s TOC error %s", filePath_.c_str(), GetErrorText().c_str());
-        return false;
-    }
+    if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount))
+        return FailFormat(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s",
+                          filePath_.c_str(), badToc.c_str());
 
     static const StringField kFields[kArchiveStringCount] = {
         {"Reading window list...", "!Error LoadInstaller: %s Window list error %s", &InstallerArchive::windowList_},
@@ -176,10 +167,9 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     };
     for (int i = 0; i < kArchiveStringCount; ++i) {
         Report(kFields[i].progress);
-        if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value)) {
-            ReportFormat(kFields[i].failure, filePath_.c_str(), GetErrorText().c_str());
-            return false;
-        }
+        if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value))
+            return FailFormat(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
+                              badToc.c_str());
     }
     return ReadExtensionBlock(reader, end, tailer, error);
 }
@@ -214,23 +204,17 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
                                extension_block::kUninstallKeyKey, clash->c_str());
     if (problem.empty()) return true;
     extensions_.clear();
-    errorCode_ = ZorInstallerError::ExtensionBlock;
-    const std::string line =
-        StringFormat("!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
-                     GetErrorText().c_str(), static_cast<unsigned long long>(start), problem.c_str());
-    Report(line);
-    if (error) *error = line;
-    return false;
+    return FailFormat(ZorInstallerError::ExtensionBlock, error,
+                      "!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
+                      ZorInstallerErrorText(static_cast<int>(ZorInstallerError::ExtensionBlock)).c_str(),
+                      static_cast<unsigned long long>(start), problem.c_str());
 }
 
 // Entries are kept only once their whole record has been read, so a huge
 // entry count in a small file costs no memory: the reads fail first.
 bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset,
                                std::uint32_t entryCount) {
-    if (tocOffset > end) {
-        errorCode_ = ZorInstallerError::BadToc;
-        return false;
-    }
+    if (tocOffset > end) return false;
     file.Seek(tocOffset);
     for (std::uint32_t i = 0; i < entryCount; ++i) {
         std::uint8_t header[kRecordHeaderSize];
@@ -243,10 +227,7 @@ bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uin
             ok = entry.type == kEntryType && entry.nameLength <= kMaxNameLength &&
                  file.Read(name, entry.nameLength) == entry.nameLength;
         }
-        if (!ok) {
-            errorCode_ = ZorInstallerError::BadToc;
-            return false;
-        }
+        if (!ok) return false;
         entry.name.assign(name, strnlen(name, entry.nameLength));
         entries_.push_back(std::move(entry));
     }
@@ -258,10 +239,7 @@ bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uin
 // a length that runs past the end yields the bytes that are there.
 bool InstallerArchive::ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                                   std::string& value) {
-    if (offset > end) {
-        errorCode_ = ZorInstallerError::BadToc;
-        return false;
-    }
+    if (offset > end) return false;
     file.Seek(offset);
     std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(length, end - offset)), '\0');
     bytes.resize(file.Read(bytes.data(), bytes.size()));

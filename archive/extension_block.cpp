@@ -3,6 +3,7 @@
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
 #include "archive/install_folder.h"
+#include "common/byte_reader.h"
 #include "common/little_endian.h"
 #include "common/string_format.h"
 #include "common/utf8.h"
@@ -50,38 +51,21 @@ std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
     return {};
 }
 
-void Append32(std::string& bytes, std::uint32_t value) {
-    std::uint8_t field[4];
-    StoreLittleEndian32(value, field);
-    bytes.append(reinterpret_cast<const char*>(field), sizeof field);
-}
-
-// Takes one length-prefixed text from the block; false when it does not fit.
-bool TakeText(const std::uint8_t* bytes, std::size_t size, std::size_t& at, std::string& text) {
-    if (size - at < kLengthSize) return false;
-    const std::uint32_t length = LoadLittleEndian32(bytes + at);
-    at += kLengthSize;
-    if (length > size - at) return false;
-    text.assign(reinterpret_cast<const char*>(bytes + at), length);
-    at += length;
-    return true;
-}
-
 } // namespace
 
 std::string EncodeExtensionBlock(const std::vector<ExtensionPair>& pairs) {
     if (pairs.empty()) return {};
     std::string body;
     for (const ExtensionPair& pair : pairs) {
-        Append32(body, static_cast<std::uint32_t>(pair.key.size()));
+        AppendLittleEndian32(body, static_cast<std::uint32_t>(pair.key.size()));
         body += pair.key;
-        Append32(body, static_cast<std::uint32_t>(pair.value.size()));
+        AppendLittleEndian32(body, static_cast<std::uint32_t>(pair.value.size()));
         body += pair.value;
     }
     std::string block(kMagic, sizeof kMagic);
-    Append32(block, kVersion);
-    Append32(block, static_cast<std::uint32_t>(kHeaderSize + body.size()));
-    Append32(block, static_cast<std::uint32_t>(pairs.size()));
+    AppendLittleEndian32(block, kVersion);
+    AppendLittleEndian32(block, static_cast<std::uint32_t>(kHeaderSize + body.size()));
+    AppendLittleEndian32(block, static_cast<std::uint32_t>(pairs.size()));
     return block + body;
 }
 
@@ -96,24 +80,26 @@ std::string ParseExtensionBlock(const std::uint8_t* bytes, std::size_t size, std
     if (size < kHeaderSize || std::memcmp(bytes, kMagic, sizeof kMagic) != 0)
         return "does not start with \"ZEXT\" (unknown bytes between the strings and the tailer)";
     if (size > kMaxSize) return StringFormat("is larger than %zu bytes", kMaxSize);
-    if (const std::uint32_t version = LoadLittleEndian32(bytes + 4); version != kVersion)
-        return StringFormat("has version %u (this reader knows %u)", version, kVersion);
-    if (LoadLittleEndian32(bytes + 8) != size)
-        return StringFormat("has a length of %u bytes where %zu are left before the tailer",
-                            LoadLittleEndian32(bytes + 8), size);
+    ByteReader reader(bytes, size);
+    reader.Skip(sizeof kMagic);
+    const std::uint32_t version = reader.Read32();
+    const std::uint32_t length = reader.Read32();
+    const std::uint32_t count = reader.Read32();
+    if (version != kVersion) return StringFormat("has version %u (this reader knows %u)", version, kVersion);
+    if (length != size)
+        return StringFormat("has a length of %u bytes where %zu are left before the tailer", length, size);
     // Every pair takes at least its two length fields.
-    const std::uint32_t count = LoadLittleEndian32(bytes + 12);
     if (count > (size - kHeaderSize) / (2 * kLengthSize))
         return StringFormat("counts %u pairs, more than its %zu bytes can hold", count, size);
     std::vector<ExtensionPair> read;
-    std::size_t at = kHeaderSize;
     for (std::uint32_t i = 0; i < count; ++i) {
         ExtensionPair pair;
-        if (!TakeText(bytes, size, at, pair.key) || !TakeText(bytes, size, at, pair.value))
-            return StringFormat("has pair %u cut short", i + 1);
+        pair.key = reader.ReadCountedText();
+        pair.value = reader.ReadCountedText();
+        if (reader.Failed()) return StringFormat("has pair %u cut short", i + 1);
         read.push_back(std::move(pair));
     }
-    if (at != size) return StringFormat("has %zu bytes after its last pair", size - at);
+    if (reader.Left() != 0) return StringFormat("has %zu bytes after its last pair", reader.Left());
     if (std::string problem = PairsProblem(read); !problem.empty()) return problem;
     pairs = std::move(read);
     return {};

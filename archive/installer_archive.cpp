@@ -14,7 +14,7 @@ void InstallerArchive::SetProgressCallback(ProgressCallback callback, std::uintp
     userWord_ = userWord;
 }
 
-std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(static_cast<int>(errorCode_)); }
+std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(static_cast<int>(failure_.code)); }
 
 std::string InstallerArchive::GetFirstFileName() {
     cursor_ = 0;
@@ -36,8 +36,7 @@ std::string InstallerArchive::GetExtension(const std::string& key) const {
 const std::string* InstallerArchive::FindUninstallerClash() const {
     if (GetExtension(archive_format::extension_block::kUninstallKeyKey).empty()) return nullptr;
     for (const ArchiveEntry& entry : entries_) {
-        // A loaded entry has its stored name in name, one being built in storedName.
-        const std::string& stored = entry.storedName.empty() ? entry.name : entry.storedName;
+        const std::string& stored = StoredNameOf(entry);
         if (IsUninstallerEntry(stored)) return &stored;
     }
     return nullptr;
@@ -58,4 +57,34 @@ void InstallerArchive::ReportFormat(const char* format, ...) const {
     const std::string line = StringFormatV(format, args);
     va_end(args);
     Report(line);
+}
+
+bool InstallerArchive::Fail(ZorInstallerError code, const std::string& line, std::string* error) {
+    failure_ = {code, line, std::move(entryFailure_.cause), std::move(entryFailure_.entry)};
+    entryFailure_ = {};
+    if (!line.empty()) Report(line);
+    if (error) *error = line;
+    return false;
+}
+
+bool InstallerArchive::FailFormat(ZorInstallerError code, std::string* error, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string line = StringFormatV(format, args);
+    va_end(args);
+    return Fail(code, line, error);
+}
+
+bool InstallerArchive::EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const std::string& line) {
+    entryFailure_ = {code, {}, line, StoredNameOf(entry)};
+    Report(line);
+    return false;
+}
+
+bool InstallerArchive::EntryFailedFormat(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string line = StringFormatV(format, args);
+    va_end(args);
+    return EntryFailed(entry, code, line);
 }

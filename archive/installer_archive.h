@@ -4,6 +4,7 @@
 // progress callback as it happens. One thread.
 #pragma once
 
+#include "archive/archive_failure.h"
 #include "archive/archive_format.h"
 #include "archive/extension_block.h"
 #include "common/string_format.h"
@@ -61,12 +62,15 @@ public:
     const std::string& GetFilePath() const { return filePath_; }
 
     // Reads tailer, TOC, strings and extension block of the file. False on
-    // any failure with the code for GetErrorText; an open failure and a
-    // refused extension block fill error with their line. Read failures of
-    // the operating system raise FileException.
+    // any failure, recorded in LastFailure; an open failure and a refused
+    // extension block fill error with their line. Read failures of the
+    // operating system raise FileException.
     bool LoadInstaller(std::string* error = nullptr);
 
-    ZorInstallerError GetErrorCode() const { return errorCode_; }
+    // The last failure of any operation; see ArchiveFailure.
+    const ArchiveFailure& LastFailure() const { return failure_; }
+    ZorInstallerError GetErrorCode() const { return failure_.code; }
+    // The text of GetErrorCode.
     std::string GetErrorText() const;
 
     const std::string& GetWindowList() const { return windowList_; }
@@ -144,6 +148,16 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
+    // Ends an operation's failure: records code and line, with the cause a
+    // failing entry left (EntryFailed) if any, reports a line that is not
+    // empty and copies it into error when one is given. Always false.
+    bool Fail(ZorInstallerError code, const std::string& line, std::string* error = nullptr);
+    bool FailFormat(ZorInstallerError code, std::string* error, const char* format, ...) ZOR_PRINTF_FORMAT(4, 5);
+    // A failing entry's own line: reported, and kept with code for the Fail
+    // that closes the operation (which may give its own code). Always false.
+    bool EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const std::string& line);
+    bool EntryFailedFormat(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...)
+        ZOR_PRINTF_FORMAT(4, 5);
     // end: the archive's end, the end of the file unless padding or a certificate table follows.
     bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
@@ -164,6 +178,7 @@ private:
                       const std::string& directory, std::string& madeFolder);
     bool VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry);
     bool CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName);
+    bool CheckDataOffset(BufferedReader& archive, const ArchiveEntry& entry);
     bool ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
                           const std::string& shownName,
                           const std::function<void(const std::uint8_t*, std::size_t)>& write,
@@ -182,7 +197,9 @@ private:
     bool hasExtractorImage_ = false;
     std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
-    ZorInstallerError errorCode_ = ZorInstallerError::Success;
+    ArchiveFailure failure_;
+    // What the failing entry of the running operation left for Fail.
+    ArchiveFailure entryFailure_;
     std::vector<ArchiveEntry> entries_;
     std::size_t cursor_ = 0;
     ProgressCallback callback_ = nullptr;

@@ -15,14 +15,12 @@ constexpr std::size_t kChecksumField = 64;        // from the optional header
 constexpr std::size_t kSecurityDirectory = 4;
 constexpr std::size_t kDirectoryEntrySize = 8;
 
-std::uint32_t Load16(const std::uint8_t* bytes) { return bytes[0] | bytes[1] << 8; }
-
 // The checksum over the whole of bytes, as the CheckSum field holds it when
 // the field itself reads zero.
 std::uint32_t PeChecksum(const std::uint8_t* bytes, std::size_t size) {
     std::uint32_t sum = 0;
     for (std::size_t at = 0; at < size; at += 2) {
-        sum += at + 1 < size ? Load16(bytes + at) : bytes[at];
+        sum += at + 1 < size ? LoadLittleEndian16(bytes + at) : bytes[at];
         sum = (sum & 0xFFFF) + (sum >> 16);
     }
     return sum + static_cast<std::uint32_t>(size);
@@ -39,12 +37,12 @@ bool ReadPeOffset(const std::uint8_t* start, std::size_t size, std::uint32_t& pe
 bool ParsePeHeaders(const std::uint8_t* headers, std::size_t size, std::uint32_t peOffset, PeHeaderFields& fields) {
     if (size < kOptionalHeader + 2 || std::memcmp(headers, "PE\0\0", 4) != 0) return false;
     const std::uint8_t* optional = headers + kOptionalHeader;
-    const std::uint32_t magic = Load16(optional);
+    const std::uint32_t magic = LoadLittleEndian16(optional);
     if (magic != 0x10B && magic != 0x20B) return false;
     const std::size_t directories = magic == 0x10B ? 96 : 112;
     if (size < kOptionalHeader + directories) return false;
     const std::uint64_t count = LoadLittleEndian32(optional + directories - 4);
-    if (Load16(headers + kSizeOfOptionalHeader) < directories + count * kDirectoryEntrySize) return false;
+    if (LoadLittleEndian16(headers + kSizeOfOptionalHeader) < directories + count * kDirectoryEntrySize) return false;
     PeHeaderFields found;
     found.checksumOffset = std::uint64_t{peOffset} + kOptionalHeader + kChecksumField;
     if (count > kSecurityDirectory) {

@@ -15,6 +15,7 @@
 // window, which is always 32 KiB long, so no copy leaves the buffer.
 #include "compress/deflate_decoder.h"
 
+#include "common/little_endian.h"
 #include "compress/deflate_tables.h"
 
 #include <algorithm>
@@ -29,12 +30,6 @@ constexpr std::size_t kInitialCapacity = kWindowSize + 65536 + 1024;
 constexpr std::size_t kMatchRoom = kMaxMatch + 8;
 // Room the fast loop asks for before it starts.
 constexpr std::size_t kFastRoom = 65536;
-
-std::uint64_t Load64(const std::uint8_t* p) {
-    std::uint64_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
 
 // Copies length bytes from distance back; overlapping copies repeat bytes.
 // Word copies may write up to 8 bytes past the end: callers leave kMatchRoom.
@@ -111,7 +106,7 @@ bool DeflateDecoder::Decode(const std::uint8_t* input, std::size_t length, std::
 
 void DeflateDecoder::Refill() {
     if (inEnd_ - in_ >= 8) {
-        bits_ |= Load64(in_) << bitCount_;
+        bits_ |= LoadLittleEndian64(in_) << bitCount_;
         const int bytes = (63 - bitCount_) >> 3;
         in_ += bytes;
         bitCount_ += bytes * 8;
@@ -302,7 +297,7 @@ DeflateDecoder::Step DeflateDecoder::DecodeSymbolsFast() {
     Step result = Step::NeedInput;
 
     while (in <= inLimit && out <= outLimit) {
-        bits |= Load64(in) << count;
+        bits |= LoadLittleEndian64(in) << count;
         in += (63 - count) >> 3;
         count |= 56;
 

@@ -31,6 +31,7 @@
 // all three bytes, so any bucketing gives the same candidates and output.
 #include "compress/deflate_encoder.h"
 
+#include "common/little_endian.h"
 #include "compress/deflate_tables.h"
 
 #include <algorithm>
@@ -99,23 +100,11 @@ struct FixedCodes {
 
 constexpr FixedCodes kFixed;
 
-std::uint32_t Load32(const std::uint8_t* p) {
-    std::uint32_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-std::uint64_t Load64(const std::uint8_t* p) {
-    std::uint64_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
 // Length of the common run of a and b, known to hold at least 3 bytes, up to limit.
 std::uint32_t CommonLength(const std::uint8_t* a, const std::uint8_t* b, std::uint32_t limit) {
     std::uint32_t length = kMinMatch;
     while (length + 8 <= limit) {
-        const std::uint64_t difference = Load64(a + length) ^ Load64(b + length);
+        const std::uint64_t difference = LoadLittleEndian64(a + length) ^ LoadLittleEndian64(b + length);
         if (difference != 0) return length + (__builtin_ctzll(difference) >> 3);
         length += 8;
     }
@@ -154,7 +143,7 @@ struct Chains {
     }
 
     void Insert(std::uint32_t position) {
-        const std::uint32_t bucket = Bucket(Load32(At(position)) & 0xFFFFFFu);
+        const std::uint32_t bucket = Bucket(LoadLittleEndian32(At(position)) & 0xFFFFFFu);
         const std::uint32_t slot = position & kWindowMask;
         const std::uint32_t distance = HeadDistance(bucket, position);
         links[slot] = static_cast<std::uint16_t>(distance < kWindowSize ? distance : 0);
@@ -172,7 +161,7 @@ struct Chains {
     Match Find(std::uint32_t position, std::uint32_t end) const {
         Match best;
         const std::uint8_t* here = At(position);
-        const std::uint32_t trigram = Load32(here) & 0xFFFFFFu;
+        const std::uint32_t trigram = LoadLittleEndian32(here) & 0xFFFFFFu;
         std::uint32_t distance = HeadDistance(Bucket(trigram), position);
         if (distance == 0) return best;
         const std::uint32_t limit = end - position;
@@ -181,7 +170,7 @@ struct Chains {
             const std::uint8_t* there = here - distance;
             // Only positions with the same three bytes count as candidates;
             // the load's fourth byte is always inside the buffer.
-            if ((Load32(there) & 0xFFFFFFu) == trigram) {
+            if ((LoadLittleEndian32(there) & 0xFFFFFFu) == trigram) {
                 const std::uint32_t length = CommonLength(there, here, limit);
                 if (length > best.length) best = {distance, length};
                 if (length == limit || ++found == kMaxCandidates) break;

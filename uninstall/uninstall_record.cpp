@@ -2,6 +2,7 @@
 
 #include "archive/entry_name.h"
 #include "archive/installation_names.h"
+#include "common/byte_reader.h"
 #include "common/little_endian.h"
 #include "common/path.h"
 #include "common/special_folders.h"
@@ -66,16 +67,10 @@ std::string ShortcutProblem(const UninstallShortcut& shortcut) {
     return {};
 }
 
-void Append32(std::string& bytes, std::uint32_t value) {
-    std::uint8_t field[4];
-    StoreLittleEndian32(value, field);
-    bytes.append(reinterpret_cast<const char*>(field), sizeof field);
-}
-
 void AppendItem(std::string& body, std::uint32_t& count, Kind kind, std::uint32_t number, const std::string& text) {
-    Append32(body, kind);
-    Append32(body, number);
-    Append32(body, static_cast<std::uint32_t>(text.size()));
+    AppendLittleEndian32(body, kind);
+    AppendLittleEndian32(body, number);
+    AppendLittleEndian32(body, static_cast<std::uint32_t>(text.size()));
     body += text;
     ++count;
 }
@@ -125,7 +120,7 @@ std::string EncodeUninstallRecord(const UninstallRecord& record) {
     if (!record.directory.empty()) AppendItem(items, count, kItemDirectory, 0, record.directory);
 
     std::string body;
-    Append32(body, count);
+    AppendLittleEndian32(body, count);
     body += items;
     std::uint8_t digest[kMd5DigestSize];
     Md5Digest md5;
@@ -134,8 +129,8 @@ std::string EncodeUninstallRecord(const UninstallRecord& record) {
 
     std::string bytes = body;
     bytes.append(kMagic, sizeof kMagic);
-    Append32(bytes, kVersion);
-    Append32(bytes, static_cast<std::uint32_t>(body.size()));
+    AppendLittleEndian32(bytes, kVersion);
+    AppendLittleEndian32(bytes, static_cast<std::uint32_t>(body.size()));
     bytes.append(reinterpret_cast<const char*>(digest), sizeof digest);
     return bytes;
 }
@@ -147,34 +142,33 @@ bool EndsWithUninstallRecord(const std::uint8_t* file, std::size_t size) {
 std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, UninstallRecord& record) {
     record = UninstallRecord();
     if (!EndsWithUninstallRecord(file, size)) return "is not an uninstaller (no uninstall record at its end)";
-    const std::uint8_t* trailer = file + size - kTrailerSize;
-    if (const std::uint32_t version = LoadLittleEndian32(trailer + 16); version != kVersion)
+    ByteReader trailer(file + size - kTrailerSize, kTrailerSize);
+    trailer.Skip(sizeof kMagic);
+    const std::uint32_t version = trailer.Read32();
+    const std::uint32_t bodySize = trailer.Read32();
+    const std::uint8_t* storedDigest = trailer.ReadBytes(kMd5DigestSize);
+    if (version != kVersion)
         return StringFormat("has an uninstall record of version %u (this uninstaller knows %u)", version, kVersion);
-    const std::uint32_t bodySize = LoadLittleEndian32(trailer + 20);
     if (bodySize < 4 || bodySize > kMaxBodySize || bodySize > size - kTrailerSize)
         return StringFormat("is damaged: its record claims %u bytes", bodySize);
-    const std::uint8_t* body = trailer - bodySize;
+    const std::uint8_t* body = file + size - kTrailerSize - bodySize;
     std::uint8_t digest[kMd5DigestSize];
     Md5Digest md5;
     md5.Update(body, bodySize);
     md5.Final(digest);
-    if (!CompareMD5(digest, trailer + 24)) return "is damaged: its record does not match its digest";
+    if (!CompareMD5(digest, storedDigest)) return "is damaged: its record does not match its digest";
 
-    const std::uint32_t count = LoadLittleEndian32(body);
+    ByteReader items(body, bodySize);
+    const std::uint32_t count = items.Read32();
     if (count > (bodySize - 4) / kItemHeaderSize)
         return StringFormat("has a record of %u items, more than its %u bytes can hold", count, bodySize);
     UninstallRecord read;
     unsigned seen[kLastKind + 1] = {};
-    std::size_t at = 4;
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (bodySize - at < kItemHeaderSize) return StringFormat("has item %u cut short", i + 1);
-        const std::uint32_t kind = LoadLittleEndian32(body + at);
-        const std::uint32_t number = LoadLittleEndian32(body + at + 4);
-        const std::uint32_t length = LoadLittleEndian32(body + at + 8);
-        at += kItemHeaderSize;
-        if (length > bodySize - at) return StringFormat("has item %u cut short", i + 1);
-        std::string text(reinterpret_cast<const char*>(body + at), length);
-        at += length;
+        const std::uint32_t kind = items.Read32();
+        const std::uint32_t number = items.Read32();
+        std::string text = items.ReadCountedText();
+        if (items.Failed()) return StringFormat("has item %u cut short", i + 1);
         if (kind == 0 || kind > kLastKind) return StringFormat("has item %u of the unknown kind %u", i + 1, kind);
         if (kind != kItemFile && kind != kItemShortcut && ++seen[kind] > 1)
             return StringFormat("has item kind %u twice", kind);
@@ -215,7 +209,7 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
             break;
         }
     }
-    if (at != bodySize) return StringFormat("has %zu bytes after its last item", bodySize - at);
+    if (items.Left() != 0) return StringFormat("has %zu bytes after its last item", items.Left());
     if (seen[kItemScope] == 0) return "has a record without its scope";
     if (std::string problem = UninstallRecordProblem(read); !problem.empty()) return problem;
     record = std::move(read);

@@ -51,6 +51,8 @@ TEST(ArchiveBuild, ASourceThatChangedWhileArchivedFailsTheBuild) {
             EXPECT_EQ(recorder.lines.back(),
                       "!Error: An error occured while archiving files. (ErrorZorInstaller: File changed while it was "
                       "archived.)");
+            EXPECT_EQ(archive.LastFailure().cause, "!Error: File '" + source + "' changed while it was archived.");
+            EXPECT_EQ(archive.LastFailure().entry, "changing.log");
             EXPECT_FALSE(FileExists(dir / "Setup.exe"));
         }
     }

@@ -131,6 +131,13 @@ TEST_F(ExtractTest, ABadDigestStopsAtThatEntry) {
     EXPECT_EQ(error, "!Error LoadInstaller: " + dir / "Setup.exe" +
                          " Extract error ErrorZorInstaller: Unable to extract file.");
     EXPECT_TRUE(recorder.Contains("Bad MD5 sum for '" + Out("two.txt") + "'."));
+    // The record holds both lines and the entry they are about.
+    const ArchiveFailure& failure = archive->LastFailure();
+    EXPECT_EQ(failure.code, ZorInstallerError::CannotExtractFile);
+    EXPECT_EQ(failure.line, error);
+    EXPECT_EQ(failure.cause, "Bad MD5 sum for '" + Out("two.txt") + "'.");
+    EXPECT_EQ(failure.entry, "two.txt");
+    EXPECT_EQ(failure.Explanation(), failure.cause + " " + error);
     // The failed file is removed, the earlier one stays, the later one never comes.
     EXPECT_EQ(ListFiles(out), (std::vector<std::string>{"App.exe"}));
 }

@@ -118,6 +118,7 @@ TEST_F(LoadTest, RejectsDamagedTailersAndTocs) {
         EXPECT_EQ(archive->GetErrorCode(), c.code) << c.name;
         if (c.code != ZorInstallerError::BadToc) {
             EXPECT_EQ(recorder.lines.size(), 1u) << c.name; // the loading line alone
+            EXPECT_EQ(archive->LastFailure().Explanation(), archive->GetErrorText()) << c.name;
         } else {
             EXPECT_EQ(recorder.lines.back(),
                       "!Error LoadInstaller: " + dir / "input.exe" + " TOC error ErrorZorInstaller: Bad TOC")

@@ -178,7 +178,7 @@ int RunBuild(const Request& request, Console& console) {
     for (const InputFile& file : files) {
         if (!archive.AddFile(file.path, file.name)) {
             progress.Finish();
-            return Report(console, "cannot add '" + file.path + "': " + archive.GetErrorText());
+            return Report(console, "cannot add '" + file.path + "': " + archive.LastFailure().Explanation());
         }
     }
 
@@ -187,8 +187,9 @@ int RunBuild(const Request& request, Console& console) {
     const bool made = archive.MakeInstaller(&error);
     progress.Finish();
     if (!made) {
+        // A failure before the first byte was written is its line alone.
         if (!error.empty()) return Report(console, error);
-        return Report(console, "building '" + build.output + "' failed: " + progress.FailureText(error));
+        return Report(console, "building '" + build.output + "' failed: " + archive.LastFailure().Explanation());
     }
 
     FileDetails installer;

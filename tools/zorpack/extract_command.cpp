@@ -15,10 +15,11 @@ int RunExtract(const Request& request, Console& console) {
     std::string error;
     if (!CreateDirectoryTree(request.targetDirectory, &error)) return Report(console, error);
     progress.CountEntries(archive.GetEntries().size());
-    const bool extracted = archive.ExtractFiles(request.targetDirectory, &error);
+    const bool extracted = archive.ExtractFiles(request.targetDirectory);
     progress.Finish();
     if (!extracted)
-        return Report(console, "extraction of '" + request.installer + "' failed: " + progress.FailureText(error));
+        return Report(console,
+                      "extraction of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());
     console.out << ReadSummary(request.installer, archive.GetEntries().size(), TotalOriginalSize(archive), "extracted",
                                request.targetDirectory, clock.Seconds())
                 << '\n';

@@ -3,19 +3,12 @@
 #include "archive/installer_archive.h"
 #include "common/string_format.h"
 
-#include <string_view>
-
 namespace zorpack {
 
 namespace {
 
 // Keeps the live line within a classic 80-column terminal.
 constexpr std::size_t kLiveWidth = 79;
-
-bool EndsWith(const std::string& text, const char* suffix) {
-    const std::string_view end(suffix);
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 } // namespace
 
@@ -43,14 +36,12 @@ void ProgressReporter::OnEntry(std::size_t index, std::uintptr_t self) {
 }
 
 void ProgressReporter::Line(const char* text) {
-    previous_ = std::move(last_);
-    last_ = text;
     if (verbose_) {
         console_.out << text << '\n';
         return;
     }
     if (!live_) return;
-    std::string shown = entries_ == 0 ? last_ : StringFormat("[%zu/%zu] %s", entriesSeen_, entries_, text);
+    std::string shown = entries_ == 0 ? std::string(text) : StringFormat("[%zu/%zu] %s", entriesSeen_, entries_, text);
     // Only the first line of a multi-line text, cut to the width.
     shown = shown.substr(0, shown.find('\n'));
     if (shown.size() > kLiveWidth) shown = shown.substr(0, kLiveWidth - 3) + "...";
@@ -64,12 +55,6 @@ void ProgressReporter::Finish() {
     if (liveWidth_ == 0) return;
     console_.out << '\r' << std::string(liveWidth_, ' ') << '\r' << std::flush;
     liveWidth_ = 0;
-}
-
-std::string ProgressReporter::FailureText(const std::string& fallback) const {
-    if (last_.empty()) return fallback;
-    if (previous_.empty() || EndsWith(previous_, "...")) return last_;
-    return previous_ + " " + last_;
 }
 
 } // namespace zorpack

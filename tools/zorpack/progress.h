@@ -1,6 +1,7 @@
 // The archive's progress lines on their way to the user: every line with -v;
 // otherwise, on a terminal, one line that rewrites itself with the current
-// step; otherwise nothing. The last lines are kept to explain a failure.
+// step; otherwise nothing. A failure is explained by the archive's own
+// record (InstallerArchive::LastFailure), not by these lines.
 #pragma once
 
 #include "tools/zorpack/console.h"
@@ -28,11 +29,6 @@ public:
     // Clears the live line; call before writing anything else to out.
     void Finish();
 
-    // The last line reported, preceded by the line before it when that one
-    // is no progress step (steps end with "...") but part of the failure;
-    // fallback when nothing was reported.
-    std::string FailureText(const std::string& fallback) const;
-
 private:
     static void OnLine(const char* text, std::uintptr_t self);
     static void OnEntry(std::size_t index, std::uintptr_t self);
@@ -44,7 +40,6 @@ private:
     std::size_t entries_ = 0;
     std::size_t entriesSeen_ = 0;
     std::size_t liveWidth_ = 0;
-    std::string previous_, last_;
 };
 
 } // namespace zorpack

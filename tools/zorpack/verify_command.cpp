@@ -12,11 +12,11 @@ int RunVerify(const Request& request, Console& console) {
     ProgressReporter progress(console, request.verbose);
     if (!LoadForReading(archive, request.installer, progress, console)) return kExitFailure;
     progress.CountEntries(archive.GetEntries().size());
-    std::string error;
-    const bool verified = archive.VerifyFiles(&error);
+    const bool verified = archive.VerifyFiles();
     progress.Finish();
     if (!verified)
-        return Report(console, "verification of '" + request.installer + "' failed: " + progress.FailureText(error));
+        return Report(console,
+                      "verification of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());
     console.out << ReadSummary(request.installer, archive.GetEntries().size(), TotalOriginalSize(archive), "verified",
                                {}, clock.Seconds())
                 << '\n';
