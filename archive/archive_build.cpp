@@ -49,7 +49,7 @@ bool InstallerArchive::AddFile(const std::string& path, const std::string& store
     // extractor accepts, can become an entry.
     if (!GetFileDetails(path, details) || !details.isRegular || details.size > kMaxArchiveSize ||
         !IsEntryPath(storedName))
-        return Fail(ZorInstallerError::CannotGetFileInfo, {});
+        return Fail(ZorInstallerError::CannotGetFileInfo);
     ArchiveEntry entry;
     entry.name = path;
     entry.storedName = storedName;
@@ -73,22 +73,22 @@ bool InstallerArchive::LoadExtractor(std::vector<std::uint8_t>& image) {
 bool InstallerArchive::MakeInstaller(std::string* error) {
     // Only the failures before the first byte is written fill error.
     if (const std::string* clash = FindUninstallerClash())
-        return FailFormat(ZorInstallerError::ExtensionBlock, error,
-                          "!Error MakeInstaller: the extension block names an uninstaller, "
-                          "which the installation writes over the entry '%s'",
-                          clash->c_str());
+        return Fail(ZorInstallerError::ExtensionBlock, error,
+                    "!Error MakeInstaller: the extension block names an uninstaller, "
+                    "which the installation writes over the entry '%s'",
+                    clash->c_str());
     Report("Loading auto extractor...");
     std::vector<std::uint8_t> image;
     if (!LoadExtractor(image))
-        return Fail(ZorInstallerError::NoAutoExtract, "!Error MakeInstaller: Unable to load AutoExtract resource.",
-                    error);
+        return Fail(ZorInstallerError::NoAutoExtract, error,
+                    "!Error MakeInstaller: Unable to load AutoExtract resource.");
     const auto extractorSize = static_cast<std::uint32_t>(image.size());
 
     ReportFormat("Creating Installer file '%s'...", filePath_.c_str());
     TemporaryFile installerFile;
     if (!installerFile.Create(DirectoryOf(filePath_), GetPathPart(filePath_, kPathFileName) + "."))
-        return FailFormat(ZorInstallerError::CannotWriteInstaller, error, "!Error MakeInstaller: OpenFile(%s) error %s",
-                          filePath_.c_str(), LastErrorText());
+        return Fail(ZorInstallerError::CannotWriteInstaller, error, "!Error MakeInstaller: OpenFile(%s) error %s",
+                    filePath_.c_str(), LastErrorText());
     BufferedWriter installer(installerFile.File());
     installer.Write(image.data(), image.size());
     image = {};
@@ -100,9 +100,9 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     Report("Writing Files...");
     std::uint64_t dataTotal = 0;
     if (!WriteDataBlocks(installer, extractorSize, dataTotal)) {
-        const ZorInstallerError code = entryFailure_.code;
-        return FailFormat(code, nullptr, "!Error: An error occured while archiving files. (%s)",
-                          ZorInstallerErrorText(static_cast<int>(code)).c_str());
+        const ZorInstallerError code = failure_.code;
+        return Fail(code, nullptr, "!Error: An error occured while archiving files. (%s)",
+                    ZorInstallerErrorText(static_cast<int>(code)).c_str());
     }
 
     tailer.tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);
@@ -130,15 +130,15 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     // the others keep the bytes they always had.
     if (!extensions_.empty()) {
         if (const std::string problem = ExtensionPairsProblem(extensions_); !problem.empty())
-            return FailFormat(ZorInstallerError::ExtensionBlock, nullptr,
-                              "!Error MakeInstaller: the extension block %s", problem.c_str());
+            return Fail(ZorInstallerError::ExtensionBlock, nullptr, "!Error MakeInstaller: the extension block %s",
+                        problem.c_str());
         Report("Writing Extension block...");
         const std::string block = EncodeExtensionBlock(extensions_);
         installer.Write(block.data(), block.size());
         offset += block.size();
     }
     if (offset + kTailerSize > kMaxArchiveSize)
-        return Fail(ZorInstallerError::InstallerTooLarge, "!Error: The installer would reach 4 GiB.");
+        return Fail(ZorInstallerError::InstallerTooLarge, nullptr, "!Error: The installer would reach 4 GiB.");
 
     Report("Writing Tailer...");
     std::uint8_t tailerBytes[kTailerSize];
@@ -147,8 +147,8 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     installer.Flush();
     ReportFormat("Installer file size:%u bytes", static_cast<std::uint32_t>(installer.Written()));
     if (!installerFile.CommitAs(filePath_))
-        return FailFormat(ZorInstallerError::CannotWriteInstaller, nullptr,
-                          "!Error MakeInstaller: Unable to replace '%s' (%s)", filePath_.c_str(), LastErrorText());
+        return Fail(ZorInstallerError::CannotWriteInstaller, nullptr,
+                    "!Error MakeInstaller: Unable to replace '%s' (%s)", filePath_.c_str(), LastErrorText());
     return true;
 }
 
@@ -162,8 +162,8 @@ bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t 
         entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
         dataTotal += entry.storedSize;
         if (extractorSize + dataTotal > kMaxArchiveSize)
-            return EntryFailedFormat(entry, ZorInstallerError::InstallerTooLarge,
-                                     "!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
+            return EntryFailed(entry, ZorInstallerError::InstallerTooLarge,
+                               "!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
     }
     return true;
 }
@@ -181,8 +181,8 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
 
     CFile file;
     if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite))
-        return EntryFailedFormat(entry, ZorInstallerError::CannotOpenFile, "Unable to open file '%s' (%s)", source,
-                                 LastErrorText());
+        return EntryFailed(entry, ZorInstallerError::CannotOpenFile, "Unable to open file '%s' (%s)", source,
+                           LastErrorText());
     Md5Digest md5;
     std::uint32_t left = entry.originalSize;
     std::uint32_t produced = 0;
@@ -198,8 +198,8 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
         ZqmSizes sizes;
         if (!CompressZqm(
                 read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes))
-            return EntryFailedFormat(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
-                                     source, "Compression error");
+            return EntryFailed(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
+                               source, "Compression error");
         entry.storedSize = sizes.fileBytes;
     } else {
         const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
@@ -208,8 +208,8 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
     }
     std::uint8_t beyond;
     if (produced != entry.originalSize || file.Read(&beyond, 1) != 0)
-        return EntryFailedFormat(entry, ZorInstallerError::FileChanged,
-                                 "!Error: File '%s' changed while it was archived.", source);
+        return EntryFailed(entry, ZorInstallerError::FileChanged, "!Error: File '%s' changed while it was archived.",
+                           source);
     md5.Final(entry.md5);
     return true;
 }

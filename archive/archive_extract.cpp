@@ -53,16 +53,16 @@ private:
 bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* error) {
     ReportFormat("Extracting files from  '%s' to '%s'...", filePath_.c_str(), directory.c_str());
     const auto failExtraction = [&] {
-        return FailFormat(ZorInstallerError::CannotExtractFile, error, "!Error LoadInstaller: %s Extract error %s",
-                          filePath_.c_str(),
-                          ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
+        return Fail(ZorInstallerError::CannotExtractFile, error, "!Error LoadInstaller: %s Extract error %s",
+                    filePath_.c_str(),
+                    ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
     };
 
     if (!CheckDestinations(directory)) return failExtraction();
     CFile archive;
     if (!archive.OpenForReading(filePath_, FileShare::DenyNone))
-        return FailFormat(ZorInstallerError::CannotOpenFile, error, "!Error ExtractFiles: OpenFile(%s) error %s",
-                          filePath_.c_str(), LastErrorText());
+        return Fail(ZorInstallerError::CannotOpenFile, error, "!Error ExtractFiles: OpenFile(%s) error %s",
+                    filePath_.c_str(), LastErrorText());
     BufferedReader reader(archive);
     DeflateCodec codec;
     std::string madeFolder;
@@ -86,13 +86,13 @@ const ArchiveEntry* InstallerArchive::FindTooLongDestination(const std::string& 
 bool InstallerArchive::CheckDestinations(const std::string& directory) {
     for (const ArchiveEntry& entry : entries_) {
         if (!IsEntryPath(entry.name))
-            return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile,
-                                     "!Error: Invalid file name '%s' in the archive.", entry.name.c_str());
+            return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
+                               "!Error: Invalid file name '%s' in the archive.", entry.name.c_str());
     }
     if (const ArchiveEntry* entry = FindTooLongDestination(directory))
-        return EntryFailedFormat(*entry, ZorInstallerError::CannotExtractFile,
-                                 "!Error: The path of '%s' would be longer than %zu characters: '%s'.",
-                                 entry->name.c_str(), kMaxPath - 1, DestinationOf(directory, *entry).c_str());
+        return EntryFailed(*entry, ZorInstallerError::CannotExtractFile,
+                           "!Error: The path of '%s' would be longer than %zu characters: '%s'.", entry->name.c_str(),
+                           kMaxPath - 1, DestinationOf(directory, *entry).c_str());
     return true;
 }
 
@@ -109,7 +109,8 @@ bool InstallerArchive::MakeEntryFolder(const std::string& directory, const Archi
     const std::string folder = BuildPath(directory, NativeEntryPath(entry.name.substr(0, end)), nullptr);
     if (folder == madeFolder) return true;
     std::string error;
-    if (!CreateDirectoryTree(folder, &error)) return EntryFailed(entry, ZorInstallerError::CannotExtractFile, error);
+    if (!CreateDirectoryTree(folder, &error))
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "%s", error.c_str());
     madeFolder = folder;
     return true;
 }
@@ -120,13 +121,16 @@ bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec
     const std::string destination = DestinationOf(directory, entry);
     ReportFormat("Extracting file '%s' (OriginalSize:%u, CompressedSize:%u)...", destination.c_str(),
                  entry.originalSize, entry.storedSize);
-    if (!CheckStoredSizes(entry, destination) || !CheckDataOffset(archive, entry)) return false;
+    if (!CheckStoredSizes(entry, destination)) return false;
+    if (entry.dataOffset > archive.Length())
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
+                           "!Erreur: Offset du fichier à extraire non valide.");
 
     if (!MakeEntryFolder(directory, entry, madeFolder)) return false;
     CFile output;
     if (!output.Create(destination))
-        return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile, "Unable to create file '%s' (%s).",
-                                 destination.c_str(), LastErrorText());
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Unable to create file '%s' (%s).",
+                           destination.c_str(), LastErrorText());
     PendingFile pending(output, destination);
     std::uint64_t written = 0;
     std::uint8_t digest[kMd5DigestSize];
@@ -155,15 +159,15 @@ bool InstallerArchive::VerifyFiles(std::string* error) {
     ReportFormat("Verifying files of '%s'...", filePath_.c_str());
     CFile archive;
     if (!archive.OpenForReading(filePath_, FileShare::DenyNone))
-        return FailFormat(ZorInstallerError::CannotOpenFile, error, "!Error VerifyFiles: OpenFile(%s) error %s",
-                          filePath_.c_str(), LastErrorText());
+        return Fail(ZorInstallerError::CannotOpenFile, error, "!Error VerifyFiles: OpenFile(%s) error %s",
+                    filePath_.c_str(), LastErrorText());
     BufferedReader reader(archive);
     DeflateCodec codec;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         if (!VerifyEntry(reader, codec, entries_[cursor_]))
-            return FailFormat(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
-                              filePath_.c_str(),
-                              ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
+            return Fail(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
+                        filePath_.c_str(),
+                        ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
     }
     return true;
 }
@@ -174,9 +178,12 @@ bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec,
     ReportFormat("Verifying file '%s' (OriginalSize:%u, CompressedSize:%u)...", name.c_str(), entry.originalSize,
                  entry.storedSize);
     if (!IsEntryPath(name))
-        return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile,
-                                 "!Error: Invalid file name '%s' in the archive.", name.c_str());
-    if (!CheckStoredSizes(entry, name) || !CheckDataOffset(archive, entry)) return false;
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
+                           "!Error: Invalid file name '%s' in the archive.", name.c_str());
+    if (!CheckStoredSizes(entry, name)) return false;
+    if (entry.dataOffset > archive.Length())
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
+                           "!Erreur: Offset du fichier à extraire non valide.");
     std::uint8_t digest[kMd5DigestSize];
     return ReadEntryContent(
                archive, codec, entry, name, [](const std::uint8_t*, std::size_t) {}, digest) &&
@@ -186,14 +193,8 @@ bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec,
 // A stored block is the file itself: its two sizes must agree.
 bool InstallerArchive::CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName) {
     if ((options_ & kCompressFiles) != 0 || entry.originalSize == entry.storedSize) return true;
-    return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile, "Unable to extract file '%s' (%s).",
-                             shownName.c_str(), "malformatted toc infos");
-}
-
-bool InstallerArchive::CheckDataOffset(BufferedReader& archive, const ArchiveEntry& entry) {
-    if (entry.dataOffset <= archive.Length()) return true;
-    return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
-                       "!Erreur: Offset du fichier à extraire non valide.");
+    return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Unable to extract file '%s' (%s).",
+                       shownName.c_str(), "malformatted toc infos");
 }
 
 // The block is read in place, never past storedSize. A stored block cut
@@ -221,13 +222,13 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, DeflateCodec& c
         ZqmSizes sizes;
         const ZqmResult result = ExpandZqm(read, take, codec, sizes);
         if (result != ZqmResult::Ok)
-            return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile,
-                                     "Error while uncompressing file '%s' (%s).", shownName.c_str(),
-                                     result == ZqmResult::BadMagic ? "no compressed data" : "Uncompression error");
+            return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Error while uncompressing file '%s' (%s).",
+                               shownName.c_str(),
+                               result == ZqmResult::BadMagic ? "no compressed data" : "Uncompression error");
         if (sizes.original != entry.originalSize)
-            return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile,
-                                     "Error while recovering original size for '%s' after uncompression (%u != %u).",
-                                     shownName.c_str(), sizes.original, entry.originalSize);
+            return EntryFailed(entry, ZorInstallerError::CannotExtractFile,
+                               "Error while recovering original size for '%s' after uncompression (%u != %u).",
+                               shownName.c_str(), sizes.original, entry.originalSize);
     } else {
         const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
         while (const std::size_t got = read(piece.get(), kCopyPiece)) take(piece.get(), got);
@@ -239,5 +240,5 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, DeflateCodec& c
 bool InstallerArchive::CheckDigest(const std::uint8_t digest[kMd5DigestSize], const ArchiveEntry& entry,
                                    const std::string& shownName) {
     if (CompareMD5(digest, entry.md5)) return true;
-    return EntryFailedFormat(entry, ZorInstallerError::CannotExtractFile, "Bad MD5 sum for '%s'.", shownName.c_str());
+    return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Bad MD5 sum for '%s'.", shownName.c_str());
 }

@@ -134,18 +134,18 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
 
     CFile file;
     if (!file.OpenForReading(filePath_, FileShare::DenyNone))
-        return FailFormat(ZorInstallerError::CannotOpenFile, error, "!Error LoadInstaller: OpenFile(%s) error %s",
-                          filePath_.c_str(), LastErrorText());
+        return Fail(ZorInstallerError::CannotOpenFile, error, "!Error LoadInstaller: OpenFile(%s) error %s",
+                    filePath_.c_str(), LastErrorText());
 
     // The TOC is many small records: one buffer serves them all.
     BufferedReader reader(file);
-    if (reader.Length() < kTailerSize) return Fail(ZorInstallerError::BadSignature, {});
+    if (reader.Length() < kTailerSize) return Fail(ZorInstallerError::BadSignature);
     std::uint8_t bytes[kTailerSize];
     std::uint64_t end = 0;
     ArchiveTailer tailer;
     ZorInstallerError tailerCheck = LocateTailer(reader, bytes, end);
     if (tailerCheck == ZorInstallerError::Success) tailerCheck = ParseTailer(bytes, tailer);
-    if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck, {});
+    if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck);
     options_ = tailer.options;
 
     // A TOC or string that does not fit the file is a bad TOC: the tailer's
@@ -153,8 +153,8 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     const std::string badToc = ZorInstallerErrorText(static_cast<int>(ZorInstallerError::BadToc));
     Report("Reading TOC...");
     if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount))
-        return FailFormat(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s",
-                          filePath_.c_str(), badToc.c_str());
+        return Fail(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s", filePath_.c_str(),
+                    badToc.c_str());
 
     static const StringField kFields[kArchiveStringCount] = {
         {"Reading window list...", "!Error LoadInstaller: %s Window list error %s", &InstallerArchive::windowList_},
@@ -168,8 +168,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     for (int i = 0; i < kArchiveStringCount; ++i) {
         Report(kFields[i].progress);
         if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value))
-            return FailFormat(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
-                              badToc.c_str());
+            return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(), badToc.c_str());
     }
     return ReadExtensionBlock(reader, end, tailer, error);
 }
@@ -204,10 +203,10 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
                                extension_block::kUninstallKeyKey, clash->c_str());
     if (problem.empty()) return true;
     extensions_.clear();
-    return FailFormat(ZorInstallerError::ExtensionBlock, error,
-                      "!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
-                      ZorInstallerErrorText(static_cast<int>(ZorInstallerError::ExtensionBlock)).c_str(),
-                      static_cast<unsigned long long>(start), problem.c_str());
+    return Fail(ZorInstallerError::ExtensionBlock, error,
+                "!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
+                ZorInstallerErrorText(static_cast<int>(ZorInstallerError::ExtensionBlock)).c_str(),
+                static_cast<unsigned long long>(start), problem.c_str());
 }
 
 // Entries are kept only once their whole record has been read, so a huge

@@ -59,32 +59,40 @@ void InstallerArchive::ReportFormat(const char* format, ...) const {
     Report(line);
 }
 
-bool InstallerArchive::Fail(ZorInstallerError code, const std::string& line, std::string* error) {
-    failure_ = {code, line, std::move(entryFailure_.cause), std::move(entryFailure_.entry)};
-    entryFailure_ = {};
-    if (!line.empty()) Report(line);
-    if (error) *error = line;
+bool InstallerArchive::Fail(ZorInstallerError code) {
+    failure_.code = code;
+    failure_.line.clear();
+    failure_.cause.clear();
+    failure_.entry.clear();
+    entryFailed_ = false;
     return false;
 }
 
-bool InstallerArchive::FailFormat(ZorInstallerError code, std::string* error, const char* format, ...) {
+bool InstallerArchive::Fail(ZorInstallerError code, std::string* error, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string line = StringFormatV(format, args);
+    failure_.line = StringFormatV(format, args);
     va_end(args);
-    return Fail(code, line, error);
-}
-
-bool InstallerArchive::EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const std::string& line) {
-    entryFailure_ = {code, {}, line, StoredNameOf(entry)};
-    Report(line);
+    failure_.code = code;
+    if (!entryFailed_) {
+        failure_.cause.clear();
+        failure_.entry.clear();
+    }
+    entryFailed_ = false;
+    Report(failure_.line);
+    if (error) *error = failure_.line;
     return false;
 }
 
-bool InstallerArchive::EntryFailedFormat(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...) {
+bool InstallerArchive::EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    const std::string line = StringFormatV(format, args);
+    failure_.cause = StringFormatV(format, args);
     va_end(args);
-    return EntryFailed(entry, code, line);
+    failure_.code = code;
+    failure_.line.clear();
+    failure_.entry = StoredNameOf(entry);
+    entryFailed_ = true;
+    Report(failure_.cause);
+    return false;
 }

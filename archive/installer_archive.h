@@ -148,15 +148,16 @@ public:
 private:
     void Report(const std::string& line) const;
     void ReportFormat(const char* format, ...) const ZOR_PRINTF_FORMAT(2, 3);
-    // Ends an operation's failure: records code and line, with the cause a
-    // failing entry left (EntryFailed) if any, reports a line that is not
-    // empty and copies it into error when one is given. Always false.
-    bool Fail(ZorInstallerError code, const std::string& line, std::string* error = nullptr);
-    bool FailFormat(ZorInstallerError code, std::string* error, const char* format, ...) ZOR_PRINTF_FORMAT(4, 5);
+    // Records a failure that reports no line. Always false.
+    bool Fail(ZorInstallerError code);
+    // Ends an operation's failure with the line format makes: records code
+    // and the line, with the cause a failing entry left (EntryFailed) if any,
+    // reports the line and copies it into error when one is given. Always
+    // false.
+    bool Fail(ZorInstallerError code, std::string* error, const char* format, ...) ZOR_PRINTF_FORMAT(4, 5);
     // A failing entry's own line: reported, and kept with code for the Fail
     // that closes the operation (which may give its own code). Always false.
-    bool EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const std::string& line);
-    bool EntryFailedFormat(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...)
+    bool EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...)
         ZOR_PRINTF_FORMAT(4, 5);
     // end: the archive's end, the end of the file unless padding or a certificate table follows.
     bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
@@ -178,7 +179,6 @@ private:
                       const std::string& directory, std::string& madeFolder);
     bool VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry);
     bool CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName);
-    bool CheckDataOffset(BufferedReader& archive, const ArchiveEntry& entry);
     bool ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
                           const std::string& shownName,
                           const std::function<void(const std::uint8_t*, std::size_t)>& write,
@@ -198,8 +198,8 @@ private:
     std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
     ArchiveFailure failure_;
-    // What the failing entry of the running operation left for Fail.
-    ArchiveFailure entryFailure_;
+    // The running operation's failing entry has filled failure_'s cause.
+    bool entryFailed_ = false;
     std::vector<ArchiveEntry> entries_;
     std::size_t cursor_ = 0;
     ProgressCallback callback_ = nullptr;

@@ -58,16 +58,6 @@ std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& fi
     return dir / "Setup.exe";
 }
 
-std::uint32_t Field32(const std::string& bytes, std::size_t offset) {
-    std::uint32_t value;
-    std::memcpy(&value, bytes.data() + offset, 4);
-    return value;
-}
-
-void SetField32(std::string& bytes, std::size_t offset, std::uint32_t value) {
-    std::memcpy(bytes.data() + offset, &value, 4);
-}
-
 Layout ReadLayout(const std::string& bytes) {
     Layout layout{};
     layout.tailer = bytes.size() - 64;

@@ -3,6 +3,7 @@
 
 #include "archive/installer_archive.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/bytes.h"
 
 #include <cstdint>
 #include <string>
@@ -30,10 +31,6 @@ struct SourceFile {
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress = true,
                            std::size_t stubSize = 1000, const std::string& windowList = "App;App -",
                            bool writeSources = true, const std::vector<ExtensionPair>& extensions = {});
-
-// Little-endian fields of a file held in memory.
-std::uint32_t Field32(const std::string& bytes, std::size_t offset);
-void SetField32(std::string& bytes, std::size_t offset, std::uint32_t value);
 
 // Offsets of the parts of an installer held in memory.
 struct Layout {

@@ -4,7 +4,7 @@
 #include "archive_test_support.h"
 
 #include "common/file_system.h"
-#include "common/little_endian.h"
+#include "tests/support/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,6 @@ namespace {
 
 const std::vector<ExtensionPair> kPairs = {{"publisher", "Acme Tools"},
                                            {"install-dir", "{ProgramFiles}\\{Publisher}\\{AppName}"}};
-
-std::string Le32(std::uint32_t value) {
-    std::uint8_t bytes[4];
-    StoreLittleEndian32(value, bytes);
-    return std::string(reinterpret_cast<const char*>(bytes), 4);
-}
 
 std::string Text(const std::string& text) { return Le32(static_cast<std::uint32_t>(text.size())) + text; }
 

@@ -7,6 +7,7 @@
 #include "common/windows_api.h"
 #include "log/log_factory.h"
 #include "recording_appender.h"
+#include "tests/support/message_pump.h"
 
 #include <gtest/gtest.h>
 
@@ -35,25 +36,6 @@ void RegisterTestClass() {
         return ::RegisterClassW(&windowClass) != 0;
     }();
     ASSERT_TRUE(registered);
-}
-
-// Dispatches messages until done() or until timeoutMs have passed; returns done().
-bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& done) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs) return done();
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil(ms, [] { return false; });
 }
 
 std::wstring ControlText(HWND control) {

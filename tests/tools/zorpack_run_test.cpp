@@ -4,8 +4,8 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/last_error.h"
-#include "common/little_endian.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/bytes.h"
 #include "tests/support/fake_stub.h"
 #include "tools/zorpack/zorpack.h"
 
@@ -319,10 +319,6 @@ TEST_F(ZorpackRun, ReadFailureWhileExtracting) {
 } // namespace
 
 namespace {
-
-std::uint32_t Field32(const std::string& bytes, std::size_t offset) {
-    return LoadLittleEndian32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + offset);
-}
 
 // bytes with each TOC record's last-access time cleared: reading a source
 // for one build may move the time the next build finds.

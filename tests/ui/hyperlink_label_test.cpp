@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "common/windows_api.h"
 #include "tests/common/temp_dir.h"
+#include "tests/support/message_pump.h"
 
 #include <gtest/gtest.h>
 
@@ -38,25 +39,6 @@ void RegisterTestClass() {
         return ::RegisterClassA(&windowClass) != 0;
     }();
     ASSERT_TRUE(registered);
-}
-
-// Dispatches messages until done() or until timeoutMs have passed; returns done().
-bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& done) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs) return done();
-        MSG message;
-        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageA(&message);
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil(ms, [] { return false; });
 }
 
 LOGFONTA FontDescription(HGDIOBJ font) {

@@ -3,9 +3,9 @@
 // uninstaller never removes anything outside what its installation made.
 #include "uninstall/uninstall_record.h"
 
-#include "common/little_endian.h"
 #include "common/special_folders.h"
 #include "compress/md5_digest.h"
+#include "tests/support/bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +35,6 @@ UninstallRecord SampleRecord() {
 
 std::string Parse(const std::string& bytes, UninstallRecord& record) {
     return ParseUninstallRecord(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), record);
-}
-
-std::string Le32(std::uint32_t value) {
-    std::uint8_t bytes[4];
-    StoreLittleEndian32(value, bytes);
-    return std::string(reinterpret_cast<const char*>(bytes), 4);
 }
 
 std::string Item(std::uint32_t kind, std::uint32_t number, const std::string& text) {

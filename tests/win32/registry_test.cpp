@@ -9,9 +9,9 @@
 #include "common/string_format.h"
 #include "common/system_info.h"
 #include "common/windows_api.h"
-#include "log/appender.h"
 #include "log/log_factory.h"
 #include "log/logger.h"
+#include "tests/log/recording_appender.h"
 
 #include <gtest/gtest.h>
 
@@ -26,23 +26,9 @@
 
 namespace {
 
-// Keeps every record the registry logger delivers.
-class RecordingAppender : public Appender {
-public:
-    RecordingAppender() : Appender("RegistryTestRecorder", LogPriority::kAll) {}
-    const char* className() const override { return "RecordingAppender"; }
-    std::vector<std::pair<Priority, std::string>> records;
-
-protected:
-    bool appendLocked(const LoggingEvent& event) override {
-        records.emplace_back(event.priority, event.message);
-        return true;
-    }
-};
-
 RecordingAppender& Recorder() {
     static RecordingAppender* recorder = [] {
-        auto* appender = new RecordingAppender;
+        auto* appender = new RecordingAppender("RegistryTestRecorder", LogPriority::kAll);
         std::string error;
         appender->start(error);
         Logger* logger = LogFactory::instance().getLogger("com.zor.common.registry");
@@ -87,7 +73,7 @@ void DumpTree(HKEY key, const std::string& path, Tree& tree) {
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Recorder().records.clear();
+        Recorder().events.clear();
         base_ = StringFormat("Software\\ZorInstallerTests\\%u", CurrentProcessId());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
         HKEY key = nullptr;
@@ -134,13 +120,13 @@ protected:
     }
 
     static bool Logged(Priority priority, const std::string& line) {
-        const auto& records = Recorder().records;
-        return std::find(records.begin(), records.end(), std::make_pair(priority, line)) != records.end();
+        for (const LoggingEvent& event : Recorder().events)
+            if (event.priority == priority && event.message == line) return true;
+        return false;
     }
     static bool LoggedAnything(const std::string& start) {
-        for (const auto& record : Recorder().records) {
-            if (record.second.rfind(start, 0) == 0) return true;
-        }
+        for (const LoggingEvent& event : Recorder().events)
+            if (event.message.rfind(start, 0) == 0) return true;
         return false;
     }
 
@@ -201,14 +187,15 @@ TEST_F(RegistryTest, OpenCreateAndClose) {
         EXPECT_FALSE(reg.IsOpen());
         EXPECT_LOGGED(700, "CRegistry::Close " + sub + " Ok !!!");
         EXPECT_TRUE(reg.Open());
-        Recorder().records.clear();
+        Recorder().events.clear();
     }
     // The destructor traces itself, then closes the open key.
-    const auto& records = Recorder().records;
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0], std::make_pair(Priority{700}, std::string("CRegistry::~CRegistry")));
-    EXPECT_EQ(records[1], std::make_pair(Priority{700}, "CRegistry::Close " + sub));
-    EXPECT_EQ(records[2], std::make_pair(Priority{700}, "CRegistry::Close " + sub + " Ok !!!"));
+    const auto& events = Recorder().events;
+    ASSERT_EQ(events.size(), 3u);
+    for (const LoggingEvent& event : events) EXPECT_EQ(event.priority, Priority{700});
+    EXPECT_EQ(events[0].message, "CRegistry::~CRegistry");
+    EXPECT_EQ(events[1].message, "CRegistry::Close " + sub);
+    EXPECT_EQ(events[2].message, "CRegistry::Close " + sub + " Ok !!!");
 }
 
 TEST_F(RegistryTest, CreateFailureIsReported) {
