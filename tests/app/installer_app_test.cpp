@@ -22,7 +22,7 @@ protected:
     // InitInstance's return and the boxes it showed; the exit code goes to exitCode_.
     std::vector<ShownMessage> Run(const std::string& options, int& returned) {
         ScriptedHost host(installer_, "\"" + installer_ + "\"" + options);
-        InstallerApp app(host);
+        InstallerApp app(host, host);
         returned = app.InitInstance();
         exitCode_ = app.ExitCode();
         return host.shown;
