@@ -3,8 +3,9 @@
 #include "app/installation_messages.h"
 #include "common/string_format.h"
 
-ExtractionProgress::ExtractionProgress(InstallerHost& host, InstallerArchive& archive)
-    : host_(host), archive_(archive), caption_(StringFormat("Installing %s", archive.GetAppName().c_str())) {
+ExtractionProgress::ExtractionProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive)
+    : ui_(ui), system_(system), archive_(archive),
+      caption_(StringFormat("Installing %s", archive.GetAppName().c_str())) {
     for (const ArchiveEntry& entry : archive.GetEntries()) totalBytes_ += entry.originalSize;
     const auto self = reinterpret_cast<std::uintptr_t>(this);
     archive_.SetProgressCallback(InstallationProgress, 0);
@@ -13,7 +14,7 @@ ExtractionProgress::ExtractionProgress(InstallerHost& host, InstallerArchive& ar
 }
 
 ExtractionProgress::~ExtractionProgress() {
-    host_.CloseProgress();
+    ui_.CloseProgress();
     archive_.SetEntryCallback(nullptr, 0);
     archive_.SetByteProgressCallback(nullptr, 0);
 }
@@ -33,9 +34,9 @@ void ExtractionProgress::OnBytes(std::uint64_t entryBytesWritten, std::uintptr_t
 }
 
 void ExtractionProgress::Show(std::uint64_t doneBytes) {
-    const std::uint64_t now = host_.Milliseconds();
+    const std::uint64_t now = system_.Milliseconds();
     if (shown_ && now - lastShown_ < kRepaintInterval) return;
     shown_ = true;
     lastShown_ = now;
-    host_.ShowProgress(caption_, current_->name, doneBytes, totalBytes_);
+    ui_.ShowProgress(caption_, current_->name, doneBytes, totalBytes_);
 }

@@ -1,9 +1,11 @@
 // The extraction's progress as the user sees it: while the archive extracts,
 // its progress lines still reach the installation message list, and the
-// host's progress window names the file being extracted and the bytes done.
+// user interface's progress window names the file being extracted and the
+// bytes done.
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "archive/installer_archive.h"
 
 #include <cstddef>
@@ -19,7 +21,7 @@ class ExtractionProgress {
 public:
     static constexpr std::uint64_t kRepaintInterval = 33; // milliseconds: about 30 updates a second
 
-    ExtractionProgress(InstallerHost& host, InstallerArchive& archive);
+    ExtractionProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive);
     // Closes the window (before any result is shown) and gives the archive its
     // usual callbacks back.
     ~ExtractionProgress();
@@ -31,7 +33,8 @@ private:
     static void OnBytes(std::uint64_t entryBytesWritten, std::uintptr_t userWord);
     void Show(std::uint64_t doneBytes);
 
-    InstallerHost& host_;
+    InstallerUi& ui_;
+    InstallerSystem& system_;
     InstallerArchive& archive_;
     const std::string caption_;
     std::uint64_t totalBytes_ = 0;

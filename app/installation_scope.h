@@ -6,7 +6,7 @@
 // the user's own shortcut folders and registry root.
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/host_types.h"
 
 #include <string>
 

@@ -37,15 +37,15 @@ std::string PublisherFolder(const InstallerArchive& archive) {
 // The directory proposed for a fresh installation: the installer's template
 // (its "\" the platform's separator) expanded, else its scope's default one,
 // else the publisher's folder below Program Files.
-std::string ProposedDirectory(InstallerHost& host, const InstallerArchive& archive) {
-    const std::string programFiles = host.SpecialFolderPath(kFolderProgramFiles);
+std::string ProposedDirectory(InstallerSystem& system, const InstallerArchive& archive) {
+    const std::string programFiles = system.SpecialFolderPath(kFolderProgramFiles);
     const std::string publisher = PublisherFolder(archive);
     std::string pattern = archive.GetExtension(archive_format::extension_block::kInstallDirKey);
     if (pattern.empty()) pattern = DefaultInstallDirTemplate(archive);
     if (pattern.empty()) return BuildPath(programFiles, publisher, nullptr);
     return ExpandInstallDirTemplate(
         NativeEntryPath(pattern),
-        {programFiles, host.SpecialFolderPath(kFolderLocalAppData), publisher, archive.GetAppName()});
+        {programFiles, system.SpecialFolderPath(kFolderLocalAppData), publisher, archive.GetAppName()});
 }
 
 // Where the installation goes and what it does, as decided before any file
@@ -58,9 +58,9 @@ struct InstallationPlan {
 // Decides between an update of the earlier installation and a fresh one,
 // asking the user as needed (never under "/S"). False when the user
 // cancelled the options dialog (the cancellation has been shown).
-bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request,
-                        const std::string& title, InstallationPlan& plan) {
-    EarlierInstallation earlier = FindEarlierInstallation(host, archive);
+bool ChooseInstallation(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
+                        const InstallationRequest& request, const std::string& title, InstallationPlan& plan) {
+    EarlierInstallation earlier = FindEarlierInstallation(system, archive);
     if (request.force || (request.silent && !request.directory.empty())) earlier = {};
     plan.fresh = earlier.directory.empty();
 
@@ -70,11 +70,11 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const In
         const std::string question =
             StringFormat("'%s' (%s) will be upadated in:\n\n%s\n\nDo you confirm the installation path ?",
                          archive.GetAppName().c_str(), archive.GetVersion().c_str(), earlier.executablePath.c_str());
-        if (host.ShowMessage(question, title, kMessageYesNoQuestion) == kButtonYes) return true;
+        if (ui.ShowMessage(question, title, kMessageYesNoQuestion) == kButtonYes) return true;
         plan.fresh = true;
     }
 
-    std::string directory = request.directory.empty() ? ProposedDirectory(host, archive) : request.directory;
+    std::string directory = request.directory.empty() ? ProposedDirectory(system, archive) : request.directory;
     if (request.silent) {
         // Every option keeps the state the archive gives it.
         plan.directory = directory;
@@ -83,9 +83,8 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const In
     std::uint32_t options = archive.GetOptions();
     const std::string caption =
         StringFormat("Installation of %s (%s)", archive.GetAppName().c_str(), archive.GetVersion().c_str());
-    if (!host.RunOptionsDialog(caption, directory, options)) {
-        host.ShowMessage(StringFormat("'%s' installation canceled.", archive.GetAppName().c_str()), title,
-                         kMessageError);
+    if (!ui.RunOptionsDialog(caption, directory, options)) {
+        ui.ShowMessage(StringFormat("'%s' installation canceled.", archive.GetAppName().c_str()), title, kMessageError);
         return false;
     }
     plan.directory = directory;
@@ -98,24 +97,24 @@ bool ChooseInstallation(InstallerHost& host, InstallerArchive& archive, const In
 // the way of this one's. earlier receives this product's earlier record when
 // the directory holds one (hasEarlier). False after the refusal was shown,
 // with exit set.
-bool CheckDestination(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
+bool CheckDestination(InstallerUi& ui, const InstallerArchive& archive, const std::string& directory,
                       const std::string& title, UninstallRecord& earlier, bool& hasEarlier, InstallerExit& exit) {
     const char* appName = archive.GetAppName().c_str();
     exit = InstallerExit::DirectoryFailed;
     if (const std::string problem = InstallDirectoryProblem(directory); !problem.empty()) {
-        host.ShowMessage(StringFormat("!Error: '%s' cannot be the installation folder: it %s.\n'%s' installation "
-                                      "canceled.",
-                                      directory.c_str(), problem.c_str(), appName),
-                         title, kMessageError);
+        ui.ShowMessage(StringFormat("!Error: '%s' cannot be the installation folder: it %s.\n'%s' installation "
+                                    "canceled.",
+                                    directory.c_str(), problem.c_str(), appName),
+                       title, kMessageError);
         return false;
     }
     // Otherwise the directory and the shortcuts would be made, then the
     // extraction would stop halfway.
     if (const ArchiveEntry* entry = archive.FindTooLongDestination(directory)) {
-        host.ShowMessage(StringFormat("!Error: the path of '%s' in '%s' would be longer than %zu characters.\n'%s' "
-                                      "installation canceled.",
-                                      entry->name.c_str(), directory.c_str(), kMaxPath - 1, appName),
-                         title, kMessageError);
+        ui.ShowMessage(StringFormat("!Error: the path of '%s' in '%s' would be longer than %zu characters.\n'%s' "
+                                    "installation canceled.",
+                                    entry->name.c_str(), directory.c_str(), kMaxPath - 1, appName),
+                       title, kMessageError);
         return false;
     }
     hasEarlier = false;
@@ -135,10 +134,10 @@ bool CheckDestination(InstallerHost& host, const InstallerArchive& archive, cons
         earlier.appName.empty()
             ? StringFormat("a file '%s' that is not the uninstaller of '%s'", kUninstallerFileName, appName)
             : StringFormat("the installation of '%s' (%s)", earlier.appName.c_str(), earlier.version.c_str());
-    host.ShowMessage(StringFormat("!Error: the folder '%s' holds %s.\nEach application needs a folder of its own: "
-                                  "'%s' installation canceled.",
-                                  directory.c_str(), holds.c_str(), appName),
-                     title, kMessageError);
+    ui.ShowMessage(StringFormat("!Error: the folder '%s' holds %s.\nEach application needs a folder of its own: "
+                                "'%s' installation canceled.",
+                                directory.c_str(), holds.c_str(), appName),
+                   title, kMessageError);
     return false;
 }
 
@@ -153,8 +152,9 @@ struct ShortcutsMade {
 // saved again when the earlier installation's record names it (it is this
 // product's, and may point at an executable the update has moved);
 // otherwise it is kept as it is and not this installation's.
-ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archive, const std::string& executablePath,
-                              const UninstallRecord* earlier, InstallationJournal& journal) {
+ShortcutsMade CreateShortcuts(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,
+                              const std::string& executablePath, const UninstallRecord* earlier,
+                              InstallationJournal& journal) {
     const std::uint32_t options = archive.GetOptions();
     const bool allUsers = (options & kOptionAllUsers) != 0;
     const std::string publisher = PublisherFolder(archive);
@@ -180,7 +180,7 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
                                          archive.GetShortcutName() + ".lnk"};
         std::string linkPath;
         const ShortcutResult result =
-            CreateShortcut(host, shortcut.csidl, shortcut.subfolder, archive.GetShortcutName(), executablePath,
+            CreateShortcut(ui, system, shortcut.csidl, shortcut.subfolder, archive.GetShortcutName(), executablePath,
                            &linkPath, recorded(link));
         if (result == ShortcutResult::Created) journal.NoteLinkCreated(linkPath);
         if (result == ShortcutResult::Created || result == ShortcutResult::Replaced) made.links.push_back(link);
@@ -190,7 +190,7 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
     // its own while they are there.
     if (earlier) {
         for (const UninstallShortcut& link : earlier->shortcuts) {
-            const std::string folder = host.SpecialFolderPath(link.folder);
+            const std::string folder = system.SpecialFolderPath(link.folder);
             if (!folder.empty() && std::find(made.links.begin(), made.links.end(), link) == made.links.end() &&
                 FileExists(BuildPath(folder, NativeEntryPath(link.path), nullptr)))
                 made.links.push_back(link);
@@ -203,10 +203,10 @@ ShortcutsMade CreateShortcuts(InstallerHost& host, const InstallerArchive& archi
 // failure's message gives in its parentheses: the archive's error text, or
 // the file layer's sentence (a full disk, an I/O error), which is also
 // reported as a progress line.
-bool ExtractWithProgress(InstallerHost& host, InstallerArchive& archive, const std::string& directory,
-                         std::string& failure) {
+bool ExtractWithProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
+                         const std::string& directory, std::string& failure) {
     try {
-        ExtractionProgress progress(host, archive);
+        ExtractionProgress progress(ui, system, archive);
         if (archive.ExtractFiles(directory)) return true;
         failure = archive.GetErrorText();
     } catch (const FileException& e) {
@@ -218,24 +218,25 @@ bool ExtractWithProgress(InstallerHost& host, InstallerArchive& archive, const s
 
 // After a failed extraction: writes every line of the installation message
 // list to the log file and offers to open it.
-void OfferInstallationLog(InstallerHost& host, const InstallerArchive& archive, const std::string& failure) {
+void OfferInstallationLog(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,
+                          const std::string& failure) {
     const std::string question =
         StringFormat("!Error: Unable to extract files (%s)\nDo you want to display installation log informations ?",
                      failure.c_str());
-    const std::string logPath = InstallationLogPath(host);
-    if (!WriteInstallationLog(host, archive.GetAppName(), {})) {
-        host.ShowMessage(StringFormat("Unable to create file '%s' (%s)", logPath.c_str(), LastErrorText()), "ok",
-                         kMessagePlain);
+    const std::string logPath = InstallationLogPath(system);
+    if (!WriteInstallationLog(system, archive.GetAppName(), {})) {
+        ui.ShowMessage(StringFormat("Unable to create file '%s' (%s)", logPath.c_str(), LastErrorText()), "ok",
+                       kMessagePlain);
     }
-    if (host.ShowMessage(question, kProductName, kMessageYesNoError) == kButtonYes) host.ShellOpen(logPath);
+    if (ui.ShowMessage(question, kProductName, kMessageYesNoError) == kButtonYes) system.ShellOpen(logPath);
 }
 
 } // namespace
 
-ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder,
+ShortcutResult CreateShortcut(InstallerUi& ui, InstallerSystem& system, int csidl, const std::string& subfolder,
                               const std::string& shortcutName, const std::string& target, std::string* linkFile,
                               bool replace) {
-    const std::string folderPath = host.SpecialFolderPath(csidl);
+    const std::string folderPath = system.SpecialFolderPath(csidl);
     const std::string folder = subfolder.empty() ? folderPath : BuildPath(folderPath, subfolder, nullptr);
     const std::string linkPath = BuildPath(folder, shortcutName, "lnk");
     if (linkFile) *linkFile = linkPath;
@@ -248,23 +249,23 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
     if (folderPath.empty())
         SetLastErrorCode(kErrorPathNotFound);
     else
-        saved = host.SaveShortcut(linkPath, target);
+        saved = system.SaveShortcut(linkPath, target);
     if (saved) return existed ? ShortcutResult::Replaced : ShortcutResult::Created;
-    host.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()),
-                     kProductName, kMessageError);
+    ui.ShowMessage(StringFormat("Unable to create shortcut '%s' (%s)", linkPath.c_str(), LastErrorText()), kProductName,
+                   kMessageError);
     return ShortcutResult::Failed;
 }
 
-std::string InstallationLogPath(InstallerHost& host) {
-    return GetEnvironmentValue("TEMP") + PathSeparator() + GetPathPart(host.ModulePath(), kPathBaseName) + ".log";
+std::string InstallationLogPath(InstallerSystem& system) {
+    return GetEnvironmentValue("TEMP") + PathSeparator() + GetPathPart(system.ModulePath(), kPathBaseName) + ".log";
 }
 
-bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const std::vector<std::string>& extra) {
+bool WriteInstallationLog(InstallerSystem& system, const std::string& appName, const std::vector<std::string>& extra) {
     // The log is written after failures too, a full disk among them: one
     // that cannot be written is reported like one that cannot be created.
     try {
         CFileText log;
-        if (!log.Create(InstallationLogPath(host))) return false;
+        if (!log.Create(InstallationLogPath(system))) return false;
         log.WriteLine(StringFormat("'%s' log installation execution:", appName.c_str()));
         for (const std::string& line : InstallationMessages()) log.WriteLine(line);
         for (const std::string& line : extra) log.WriteLine(line);
@@ -276,18 +277,19 @@ bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const
     return true;
 }
 
-InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request) {
+InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
+                              const InstallationRequest& request) {
     const std::string title = StringFormat("%s installation", archive.GetAppName().c_str());
     ApplyInstallationScope(archive);
 
     InstallationPlan plan;
-    if (!ChooseInstallation(host, archive, request, title, plan)) return InstallerExit::Canceled;
+    if (!ChooseInstallation(ui, system, archive, request, title, plan)) return InstallerExit::Canceled;
 
     const std::string directory = WithNativeSeparators(ExpandEnvironmentRefs(plan.directory));
     UninstallRecord earlier;
     bool hasEarlier = false;
     InstallerExit refusal = InstallerExit::DirectoryFailed;
-    if (!CheckDestination(host, archive, directory, title, earlier, hasEarlier, refusal)) return refusal;
+    if (!CheckDestination(ui, archive, directory, title, earlier, hasEarlier, refusal)) return refusal;
 
     // From here on, whatever fails before the last file is in place takes
     // away what this run made.
@@ -295,13 +297,13 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
     journal.NoteStateBefore(directory, archive);
     if (!DirectoryExists(directory) && !CreateDirectoryTree(directory)) {
         journal.Undo();
-        host.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
-                                      directory.c_str(), archive.GetAppName().c_str()),
-                         title, kMessageError);
+        ui.ShowMessage(StringFormat("!Error: unable to create folder '%s'.\n'%s' installation canceled.",
+                                    directory.c_str(), archive.GetAppName().c_str()),
+                       title, kMessageError);
         return InstallerExit::DirectoryFailed;
     }
 
-    if (!RunningInstancesClosed(host, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent,
+    if (!RunningInstancesClosed(ui, system, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent,
                                 title)) {
         journal.Undo();
         return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
@@ -309,32 +311,32 @@ InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, co
 
     const std::string executablePath = BuildPath(directory, NativeEntryPath(archive.GetFirstFileName()), nullptr);
     const ShortcutsMade links =
-        CreateShortcuts(host, archive, executablePath, hasEarlier ? &earlier : nullptr, journal);
+        CreateShortcuts(ui, system, archive, executablePath, hasEarlier ? &earlier : nullptr, journal);
 
     std::string failure;
-    if (!ExtractWithProgress(host, archive, directory, failure)) {
+    if (!ExtractWithProgress(ui, system, archive, directory, failure)) {
         journal.Undo();
         if (request.silent)
-            host.ShowMessage(StringFormat("!Error: Unable to extract files (%s)", failure.c_str()), kProductName,
-                             kMessageError);
+            ui.ShowMessage(StringFormat("!Error: Unable to extract files (%s)", failure.c_str()), kProductName,
+                           kMessageError);
         else
-            OfferInstallationLog(host, archive, failure);
+            OfferInstallationLog(ui, system, archive, failure);
         return InstallerExit::ExtractionFailed;
     }
 
     const bool uninstaller =
         UninstallKeyOf(archive).empty() ||
-        SetUpUninstaller(host, archive, directory, executablePath, links.links, hasEarlier ? &earlier : nullptr);
+        SetUpUninstaller(ui, system, archive, directory, executablePath, links.links, hasEarlier ? &earlier : nullptr);
 
-    host.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
-                                  plan.fresh ? "installed" : "updated"),
-                     title, kMessagePlain);
+    ui.ShowMessage(StringFormat("%s (%s) succesfully %s.", archive.GetAppName().c_str(), archive.GetVersion().c_str(),
+                                plan.fresh ? "installed" : "updated"),
+                   title, kMessagePlain);
 
     if (!request.silent && (archive.GetOptions() & kOptionStartAfterInstallation) != 0 &&
-        !host.ShellOpen(executablePath)) {
-        host.ShowMessage(StringFormat("!Error: Unable to execute '%s' - %s (%s)", archive.GetAppName().c_str(),
-                                      executablePath.c_str(), LastErrorText()),
-                         title, kMessageError);
+        !system.ShellOpen(executablePath)) {
+        ui.ShowMessage(StringFormat("!Error: Unable to execute '%s' - %s (%s)", archive.GetAppName().c_str(),
+                                    executablePath.c_str(), LastErrorText()),
+                       title, kMessageError);
     }
     if (links.failed) return InstallerExit::ShortcutsFailed;
     return uninstaller ? InstallerExit::Installed : InstallerExit::UninstallerFailed;

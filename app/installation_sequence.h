@@ -7,7 +7,8 @@
 
 #include "app/installation_request.h"
 #include "app/installer_exit.h"
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "archive/install_options.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@
 class InstallerArchive;
 
 // Runs the whole installation of the loaded archive as request asks and
-// returns how it ended. Every question and result is a message box of host;
+// returns how it ended. Every question and result is a message box of ui;
 // under "/S" no question is asked: an earlier installation is updated where
 // it is unless "/D=" names a directory, a fresh one goes to "/D=" or the
 // proposed directory with the archive's option states, running instances
@@ -33,7 +34,8 @@ class InstallerArchive;
 // installation leaves nothing but its log, a failed update the earlier
 // installation with its uninstaller. A failure after the files (a shortcut,
 // the uninstaller) leaves the installed application in place.
-InstallerExit RunInstallation(InstallerHost& host, InstallerArchive& archive, const InstallationRequest& request);
+InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
+                              const InstallationRequest& request);
 
 enum class ShortcutResult { Created, Replaced, Existed, Failed };
 
@@ -43,7 +45,7 @@ enum class ShortcutResult { Created, Replaced, Existed, Failed };
 // when it is saved again with the new target (Replaced). A failure is shown
 // in a message box; a folder the shell cannot resolve fails without writing
 // anything.
-ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string& subfolder,
+ShortcutResult CreateShortcut(InstallerUi& ui, InstallerSystem& system, int csidl, const std::string& subfolder,
                               const std::string& shortcutName, const std::string& target,
                               std::string* linkFile = nullptr, bool replace = false);
 
@@ -51,9 +53,9 @@ ShortcutResult CreateShortcut(InstallerHost& host, int csidl, const std::string&
 // of the program's own executable (a missing TEMP gives a path that starts
 // with the backslash). Written after a failed extraction, and after every
 // run under "/S".
-std::string InstallationLogPath(InstallerHost& host);
+std::string InstallationLogPath(InstallerSystem& system);
 
 // Writes the installation log: a heading naming appName, then every line of
 // the installation message list, then the extra lines. False when the file
 // cannot be created or written (the reason left in the thread's last error).
-bool WriteInstallationLog(InstallerHost& host, const std::string& appName, const std::vector<std::string>& extra);
+bool WriteInstallationLog(InstallerSystem& system, const std::string& appName, const std::vector<std::string>& extra);

@@ -3,7 +3,7 @@
 #include "app/installation_sequence.h"
 #include "app/installer_startup.h"
 #include "app/program_arguments.h"
-#include "app/unattended_host.h"
+#include "app/unattended_ui.h"
 #include "app/uninstall_sequence.h"
 #include "archive/installer_archive.h"
 #include "common/file.h"
@@ -19,11 +19,11 @@ constexpr int kNoMessageLoop = 0;
 } // namespace
 
 int InstallerApp::InitInstance() {
-    // The command line is read once. Under "/S" the host is chosen before
-    // anything is loaded or shown, so that no window is ever opened.
-    const ProgramArguments arguments = ParseProgramArguments(host_.RawCommandLine());
-    UnattendedHost unattended(host_);
-    InstallerHost& host = arguments.silent ? static_cast<InstallerHost&>(unattended) : host_;
+    // The command line is read once. Under "/S" the user interface is chosen
+    // before anything is loaded or shown, so that no window is ever opened.
+    const ProgramArguments arguments = ParseProgramArguments(system_.RawCommandLine());
+    UnattendedUi unattended;
+    InstallerUi& ui = arguments.silent ? static_cast<InstallerUi&>(unattended) : ui_;
 
     InstallerArchive archive;
     // The program's last catch. The installation and the uninstaller handle
@@ -31,7 +31,7 @@ int InstallerApp::InitInstance() {
     // still reaches here ends the run with one message instead of an
     // abnormal end of the process.
     exitCode_ = static_cast<int>(InstallerExit::ArchiveNotLoaded);
-    const std::string modulePath = host.ModulePath();
+    const std::string modulePath = system_.ModulePath();
     // An uninstaller is this program with the record of an installation
     // where an installer has its archive; one named as an uninstaller but
     // without its record is a damaged one.
@@ -41,22 +41,22 @@ int InstallerApp::InitInstance() {
         uninstalling = IsUninstallerFile(modulePath) || HasUninstallerName(modulePath);
         if (uninstalling) {
             exitCode_ = static_cast<int>(UninstallExit::NotRemoved); // should the file layer fail from here on
-            const UninstallExit exit = RunUninstall(host, arguments);
+            const UninstallExit exit = RunUninstall(ui, system_, arguments);
             exitCode_ = static_cast<int>(exit);
             meaning = UninstallExitMeaning(exit);
         } else {
             InstallationRequest request;
             InstallerExit exit = InstallerExit::ArchiveNotLoaded;
-            if (RunStartup(host, archive, arguments, request, exit)) {
+            if (RunStartup(ui, system_, archive, arguments, request, exit)) {
                 exitCode_ =
                     static_cast<int>(InstallerExit::ExtractionFailed); // should the file layer fail from here on
-                exit = RunInstallation(host, archive, request);
+                exit = RunInstallation(ui, system_, archive, request);
             }
             exitCode_ = static_cast<int>(exit);
             meaning = InstallerExitMeaning(exit);
         }
     } catch (const FileException& e) {
-        host.ShowMessage(e.what(), kProductName, kMessageError);
+        ui.ShowMessage(e.what(), kProductName, kMessageError);
         meaning = uninstalling ? UninstallExitMeaning(static_cast<UninstallExit>(exitCode_))
                                : InstallerExitMeaning(static_cast<InstallerExit>(exitCode_));
     }
@@ -65,7 +65,7 @@ int InstallerApp::InitInstance() {
         // the program's own stands in.
         const std::string name =
             archive.GetAppName().empty() ? GetPathPart(modulePath, kPathBaseName) : archive.GetAppName();
-        WriteInstallationLog(host, name, {StringFormat("Exit code %d (%s)", exitCode_, meaning)});
+        WriteInstallationLog(system_, name, {StringFormat("Exit code %d (%s)", exitCode_, meaning)});
     }
     return kNoMessageLoop;
 }

@@ -2,12 +2,13 @@
 // installer process.
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 
 class InstallerApp {
 public:
-    // host must outlive the object.
-    explicit InstallerApp(InstallerHost& host) : host_(host) {}
+    // ui and system must outlive the object.
+    InstallerApp(InstallerUi& ui, InstallerSystem& system) : ui_(ui), system_(system) {}
     virtual ~InstallerApp() = default;
     InstallerApp(const InstallerApp&) = delete;
     InstallerApp& operator=(const InstallerApp&) = delete;
@@ -25,6 +26,7 @@ public:
     int ExitCode() const { return exitCode_; }
 
 private:
-    InstallerHost& host_;
+    InstallerUi& ui_;
+    InstallerSystem& system_;
     int exitCode_ = 0;
 };

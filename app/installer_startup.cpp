@@ -61,24 +61,24 @@ std::string FileList(InstallerArchive& archive) {
     return list;
 }
 
-void ShowContent(InstallerHost& host, InstallerArchive& archive) {
+void ShowContent(InstallerUi& ui, InstallerArchive& archive) {
     const std::string windows = WindowSearchList(archive.GetWindowList());
     const std::string files = FileList(archive);
-    host.ShowMessage(StringFormat(kContentFormat, archive.GetAppName().c_str(), archive.GetVersion().c_str(),
-                                  archive.GetShortcutName().c_str(), windows.c_str(), files.c_str()),
-                     archive.GetAppName(), kMessageInformation);
+    ui.ShowMessage(StringFormat(kContentFormat, archive.GetAppName().c_str(), archive.GetVersion().c_str(),
+                                archive.GetShortcutName().c_str(), windows.c_str(), files.c_str()),
+                   archive.GetAppName(), kMessageInformation);
 }
 
-void ShowVersion(InstallerHost& host, const InstallerArchive& archive) {
-    host.ShowMessage(StringFormat(kVersionFormat, kInstallerVersionMajor, kInstallerVersionMinor), archive.GetAppName(),
-                     kMessageInformation);
+void ShowVersion(InstallerUi& ui, const InstallerArchive& archive) {
+    ui.ShowMessage(StringFormat(kVersionFormat, kInstallerVersionMajor, kInstallerVersionMinor), archive.GetAppName(),
+                   kMessageInformation);
 }
 
 // The usage names the program by its executable's file name without
 // directory and extension.
-void ShowUsage(InstallerHost& host, const InstallerArchive& archive, const std::string& modulePath) {
+void ShowUsage(InstallerUi& ui, const InstallerArchive& archive, const std::string& modulePath) {
     const std::string baseName = GetPathPart(GetPathPart(modulePath, kPathFileName), kPathBaseName);
-    host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), archive.GetAppName(), kMessageWarning);
+    ui.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), archive.GetAppName(), kMessageWarning);
 }
 
 // The value of "/D=" as an installation directory: blanks at its end are
@@ -97,24 +97,24 @@ bool TakeTargetDirectory(std::string value, std::string& directory) {
 
 } // namespace
 
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArguments& arguments,
+bool RunStartup(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive, const ProgramArguments& arguments,
                 InstallationRequest& request, InstallerExit& exit) {
     request = InstallationRequest();
     archive.SetProgressCallback(InstallationProgress, 0);
 
-    const std::string modulePath = host.ModulePath();
+    const std::string modulePath = system.ModulePath();
     archive.SetFilePath(modulePath);
     // Loading comes before the options, so a damaged archive answers every
     // option with this one message.
     // The box shows the code's text, whatever the failure's line says.
     if (!archive.LoadInstaller()) {
-        host.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
+        ui.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
         exit = InstallerExit::ArchiveNotLoaded;
         return false;
     }
     if (arguments.hasRemoval ||
         (arguments.hasDirectory && !TakeTargetDirectory(arguments.directory, request.directory))) {
-        ShowUsage(host, archive, modulePath);
+        ShowUsage(ui, archive, modulePath);
         exit = InstallerExit::BadCommandLine;
         return false;
     }
@@ -122,10 +122,10 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArg
     bool proceed = true;
     for (const std::string& option : arguments.options) {
         if (option == kContentOption) {
-            ShowContent(host, archive);
+            ShowContent(ui, archive);
             proceed = request.force;
         } else if (option == kVersionOption) {
-            ShowVersion(host, archive);
+            ShowVersion(ui, archive);
             proceed = request.force;
         } else if (option == kForceOption) {
             request.force = true;
@@ -134,7 +134,7 @@ bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArg
             request.silent = true;
         } else {
             // An unknown option ends the run at once, even after "-f".
-            ShowUsage(host, archive, modulePath);
+            ShowUsage(ui, archive, modulePath);
             exit = InstallerExit::BadCommandLine;
             return false;
         }

@@ -5,7 +5,8 @@
 
 #include "app/installation_request.h"
 #include "app/installer_exit.h"
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "app/program_arguments.h"
 
 #include <string>
@@ -19,7 +20,7 @@ inline constexpr char kProductName[] = "ZorInstaller";
 inline constexpr int kInstallerVersionMajor = 0;
 inline constexpr int kInstallerVersionMinor = 5;
 
-// Points archive at host.ModulePath() with InstallationProgress as its
+// Points archive at system.ModulePath() with InstallationProgress as its
 // progress callback (user word 0), loads it and answers the options of
 // arguments with message boxes, in the order given.
 //
@@ -34,5 +35,5 @@ inline constexpr int kInstallerVersionMinor = 5;
 // false.
 //
 // A read failure of the file layer while loading raises FileException.
-bool RunStartup(InstallerHost& host, InstallerArchive& archive, const ProgramArguments& arguments,
+bool RunStartup(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive, const ProgramArguments& arguments,
                 InstallationRequest& request, InstallerExit& exit);

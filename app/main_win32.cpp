@@ -1,7 +1,8 @@
 // Entry point of zorsetup.exe, the installer stub that builders prefix to
 // every installation archive.
 #include "app/installer_app.h"
-#include "app/installer_host_win32.h"
+#include "app/installer_system_win32.h"
+#include "app/installer_ui_win32.h"
 #include "common/windows_api.h"
 
 #include <cstdlib>
@@ -18,14 +19,15 @@ void __verbose_terminate_handler() { std::abort(); }
 
 namespace {
 
-// Defined before the application object, which keeps a reference to it: both
-// are constructed in this order during static initialisation.
-Win32InstallerHost theHost;
+// Defined before the application object, which keeps references to them: all
+// three are constructed in this order during static initialisation.
+Win32InstallerUi theUi;
+Win32InstallerSystem theSystem;
 
 } // namespace
 
 // The single application object.
-InstallerApp theApp(theHost);
+InstallerApp theApp(theUi, theSystem);
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/) {
     theApp.InitInstance();

@@ -11,29 +11,36 @@
 namespace {
 
 // The path registered under App Paths for the archive's main executable.
-std::string RegisteredAppPathOf(InstallerHost& host, const InstallerArchive& archive, const std::string& firstEntry) {
+std::string RegisteredAppPathOf(InstallerSystem& system, const InstallerArchive& archive,
+                                const std::string& firstEntry) {
     const std::string fileName = AppPathsName(firstEntry);
+    // The current user's value goes through the general read, with its
+    // larger buffer; the machine's keeps the path limit it has always had.
     if (IsPerUserInstaller(archive)) {
-        const std::string userPath = host.ReadRegistryString(RegistryScope::CurrentUser, AppPathsKeyOf(fileName), "");
+        const std::string userPath = system.ReadRegistryString(RegistryScope::CurrentUser, AppPathsKeyOf(fileName), "");
         if (!userPath.empty()) return userPath;
     }
-    return host.RegisteredAppPath(fileName);
+    return RegisteredAppPath(system, fileName);
 }
 
 } // namespace
 
-EarlierInstallation FindEarlierInstallation(InstallerHost& host, const InstallerArchive& archive) {
+EarlierInstallation FindEarlierInstallation(InstallerSystem& system, const InstallerArchive& archive) {
     if (archive.GetEntries().empty()) return {};
     const std::string& firstEntry = archive.GetEntries().front().name;
     if (const std::string key = UninstallKeyOf(archive); !key.empty()) {
         const std::string location =
-            host.ReadRegistryString(InstallationScope(archive), UninstallEntryKeyOf(key), kInstallLocationValue);
+            system.ReadRegistryString(InstallationScope(archive), UninstallEntryKeyOf(key), kInstallLocationValue);
         if (IsAbsolutePath(location) && DirectoryExists(location))
             return {BuildPath(location, NativeEntryPath(firstEntry), nullptr), location};
     }
-    const std::string path = RegisteredAppPathOf(host, archive, firstEntry);
+    const std::string path = RegisteredAppPathOf(system, archive, firstEntry);
     if (path.empty()) return {};
     return {path, InstallationDirectoryFromRegisteredPath(path, firstEntry)};
+}
+
+std::string RegisteredAppPath(InstallerSystem& system, const std::string& fileName) {
+    return system.ReadRegistryString(RegistryScope::Machine, AppPathsKeyOf(fileName), "", kAppPathBufferSize);
 }
 
 std::string AppPathsName(const std::string& firstEntryName) {

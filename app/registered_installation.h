@@ -5,8 +5,9 @@
 // installation ("bin\App.exe").
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
 
+#include <cstddef>
 #include <string>
 
 class InstallerArchive;
@@ -23,7 +24,17 @@ struct EarlierInstallation {
 // installer looks under the current user's root first, then under the
 // machine's (an earlier machine-wide installation is updated where it is); a
 // machine installer only under the machine's. Nothing found: both empty.
-EarlierInstallation FindEarlierInstallation(InstallerHost& host, const InstallerArchive& archive);
+EarlierInstallation FindEarlierInstallation(InstallerSystem& system, const InstallerArchive& archive);
+
+// The buffer of the machine's App Paths value: the platform's path limit and
+// its NUL. A longer registered path is not read.
+inline constexpr std::size_t kAppPathBufferSize = 261;
+
+// The default value of the App Paths key of the executable fileName under
+// the local machine's root, read into a buffer of kAppPathBufferSize bytes:
+// the full path an earlier installation registered. Empty when the key
+// cannot be opened or the value not read.
+std::string RegisteredAppPath(InstallerSystem& system, const std::string& fileName);
 
 // The name of the App Paths key of the application: the file-name part of
 // the first entry ("App.exe" for "bin\App.exe"), as Windows looks

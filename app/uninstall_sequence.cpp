@@ -56,8 +56,8 @@ struct Removal {
         failures.push_back(StringFormat("Unable to remove '%s' (%s)", path.c_str(), LastErrorText()));
         return false;
     }
-    void RemoveKey(InstallerHost& host, RegistryScope scope, const std::string& key) {
-        if (host.DeleteRegistryKey(scope, key))
+    void RemoveKey(InstallerSystem& system, RegistryScope scope, const std::string& key) {
+        if (system.DeleteRegistryKey(scope, key))
             ++removed;
         else
             failures.push_back("Unable to remove the registry key '" + key + "'");
@@ -80,7 +80,7 @@ std::string RemainingFile(const UninstallRecord& record) {
 // The copy's work: "/_remove=PID:PATH". Only the uninstaller of the recorded
 // installation is deleted, once its removal is complete, whatever the
 // command line says.
-UninstallExit RunRemover(InstallerHost& host, const UninstallRecord& record, const std::string& value) {
+UninstallExit RunRemover(InstallerSystem& system, const UninstallRecord& record, const std::string& value) {
     const std::size_t colon = value.find(':');
     if (colon == std::string::npos) return UninstallExit::BadCommandLine;
     const auto processId = static_cast<std::uint32_t>(std::strtoul(value.substr(0, colon).c_str(), nullptr, 10));
@@ -88,53 +88,53 @@ UninstallExit RunRemover(InstallerHost& host, const UninstallRecord& record, con
     if (!IsSameFile(uninstaller, UninstallerPath(record)) || !IsUninstallerFile(uninstaller) ||
         !RemainingFile(record).empty())
         return UninstallExit::BadCommandLine;
-    host.WaitForProcessEnd(processId, kRemoverWait);
+    system.WaitForProcessEnd(processId, kRemoverWait);
     for (int attempt = 0; attempt < 20 && !DeleteFileAt(uninstaller) && FileExists(uninstaller); ++attempt)
-        host.WaitForProcessEnd(processId, 100);
+        system.WaitForProcessEnd(processId, 100);
     RemoveEmptyDirectory(GetPathPart(uninstaller, kPathDirectory));
     return FileExists(uninstaller) ? UninstallExit::NotRemoved : UninstallExit::Removed;
 }
 
 // Removes what record names and what is still this installation's.
-Removal RemoveInstallation(InstallerHost& host, const UninstallRecord& record, const std::string& directory) {
+Removal RemoveInstallation(InstallerSystem& system, const UninstallRecord& record, const std::string& directory) {
     Removal removal;
     for (const std::string& file : record.files) {
         if (removal.RemoveFile(BuildPath(directory, NativeEntryPath(file), nullptr)))
             RemoveEmptyFolders(directory, file);
     }
     for (const UninstallShortcut& link : record.shortcuts) {
-        const std::string folder = host.SpecialFolderPath(link.folder);
+        const std::string folder = system.SpecialFolderPath(link.folder);
         if (folder.empty()) continue;
         // A link another installation has rewritten since is that one's.
         const std::string path = BuildPath(folder, NativeEntryPath(link.path), nullptr);
-        if (FileExists(path) && !IsBelow(host.ShortcutTarget(path), directory)) continue;
+        if (FileExists(path) && !IsBelow(system.ShortcutTarget(path), directory)) continue;
         if (removal.RemoveFile(path)) RemoveEmptyFolders(folder, link.path);
     }
     const RegistryScope scope = RegistryScopeOf(record.perUser);
     if (!record.appPathsName.empty()) {
         // The application registers itself; the key goes only when it names this installation.
         const std::string key = AppPathsKeyOf(record.appPathsName);
-        if (IsBelow(host.ReadRegistryString(scope, key, ""), directory)) removal.RemoveKey(host, scope, key);
+        if (IsBelow(system.ReadRegistryString(scope, key, ""), directory)) removal.RemoveKey(system, scope, key);
     }
     // Another copy of the product installed since owns the entry now.
     const std::string entry = UninstallEntryKeyOf(record.uninstallKey);
-    if (IsSameFile(host.ReadRegistryString(scope, entry, kInstallLocationValue), directory))
-        removal.RemoveKey(host, scope, entry);
+    if (IsSameFile(system.ReadRegistryString(scope, entry, kInstallLocationValue), directory))
+        removal.RemoveKey(system, scope, entry);
     return removal;
 }
 
 // Starts a copy of the uninstaller in the temporary directory, which deletes
 // the uninstaller once this process has ended.
-void StartRemover(InstallerHost& host, const std::string& uninstaller) {
+void StartRemover(InstallerSystem& system, const std::string& uninstaller) {
     const std::string copy = BuildPath(GetEnvironmentValue("TEMP"),
                                        StringFormat("zor-uninstall-%u.exe", CurrentProcessId()).c_str(), nullptr);
     if (CopyFileContents(uninstaller, copy))
-        host.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
+        system.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
 }
 
-UninstallExit Refuse(InstallerHost& host, const std::string& uninstaller, const std::string& why) {
-    host.ShowMessage(StringFormat("!Error: Unable to uninstall: '%s' %s.", uninstaller.c_str(), why.c_str()),
-                     kProductName, kMessageError);
+UninstallExit Refuse(InstallerUi& ui, const std::string& uninstaller, const std::string& why) {
+    ui.ShowMessage(StringFormat("!Error: Unable to uninstall: '%s' %s.", uninstaller.c_str(), why.c_str()),
+                   kProductName, kMessageError);
     return UninstallExit::RecordRefused;
 }
 
@@ -144,11 +144,11 @@ bool HasUninstallerName(const std::string& path) {
     return FoldCaseUtf8(GetPathPart(path, kPathFileName)) == kUninstallerFileName;
 }
 
-UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& arguments) {
-    const std::string uninstaller = host.ModulePath();
+UninstallExit RunUninstall(InstallerUi& ui, InstallerSystem& system, const ProgramArguments& arguments) {
+    const std::string uninstaller = system.ModulePath();
     UninstallRecord record;
     if (const std::string problem = ReadUninstallerRecord(uninstaller, record); !problem.empty())
-        return Refuse(host, uninstaller, problem);
+        return Refuse(ui, uninstaller, problem);
 
     // The record's spelling of the directory is the one the installation
     // used for its links and registry values.
@@ -156,31 +156,31 @@ UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& argument
     const bool inItsDirectory = IsSameFile(GetPathPart(uninstaller, kPathDirectory), directory);
     // The copy's switch comes alone; the uninstaller takes "/S" at most.
     if (arguments.hasRemoval && !arguments.hasDirectory && arguments.options.empty() && !inItsDirectory)
-        return RunRemover(host, record, arguments.removal);
+        return RunRemover(system, record, arguments.removal);
     const bool onlySilent = !arguments.hasRemoval && !arguments.hasDirectory &&
                             std::all_of(arguments.options.begin(), arguments.options.end(),
                                         [](const std::string& option) { return option == kSilentSwitch; });
     if (!onlySilent) {
         const std::string baseName = GetPathPart(GetPathPart(uninstaller, kPathFileName), kPathBaseName);
-        host.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), record.appName, kMessageWarning);
+        ui.ShowMessage(StringFormat(kUsageFormat, baseName.c_str()), record.appName, kMessageWarning);
         return UninstallExit::BadCommandLine;
     }
     if (!inItsDirectory)
-        return Refuse(host, uninstaller,
+        return Refuse(ui, uninstaller,
                       directory.empty()
                           ? std::string("does not name the folder of its installation")
                           : "belongs to the installation in '" + directory + "' and removes nothing elsewhere");
 
     const std::string title = StringFormat("%s uninstallation", record.appName.c_str());
     if (!arguments.silent &&
-        host.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?", record.appName.c_str(),
-                                      record.version.c_str(), directory.c_str()),
-                         title, kMessageYesNoQuestion) != kButtonYes)
+        ui.ShowMessage(StringFormat("Do you want to remove '%s' (%s) from:\n\n%s ?", record.appName.c_str(),
+                                    record.version.c_str(), directory.c_str()),
+                       title, kMessageYesNoQuestion) != kButtonYes)
         return UninstallExit::Canceled;
-    if (!RunningInstancesClosed(host, record.windowList, record.appName, "removing", arguments.silent, title))
+    if (!RunningInstancesClosed(ui, system, record.windowList, record.appName, "removing", arguments.silent, title))
         return arguments.silent ? UninstallExit::ApplicationRunning : UninstallExit::Canceled;
 
-    const Removal removal = RemoveInstallation(host, record, directory);
+    const Removal removal = RemoveInstallation(system, record, directory);
     for (const std::string& failure : removal.failures) InstallationProgress(failure.c_str(), 0);
     std::string result = StringFormat("'%s' (%s) was removed.", record.appName.c_str(), record.version.c_str());
     if (!removal.failures.empty())
@@ -191,8 +191,8 @@ UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& argument
                               record.version.c_str(), directory.c_str());
     else if (CountDirectoryEntries(directory) > 1) // the uninstaller itself is still there
         result += StringFormat("\nFiles it did not install stay in '%s'.", directory.c_str());
-    host.ShowMessage(result, title, removal.failures.empty() ? kMessagePlain : kMessageError);
+    ui.ShowMessage(result, title, removal.failures.empty() ? kMessagePlain : kMessageError);
     if (!removal.failures.empty()) return UninstallExit::NotRemoved;
-    StartRemover(host, uninstaller);
+    StartRemover(system, uninstaller);
     return UninstallExit::Removed;
 }

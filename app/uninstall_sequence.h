@@ -4,7 +4,8 @@
 // or hostile record removes nothing.
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "app/program_arguments.h"
 #include "app/uninstall_exit.h"
 
@@ -33,4 +34,4 @@ bool HasUninstallerName(const std::string& path);
 // started it) to end, then deletes PATH when it is the uninstaller of the
 // recorded directory and no recorded file is left there, and the directory
 // when that is then empty.
-UninstallExit RunUninstall(InstallerHost& host, const ProgramArguments& arguments);
+UninstallExit RunUninstall(InstallerUi& ui, InstallerSystem& system, const ProgramArguments& arguments);

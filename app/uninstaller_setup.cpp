@@ -125,22 +125,22 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
     return true;
 }
 
-bool SetUpUninstaller(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
-                      const std::string& executablePath, const std::vector<UninstallShortcut>& links,
-                      const UninstallRecord* earlier) {
+bool SetUpUninstaller(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,
+                      const std::string& directory, const std::string& executablePath,
+                      const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier) {
     const UninstallRecord record = InstallationRecord(archive, directory, links, earlier);
     std::string error = UninstallRecordProblem(record);
-    if (error.empty()) WriteUninstallerFile(host.ModulePath(), ExtractorImageSize(archive), directory, record, error);
+    if (error.empty()) WriteUninstallerFile(system.ModulePath(), ExtractorImageSize(archive), directory, record, error);
     if (error.empty()) {
         std::uint64_t installed = 0;
         for (const ArchiveEntry& entry : archive.GetEntries()) installed += entry.originalSize;
         const std::string key = UninstallEntryKeyOf(record.uninstallKey);
-        if (!host.WriteRegistryValues(InstallationScope(archive), key,
-                                      UninstallEntryValues(record, directory, executablePath, installed)))
+        if (!system.WriteRegistryValues(InstallationScope(archive), key,
+                                        UninstallEntryValues(record, directory, executablePath, installed)))
             error = StringFormat("cannot write the registry key '%s' (%s)", key.c_str(), LastErrorText());
     }
     if (error.empty()) return true;
-    host.ShowMessage(
+    ui.ShowMessage(
         StringFormat("!Error: Unable to set up the uninstaller of '%s': %s.", record.appName.c_str(), error.c_str()),
         kProductName, kMessageError);
     return false;

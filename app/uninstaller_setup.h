@@ -4,7 +4,8 @@
 // that Windows lists among the installed applications.
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "uninstall/uninstall_record.h"
 
 #include <cstdint>
@@ -50,7 +51,7 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
 
 // After a successful extraction of an archive whose extension block names an
 // uninstall key: writes the uninstaller and the entry (an update rewrites
-// both). False after a failure, which has been shown through host.
-bool SetUpUninstaller(InstallerHost& host, const InstallerArchive& archive, const std::string& directory,
-                      const std::string& executablePath, const std::vector<UninstallShortcut>& links,
-                      const UninstallRecord* earlier);
+// both). False after a failure, which has been shown through ui.
+bool SetUpUninstaller(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,
+                      const std::string& directory, const std::string& executablePath,
+                      const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier);

@@ -4,7 +4,6 @@
 // its controls as a user would.
 #include "app/folder_browser.h"
 #include "app/install_options_dialog.h"
-#include "app/installer_host_win32.h"
 #include "app/progress_window.h"
 #include "common/text_utils.h"
 #include "common/windows_api.h"

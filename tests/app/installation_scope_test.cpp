@@ -2,14 +2,10 @@
 // ones, run through the installation sequence with a scripted host: the
 // proposed directory, the all-users option, the shortcut folders and the
 // registry roots searched for an earlier installation.
-#include "app/installation_messages.h"
-#include "app/installation_sequence.h"
-#include "archive/installer_archive.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "tests/app/installer_files.h"
-#include "tests/app/scripted_host.h"
-#include "tests/common/temp_dir.h"
+#include "tests/app/installer_run.h"
 
 #include <gtest/gtest.h>
 
@@ -26,27 +22,17 @@ constexpr std::uint32_t kAllUsersBits = 0x30000;       // shown and checked
 constexpr std::uint32_t kDesktopLink = 0x200000;
 
 const ExtensionPair kPerUser = {"scope", "per-user"};
-const char kUserAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\demo.exe";
 
-class InstallationScope : public ::testing::Test {
+class InstallationScope : public InstallerRun {
 protected:
-    void SetUp() override {
-        InstallationMessages().clear();
-        host_.PlaceSpecialFoldersBelow(dir_.path());
-    }
-
     // Writes the installer with these extension pairs, then runs it.
     InstallerExit Install(const std::vector<ExtensionPair>& pairs, bool silent) {
         InstallerContent content;
         content.extensions = pairs;
         WriteInstaller(installer_, content);
-        InstallerArchive archive;
-        archive.SetFilePath(installer_);
-        EXPECT_TRUE(archive.LoadInstaller());
-        EXPECT_EQ(archive.GetOptions(), kArchiveDefaults) << "the archive checks all-users";
         InstallationRequest request;
         request.silent = silent;
-        return RunInstallation(host_, archive, request);
+        return RunSequence(request);
     }
 
     // The folders of the links made, in the order made.
@@ -60,20 +46,13 @@ protected:
 
     std::string Folder(const char* name) const { return dir_ / name; }
     void RegisterUnder(RegistryScope scope, const std::string& directory) {
-        const std::string path = BuildPath(directory, "demo.exe", nullptr);
-        if (scope == RegistryScope::Machine)
-            host_.appPaths["demo.exe"] = path;
-        else
-            host_.registry[{scope, kUserAppPathsKey}] = {{"", path}};
+        host_.RegisterAppPath(scope, "demo.exe", BuildPath(directory, "demo.exe", nullptr));
     }
 
-    TempDir dir_;
-    const std::string installer_ = dir_ / "zorsetup.exe";
     const std::string userDefault_ =
         BuildPath(BuildPath(Folder("local appdata"), "Programs", nullptr), "Zor Demo", nullptr);
     const std::string quickLaunch_ =
         BuildPath(Folder("appdata"), "Microsoft\\Internet Explorer\\Quick Launch", nullptr);
-    ScriptedHost host_{installer_, "\"" + installer_ + "\""};
 };
 
 TEST_F(InstallationScope, APerUserDialogProposesLocalAppDataWithoutTheAllUsersOption) {
@@ -137,9 +116,11 @@ TEST_F(InstallationScope, APerUserInstallerUpdatesTheUsersRegistrationFirstThenT
 
     // Without the user's registration, the machine's earlier installation is
     // the one updated.
-    host_.registry.clear();
+    const std::string appPaths = AppPathsKeyOf("demo.exe");
+    host_.registry.erase({RegistryScope::CurrentUser, appPaths});
     EXPECT_EQ(Install({kPerUser}, true), InstallerExit::Installed);
-    EXPECT_EQ(host_.registryReads, std::vector<std::string>({"demo.exe"}));
+    EXPECT_EQ(host_.registryReads,
+              std::vector<std::string>({"HKCU\\" + appPaths, "HKCU\\" + appPaths, "HKLM\\" + appPaths}));
     EXPECT_EQ(ReadWholeFile(BuildPath(machinePlace, "demo.exe", nullptr)), "MZ demo program");
 }
 

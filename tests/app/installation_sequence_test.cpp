@@ -1,7 +1,3 @@
-#include "app/installation_messages.h"
-#include "app/installation_sequence.h"
-#include "app/installer_app.h"
-#include "archive/installer_archive.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
 #include "common/file.h"
@@ -9,9 +5,7 @@
 #include "common/last_error.h"
 #include "common/path.h"
 #include "tests/app/installer_files.h"
-#include "tests/app/scripted_host.h"
-#include "tests/common/scoped_environment.h"
-#include "tests/common/temp_dir.h"
+#include "tests/app/installer_run.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +14,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -33,11 +26,6 @@ constexpr std::uint32_t kCompressed = 0x2, kAllUsers = 0x20000, kStartAfter = 0x
                         kQuickLaunch = 0x800000, kSessionStart = 0x2000000;
 
 const std::string kTitle = "Zor Demo installation";
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 ShownMessage SuccessBox(const char* how) {
     return {std::string("Zor Demo (1.2.3) succesfully ") + how + ".", kTitle, 0};
@@ -53,25 +41,16 @@ ShownMessage RunningWindowsBox(const std::string& lines) {
             kTitle, 0x41};
 }
 
-class Installation : public ::testing::Test {
+class Installation : public InstallerRun {
 protected:
-    void SetUp() override {
-        WriteInstaller(installer_, InstallerContent());
-        InstallationMessages().clear();
-        host_.PlaceSpecialFoldersBelow(dir_.path());
-    }
+    void SetUp() override { WriteInstaller(installer_, InstallerContent()); }
 
-    // Loads the installer as the start-up phase does, then installs.
-    // The exit code is kept in exit_.
+    // Installs as a run from the command line would; the exit code is kept
+    // in exit_, the archive's options afterwards in options_.
     void Install(bool force = false) {
-        InstallerArchive archive;
-        archive.SetProgressCallback(InstallationProgress, 0);
-        archive.SetFilePath(installer_);
-        ASSERT_TRUE(archive.LoadInstaller());
         InstallationRequest request;
         request.force = force;
-        exit_ = RunInstallation(host_, archive, request);
-        options_ = archive.GetOptions();
+        exit_ = RunSequence(request, &options_);
     }
 
     // The user confirms the options dialog with this directory and these
@@ -91,16 +70,13 @@ protected:
         return shortcuts;
     }
     void ExpectInstalledIn(const std::string& directory) const {
-        EXPECT_EQ(ReadAll(BuildPath(directory, "demo.exe", nullptr)), "MZ demo program");
-        EXPECT_EQ(ReadAll(BuildPath(directory, "readme.txt", nullptr)), "Read me first.\n");
+        EXPECT_EQ(ReadWholeFile(BuildPath(directory, "demo.exe", nullptr)), "MZ demo program");
+        EXPECT_EQ(ReadWholeFile(BuildPath(directory, "readme.txt", nullptr)), "Read me first.\n");
     }
 
-    TempDir dir_;
-    const std::string installer_ = dir_ / "zorsetup.exe";
     const std::string target_ = BuildPath(dir_ / "apps", "Zor Demo", nullptr);
     const std::string proposed_ = BuildPath(dir_ / "Program Files", "ZorSoftware", nullptr);
     const std::string startMenu_ = Link(BuildPath(dir_ / "programs", "ZorSoftware", nullptr));
-    ScriptedHost host_{installer_, "\"" + installer_ + "\""};
     std::uint32_t options_ = 0;
     InstallerExit exit_ = static_cast<InstallerExit>(-1);
 };
@@ -109,7 +85,7 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
     ChooseInDialog(target_, 0x2);
     Install();
 
-    EXPECT_EQ(host_.registryReads, std::vector<std::string>({"demo.exe"}));
+    EXPECT_EQ(host_.registryReads, std::vector<std::string>({"HKLM\\" + AppPathsKeyOf("demo.exe")}));
     EXPECT_EQ(host_.dialogs, std::vector<DialogCall>({{"Installation of Zor Demo (1.2.3)", proposed_, 0x01FF0002}}));
     // The progress window names each file as it starts and follows the bytes
     // written, and is gone before the result shows.
@@ -121,7 +97,7 @@ TEST_F(Installation, FreshInstallationAsksForOptionsAndExtracts) {
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
     EXPECT_EQ(options_, 0x2u) << "the dialog's options are stored back into the archive";
     ExpectInstalledIn(target_);
-    EXPECT_EQ(ReadAll(startMenu_), BuildPath(target_, "demo.exe", nullptr));
+    EXPECT_EQ(ReadWholeFile(startMenu_), BuildPath(target_, "demo.exe", nullptr));
 }
 
 // The publisher names the Start-menu folder and the proposed directory; a
@@ -221,7 +197,7 @@ TEST_F(Installation, RegisteredInstallationIsUpdatedOrReplaced) {
         SCOPED_TRACE(c.name);
         host_ = ScriptedHost(installer_, "");
         host_.specialFolders = folders;
-        host_.appPaths["demo.exe"] = previousPath;
+        host_.RegisterAppPath(RegistryScope::Machine, "demo.exe", previousPath);
         host_.answers.assign(c.answers.begin(), c.answers.end());
         ChooseInDialog(target_, 0x2);
         std::filesystem::remove_all(previousDirectory);
@@ -371,7 +347,7 @@ TEST_F(Installation, ExistingLinksAreKeptOnASecondRun) {
     ChooseInDialog(target_, kDesktopLink);
     Install();
     EXPECT_TRUE(ShortcutEvents().empty());
-    EXPECT_EQ(ReadAll(startMenu_), "older link");
+    EXPECT_EQ(ReadWholeFile(startMenu_), "older link");
 }
 
 TEST_F(Installation, AFailedShortcutIsReportedAndTheInstallationGoesOn) {
@@ -467,7 +443,7 @@ TEST_F(FailedExtraction, WritesTheLogAndOpensItOnYes) {
         EXPECT_EQ(lines.back(), "Removing file '" + BuildPath(target_, "demo.exe", nullptr) + "'...");
         std::string expected = "'Zor Demo' log installation execution:\r\n";
         for (const std::string& line : lines) expected += line + "\r\n";
-        EXPECT_EQ(ReadAll(log), expected);
+        EXPECT_EQ(ReadWholeFile(log), expected);
         // Nothing is left of the installation but its log; what was there
         // before stays.
         EXPECT_FALSE(FileExists(BuildPath(target_, "demo.exe", nullptr)));
@@ -495,7 +471,7 @@ TEST_F(Installation, AFullDiskIsAFailedExtractionWithItsLog) {
     const std::string& question = host_.shown[0].text;
     EXPECT_EQ(question.rfind("!Error: Unable to extract files (", 0), 0u) << question;
     EXPECT_NE(question.find(SystemErrorText(112)), std::string::npos) << question;
-    EXPECT_NE(ReadAll(BuildPath(temp, "zorsetup", "log")).find("Removing shortcut '" + startMenu_ + "'..."),
+    EXPECT_NE(ReadWholeFile(BuildPath(temp, "zorsetup", "log")).find("Removing shortcut '" + startMenu_ + "'..."),
               std::string::npos);
     EXPECT_FALSE(DirectoryExists(target_));
     EXPECT_FALSE(FileExists(startMenu_));
@@ -528,9 +504,7 @@ TEST(InstallationLogPath, IsTempAndTheProgramsBaseName) {
 
 TEST_F(Installation, RunsFromTheApplicationObjectWithoutOptions) {
     ChooseInDialog(target_, 0x2);
-    InstallerApp app(host_);
-    EXPECT_EQ(app.InitInstance(), 0);
-    EXPECT_EQ(app.ExitCode(), 0);
+    EXPECT_EQ(Run(installer_, ""), 0);
     EXPECT_EQ(host_.shown, std::vector<ShownMessage>({SuccessBox("installed")}));
     ExpectInstalledIn(target_);
 }

@@ -74,7 +74,7 @@ StartupResult Start(const std::string& installer, const std::string& options) {
     result.request = StaleRequest();
     result.exit = static_cast<InstallerExit>(-1); // written only when the run ends here
     result.proceed =
-        RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), result.request, result.exit);
+        RunStartup(host, host, archive, ParseProgramArguments(host.RawCommandLine()), result.request, result.exit);
     result.force = result.request.force;
     result.shown = host.shown;
     return result;
@@ -146,7 +146,7 @@ TEST_F(Startup, LeadingSpaceMakesTheProgramPathAnOption) {
     InstallerArchive archive;
     InstallationRequest request;
     InstallerExit exit = InstallerExit::Installed;
-    EXPECT_FALSE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
+    EXPECT_FALSE(RunStartup(host, host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_EQ(exit, InstallerExit::BadCommandLine);
     EXPECT_EQ(host.shown, std::vector<ShownMessage>{UsageBox("zorsetup")});
 }
@@ -156,7 +156,7 @@ TEST_F(Startup, LoadsTheProgramsOwnFile) {
     InstallerArchive archive;
     InstallationRequest request = StaleRequest();
     InstallerExit exit = InstallerExit::Installed;
-    ASSERT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
+    ASSERT_TRUE(RunStartup(host, host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_FALSE(request.force);
     EXPECT_EQ(archive.GetFilePath(), installer_);
     EXPECT_EQ(archive.GetAppName(), "Zor Demo");
@@ -172,7 +172,7 @@ TEST_F(Startup, AnArgumentlessCommandLineProceeds) {
         InstallerArchive archive;
         InstallationRequest request = StaleRequest();
         InstallerExit exit = InstallerExit::Installed;
-        EXPECT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit))
+        EXPECT_TRUE(RunStartup(host, host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit))
             << "[" << line << "]";
         EXPECT_FALSE(request.force);
         EXPECT_TRUE(host.shown.empty());
@@ -251,7 +251,7 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
     InstallerArchive archive;
     InstallationRequest request;
     InstallerExit exit = InstallerExit::Installed;
-    ASSERT_TRUE(RunStartup(host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
+    ASSERT_TRUE(RunStartup(host, host, archive, ParseProgramArguments(host.RawCommandLine()), request, exit));
     EXPECT_EQ(request.directory, "");
     // "-c" and "-v" are answered under "/S" too (the host decides where to).
     const StartupResult content = Start(installer_, " /S -c");

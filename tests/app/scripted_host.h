@@ -1,11 +1,14 @@
-// A stand-in for the system the installer runs on: it states a module path
-// and a command line, records every message box, options dialog, shortcut
-// shell call and progress update in order and answers each as scripted (message boxes with
-// OK and the options dialog with Cancel once their scripts run out).
+// A stand-in for the user and the system the installer runs on: it states a
+// module path and a command line, keeps one registry, records every message
+// box, options dialog, shortcut, shell call and progress update in order and
+// answers each as scripted (message boxes with OK and the options dialog with
+// Cancel once their scripts run out).
 #pragma once
 
-#include "app/installer_host.h"
+#include "app/installer_system.h"
+#include "app/installer_ui.h"
 #include "app/window_search.h"
+#include "archive/installation_names.h"
 #include "common/last_error.h"
 #include "common/path.h"
 
@@ -84,10 +87,24 @@ inline constexpr int kDesktop = 0, kPrograms = 2, kStartup = 7, kCommonPrograms 
                      kCommonDesktop = 25, kAppData = 26, kLocalAppData = 28, kProgramFiles = 38;
 } // namespace scripted_folder
 
-class ScriptedHost : public InstallerHost {
+class ScriptedHost : public InstallerUi, public InstallerSystem {
 public:
     ScriptedHost(std::string modulePath, std::string commandLine)
         : modulePath_(std::move(modulePath)), commandLine_(std::move(commandLine)) {}
+
+    // Another start of a program: its module path and command line, and
+    // nothing recorded yet. The registry, the special folders and what the
+    // scripts have not used up stay.
+    void Restart(std::string modulePath, std::string commandLine) {
+        modulePath_ = std::move(modulePath);
+        commandLine_ = std::move(commandLine);
+        shown.clear();
+        dialogs.clear();
+        registryReads.clear();
+        progressCaptions.clear();
+        events.clear();
+        windows.enumerations = 0;
+    }
 
     int ShowMessage(const std::string& text, const std::string& caption, unsigned flags) override {
         shown.push_back({text, caption, flags});
@@ -129,18 +146,22 @@ public:
         options = answer.options;
         return true;
     }
-    std::string RegisteredAppPath(const std::string& fileName) override {
-        registryReads.push_back(fileName);
-        const auto it = appPaths.find(fileName);
-        return it != appPaths.end() ? it->second : std::string();
-    }
-    // The registry as a map from scope and key path to the key's values.
-    std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath, const std::string& name) override {
+    // The registry as a map from scope and key path to the key's values; a
+    // string is stored with its NUL, as Windows stores it. Each read is
+    // recorded as its root and key ("HKLM\SOFTWARE\...").
+    std::string ReadRegistryString(RegistryScope scope, const std::string& keyPath, const std::string& name,
+                                   std::size_t bufferSize = kRegistryStringBufferSize) override {
+        registryReads.push_back((scope == RegistryScope::Machine ? "HKLM\\" : "HKCU\\") + keyPath);
         const auto key = registry.find({scope, keyPath});
         if (key == registry.end()) return {};
         for (const RegistryValue& value : key->second)
-            if (value.name == name && !value.isNumber) return value.text;
+            if (value.name == name && !value.isNumber) return value.text.size() + 1 < bufferSize ? value.text : "";
         return {};
+    }
+    // Registers path as the App Paths value of the executable fileName under
+    // the root of scope, as the installed application does.
+    void RegisterAppPath(RegistryScope scope, const std::string& fileName, const std::string& path) {
+        registry[{scope, AppPathsKeyOf(fileName)}] = {{"", path}};
     }
     bool WriteRegistryValues(RegistryScope scope, const std::string& keyPath,
                              const std::vector<RegistryValue>& values) override {
@@ -218,7 +239,6 @@ public:
     std::deque<int> answers;
     std::vector<DialogCall> dialogs;
     std::deque<DialogAnswer> dialogAnswers;
-    std::map<std::string, std::string> appPaths;
     std::vector<std::string> registryReads;
     std::map<int, std::string> specialFolders;
     std::map<std::pair<RegistryScope, std::string>, std::vector<RegistryValue>> registry;

@@ -3,26 +3,16 @@
 // questions take their default answers, the log is always written and the
 // exit code tells the class of failure.
 #include "app/installation_messages.h"
-#include "app/installer_app.h"
-#include "app/unattended_host.h"
-#include "archive/installer_archive.h"
+#include "app/unattended_ui.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "tests/app/installer_files.h"
-#include "tests/app/scripted_host.h"
-#include "tests/common/scoped_environment.h"
-#include "tests/common/temp_dir.h"
+#include "tests/app/installer_run.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -43,33 +33,19 @@ bool Contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-class UnattendedRun : public ::testing::Test {
+class UnattendedRun : public InstallerRun {
 protected:
-    void SetUp() override {
-        WriteInstaller(installer_, InstallerContent());
-        CreateDirectoryTree(temp_);
-        InstallationMessages().clear();
-    }
+    void SetUp() override { WriteInstaller(installer_, InstallerContent()); }
 
-    // Runs the installer with options after its path; the host is kept in host_.
-    int Run(const std::string& options) {
-        host_ = std::make_unique<ScriptedHost>(installer_, "\"" + installer_ + "\" " + options);
-        host_->PlaceSpecialFoldersBelow(dir_.path());
-        host_->appPaths = appPaths_;
-        host_->windows.desktops = desktops_;
-        host_->failingShortcuts = failingShortcuts_;
-        const ScopedEnvironment temp("TEMP", temp_);
-        InstallerApp app(*host_);
-        EXPECT_EQ(app.InitInstance(), 0);
-        return app.ExitCode();
-    }
+    // Runs the installer with options after its path.
+    int Run(const std::string& options) { return InstallerRun::Run(installer_, options); }
 
     // Nothing of what opens a window reached the system.
     void ExpectNoWindow() const {
-        EXPECT_TRUE(host_->shown.empty());
-        EXPECT_TRUE(host_->dialogs.empty());
-        EXPECT_TRUE(host_->progressCaptions.empty());
-        for (const std::string& event : host_->events) {
+        EXPECT_TRUE(host_.shown.empty());
+        EXPECT_TRUE(host_.dialogs.empty());
+        EXPECT_TRUE(host_.progressCaptions.empty());
+        for (const std::string& event : host_.events) {
             EXPECT_EQ(event.rfind("progress", 0), std::string::npos) << event;
             EXPECT_EQ(event.rfind("open: ", 0), std::string::npos) << event;
         }
@@ -81,15 +57,8 @@ protected:
     std::vector<std::string> Log() const { return LogLines(BuildPath(temp_, "zorsetup", "log")); }
     std::string Link(const std::string& folder) const { return BuildPath(folder, "Zor Demo App", "lnk"); }
 
-    TempDir dir_;
-    const std::string installer_ = dir_ / "zorsetup.exe";
-    const std::string temp_ = dir_ / "temp";
     const std::string proposed_ = BuildPath(dir_ / "Program Files", "ZorSoftware", nullptr);
     const std::string target_ = BuildPath(dir_ / "my apps", "Zor Demo", nullptr);
-    std::map<std::string, std::string> appPaths_;
-    std::deque<std::vector<EnumeratedWindow>> desktops_;
-    std::set<std::string> failingShortcuts_;
-    std::unique_ptr<ScriptedHost> host_;
 };
 
 TEST_F(UnattendedRun, AFreshInstallationTakesTheArchivesOptionsAndStartsNothing) {
@@ -102,7 +71,7 @@ TEST_F(UnattendedRun, AFreshInstallationTakesTheArchivesOptionsAndStartsNothing)
     const std::string quickLaunch =
         Link(BuildPath(dir_ / "appdata", "Microsoft\\Internet Explorer\\Quick Launch", nullptr));
     const std::string menu = Link(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr));
-    EXPECT_EQ(host_->events,
+    EXPECT_EQ(host_.events,
               std::vector<std::string>({"shortcut: " + menu + " -> " + executable,
                                         "shortcut: " + Link(dir_ / "common desktop") + " -> " + executable,
                                         "shortcut: " + quickLaunch + " -> " + executable}));
@@ -123,7 +92,7 @@ TEST_F(UnattendedRun, TheDirectorySwitchChoosesTheDirectory) {
 
 TEST_F(UnattendedRun, AnUpdateGoesToTheRegisteredDirectoryUnlessOneIsGiven) {
     const std::string registered = dir_ / "old place";
-    appPaths_["demo.exe"] = BuildPath(registered, "demo.exe", nullptr);
+    host_.RegisterAppPath(RegistryScope::Machine, "demo.exe", BuildPath(registered, "demo.exe", nullptr));
 
     EXPECT_EQ(Run("/S"), 0);
     ExpectNoWindow();
@@ -140,12 +109,12 @@ TEST_F(UnattendedRun, AnUpdateGoesToTheRegisteredDirectoryUnlessOneIsGiven) {
 }
 
 TEST_F(UnattendedRun, ARunningInstanceEndsTheRunBeforeAnythingIsExtracted) {
-    desktops_ = {{{7, "Zor Demo - report", "ZorFrame"}}};
+    host_.windows.desktops = {{{7, "Zor Demo - report", "ZorFrame"}}};
     EXPECT_EQ(Run("/S /D=" + target_), 4);
     ExpectNoWindow();
-    EXPECT_EQ(host_->windows.enumerations, 1) << "never waited for";
+    EXPECT_EQ(host_.windows.enumerations, 1) << "never waited for";
     EXPECT_FALSE(std::filesystem::exists(BuildPath(target_, "demo.exe", nullptr)));
-    EXPECT_TRUE(host_->events.empty()) << "no shortcut either";
+    EXPECT_TRUE(host_.events.empty()) << "no shortcut either";
     const std::vector<std::string> log = Log();
     EXPECT_TRUE(Contains(log, "- Zor Demo - report"));
     EXPECT_EQ(log.back(), "Exit code 4 (application running)");
@@ -167,7 +136,7 @@ TEST_F(UnattendedRun, EachFailureHasItsExitCodeAndItsLogLines) {
     EXPECT_EQ(Run("/S /D=" + blocked), 3);
     EXPECT_EQ(Log().back(), "Exit code 3 (folder not created)");
 
-    failingShortcuts_ = {Link(dir_ / "common desktop")};
+    host_.failingShortcuts = {Link(dir_ / "common desktop")};
     std::filesystem::remove_all(target_);
     EXPECT_EQ(Run("/S /D=" + target_), 6);
     ExpectNoWindow();
@@ -200,16 +169,16 @@ TEST_F(UnattendedRun, AnArchiveThatDoesNotLoadIsLoggedUnderTheProgramsName) {
 // Without "/S" the same failures show their boxes and end with the same codes.
 TEST_F(UnattendedRun, WithoutTheSwitchTheCodesAreTheSame) {
     EXPECT_EQ(Run("-x"), 1);
-    EXPECT_EQ(host_->shown.size(), 1u);
+    EXPECT_EQ(host_.shown.size(), 1u);
     EXPECT_EQ(Run("-c"), 0);
     EXPECT_EQ(Run(""), 7) << "the scripted user cancels the options dialog";
-    ASSERT_EQ(host_->dialogs.size(), 1u);
-    EXPECT_EQ(host_->dialogs[0].directory, proposed_);
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].directory, proposed_);
     EXPECT_FALSE(std::filesystem::exists(BuildPath(temp_, "zorsetup", "log"))) << "no log without /S or a failure";
     // "/D=" alone proposes its directory in the dialog.
     EXPECT_EQ(Run("/D=" + target_), 7);
-    ASSERT_EQ(host_->dialogs.size(), 1u);
-    EXPECT_EQ(host_->dialogs[0].directory, target_);
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].directory, target_);
 }
 
 // A main executable in a folder: its links point into the folder, and an
@@ -221,34 +190,31 @@ TEST_F(UnattendedRun, AMainExecutableInAFolderIsLinkedAndUpdatedThere) {
     EXPECT_EQ(Run("/S /D=" + target_), 0);
     const std::string executable = BuildPath(BuildPath(target_, "bin", nullptr), "demo.exe", nullptr);
     EXPECT_EQ(ReadWholeFile(executable), "MZ demo program");
-    ASSERT_FALSE(host_->events.empty());
-    EXPECT_EQ(host_->events[0],
+    ASSERT_FALSE(host_.events.empty());
+    EXPECT_EQ(host_.events[0],
               "shortcut: " + Link(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr)) + " -> " + executable);
 
     const std::string registered = dir_ / "old place";
-    appPaths_["demo.exe"] = BuildPath(BuildPath(registered, "bin", nullptr), "demo.exe", nullptr);
+    host_.RegisterAppPath(RegistryScope::Machine, "demo.exe",
+                          BuildPath(BuildPath(registered, "bin", nullptr), "demo.exe", nullptr));
     EXPECT_EQ(Run("/S"), 0);
-    EXPECT_EQ(host_->registryReads, std::vector<std::string>({"demo.exe"}));
+    EXPECT_EQ(host_.registryReads, std::vector<std::string>({"HKLM\\" + AppPathsKeyOf("demo.exe")}));
     EXPECT_EQ(ReadWholeFile(BuildPath(registered, "readme.txt", nullptr)), "Read me first.\n");
 }
 
-TEST(UnattendedHost, DeclinesEveryQuestionAndLogsEachLine) {
-    ScriptedHost system("setup.exe", "setup.exe");
-    UnattendedHost host(system);
+TEST(UnattendedUi, DeclinesEveryQuestionAndLogsEachLine) {
+    UnattendedUi ui;
     InstallationMessages().clear();
-    EXPECT_EQ(host.ShowMessage("a\nb\n", "caption", 0x24), 7); // Yes/No: No
-    EXPECT_EQ(host.ShowMessage("c", "caption", 0x41), 2);      // OK/Cancel: Cancel
-    EXPECT_EQ(host.ShowMessage("", "caption", 0x10), 1);       // OK
+    EXPECT_EQ(ui.ShowMessage("a\nb\n", "caption", 0x24), 7); // Yes/No: No
+    EXPECT_EQ(ui.ShowMessage("c", "caption", 0x41), 2);      // OK/Cancel: Cancel
+    EXPECT_EQ(ui.ShowMessage("", "caption", 0x10), 1);       // OK
     std::string directory = "kept";
     std::uint32_t options = 5;
-    EXPECT_FALSE(host.RunOptionsDialog("caption", directory, options));
+    EXPECT_FALSE(ui.RunOptionsDialog("caption", directory, options));
     EXPECT_EQ(directory, "kept");
-    host.ShowProgress("caption", "file", 1, 2);
-    host.CloseProgress();
+    ui.ShowProgress("caption", "file", 1, 2);
+    ui.CloseProgress();
     EXPECT_EQ(InstallationMessages(), std::vector<std::string>({"a", "b", "c", ""}));
-    EXPECT_TRUE(system.shown.empty());
-    EXPECT_TRUE(system.events.empty());
-    EXPECT_EQ(host.ModulePath(), "setup.exe");
 }
 
 } // namespace

@@ -3,8 +3,6 @@
 // run, driven through the application object with a scripted system: exactly
 // what the record names goes, files a user added stay, and a hostile record
 // removes nothing.
-#include "app/installation_messages.h"
-#include "app/installer_app.h"
 #include "app/uninstall_sequence.h"
 #include "app/uninstaller_setup.h"
 #include "common/file.h"
@@ -13,16 +11,12 @@
 #include "common/system_info.h"
 #include "compress/md5_digest.h"
 #include "tests/app/installer_files.h"
-#include "tests/app/scripted_host.h"
-#include "tests/common/scoped_environment.h"
-#include "tests/common/temp_dir.h"
+#include "tests/app/installer_run.h"
 #include "uninstall/uninstaller_file.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,27 +27,8 @@ using namespace scripted_folder;
 const std::string kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\demo.exe";
 const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zor Demo";
 
-class Uninstaller : public ::testing::Test {
+class Uninstaller : public InstallerRun {
 protected:
-    void SetUp() override {
-        CreateDirectoryTree(temp_);
-        InstallationMessages().clear();
-    }
-
-    // Runs the program at modulePath with options; the host stays in host_.
-    int Run(const std::string& modulePath, const std::string& options) {
-        auto host = std::make_unique<ScriptedHost>(modulePath, "\"" + modulePath + "\" " + options);
-        host->PlaceSpecialFoldersBelow(dir_.path());
-        if (host_) host->registry = host_->registry;
-        host->answers = answers_;
-        host->windows.desktops = desktops_;
-        host_ = std::move(host);
-        const ScopedEnvironment temp("TEMP", temp_);
-        InstallerApp app(*host_);
-        app.InitInstance();
-        return app.ExitCode();
-    }
-
     // The demo with an uninstaller, version 1.2.3 unless changed.
     static InstallerContent Demo() {
         InstallerContent content;
@@ -68,7 +43,7 @@ protected:
         ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
         ASSERT_TRUE(IsUninstallerFile(uninstaller_));
         // The application registers itself when it runs.
-        host_->registry[{RegistryScope::Machine, kAppPaths}] = {{"", executable_, 0, false}};
+        host_.RegisterAppPath(RegistryScope::Machine, "demo.exe", executable_);
     }
 
     std::string Log(const char* baseName = "uninstall") const {
@@ -84,17 +59,11 @@ protected:
         return BuildPath(BuildPath(dir_.path(), folder, nullptr), "Zor Demo App", "lnk");
     }
 
-    TempDir dir_;
-    const std::string temp_ = dir_ / "temp";
-    const std::string installer_ = dir_ / "zorsetup.exe";
     const std::string target_ = BuildPath(dir_ / "apps", "Zor Demo", nullptr);
     const std::string uninstaller_ = BuildPath(target_, "uninstall.exe", nullptr);
     const std::string executable_ = BuildPath(BuildPath(target_, "bin", nullptr), "demo.exe", nullptr);
     const std::string menuLink_ =
         BuildPath(BuildPath(dir_ / "common programs", "ZorSoftware", nullptr), "Zor Demo App", "lnk");
-    std::deque<int> answers_;
-    std::deque<std::vector<EnumeratedWindow>> desktops_;
-    std::unique_ptr<ScriptedHost> host_;
 };
 
 TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
@@ -116,7 +85,7 @@ TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
     EXPECT_EQ(record.directory, target_);
 
     const std::string quoted = "\"" + uninstaller_ + "\"";
-    const std::vector<RegistryValue>& entry = host_->registry[{RegistryScope::Machine, kEntry}];
+    const std::vector<RegistryValue>& entry = host_.registry[{RegistryScope::Machine, kEntry}];
     EXPECT_EQ(entry, (std::vector<RegistryValue>{{"DisplayName", "Zor Demo", 0, false},
                                                  {"DisplayVersion", "1.2.3", 0, false},
                                                  {"Publisher", "", 0, false},
@@ -130,27 +99,27 @@ TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
     // Without the key nothing of this is written.
     std::filesystem::remove(uninstaller_);
     WriteInstaller(installer_, InstallerContent());
-    host_->registry.clear();
+    host_.registry.clear();
     EXPECT_EQ(Run(installer_, "/S /D=" + target_), 0);
     EXPECT_FALSE(FileExists(uninstaller_));
-    EXPECT_TRUE(host_->registry.empty());
+    EXPECT_TRUE(host_.registry.empty());
 }
 
 TEST_F(Uninstaller, SilentlyRemovesWhatTheInstallationMadeAndKeepsTheRest) {
     Install();
     dir_.WriteFile("apps/Zor Demo/notes.txt", "the user's own");
     EXPECT_EQ(Run(uninstaller_, "/S"), 0);
-    EXPECT_TRUE(host_->shown.empty());
+    EXPECT_TRUE(host_.shown.empty());
     EXPECT_FALSE(FileExists(executable_));
     EXPECT_FALSE(DirectoryExists(BuildPath(target_, "bin", nullptr))) << "emptied folders go";
     EXPECT_FALSE(FileExists(BuildPath(target_, "readme.txt", nullptr)));
     EXPECT_EQ(ReadWholeFile(BuildPath(target_, "notes.txt", nullptr)), "the user's own");
     EXPECT_FALSE(FileExists(menuLink_));
     EXPECT_FALSE(DirectoryExists(GetPathPart(menuLink_, kPathDirectory))) << "the publisher's empty menu folder";
-    EXPECT_TRUE(host_->registry.empty()) << "App Paths and the entry";
+    EXPECT_TRUE(host_.registry.empty()) << "App Paths and the entry";
     // The uninstaller cannot delete itself: its copy in TEMP will.
     const std::string copy = BuildPath(temp_, ("zor-uninstall-" + std::to_string(CurrentProcessId())).c_str(), "exe");
-    EXPECT_EQ(host_->events.back(),
+    EXPECT_EQ(host_.events.back(),
               "start: " + copy + " /_remove=" + std::to_string(CurrentProcessId()) + ":" + uninstaller_);
     EXPECT_TRUE(IsUninstallerFile(copy));
     const std::string log = ReadWholeFile(BuildPath(temp_, "uninstall", "log"));
@@ -161,7 +130,7 @@ TEST_F(Uninstaller, SilentlyRemovesWhatTheInstallationMadeAndKeepsTheRest) {
     // (the folder only when empty).
     std::filesystem::remove(BuildPath(target_, "notes.txt", nullptr));
     EXPECT_EQ(Run(copy, "/_remove=4242:" + uninstaller_), 0);
-    EXPECT_EQ(host_->events.front(), "wait: 4242");
+    EXPECT_EQ(host_.events.front(), "wait: 4242");
     EXPECT_FALSE(FileExists(uninstaller_));
     EXPECT_FALSE(DirectoryExists(target_));
     // It deletes nothing but an uninstaller.
@@ -172,24 +141,24 @@ TEST_F(Uninstaller, SilentlyRemovesWhatTheInstallationMadeAndKeepsTheRest) {
 
 TEST_F(Uninstaller, AsksFirstAndWaitsForRunningInstances) {
     Install();
-    answers_ = {kButtonNo};
+    host_.answers = {kButtonNo};
     EXPECT_EQ(Run(uninstaller_, ""), 7);
     EXPECT_TRUE(FileExists(executable_)) << "No removes nothing";
-    EXPECT_EQ(host_->shown.front().text, "Do you want to remove 'Zor Demo' (1.2.3) from:\n\n" + target_ + " ?");
+    EXPECT_EQ(host_.shown.front().text, "Do you want to remove 'Zor Demo' (1.2.3) from:\n\n" + target_ + " ?");
 
-    desktops_ = {{{7, "Zor Demo", "ZorFrame"}}};
+    host_.windows.desktops = {{{7, "Zor Demo", "ZorFrame"}}};
     EXPECT_EQ(Run(uninstaller_, "/S"), 4);
     EXPECT_TRUE(FileExists(executable_)) << "a running application is left as it is";
 
-    answers_ = {kButtonYes, kButtonCancel};
+    host_.answers = {kButtonYes, kButtonCancel};
     EXPECT_EQ(Run(uninstaller_, ""), 7);
-    EXPECT_EQ(host_->shown[1].text.rfind("Following windows have to be closed before removing 'Zor Demo':", 0), 0u);
+    EXPECT_EQ(host_.shown[1].text.rfind("Following windows have to be closed before removing 'Zor Demo':", 0), 0u);
     EXPECT_TRUE(FileExists(executable_));
 
-    desktops_.clear();
-    answers_ = {kButtonYes};
+    host_.windows.desktops.clear();
+    host_.answers = {kButtonYes};
     EXPECT_EQ(Run(uninstaller_, ""), 0);
-    EXPECT_EQ(host_->shown.back().text, "'Zor Demo' (1.2.3) was removed.");
+    EXPECT_EQ(host_.shown.back().text, "'Zor Demo' (1.2.3) was removed.");
     EXPECT_FALSE(FileExists(executable_));
     EXPECT_EQ(Run(uninstaller_, "-x"), 1);
 }
@@ -201,10 +170,10 @@ TEST_F(Uninstaller, APerUserInstallationUsesTheCurrentUsersEntry) {
     content.extensions = {{"scope", "per-user"}, {"uninstall-key", "Zor Demo"}};
     WriteInstaller(installer_, content);
     ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
-    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), target_);
-    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), "");
+    EXPECT_EQ(host_.ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), target_);
+    EXPECT_EQ(host_.ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), "");
     EXPECT_EQ(Run(uninstaller_, "/S"), 0);
-    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), "");
+    EXPECT_EQ(host_.ReadRegistryString(RegistryScope::CurrentUser, kEntry, "InstallLocation"), "");
     EXPECT_FALSE(FileExists(BuildPath(target_, "demo.exe", nullptr)));
 }
 
@@ -212,9 +181,9 @@ TEST_F(Uninstaller, APerUserInstallationUsesTheCurrentUsersEntry) {
 TEST_F(Uninstaller, KeepsAnAppPathsKeyOfAnotherInstallation) {
     Install();
     const std::string elsewhere = BuildPath(dir_ / "other", "demo.exe", nullptr);
-    host_->registry[{RegistryScope::Machine, kAppPaths}][0].text = elsewhere;
+    host_.registry[{RegistryScope::Machine, kAppPaths}][0].text = elsewhere;
     EXPECT_EQ(Run(uninstaller_, "/S"), 0);
-    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kAppPaths, ""), elsewhere);
+    EXPECT_EQ(host_.ReadRegistryString(RegistryScope::Machine, kAppPaths, ""), elsewhere);
 }
 
 TEST_F(Uninstaller, AHostileRecordRemovesNothing) {
@@ -242,7 +211,7 @@ TEST_F(Uninstaller, AHostileRecordRemovesNothing) {
     EXPECT_EQ(ReadWholeFile(BuildPath(target_, "readme.txt", nullptr)), "installed");
     const std::string log = ReadWholeFile(BuildPath(temp_, "uninstall", "log"));
     EXPECT_NE(log.find("has the file '..\\outside.txt' that"), std::string::npos) << log;
-    EXPECT_TRUE(host_->events.empty()) << "no copy started either";
+    EXPECT_TRUE(host_.events.empty()) << "no copy started either";
 }
 
 // An update finds the installation through its uninstall entry wherever it
@@ -271,7 +240,7 @@ TEST_F(Uninstaller, UpdatesFindTheInstallationAndUninstallingRemovesEveryVersion
     EXPECT_EQ(Log().find("did not install"), std::string::npos) << Log();
     EXPECT_EQ(CountDirectoryEntries(target_), 1) << "only the uninstaller, until its copy deletes it";
     EXPECT_FALSE(FileExists(menuLink_));
-    EXPECT_TRUE(host_->registry.empty());
+    EXPECT_TRUE(host_.registry.empty());
 }
 
 // Another product's uninstaller, or a file that is none, is never replaced.
@@ -308,10 +277,10 @@ TEST_F(Uninstaller, TwoCopiesEachRemoveOnlyTheirOwn) {
 
     EXPECT_EQ(Run(BuildPath(one, "uninstall.exe", nullptr), "/S"), 0);
     EXPECT_FALSE(FileExists(menuLink_)) << "it pointed into one";
-    EXPECT_EQ(host_->ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), two);
+    EXPECT_EQ(host_.ReadRegistryString(RegistryScope::Machine, kEntry, "InstallLocation"), two);
     EXPECT_EQ(ReadWholeFile(BuildPath(two, "readme.txt", nullptr)), "Read me first.\n");
     EXPECT_EQ(Run(BuildPath(two, "uninstall.exe", nullptr), "/S"), 0);
-    EXPECT_TRUE(host_->registry.empty());
+    EXPECT_TRUE(host_.registry.empty());
 }
 
 // An uninstaller removes nothing outside its installation's directory: not
@@ -326,7 +295,7 @@ TEST_F(Uninstaller, RemovesNothingOutsideItsDirectory) {
     std::filesystem::copy_file(uninstaller_, copy);
     for (const char* options : {"/S", ""}) {
         EXPECT_EQ(Run(copy, options), 2) << options;
-        EXPECT_NE(host_->shown.empty() ? Log() : host_->shown.front().text, "");
+        EXPECT_NE(host_.shown.empty() ? Log() : host_.shown.front().text, "");
     }
     EXPECT_NE(Log().find("belongs to the installation in '" + target_ + "'"), std::string::npos) << Log();
     EXPECT_EQ(Run(uninstaller_, "/_remove=1:" + uninstaller_), 1) << "the removal switch is the copy's alone";
@@ -364,7 +333,7 @@ TEST_F(Uninstaller, AFullDiskAtAnyWriteLeavesACleanState) {
     for (unsigned write = 1; !uninstallerFailed && write < 50; ++write) {
         SCOPED_TRACE(write);
         std::filesystem::remove_all(dir_ / "apps");
-        host_.reset(); // no entry: a fresh installation each time
+        host_.registry.clear(); // no entry: a fresh installation each time
         InjectFileFault(FileOperation::Write, write, kDiskFull);
         const int exit = Run(installer_, "/S /D=" + target_);
         ClearFileFaults();

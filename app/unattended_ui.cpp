@@ -1,4 +1,4 @@
-#include "app/unattended_host.h"
+#include "app/unattended_ui.h"
 
 #include "app/installation_messages.h"
 
@@ -11,7 +11,7 @@ constexpr unsigned kButtonsYesNo = 0x4;
 
 } // namespace
 
-int UnattendedHost::ShowMessage(const std::string& text, const std::string& /*caption*/, unsigned flags) {
+int UnattendedUi::ShowMessage(const std::string& text, const std::string& /*caption*/, unsigned flags) {
     std::size_t start = 0;
     for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         InstallationProgress(text.substr(start, end - start).c_str(), 0);
@@ -27,4 +27,4 @@ int UnattendedHost::ShowMessage(const std::string& text, const std::string& /*ca
     }
 }
 
-bool UnattendedHost::RunOptionsDialog(const std::string&, std::string&, std::uint32_t&) { return false; }
+bool UnattendedUi::RunOptionsDialog(const std::string&, std::string&, std::uint32_t&) { return false; }
