@@ -137,6 +137,11 @@ bool CopyFileContents(const std::string& source, const std::string& destination)
     return true;
 }
 
+long CountDirectoryEntries(const std::string& path) {
+    std::vector<std::string> names;
+    return ListDirectory(path, names) ? static_cast<long>(names.size()) : -1;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     FileIdentity first, second;
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;

@@ -78,16 +78,25 @@ bool RemoveEmptyDirectory(const std::string& path) {
     return false;
 }
 
-long CountDirectoryEntries(const std::string& path) {
-    DIR* directory = ::opendir(path.c_str());
-    if (directory == nullptr) return -1;
-    long count = 0;
-    while (const dirent* entry = ::readdir(directory)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") ++count;
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    DIR* stream = ::opendir(directory.c_str());
+    if (stream == nullptr) {
+        SetLastErrorFromErrno(errno);
+        return false;
     }
-    ::closedir(directory);
-    return count;
+    // readdir returns null at the end and on a failure alike: errno tells them apart.
+    errno = 0;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") names.emplace_back(name);
+        errno = 0;
+    }
+    const int failure = errno;
+    ::closedir(stream);
+    if (failure == 0) return true;
+    SetLastErrorFromErrno(failure);
+    return false;
 }
 
 bool DirectoryExists(const std::string& path) {

@@ -1,5 +1,6 @@
 #include "common/file_system.h"
 #include "common/file_system_platform.h"
+#include "common/path.h"
 #include "common/windows_api.h"
 
 #include <string_view>
@@ -59,17 +60,20 @@ bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) 
 
 bool RemoveEmptyDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
 
-long CountDirectoryEntries(const std::string& path) {
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
     WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return -1;
-    long count = 0;
+    HANDLE search = ::FindFirstFileA(ChildPath(directory, "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
     do {
         const std::string_view name = found.cFileName;
-        if (name != "." && name != "..") ++count;
+        if (name != "." && name != "..") names.emplace_back(name);
     } while (::FindNextFileA(search, &found));
+    const DWORD failure = ::GetLastError();
     ::FindClose(search);
-    return count;
+    if (failure == ERROR_NO_MORE_FILES) return true;
+    ::SetLastError(failure);
+    return false;
 }
 
 bool DirectoryExists(const std::string& path) {
