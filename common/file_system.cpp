@@ -137,9 +137,18 @@ bool CopyFileContents(const std::string& source, const std::string& destination)
     return true;
 }
 
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    const auto add = [](const char* name, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(name);
+    };
+    return file_system_platform::VisitDirectory(directory, add, &names);
+}
+
 long CountDirectoryEntries(const std::string& path) {
-    std::vector<std::string> names;
-    return ListDirectory(path, names) ? static_cast<long>(names.size()) : -1;
+    long count = 0;
+    const auto add = [](const char*, void* context) { ++*static_cast<long*>(context); };
+    return file_system_platform::VisitDirectory(path, add, &count) ? count : -1;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

@@ -1,6 +1,5 @@
 #include "common/file_system.h"
 #include "common/file_system_platform.h"
-#include "common/path.h"
 #include "common/windows_api.h"
 
 #include <string_view>
@@ -26,6 +25,26 @@ bool FindFileInfo(const std::string& path, FileDetails& info) {
 }
 
 bool MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+bool VisitDirectory(const std::string& directory, void (*visit)(const char* name, void* context), void* context) {
+    // ChildPath(directory, "*"), spelt out: the installer stub, which counts
+    // entries, has no other use for it.
+    std::string pattern = directory;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::string_view name = found.cFileName;
+        if (name != "." && name != "..") visit(found.cFileName, context);
+    } while (::FindNextFileA(search, &found));
+    const DWORD failure = ::GetLastError();
+    ::FindClose(search);
+    if (failure == ERROR_NO_MORE_FILES) return true;
+    ::SetLastError(failure);
+    return false;
+}
 
 } // namespace file_system_platform
 
@@ -59,22 +78,6 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
 bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
 bool RemoveEmptyDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
-
-bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
-    names.clear();
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA(ChildPath(directory, "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    do {
-        const std::string_view name = found.cFileName;
-        if (name != "." && name != "..") names.emplace_back(name);
-    } while (::FindNextFileA(search, &found));
-    const DWORD failure = ::GetLastError();
-    ::FindClose(search);
-    if (failure == ERROR_NO_MORE_FILES) return true;
-    ::SetLastError(failure);
-    return false;
-}
 
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;
