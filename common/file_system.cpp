@@ -137,6 +137,20 @@ bool CopyFileContents(const std::string& source, const std::string& destination)
     return true;
 }
 
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names) {
+    names.clear();
+    const auto add = [](const char* name, void* context) {
+        static_cast<std::vector<std::string>*>(context)->push_back(name);
+    };
+    return file_system_platform::VisitDirectory(directory, add, &names);
+}
+
+long CountDirectoryEntries(const std::string& path) {
+    long count = 0;
+    const auto add = [](const char*, void* context) { ++*static_cast<long*>(context); };
+    return file_system_platform::VisitDirectory(path, add, &count) ? count : -1;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
     FileIdentity first, second;
     return GetFileIdentity(a, first) && GetFileIdentity(b, second) && first == second;

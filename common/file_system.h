@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // True when path names an existing directory. In the Windows build a path of
 // fewer than four characters is taken as a drive ("C:", "C:\") and exists when
@@ -78,6 +79,12 @@ bool TouchFile(const std::string& path, const CalendarTime* lastWrite = nullptr,
 // reason in the thread's last error), and always for a directory holding
 // anything.
 bool RemoveEmptyDirectory(const std::string& path);
+
+// Replaces names with the names in directory, "." and ".." left out, in the
+// order the file system gives them. False with the last error set when the
+// directory cannot be opened or reading it fails part-way; names then holds
+// what was read before.
+bool ListDirectory(const std::string& directory, std::vector<std::string>& names);
 
 // The number of entries in the directory at path, "." and ".." not counted;
 // -1 when it cannot be read.

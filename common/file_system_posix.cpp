@@ -34,6 +34,26 @@ bool MakeDirectory(const std::string& path) {
     return false;
 }
 
+bool VisitDirectory(const std::string& directory, void (*visit)(const char* name, void* context), void* context) {
+    DIR* stream = ::opendir(directory.c_str());
+    if (stream == nullptr) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    // readdir returns null at the end and on a failure alike: errno tells them apart.
+    errno = 0;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") visit(entry->d_name, context);
+        errno = 0;
+    }
+    const int failure = errno;
+    ::closedir(stream);
+    if (failure == 0) return true;
+    SetLastErrorFromErrno(failure);
+    return false;
+}
+
 } // namespace file_system_platform
 
 bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
@@ -76,18 +96,6 @@ bool RemoveEmptyDirectory(const std::string& path) {
     if (::rmdir(path.c_str()) == 0) return true;
     SetLastErrorFromErrno(errno);
     return false;
-}
-
-long CountDirectoryEntries(const std::string& path) {
-    DIR* directory = ::opendir(path.c_str());
-    if (directory == nullptr) return -1;
-    long count = 0;
-    while (const dirent* entry = ::readdir(directory)) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..") ++count;
-    }
-    ::closedir(directory);
-    return count;
 }
 
 bool DirectoryExists(const std::string& path) {

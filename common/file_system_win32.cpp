@@ -26,6 +26,26 @@ bool FindFileInfo(const std::string& path, FileDetails& info) {
 
 bool MakeDirectory(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
+bool VisitDirectory(const std::string& directory, void (*visit)(const char* name, void* context), void* context) {
+    // ChildPath(directory, "*"), spelt out: the installer stub, which counts
+    // entries, has no other use for it.
+    std::string pattern = directory;
+    if (!pattern.empty() && pattern.back() != '\\') pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::string_view name = found.cFileName;
+        if (name != "." && name != "..") visit(found.cFileName, context);
+    } while (::FindNextFileA(search, &found));
+    const DWORD failure = ::GetLastError();
+    ::FindClose(search);
+    if (failure == ERROR_NO_MORE_FILES) return true;
+    ::SetLastError(failure);
+    return false;
+}
+
 } // namespace file_system_platform
 
 bool GetFileIdentity(const std::string& path, FileIdentity& identity) {
@@ -58,19 +78,6 @@ bool MoveFileNoReplace(const std::string& from, const std::string& to) {
 bool DeleteFileAt(const std::string& path) { return ::DeleteFileA(path.c_str()) != FALSE; }
 
 bool RemoveEmptyDirectory(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != FALSE; }
-
-long CountDirectoryEntries(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return -1;
-    long count = 0;
-    do {
-        const std::string_view name = found.cFileName;
-        if (name != "." && name != "..") ++count;
-    } while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return count;
-}
 
 bool DirectoryExists(const std::string& path) {
     if (path.empty()) return false;

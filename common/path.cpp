@@ -26,6 +26,13 @@ std::string BuildPath(std::string_view directory, std::string_view name, const c
     return path;
 }
 
+std::string ChildPath(std::string_view directory, std::string_view name, PathStyle style) {
+    std::string path(directory);
+    if (!path.empty() && path.back() != PathSeparator(style)) path += PathSeparator(style);
+    path += name;
+    return path;
+}
+
 std::string GetPathPart(std::string_view path, int part, PathStyle style) {
     const std::size_t separator = path.rfind(PathSeparator(style));
     const bool hasSeparator = separator != std::string_view::npos;

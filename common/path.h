@@ -30,6 +30,11 @@ inline constexpr std::size_t kMaxPath = 260;
 std::string BuildPath(std::string_view directory, std::string_view name, const char* extension,
                       PathStyle style = kNativePathStyle);
 
+// directory + separator + name, the separator left out when directory is
+// empty or already ends with one. Unlike BuildPath, a short directory such as
+// "ab" is no drive: it gets its separator too.
+std::string ChildPath(std::string_view directory, std::string_view name, PathStyle style = kNativePathStyle);
+
 enum PathPart : int { kPathDirectory = 0, kPathFileName = 1, kPathExtension = 2, kPathBaseName = 3 };
 
 // One part of path, split at its last separator:

@@ -10,13 +10,15 @@ build=${ZOR_FUZZ_BUILD:-build/fuzz}
 bin=$build/bin
 corpus=$build/corpus
 artifacts=$build/artifacts/
-targets=(expand decode_chunk installer log_pattern xml_load log_configure uninstall_record)
-# libFuzzer options that differ from one target to another.
-declare -A options=(
-  [log_pattern]="-max_len=4096 -dict=fuzz/log_pattern.dict"
-  [xml_load]="-max_len=8192 -dict=fuzz/xml.dict"
-  [log_configure]="-max_len=8192 -dict=fuzz/log_configure.dict -close_fd_mask=1"
-)
+# The targets and their libFuzzer options, as fuzz/CMakeLists.txt lists them.
+list=$build/fuzz-targets.txt
+[ -r "$list" ] || { echo "run-fuzzers.sh: no $list; configure the fuzz tree first" >&2; exit 1; }
+targets=()
+declare -A options=()
+while read -r target target_options; do
+  targets+=("$target")
+  options[$target]=$target_options
+done <"$list"
 for target in "${targets[@]}"; do mkdir -p "$corpus/$target"; done
 mkdir -p "$artifacts"
 if [ ! -e "$corpus/.seeded" ]; then
@@ -51,6 +53,22 @@ if [ -z "$(ls -A "$corpus/log_configure")" ]; then
          "<c><root><appender-ref ref='z'/></root><category name='a'><appender-ref ref='x'/></category><category name='A.b.c'><appender-ref ref='y'/><appender-ref ref='X'/></category><appender name='x' class='ConsoleAppender'><layout class='HTMLLayout'/></appender><appender name='y' class='UDPConsoleColorAppender'><param name='hosts' value='127.0.0.1'/><param name='port' value='4884'/></appender><appender name='z' class='NoSuchClass'/></c>"
          "<c replace='true' active='no'><category name='ROOT' additivity='true'/><root/></c>")
   for i in "${!seeds[@]}"; do printf '%s' "${seeds[$i]}" >"$corpus/log_configure/seed$i"; done
+fi
+# Command-line seeds, each argument ended by a NUL byte: zorpack's commands.
+arguments() { printf '%s\0' "$@"; }
+if [ -z "$(ls -A "$corpus/zorpack_command_line")" ]; then
+  dir=$corpus/zorpack_command_line
+  arguments build -o Setup.exe --name=Demo --version 1.0 --option desktop=ask --store app.exe @list.txt >"$dir/seed0"
+  arguments build -o S.exe --name A --version 1 --publisher Acme --install-dir '{ProgramFiles}\{Publisher}\{AppName}' \
+    --uninstaller --per-user -- -a >"$dir/seed1"
+  arguments extract -v Setup.exe 'out dir' >"$dir/seed2"
+  arguments list --help >"$dir/seed3"
+fi
+# Stub command lines: an installation, an uninstallation, an uninstaller's copy.
+if [ -z "$(ls -A "$corpus/program_arguments")" ]; then
+  seeds=('"C:\Temp\Setup.exe" /S /D=C:\Program Files\App' 'Setup.exe "/D=C:\My App"' '"C:\App\uninstall.exe" /S'
+         'zor-uninstall-12.exe /_remove=12:C:\Program Files\App\uninstall.exe')
+  for i in "${!seeds[@]}"; do printf '%s' "${seeds[$i]}" >"$corpus/program_arguments/seed$i"; done
 fi
 
 passed=0 failed=0

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,26 @@ TEST(FileSystem, PathsBeyondTheLimitAreSimplyAbsent) {
     std::string error;
     EXPECT_FALSE(CreateDirectoryTree(longPath, &error));
     EXPECT_EQ(error.rfind("!Error: Unable to create directory '", 0), 0u) << error;
+}
+
+TEST(ListDirectory, GivesEveryNameButTheDotsAndFailsWithTheLastError) {
+    TempDir dir;
+    dir.WriteFile("b.txt", "");
+    dir.WriteFile("a.txt", "");
+    std::filesystem::create_directory(dir / "sub");
+    std::vector<std::string> names = {"stale"};
+    ASSERT_TRUE(ListDirectory(dir.path(), names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt", "sub"}));
+    EXPECT_EQ(CountDirectoryEntries(dir.path()), 3);
+    ASSERT_TRUE(ListDirectory(dir / "sub", names));
+    EXPECT_TRUE(names.empty());
+    for (const std::string& unreadable : {dir / "missing", dir / "a.txt"}) {
+        SetLastErrorCode(kErrorSuccess);
+        EXPECT_FALSE(ListDirectory(unreadable, names)) << unreadable;
+        EXPECT_NE(GetLastErrorCode(), kErrorSuccess) << unreadable;
+        EXPECT_EQ(CountDirectoryEntries(unreadable), -1) << unreadable;
+    }
 }
 
 TEST(CreateDirectoryTree, CreatesEveryMissingLevel) {

@@ -36,6 +36,20 @@ TEST(BuildPath, FollowsTheSeparatorRulesOfEachStyle) {
         EXPECT_EQ(BuildPath(c.directory, c.name, c.extension, c.style), c.expected) << c.directory << " + " << c.name;
 }
 
+TEST(ChildPath, AddsOneSeparatorUnlessTheDirectoryEndsWithOne) {
+    const auto W = PathStyle::Windows;
+    const auto P = PathStyle::Posix;
+    const BuildCase cases[] = {
+        {W, "C:\\Dir", "a", nullptr, "C:\\Dir\\a"},
+        {W, "C:\\", "*", nullptr, "C:\\*"},
+        {W, "ab", "c", nullptr, "ab\\c"}, // no drive, unlike BuildPath
+        {W, "", "a", nullptr, "a"},
+        {P, "/", "a", nullptr, "/a"},
+        {P, "/tmp", "a", nullptr, "/tmp/a"},
+    };
+    for (const BuildCase& c : cases) EXPECT_EQ(ChildPath(c.directory, c.name, c.style), c.expected) << c.directory;
+}
+
 struct PartCase {
     PathStyle style;
     const char* path;

@@ -9,7 +9,6 @@
 #include "tests/common/temp_dir.h"
 #include "tests/support/fake_stub.h"
 #include "tests/support/process.h"
-#include "tests/tools/captured_run.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "tools/zorlog-console/command_line.h"
 
+#include "common/option_scanner.h"
 #include "common/udp_socket.h"
 
 #include <limits>
@@ -9,33 +10,15 @@ namespace zorlog_console {
 
 namespace {
 
-enum class OptionId { Port, Bind, NoColor, Count, Help };
-
-struct OptionRule {
-    const char* longName;
-    const char* shortName; // nullptr when there is none
-    bool takesValue;
-    OptionId id;
-};
+enum OptionId : int { kPort, kBind, kNoColor, kCount, kHelp };
 
 constexpr OptionRule kOptions[] = {
-    {"--port", "-p", true, OptionId::Port},
-    {"--bind", "-b", true, OptionId::Bind},
-    {"--no-color", nullptr, false, OptionId::NoColor},
-    {"--count", "-n", true, OptionId::Count},
-    {"--help", "-h", false, OptionId::Help},
+    {"--port", "-p", true, kPort},   {"--bind", "-b", true, kBind},  {"--no-color", nullptr, false, kNoColor},
+    {"--count", "-n", true, kCount}, {"--help", "-h", false, kHelp},
 };
 
 // The longest name the domain name system carries.
 constexpr std::size_t kMaxHostNameLength = 253;
-
-// "--name=value" names "--name"; short options take no "=".
-const OptionRule* FindOption(std::string_view argument) {
-    const std::string_view name = argument.substr(0, argument.find('='));
-    for (const OptionRule& rule : kOptions)
-        if (name == rule.longName || (rule.shortName != nullptr && argument == rule.shortName)) return &rule;
-    return nullptr;
-}
 
 // Decimal digits only, at most limit; false for anything else.
 bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t& value) {
@@ -76,31 +59,31 @@ std::string Quoted(const OptionRule& rule, const std::string& value) {
 bool Apply(const OptionRule& rule, const std::string& value, Settings& settings, std::string& error) {
     std::uint64_t number = 0;
     switch (rule.id) {
-    case OptionId::Port:
+    case kPort:
         if (!ParseDecimal(value, std::numeric_limits<std::uint16_t>::max(), number)) {
             error = Quoted(rule, value) + "expected a port number from 0 to 65535";
             return false;
         }
         settings.port = static_cast<std::uint16_t>(number);
         return true;
-    case OptionId::Bind:
+    case kBind:
         if (!IsAddressText(value)) {
             error = Quoted(rule, value) + "expected a dotted IPv4 address or a host name";
             return false;
         }
         settings.bindAddress = value;
         return true;
-    case OptionId::Count:
+    case kCount:
         if (!ParseDecimal(value, std::numeric_limits<std::uint64_t>::max(), number) || number == 0) {
             error = Quoted(rule, value) + "expected a number of datagrams, 1 or more";
             return false;
         }
         settings.count = number;
         return true;
-    case OptionId::NoColor:
+    case kNoColor:
         settings.stripEscapes = true;
         return true;
-    case OptionId::Help:
+    case kHelp:
         settings.help = true;
         return true;
     }
@@ -118,32 +101,27 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
             return result;
         }
 
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        const OptionRule* rule = FindOption(argument);
-        if (rule == nullptr) {
-            result.error = argument.size() > 1 && argument[0] == '-'
-                               ? "unknown option '" + argument + "'; see --help"
-                               : "unexpected argument '" + argument + "'; see --help";
+    OptionScanner scanner(kOptions, arguments);
+    for (ScannedArgument scanned; scanner.Next(scanned);) {
+        using Kind = ScannedArgument::Kind;
+        switch (scanned.kind) {
+        case Kind::Operand:
+            result.error = "unexpected argument '" + scanned.text + "'; see --help";
             return result;
-        }
-        const std::size_t equals = argument.find('=');
-        const bool inlineValue = argument.rfind("--", 0) == 0 && equals != std::string::npos;
-        std::string value;
-        if (rule->takesValue) {
-            if (inlineValue) {
-                value = argument.substr(equals + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                result.error = std::string(rule->longName) + " needs a value";
-                return result;
-            }
-        } else if (inlineValue) {
-            result.error = std::string(rule->longName) + " takes no value";
+        case Kind::EndOfOptions:
+        case Kind::UnknownOption:
+            result.error = "unknown option '" + scanned.text + "'; see --help";
             return result;
+        case Kind::MissingValue:
+            result.error = std::string(scanned.rule->longName) + " needs a value";
+            return result;
+        case Kind::UnexpectedValue:
+            result.error = std::string(scanned.rule->longName) + " takes no value";
+            return result;
+        case Kind::Option:
+            if (!Apply(*scanned.rule, scanned.value, result.settings, result.error)) return result;
+            break;
         }
-        if (!Apply(*rule, value, result.settings, result.error)) return result;
     }
     result.ok = true;
     return result;

@@ -1,11 +1,11 @@
 #include "tools/zorlog-console/zorlog_console.h"
 
+#include "common/standard_streams.h"
 #include "common/udp_socket.h"
 #include "tools/zorlog-console/command_line.h"
 #include "tools/zorlog-console/interrupt.h"
 #include "tools/zorlog-console/listen_errors.h"
 #include "tools/zorlog-console/receiver.h"
-#include "tools/zorlog-console/standard_streams.h"
 #include "tools/zorlog-console/usage.h"
 
 #include <string_view>
@@ -19,7 +19,7 @@ constexpr std::string_view kPrefix = "zorlog-console: ";
 constexpr std::string_view kResetSequence = "\033[0m";
 
 int Report(const std::string& message, int code) {
-    WriteText(StandardStream::Error, std::string(kPrefix) + message + "\n");
+    WriteCodePageText(StandardStream::Error, std::string(kPrefix) + message + "\n");
     return code;
 }
 
@@ -41,7 +41,7 @@ int Run(const std::vector<std::string>& arguments) {
     if (!parsed.ok) return Report(parsed.error, kExitUsage);
     const Settings& settings = parsed.settings;
     if (settings.help) {
-        WriteText(StandardStream::Output, UsageText());
+        WriteCodePageText(StandardStream::Output, UsageText());
         return kExitSuccess;
     }
     InstallInterruptHandler();

@@ -3,6 +3,7 @@
 #include "archive/archive_format.h"
 #include "archive/entry_name.h"
 #include "archive/install_folder.h"
+#include "common/option_scanner.h"
 #include "common/utf8.h"
 #include "tools/zorpack/option_word.h"
 
@@ -34,34 +35,35 @@ enum class OptionId {
     Help
 };
 
-struct OptionRule {
-    const char* longName;
-    const char* shortName; // nullptr when there is none
-    bool takesValue;
-    bool buildOnly;
-    OptionId id;
-};
+constexpr OptionRule Rule(const char* longName, const char* shortName, bool takesValue, OptionId id) {
+    return {longName, shortName, takesValue, static_cast<int>(id)};
+}
 
 constexpr OptionRule kOptions[] = {
-    {"--output", "-o", true, true, OptionId::Output},
-    {"--name", nullptr, true, true, OptionId::Name},
-    {"--version", nullptr, true, true, OptionId::Version},
-    {"--shortcut", nullptr, true, true, OptionId::Shortcut},
-    {"--windows", nullptr, true, true, OptionId::Windows},
-    {"--store", nullptr, false, true, OptionId::Store},
-    {"--option", nullptr, true, true, OptionId::Option},
-    {"--options", nullptr, true, true, OptionId::Options},
-    {"--allow-duplicates", nullptr, false, true, OptionId::AllowDuplicates},
-    {"--stub", nullptr, true, true, OptionId::Stub},
-    {"--publisher", nullptr, true, true, OptionId::Publisher},
-    {"--install-dir", nullptr, true, true, OptionId::InstallDir},
-    {"--main", nullptr, true, true, OptionId::Main},
-    {"--uninstaller", nullptr, false, true, OptionId::Uninstaller},
-    {"--uninstall-key", nullptr, true, true, OptionId::UninstallKey},
-    {"--per-user", nullptr, false, true, OptionId::PerUser},
-    {"--verbose", "-v", false, false, OptionId::Verbose},
-    {"--help", "-h", false, false, OptionId::Help},
+    Rule("--output", "-o", true, OptionId::Output),
+    Rule("--name", nullptr, true, OptionId::Name),
+    Rule("--version", nullptr, true, OptionId::Version),
+    Rule("--shortcut", nullptr, true, OptionId::Shortcut),
+    Rule("--windows", nullptr, true, OptionId::Windows),
+    Rule("--store", nullptr, false, OptionId::Store),
+    Rule("--option", nullptr, true, OptionId::Option),
+    Rule("--options", nullptr, true, OptionId::Options),
+    Rule("--allow-duplicates", nullptr, false, OptionId::AllowDuplicates),
+    Rule("--stub", nullptr, true, OptionId::Stub),
+    Rule("--publisher", nullptr, true, OptionId::Publisher),
+    Rule("--install-dir", nullptr, true, OptionId::InstallDir),
+    Rule("--main", nullptr, true, OptionId::Main),
+    Rule("--uninstaller", nullptr, false, OptionId::Uninstaller),
+    Rule("--uninstall-key", nullptr, true, OptionId::UninstallKey),
+    Rule("--per-user", nullptr, false, OptionId::PerUser),
+    Rule("--verbose", "-v", false, OptionId::Verbose),
+    Rule("--help", "-h", false, OptionId::Help),
 };
+
+OptionId IdOf(const OptionRule& rule) { return static_cast<OptionId>(rule.id); }
+
+// Every option but these two only makes sense for build.
+bool IsBuildOnly(OptionId id) { return id != OptionId::Verbose && id != OptionId::Help; }
 
 struct CommandName {
     const char* name;
@@ -78,14 +80,6 @@ constexpr CommandName kCommands[] = {
 
 bool IsHelp(std::string_view argument) { return argument == "-h" || argument == "--help" || argument == "help"; }
 
-// Finds the option an argument names; "--name=value" names "--name".
-const OptionRule* FindOption(std::string_view argument) {
-    const std::string_view name = argument.substr(0, argument.find('='));
-    for (const OptionRule& rule : kOptions)
-        if (name == rule.longName || (rule.shortName && argument == rule.shortName)) return &rule;
-    return nullptr;
-}
-
 // Collects everything the options say before the build request is completed.
 class Parser {
 public:
@@ -100,7 +94,7 @@ public:
     // Applies one option with its value; false with error_ set when it cannot.
     bool Apply(const OptionRule& rule, const std::string& value) {
         BuildRequest& build = result_.request.build;
-        switch (rule.id) {
+        switch (IdOf(rule)) {
         case OptionId::Output:
             return SetNonEmpty(rule, value, build.output);
         case OptionId::Name:
@@ -282,37 +276,27 @@ ParseResult ParseCommandLine(const std::vector<std::string>& arguments) {
 
     Parser parser(command->kind);
     std::vector<std::string> operands;
-    bool optionsEnded = false;
-    for (std::size_t i = 1; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            operands.push_back(argument);
+    OptionScanner scanner(kOptions, arguments, 1);
+    for (ScannedArgument scanned; scanner.Next(scanned);) {
+        using Kind = ScannedArgument::Kind;
+        if (scanned.kind == Kind::Operand) {
+            operands.push_back(std::move(scanned.text));
             continue;
         }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const OptionRule* rule = FindOption(argument);
-        if (!rule) return parser.Fail("unknown option '" + argument + "'");
-        if (rule->id == OptionId::Help) {
+        if (scanned.kind == Kind::EndOfOptions) continue;
+        if (scanned.kind == Kind::UnknownOption) return parser.Fail("unknown option '" + scanned.text + "'");
+        const OptionRule& rule = *scanned.rule;
+        if (IdOf(rule) == OptionId::Help) {
             ParseResult help;
             help.ok = true;
             return help;
         }
-        if (rule->buildOnly && command->kind != CommandKind::Build)
-            return parser.Fail(std::string("option '") + rule->longName + "' is not valid for '" + command->name + "'");
-        std::string value;
-        const std::size_t equals = argument.find('=');
-        if (equals != std::string::npos) {
-            if (!rule->takesValue || argument.compare(0, 2, "--") != 0)
-                return parser.Fail("option '" + argument.substr(0, equals) + "' takes no value");
-            value = argument.substr(equals + 1);
-        } else if (rule->takesValue) {
-            if (i + 1 == arguments.size()) return parser.Fail("option '" + argument + "' needs a value");
-            value = arguments[++i];
-        }
-        if (!parser.Apply(*rule, value)) return parser.Fail(parser.TakeError());
+        if (IsBuildOnly(IdOf(rule)) && command->kind != CommandKind::Build)
+            return parser.Fail(std::string("option '") + rule.longName + "' is not valid for '" + command->name + "'");
+        if (scanned.kind == Kind::UnexpectedValue)
+            return parser.Fail(std::string("option '") + rule.longName + "' takes no value");
+        if (scanned.kind == Kind::MissingValue) return parser.Fail("option '" + scanned.text + "' needs a value");
+        if (!parser.Apply(rule, scanned.value)) return parser.Fail(parser.TakeError());
     }
     return parser.Finish(std::move(operands), command->operands, command->name);
 }

@@ -1,6 +1,8 @@
 // Where zorpack writes, and what its exit codes mean.
 #pragma once
 
+#include "common/standard_streams.h"
+
 #include <cstddef>
 #include <functional>
 #include <ostream>
@@ -20,17 +22,6 @@ struct Console {
 // Writes "zorpack: <message>" as one line to err and returns code.
 int Report(Console& console, const std::string& message, int code = kExitFailure);
 
-enum class StandardStream { Output, Error };
-
-// True when stream is a terminal (a Windows console): a character device
-// that is no console (NUL, a printer) is not one.
-bool IsTerminal(StandardStream stream);
-
-// Writes size bytes of UTF-8 text to stream in one system call: on a Windows
-// console as UTF-16, so that names show as they are whatever the console's
-// code page, elsewhere as bytes (with CR LF line ends on Windows).
-void WriteStandardStream(StandardStream stream, const char* data, std::size_t size);
-
 // A stream buffer that writes whole lines: the complete lines of each output
 // operation, and whatever is pending when the stream is flushed, go out in
 // one write. Writing a byte at a time costs a system call per byte, which
@@ -40,7 +31,7 @@ public:
     using Writer = std::function<void(const char* data, std::size_t size)>;
 
     explicit LineStreamBuf(StandardStream stream)
-        : write_([stream](const char* data, std::size_t size) { WriteStandardStream(stream, data, size); }) {}
+        : write_([stream](const char* data, std::size_t size) { WriteText(stream, std::string_view(data, size)); }) {}
     explicit LineStreamBuf(Writer write) : write_(std::move(write)) {}
     ~LineStreamBuf() override { sync(); }
 

@@ -2,15 +2,20 @@
 
 #include "archive/entry_name.h"
 #include "common/error_texts.h"
+#include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
-#include "tools/zorpack/directory_listing.h"
 
 #include <algorithm>
 
 namespace zorpack {
 
 namespace {
+
+// "cannot read the directory '<directory>': <the last error's text>".
+std::string DirectoryReadError(const std::string& directory) {
+    return StringFormat("cannot read the directory '%s': %s", directory.c_str(), LastErrorText());
+}
 
 // A directory being read, from the given one down to the current one.
 struct OpenDirectory {
@@ -38,7 +43,10 @@ public:
             }
         }
         std::vector<std::string> names;
-        if (!ListDirectory(path, names, error_)) return false;
+        if (!ListDirectory(path, names)) {
+            error_ = DirectoryReadError(path);
+            return false;
+        }
         std::sort(names.begin(), names.end());
 
         open_.push_back({identity, path});

@@ -11,10 +11,10 @@ int main(int argc, char** argv) {
     zorpack::RegisterEmbeddedExtractor();
     int code;
     {
-        zorpack::LineStreamBuf outBuffer(zorpack::StandardStream::Output);
-        zorpack::LineStreamBuf errBuffer(zorpack::StandardStream::Error);
+        zorpack::LineStreamBuf outBuffer(StandardStream::Output);
+        zorpack::LineStreamBuf errBuffer(StandardStream::Error);
         std::ostream out(&outBuffer), err(&errBuffer);
-        zorpack::Console console{out, err, zorpack::IsTerminal(zorpack::StandardStream::Output)};
+        zorpack::Console console{out, err, IsTerminal(StandardStream::Output)};
         code = zorpack::Run(std::vector<std::string>(argv + 1, argv + argc), console);
     }
     return code;

@@ -1,19 +1,16 @@
 #include "tests/tools/zorlog-console/console_process.h"
 
-#include "tests/common/temp_dir.h"
-
 #include <chrono>
 #include <filesystem>
 #include <thread>
 
 namespace {
 
-constexpr auto kGuard = std::chrono::minutes(1);
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
 
 } // namespace
 
-std::uint16_t WaitForListeningPort(ConsoleProcess& process, const std::string& errorPath) {
+std::uint16_t WaitForListeningPort(ChildProcess& process, const std::string& errorPath) {
     const std::string marker = "zorlog-console: listening on ";
     const auto giveUp = std::chrono::steady_clock::now() + kGuard;
     while (std::chrono::steady_clock::now() < giveUp) {
@@ -39,11 +36,4 @@ bool WaitForFileSize(const std::string& path, std::size_t size) {
         if (std::chrono::steady_clock::now() >= giveUp) return false;
         std::this_thread::sleep_for(kPollInterval);
     }
-}
-
-std::string ReadMessages(const std::string& path) {
-    std::string text = ReadWholeFile(path);
-    if (text == "<missing>") return "";
-    std::erase(text, '\r');
-    return text;
 }

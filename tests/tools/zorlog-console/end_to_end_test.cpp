@@ -55,20 +55,20 @@ TEST(ZorlogConsoleEndToEnd, ColouredRecordsOfALoggingProgramArriveExactly) {
     ASSERT_GE(datagrams, 1 + RecordsToSend().size() + 2) << "the long record takes three datagrams";
 
     TempDir dir;
-    ConsoleProcess console;
+    ChildProcess console;
     ASSERT_TRUE(console.Start(ProgramBesideTests("zorlog-console"),
                               {"--port", "0", "--count", std::to_string(datagrams)}, dir / "console.out",
                               dir / "console.err"));
     const std::uint16_t port = WaitForListeningPort(console, dir / "console.err");
     ASSERT_NE(port, 0) << ReadMessages(dir / "console.err");
 
-    ConsoleProcess sender;
+    ChildProcess sender;
     ASSERT_TRUE(sender.Start(ProgramBesideTests("udp_log_sender"), {std::to_string(port)}, dir / "sender.out",
                              dir / "sender.err"));
-    EXPECT_EQ(sender.Wait(), 0) << ReadMessages(dir / "sender.err");
+    EXPECT_EQ(sender.Wait(kGuard), 0) << ReadMessages(dir / "sender.err");
     EXPECT_EQ(ReadWholeFile(dir / "sender.out"), "") << "no send failed";
 
-    EXPECT_EQ(console.Wait(), 0) << "not every datagram arrived";
+    EXPECT_EQ(console.Wait(kGuard), 0) << "not every datagram arrived";
     EXPECT_EQ(ReadWholeFile(dir / "console.out"), expected);
 }
 

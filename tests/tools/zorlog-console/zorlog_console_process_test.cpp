@@ -50,7 +50,7 @@ protected:
     // error read afterwards.
     int RunToEnd(const std::vector<std::string>& arguments) {
         EXPECT_TRUE(Start(arguments));
-        return console_.Wait();
+        return console_.Wait(kGuard);
     }
 
     std::string StatusLine() const {
@@ -60,7 +60,7 @@ protected:
     TempDir dir_;
     const std::string out_ = dir_ / "out.bin";
     const std::string err_ = dir_ / "err.txt";
-    ConsoleProcess console_;
+    ChildProcess console_;
     UdpSocket sender_;
     std::uint16_t port_ = 0;
 };
@@ -79,7 +79,7 @@ TEST_F(ZorlogConsoleProcess, EmptyBinaryAndLargestDatagramsComeOutUnchanged) {
         // One at a time: the largest must not wait in a full receive buffer.
         ASSERT_TRUE(WaitForFileSize(out_, expected.size()));
     }
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     // CR LF stays CR LF and a lone LF stays LF on every platform.
     EXPECT_TRUE(ReadWholeFile(out_) == expected) << "the output differs from the datagrams";
     EXPECT_EQ(ReadMessages(err_), StatusLine());
@@ -98,7 +98,7 @@ TEST_F(ZorlogConsoleProcess, ManyDatagramsComeOutInTheOrderSent) {
             ASSERT_TRUE(WaitForFileSize(out_, expected.size())) << "after datagram " << i;
         }
     }
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     EXPECT_TRUE(ReadWholeFile(out_) == expected) << "datagrams lost, doubled or out of order";
 }
 
@@ -107,7 +107,7 @@ TEST_F(ZorlogConsoleProcess, NoColorPrintsTheTextWithoutSequences) {
     // A clear-screen, then a coloured record cut inside both of its sequences.
     for (const char* datagram : {"\033[2J\033[H", "\033[01;3", "3mWARN  caf\xC3\xA9 low\r\nsecond\r\n\033[", "0m"})
         ASSERT_NO_FATAL_FAILURE(Send(datagram));
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     EXPECT_EQ(ReadWholeFile(out_), "WARN  caf\xC3\xA9 low\r\nsecond\r\n");
 }
 
@@ -116,7 +116,7 @@ TEST_F(ZorlogConsoleProcess, AHostNameIsLookedUpToListen) {
     port_ = WaitForListeningPort(console_, err_);
     ASSERT_NE(port_, 0) << ReadMessages(err_);
     ASSERT_NO_FATAL_FAILURE(Send("via localhost\r\n"));
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     EXPECT_EQ(ReadWholeFile(out_), "via localhost\r\n");
 }
 
@@ -132,7 +132,7 @@ TEST_F(ZorlogConsoleProcess, CtrlCEndsItWithExitCodeZero) {
         ASSERT_EQ(kNativePathStyle, PathStyle::Windows);
         GTEST_SKIP() << "no console event can be sent here";
     }
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     // Not a terminal: nothing is added to what was received.
     EXPECT_EQ(ReadWholeFile(out_), partial);
     EXPECT_EQ(ReadMessages(err_), StatusLine() + "zorlog-console: stopped after 1 datagram\n");
@@ -208,7 +208,7 @@ TEST_F(ZorlogConsoleProcess, SigtermEndsItLikeCtrlC) {
     ASSERT_TRUE(WaitForFileSize(out_, 8));
     ASSERT_NO_FATAL_FAILURE(Send(""));
     ASSERT_TRUE(console_.Signal(SIGTERM));
-    EXPECT_EQ(console_.Wait(), 0);
+    EXPECT_EQ(console_.Wait(kGuard), 0);
     EXPECT_EQ(ReadWholeFile(out_), "record\r\n");
     // Ending before the empty datagram was read is as good as after it.
     const std::string messages = ReadMessages(err_);
@@ -291,7 +291,7 @@ TEST_F(ZorlogConsoleProcess, OnATerminalCtrlCResetsTheColour) {
         std::string shown = terminal.Read(record.size());
         ASSERT_EQ(shown, record) << "the record did not reach the terminal as sent";
         ASSERT_TRUE(console_.Interrupt());
-        EXPECT_EQ(console_.Wait(), 0);
+        EXPECT_EQ(console_.Wait(kGuard), 0);
         shown += terminal.ReadRest();
         // The reset only follows output that carried sequences.
         EXPECT_EQ(shown, coloured ? record + "\033[0m" : record);

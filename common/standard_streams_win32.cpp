@@ -1,4 +1,4 @@
-#include "tools/zorlog-console/standard_streams.h"
+#include "common/standard_streams.h"
 
 #include "common/windows_api.h"
 
@@ -8,8 +8,6 @@
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
-
-namespace zorlog_console {
 
 namespace {
 
@@ -22,6 +20,8 @@ constexpr std::size_t kFilePiece = std::size_t{1} << 30;
 HANDLE Handle(StandardStream stream) {
     return ::GetStdHandle(stream == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
 }
+
+bool IsValid(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
 
 bool IsConsole(HANDLE handle) {
     DWORD mode;
@@ -50,21 +50,45 @@ bool WriteAll(HANDLE handle, const char* data, std::size_t size) {
     return true;
 }
 
+// text with a CR put in front of each LF; with keepCrLf, not in front of an
+// LF that already follows one (within text: a CR written by an earlier call
+// is not seen).
+std::string WithCarriageReturns(std::string_view text, bool keepCrLf) {
+    std::string lines;
+    lines.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && !(keepCrLf && i != 0 && text[i - 1] == '\r')) lines += '\r';
+        lines += text[i];
+    }
+    return lines;
+}
+
 } // namespace
+
+bool IsTerminal(StandardStream stream) { return IsConsole(Handle(stream)); }
 
 bool WriteBytes(StandardStream stream, const char* data, std::size_t size) {
     const HANDLE handle = Handle(stream);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
-    return WriteAll(handle, data, size);
+    return IsValid(handle) && WriteAll(handle, data, size);
 }
 
 void WriteText(StandardStream stream, std::string_view text) {
-    std::string lines;
-    lines.reserve(text.size() + text.size() / 32);
-    for (const char c : text) {
-        if (c == '\n') lines += '\r';
-        lines += c;
+    const HANDLE handle = Handle(stream);
+    if (!IsValid(handle) || text.empty()) return;
+    const std::string lines = WithCarriageReturns(text, true);
+    if (!IsConsole(handle)) {
+        WriteAll(handle, lines.data(), lines.size());
+        return;
     }
+    const int units = ::MultiByteToWideChar(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), wide.data(), units);
+    DWORD written = 0;
+    ::WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}
+
+void WriteCodePageText(StandardStream stream, std::string_view text) {
+    const std::string lines = WithCarriageReturns(text, false);
     WriteBytes(stream, lines.data(), lines.size());
 }
 
@@ -87,5 +111,3 @@ TerminalSession::~TerminalSession() {
     ::SetConsoleMode(handle, savedMode_);
     if (savedCodePage_ != 0) ::SetConsoleOutputCP(savedCodePage_);
 }
-
-} // namespace zorlog_console

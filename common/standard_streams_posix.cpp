@@ -1,9 +1,7 @@
-#include "tools/zorlog-console/standard_streams.h"
+#include "common/standard_streams.h"
 
 #include <cerrno>
 #include <unistd.h>
-
-namespace zorlog_console {
 
 namespace {
 
@@ -11,8 +9,9 @@ int Descriptor(StandardStream stream) { return stream == StandardStream::Output 
 
 } // namespace
 
+bool IsTerminal(StandardStream stream) { return ::isatty(Descriptor(stream)) != 0; }
+
 bool WriteBytes(StandardStream stream, const char* data, std::size_t size) {
-    // A pipe takes at most its buffer at once: write the rest as it drains.
     while (size != 0) {
         const ssize_t put = ::write(Descriptor(stream), data, size);
         if (put < 0 && errno == EINTR) continue;
@@ -25,8 +24,8 @@ bool WriteBytes(StandardStream stream, const char* data, std::size_t size) {
 
 void WriteText(StandardStream stream, std::string_view text) { WriteBytes(stream, text.data(), text.size()); }
 
-TerminalSession::TerminalSession() : terminal_(::isatty(STDOUT_FILENO) != 0) {}
+void WriteCodePageText(StandardStream stream, std::string_view text) { WriteBytes(stream, text.data(), text.size()); }
+
+TerminalSession::TerminalSession() : terminal_(IsTerminal(StandardStream::Output)) {}
 
 TerminalSession::~TerminalSession() = default;
-
-} // namespace zorlog_console
