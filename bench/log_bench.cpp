@@ -7,10 +7,10 @@
 // Timings are wall-clock medians of several rounds; the cases are interleaved
 // within a round so that a noisy neighbour slows all of them alike. Nothing
 // here judges the figures: the targets are printed beside the ratios.
-#include "log/file_appender.h"
+#include "log/appenders/file_appender.h"
+#include "log/layouts/pattern_layout.h"
 #include "log/logger.h"
 #include "log/logging_event.h"
-#include "log/pattern_layout.h"
 #include "log/priority.h"
 
 #include <spdlog/details/log_msg.h>

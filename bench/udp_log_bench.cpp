@@ -7,9 +7,9 @@
 // Timings are wall-clock medians of several rounds, the two cases interleaved
 // within each round. Nothing here judges the figures.
 #include "common/udp_socket.h"
+#include "log/appenders/udp_console_appender.h"
+#include "log/layouts/pattern_layout.h"
 #include "log/logger.h"
-#include "log/pattern_layout.h"
-#include "log/udp_console_appender.h"
 
 #include <algorithm>
 #include <atomic>

@@ -2,7 +2,8 @@
 #
 #   cmake --install build/native --prefix /opt/zorlog
 #
-#   <prefix>/include/zor/{log,xml,common}/*.h    included as in this tree: "log/log_factory.h"
+#   <prefix>/include/zor/{log,xml,common}/**.h   included as in this tree: "log/log_factory.h",
+#                                                "log/appenders/file_appender.h"
 #   <prefix>/lib/libzor{log,xml,common}.a        (the same names from MinGW)
 #   <prefix>/lib/cmake/ZorLog/                   ZorLogConfig.cmake, its version file, the targets
 #

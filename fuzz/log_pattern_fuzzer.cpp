@@ -17,8 +17,8 @@
 //    environment value (at most 2,000 bytes), the module name or a literal.
 //    So P pattern bytes give at most P * (65,535 + D + 2,000 + 4,096 + 14 + 64).
 #include "log/date_format.h"
+#include "log/layouts/pattern_layout.h"
 #include "log/log_clock.h"
-#include "log/pattern_layout.h"
 
 #include <cstdint>
 #include <cstdlib>

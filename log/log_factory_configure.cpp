@@ -5,8 +5,8 @@
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
+#include "log/config/xml_configurator.h"
 #include "log/log_factory.h"
-#include "log/xml_configurator.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The console, slow-resource and debugger targets.
-#include "log/console_appender.h"
-#include "log/slow_resource_appender.h"
-#include "log/win32_debug_appender.h"
+#include "log/appenders/console_appender.h"
+#include "log/appenders/slow_resource_appender.h"
+#include "log/appenders/win32_debug_appender.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // EditWindowAppender and LogBox on real edit controls: a visible top-level
 // window of the Wine prefix with multi-line edit children, driven by
 // messages, read back through the wide-character calls.
-#include "log/edit_window_appender.h"
-#include "log/log_box.h"
+#include "log/appenders/edit_window_appender.h"
+#include "log/appenders/log_box.h"
 
 #include "common/windows_api.h"
 #include "log/log_factory.h"

@@ -1,5 +1,5 @@
 // The event-log target: event types by priority, and the source's lifetime.
-#include "log/event_log_appender.h"
+#include "log/appenders/event_log_appender.h"
 #include "tests/log/recording_appender.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // layout frames them, opening and closing it twice, then leaves a second
 // appender open for its destructor; event_log_wine_test.sh reads what the
 // system's event log received.
-#include "log/event_log_appender.h"
+#include "log/appenders/event_log_appender.h"
 #include "tests/log/recording_appender.h"
 
 #include <cstdio>

@@ -3,10 +3,10 @@
 #include "common/environment.h"
 #include "common/path.h"
 #include "fixed_log_clock.h"
-#include "log/daily_file_appender.h"
-#include "log/daily_rolling_file_appender.h"
-#include "log/log_file_names.h"
-#include "log/rolling_file_appender.h"
+#include "log/appenders/daily_file_appender.h"
+#include "log/appenders/daily_rolling_file_appender.h"
+#include "log/appenders/log_file_names.h"
+#include "log/appenders/rolling_file_appender.h"
 #include "tests/common/temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 // Many threads logging into one file target, plain and rolled over by size:
 // every record must be in the file set exactly once, whole, and in its
 // thread's order.
-#include "log/file_appender.h"
-#include "log/log_file_names.h"
+#include "log/appenders/file_appender.h"
+#include "log/appenders/log_file_names.h"
+#include "log/appenders/rolling_file_appender.h"
 #include "log/logger.h"
-#include "log/rolling_file_appender.h"
 #include "tests/common/temp_dir.h"
 
 #include "stress_size.h"

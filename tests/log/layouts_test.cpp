@@ -1,6 +1,6 @@
-#include "log/basic_layouts.h"
-#include "log/csv_layout.h"
-#include "log/html_layout.h"
+#include "log/layouts/basic_layouts.h"
+#include "log/layouts/csv_layout.h"
+#include "log/layouts/html_layout.h"
 
 #include "fixed_log_clock.h"
 

@@ -1,5 +1,5 @@
 // The UDP targets against listeners on loopback ports of the test.
-#include "log/udp_console_color_appender.h"
+#include "log/appenders/udp_console_color_appender.h"
 #include "tests/log/recording_appender.h"
 #include "tests/log/udp_listener.h"
 

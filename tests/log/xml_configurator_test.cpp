@@ -4,8 +4,8 @@
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/system_info.h"
+#include "log/config/xml_configurator.h"
 #include "log/log_factory.h"
-#include "log/xml_configurator.h"
 #include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
 

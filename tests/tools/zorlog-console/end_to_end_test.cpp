@@ -1,7 +1,7 @@
 // A program logging through UDPConsoleColorAppender to a running
 // zorlog-console: what the console prints is exactly what the target sent,
 // colours, CR LF line ends and the long record's pieces in order included.
-#include "log/udp_console_appender.h"
+#include "log/appenders/udp_console_appender.h"
 #include "tests/common/temp_dir.h"
 #include "tests/support/process.h"
 #include "tests/tools/zorlog-console/console_process.h"

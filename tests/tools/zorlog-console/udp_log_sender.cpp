@@ -1,9 +1,9 @@
 // Test helper: logs RecordsToSend through a UDPConsoleColorAppender set up
 // in code, as an application would, to port PORT of 127.0.0.1, clearing the
 // receiver's screen first. Exit code 0 when the target started and stopped.
+#include "log/appenders/udp_console_color_appender.h"
+#include "log/layouts/pattern_layout.h"
 #include "log/logger.h"
-#include "log/pattern_layout.h"
-#include "log/udp_console_color_appender.h"
 #include "tests/tools/zorlog-console/udp_log_records.h"
 
 #include <cstdio>

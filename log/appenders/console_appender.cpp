@@ -1,4 +1,4 @@
-#include "log/console_appender.h"
+#include "log/appenders/console_appender.h"
 
 #include <cstdio>
 

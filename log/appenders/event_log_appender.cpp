@@ -1,4 +1,4 @@
-#include "log/event_log_appender.h"
+#include "log/appenders/event_log_appender.h"
 
 #include "common/error_texts.h"
 

@@ -9,7 +9,7 @@
 // moves everything it holds.
 #pragma once
 
-#include "log/file_appender.h"
+#include "log/appenders/file_appender.h"
 
 class DailyRollingFileAppender : public FileAppender {
 public:

@@ -1,4 +1,4 @@
-#include "log/file_appender.h"
+#include "log/appenders/file_appender.h"
 
 #include "common/environment.h"
 #include "common/error_texts.h"

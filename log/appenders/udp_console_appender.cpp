@@ -1,4 +1,4 @@
-#include "log/udp_console_appender.h"
+#include "log/appenders/udp_console_appender.h"
 
 #include "common/text_utils.h"
 

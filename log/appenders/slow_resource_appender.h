@@ -5,7 +5,7 @@
 // target does to the threads that log.
 #pragma once
 
-#include "log/console_appender.h"
+#include "log/appenders/console_appender.h"
 
 #include <cstdint>
 

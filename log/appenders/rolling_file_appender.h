@@ -12,7 +12,7 @@
 // attempt waits until another "MaxFileSize" bytes have been written.
 #pragma once
 
-#include "log/file_appender.h"
+#include "log/appenders/file_appender.h"
 
 #include <cstdint>
 

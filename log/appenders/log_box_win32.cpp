@@ -1,4 +1,4 @@
-#include "log/log_box.h"
+#include "log/appenders/log_box.h"
 
 #include "common/windows_api.h"
 

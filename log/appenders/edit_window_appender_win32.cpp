@@ -1,4 +1,4 @@
-#include "log/edit_window_appender.h"
+#include "log/appenders/edit_window_appender.h"
 
 #include "common/text_utils.h"
 #include "common/windows_api.h"

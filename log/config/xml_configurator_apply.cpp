@@ -2,9 +2,9 @@
 #include "common/string_format.h"
 #include "common/text_utils.h"
 #include "log/appender.h"
+#include "log/config/xml_configurator.h"
 #include "log/log_factory.h"
 #include "log/logger.h"
-#include "log/xml_configurator.h"
 
 void XmlConfigurator::apply(LogFactory& factory, std::string& errors) const {
     for (const LoggerConfig& config : loggerConfigs_) {

@@ -6,7 +6,7 @@
 // terminal when the appender opens.
 #pragma once
 
-#include "log/udp_console_appender.h"
+#include "log/appenders/udp_console_appender.h"
 
 class UDPConsoleColorAppender : public UDPConsoleAppender {
 public:

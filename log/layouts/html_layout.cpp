@@ -1,4 +1,4 @@
-#include "log/html_layout.h"
+#include "log/layouts/html_layout.h"
 
 #include "common/string_format.h"
 #include "common/text_utils.h"

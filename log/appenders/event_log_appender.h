@@ -6,7 +6,7 @@
 #pragma once
 
 #include "log/appender.h"
-#include "log/event_source.h"
+#include "log/appenders/event_source.h"
 
 class EventLogAppender : public Appender {
 public:

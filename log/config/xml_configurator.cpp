@@ -1,4 +1,4 @@
-#include "log/xml_configurator.h"
+#include "log/config/xml_configurator.h"
 
 #include "common/string_format.h"
 #include "common/text_utils.h"

@@ -1,10 +1,10 @@
-#include "log/rolling_file_appender.h"
+#include "log/appenders/rolling_file_appender.h"
 
 #include "common/error_texts.h"
 #include "common/file_system.h"
 #include "common/string_format.h"
 #include "common/text_utils.h"
-#include "log/log_file_names.h"
+#include "log/appenders/log_file_names.h"
 
 #include <algorithm>
 #include <cstdint>

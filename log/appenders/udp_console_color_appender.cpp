@@ -1,4 +1,4 @@
-#include "log/udp_console_color_appender.h"
+#include "log/appenders/udp_console_color_appender.h"
 
 #include "common/text_utils.h"
 #include "log/param_text.h"

@@ -1,8 +1,8 @@
-#include "log/daily_file_appender.h"
+#include "log/appenders/daily_file_appender.h"
 
 #include "common/text_utils.h"
+#include "log/appenders/log_file_names.h"
 #include "log/date_format.h"
-#include "log/log_file_names.h"
 
 DailyFileAppender::DailyFileAppender(std::string name, Priority threshold) : FileAppender(std::move(name), threshold) {}
 

@@ -1,4 +1,4 @@
-#include "log/slow_resource_appender.h"
+#include "log/appenders/slow_resource_appender.h"
 
 #include "common/text_utils.h"
 #include "log/log_platform.h"

@@ -1,4 +1,4 @@
-#include "log/pattern_layout.h"
+#include "log/layouts/pattern_layout.h"
 
 #include "common/environment.h"
 #include "common/system_info.h"

@@ -1,4 +1,4 @@
-#include "log/null_appender.h"
+#include "log/appenders/null_appender.h"
 
 const char* NullAppender::className() const { return "NullAppender"; }
 

@@ -1,4 +1,4 @@
-#include "log/basic_layouts.h"
+#include "log/layouts/basic_layouts.h"
 
 const char* BasicLayout::className() const { return "BasicLayout"; }
 

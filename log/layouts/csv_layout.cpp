@@ -1,4 +1,4 @@
-#include "log/csv_layout.h"
+#include "log/layouts/csv_layout.h"
 
 #include "common/text_utils.h"
 

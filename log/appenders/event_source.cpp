@@ -1,4 +1,4 @@
-#include "log/event_source.h"
+#include "log/appenders/event_source.h"
 
 LogEventType EventTypeOf(Priority priority) {
     if (priority <= LogPriority::kError) return LogEventType::Error;

@@ -1,10 +1,10 @@
-#include "log/daily_rolling_file_appender.h"
+#include "log/appenders/daily_rolling_file_appender.h"
 
 #include "common/error_texts.h"
 #include "common/file_system.h"
 #include "common/text_utils.h"
+#include "log/appenders/log_file_names.h"
 #include "log/date_format.h"
-#include "log/log_file_names.h"
 
 DailyRollingFileAppender::DailyRollingFileAppender(std::string name, Priority threshold)
     : FileAppender(std::move(name), threshold) {}

@@ -9,7 +9,7 @@
 // say) reuses its files as a ring.
 #pragma once
 
-#include "log/file_appender.h"
+#include "log/appenders/file_appender.h"
 
 class DailyFileAppender : public FileAppender {
 public:

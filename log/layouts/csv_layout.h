@@ -2,7 +2,7 @@
 // Records are written exactly as by PatternLayout.
 #pragma once
 
-#include "log/pattern_layout.h"
+#include "log/layouts/pattern_layout.h"
 
 #include <string>
 

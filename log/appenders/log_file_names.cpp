@@ -1,4 +1,4 @@
-#include "log/log_file_names.h"
+#include "log/appenders/log_file_names.h"
 
 #include "common/path.h"
 

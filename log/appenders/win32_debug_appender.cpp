@@ -1,4 +1,4 @@
-#include "log/win32_debug_appender.h"
+#include "log/appenders/win32_debug_appender.h"
 
 #include "log/log_platform.h"
 
