@@ -108,7 +108,7 @@ TEST_F(InstallationCycleTest, TwoProductsOfOnePublisherEachKeepTheirFolderUntilR
     EXPECT_EQ(UninstallEntry(kOtherKey)["InstallLocation"], other);
 
     Uninstall(hello);
-    EXPECT_FALSE(DirectoryExists(hello));
+    EXPECT_TRUE(GoneWithin(hello, 10000));
     EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
     EXPECT_EQ(ReadWholeFile(In(other, "readme.txt")), "Other\r\n") << "Other is intact";
     EXPECT_TRUE(FileExists(In(other, "uninstall.exe")));
@@ -117,9 +117,10 @@ TEST_F(InstallationCycleTest, TwoProductsOfOnePublisherEachKeepTheirFolderUntilR
     // The other way round.
     ASSERT_EQ(RunToEnd(Installer("Hello1.exe"), "/S"), 0);
     Uninstall(other);
-    EXPECT_FALSE(DirectoryExists(other));
+    EXPECT_TRUE(GoneWithin(other, 10000));
     EXPECT_EQ(ReadWholeFile(In(hello, "readme.txt")), "Hello 1.0\r\n") << "Hello is intact";
     Uninstall(hello);
+    EXPECT_TRUE(GoneWithin(hello, 10000));
     EXPECT_EQ(CountDirectoryEntries(PublisherFolder()), 0) << "nothing left of either";
     EXPECT_FALSE(DirectoryExists(GetPathPart(MenuLink("Hello"), kPathDirectory))) << "nor of their menu folder";
 }
@@ -149,7 +150,7 @@ TEST_F(InstallationCycleTest, UpdatesFindACustomFolderAndUninstallingLeavesNothi
     EXPECT_EQ(setup.Wait(), 0);
 
     Uninstall(directory);
-    EXPECT_FALSE(DirectoryExists(directory)) << "1.0's docs\\old.txt went too";
+    EXPECT_TRUE(GoneWithin(directory, 10000)) << "1.0's docs\\old.txt went too";
     EXPECT_FALSE(FileExists(MenuLink("Hello")));
     EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
 }
@@ -160,7 +161,7 @@ TEST_F(InstallationCycleTest, TwoCopiesOfOneProductEachRemoveOnlyTheirOwn) {
     ASSERT_EQ(RunToEnd(Installer("Hello1.exe"), "/S /D=" + one), 0);
     ASSERT_EQ(RunToEnd(Installer("Hello1.exe"), "/S /D=" + two), 0);
     Uninstall(one);
-    EXPECT_FALSE(DirectoryExists(one));
+    EXPECT_TRUE(GoneWithin(one, 10000));
     EXPECT_EQ(UninstallEntry(kHelloKey)["InstallLocation"], two) << "the entry is two's";
     EXPECT_FALSE(FileExists(MenuLink("Hello"))) << "the links were one's";
     for (const char* name : {"hello.exe", "readme.txt", "docs\\old.txt", "uninstall.exe"})

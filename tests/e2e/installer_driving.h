@@ -79,8 +79,9 @@ void CloseHello();
 // code, -1 when it could not be started.
 int RunToEnd(const std::string& program, const std::string& rawArguments);
 
-// True once path is gone, waiting at most milliseconds (the uninstaller's
-// copy deletes it after the uninstaller has ended).
+// True once path (a file or a folder) is gone, waiting at most milliseconds:
+// the uninstaller's copy deletes its file and, emptied, the folder after
+// the uninstaller has ended.
 bool GoneWithin(const std::string& path, int milliseconds);
 
 // The values of the uninstall entry named key under the machine's root, as

@@ -150,8 +150,9 @@ int RunToEnd(const std::string& program, const std::string& rawArguments) {
 }
 
 bool GoneWithin(const std::string& path, int milliseconds) {
-    for (int waited = 0; waited < milliseconds && FileExists(path); waited += 100) ::Sleep(100);
-    return !FileExists(path);
+    const auto exists = [&] { return FileExists(path) || DirectoryExists(path); };
+    for (int waited = 0; waited < milliseconds && exists(); waited += 100) ::Sleep(100);
+    return !exists();
 }
 
 namespace {
