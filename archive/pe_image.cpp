@@ -56,6 +56,17 @@ bool ParsePeHeaders(const std::uint8_t* headers, std::size_t size, std::uint32_t
     return true;
 }
 
+bool LooksLikePeExecutable(const std::uint8_t* start, std::size_t size) {
+    constexpr std::size_t kMachineField = 4; // from "PE\0\0"
+    std::uint32_t peOffset = 0;
+    PeHeaderFields fields;
+    if (!ReadPeOffset(start, size, peOffset) || peOffset > size ||
+        !ParsePeHeaders(start + peOffset, size - peOffset, peOffset, fields))
+        return false;
+    const std::uint32_t machine = LoadLittleEndian16(start + peOffset + kMachineField);
+    return machine == 0x14C || machine == 0x8664;
+}
+
 void PrepareUnsignedExecutable(std::string& bytes) {
     auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
     std::uint32_t peOffset = 0;

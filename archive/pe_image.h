@@ -52,6 +52,12 @@ bool ReadPeOffset(const std::uint8_t* start, std::size_t size, std::uint32_t& pe
 // well-formed PE headers as described above; fields is filled otherwise.
 bool ParsePeHeaders(const std::uint8_t* headers, std::size_t size, std::uint32_t peOffset, PeHeaderFields& fields);
 
+// True when the first size bytes of a file hold well-formed PE headers (as
+// ParsePeHeaders takes them) of an x86 image, machine i386 (0x14C) or AMD64
+// (0x8664; the machine field is the COFF header's first, at PE + 4): the
+// content whose branches the x86 branch filter converts to good effect.
+bool LooksLikePeExecutable(const std::uint8_t* start, std::size_t size);
+
 // Makes bytes, a whole executable file, a clean unsigned image: its security
 // directory entry names no certificate table (offset and size zero), and its
 // CheckSum field holds the PE checksum of the bytes as they then are (the

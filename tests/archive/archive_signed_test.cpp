@@ -378,4 +378,32 @@ TEST(PeImage, TheStubBecomesACleanUnsignedImage) {
     EXPECT_EQ(uninstaller.substr(stub.size()), "an uninstall record");
 }
 
+// Which files the x86 branch filter is meant for.
+TEST(PeImage, OnlyWellFormedX86ImagesLookLikeExecutables) {
+    const auto image = [](std::uint16_t machine) {
+        std::string bytes(1000, '\0');
+        bytes[0] = 'M';
+        bytes[1] = 'Z';
+        WritePeHeaders(bytes, {});
+        bytes[kPe + 4] = static_cast<char>(machine & 0xFF);
+        bytes[kPe + 5] = static_cast<char>(machine >> 8);
+        return bytes;
+    };
+    std::string noMz = image(0x8664), farPe = image(0x8664), badSignature = image(0x8664);
+    noMz[0] = 'N';
+    SetField32(farPe, 0x3C, 998);
+    badSignature[kPe + 2] = 'X';
+    const struct {
+        std::string bytes;
+        bool expected;
+    } cases[] = {
+        {image(0x8664), true}, {image(0x14C), true}, {image(0xAA64), false}, {image(0x8664).substr(0, 200), false},
+        {noMz, false},         {farPe, false},       {badSignature, false},  {"MZ", false},
+    };
+    for (const auto& c : cases) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.bytes.data());
+        EXPECT_EQ(LooksLikePeExecutable(bytes, c.bytes.size()), c.expected) << &c - cases;
+    }
+}
+
 } // namespace
