@@ -197,7 +197,8 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
         codec.Reset();
         ZqmSizes sizes;
         if (!CompressZqm(
-                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes))
+                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes,
+                encoder_))
             return EntryFailed(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
                                source, "Compression error");
         entry.storedSize = sizes.fileBytes;

@@ -19,6 +19,7 @@ class BufferedReader;
 class BufferedWriter;
 class CFile;
 class DeflateCodec;
+enum class ZqmEncoder : std::uint8_t;
 
 // Receives one progress or error line; text is valid only during the call.
 using ProgressCallback = void (*)(const char* text, std::uintptr_t userWord);
@@ -92,6 +93,10 @@ public:
     // The options word (kCompressFiles and the installation options).
     std::uint32_t GetOptions() const { return options_; }
     void SetOptions(std::uint32_t options) { options_ = options; }
+
+    // The encoder that compresses the files' data (zqm_writer.h); the default
+    // one unless set. Any of them gives an installer every stub reads.
+    void SetEncoder(ZqmEncoder encoder) { encoder_ = encoder; }
 
     // The shared entry cursor: GetFirstFileName starts over ("[Error]" for an
     // empty archive), GetNextFileName continues ("" past the last entry).
@@ -197,6 +202,7 @@ private:
     bool hasExtractorImage_ = false;
     std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
+    ZqmEncoder encoder_{}; // ZqmEncoder::Deflate
     ArchiveFailure failure_;
     // The running operation's failing entry has filled failure_'s cause.
     bool entryFailed_ = false;

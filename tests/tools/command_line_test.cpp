@@ -17,10 +17,26 @@ Args BuildLine(Args extra) {
 }
 
 TEST(CommandLine, BuildTakesEveryOption) {
-    const ParseResult parsed =
-        ParseCommandLine({"build", "--output", "out.exe", "--name=My App", "--version", "2.5", "--shortcut", "MyApp",
-                          "--windows", "My App;Untitled - My App", "--stub", "stub.exe", "--allow-duplicates", "-v",
-                          "app.exe", "@more.txt", "--", "-odd-name.txt"});
+    const ParseResult parsed = ParseCommandLine({"build",
+                                                 "--output",
+                                                 "out.exe",
+                                                 "--name=My App",
+                                                 "--version",
+                                                 "2.5",
+                                                 "--shortcut",
+                                                 "MyApp",
+                                                 "--windows",
+                                                 "My App;Untitled - My App",
+                                                 "--stub",
+                                                 "stub.exe",
+                                                 "--allow-duplicates",
+                                                 "-v",
+                                                 "--compression",
+                                                 "deflate-best",
+                                                 "app.exe",
+                                                 "@more.txt",
+                                                 "--",
+                                                 "-odd-name.txt"});
     ASSERT_TRUE(parsed.ok) << parsed.error;
     const Request& request = parsed.request;
     EXPECT_EQ(request.kind, CommandKind::Build);
@@ -32,6 +48,7 @@ TEST(CommandLine, BuildTakesEveryOption) {
     EXPECT_EQ(request.build.windowList, "My App;Untitled - My App");
     EXPECT_EQ(request.build.stubPath, "stub.exe");
     EXPECT_TRUE(request.build.allowDuplicates);
+    EXPECT_EQ(request.build.encoder, ZqmEncoder::DeflateBest);
     EXPECT_EQ(request.build.options, kDefaultOptions);
     EXPECT_EQ(request.build.inputs, (Args{"app.exe", "@more.txt", "-odd-name.txt"}));
 }
@@ -94,6 +111,7 @@ TEST(CommandLine, BuildDefaults) {
     EXPECT_EQ(build.windowList, "");
     EXPECT_EQ(build.stubPath, "");
     EXPECT_FALSE(build.allowDuplicates);
+    EXPECT_EQ(build.encoder, ZqmEncoder::Deflate);
     EXPECT_EQ(build.options, 0x01FF0002u);
 }
 
@@ -217,6 +235,7 @@ const BadCase kBadCases[] = {
     {BuildLine({"--option", "desktop=yes", "a"}), "bad --option 'desktop=yes'"},
     {BuildLine({"--option", "Desktop=on", "a"}), "bad --option 'Desktop=on'"},
     {BuildLine({"--option", "desktop=", "a"}), "bad --option 'desktop='"},
+    {BuildLine({"--compression", "zip", "a"}), "bad --compression 'zip': expected deflate or deflate-best"},
     {BuildLine({"--options", "1FF0002", "a"}), "bad --options '1FF0002'"},
     {BuildLine({"--options", "0x", "a"}), "bad --options '0x'"},
     {BuildLine({"--options", "0x123456789", "a"}), "bad --options '0x123456789'"},

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 #include <sstream>
 
@@ -405,6 +406,29 @@ TEST_F(ZorpackRun, ADamagedExtensionBlockIsOneErrorLine) {
         ExpectOneErrorLine(outcome.err, "cannot load '" + damaged + "': !Error LoadInstaller: ");
         EXPECT_NE(outcome.err.find("contains '/'"), std::string::npos) << outcome.err;
     }
+}
+
+// --compression deflate is the default, byte for byte; deflate-best writes a
+// smaller installer that extracts to the same files.
+TEST_F(ZorpackRun, CompressionChoosesTheEncoder) {
+    std::string text;
+    for (int i = 0; text.size() < 300000; ++i) text += "line " + std::to_string(i % 977) + " of the manual\n";
+    const std::string manual = dir_.WriteFile("manual.txt", text);
+    std::map<std::string, std::string> installers;
+    for (const char* method : {"", "deflate", "deflate-best"}) {
+        const std::string setup = dir_ / (std::string("Setup-") + method + ".exe");
+        std::vector<std::string> line = BuildLine(setup);
+        line.push_back(manual);
+        if (*method) line.insert(line.begin() + 1, {"--compression", method});
+        ASSERT_EQ(RunInProcess(line).code, kExitSuccess) << method;
+        installers[method] = WithoutAccessTimes(ReadWholeFile(setup));
+    }
+    EXPECT_EQ(installers["deflate"], installers[""]);
+    EXPECT_LT(installers["deflate-best"].size() * 10, installers[""].size() * 9);
+    const std::string setup = dir_ / "Setup-deflate-best.exe";
+    ASSERT_EQ(RunInProcess({"extract", setup, dir_ / "out"}).code, kExitSuccess);
+    EXPECT_EQ(ReadWholeFile(BuildPath(dir_ / "out", "manual.txt", nullptr)), text);
+    EXPECT_EQ(ReadWholeFile(BuildPath(dir_ / "out", "data.txt", nullptr)), "some data\n");
 }
 
 } // namespace

@@ -172,6 +172,7 @@ int RunBuild(const Request& request, Console& console) {
     archive.SetShortcutName(build.shortcutName);
     archive.SetWindowList(build.windowList);
     archive.SetOptions(build.options);
+    archive.SetEncoder(build.encoder);
     archive.SetExtensions(ExtensionPairs(build));
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);

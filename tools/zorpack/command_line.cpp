@@ -25,6 +25,7 @@ enum class OptionId {
     Options,
     AllowDuplicates,
     Stub,
+    Compression,
     Publisher,
     InstallDir,
     Main,
@@ -50,6 +51,7 @@ constexpr OptionRule kOptions[] = {
     Rule("--options", nullptr, true, OptionId::Options),
     Rule("--allow-duplicates", nullptr, false, OptionId::AllowDuplicates),
     Rule("--stub", nullptr, true, OptionId::Stub),
+    Rule("--compression", nullptr, true, OptionId::Compression),
     Rule("--publisher", nullptr, true, OptionId::Publisher),
     Rule("--install-dir", nullptr, true, OptionId::InstallDir),
     Rule("--main", nullptr, true, OptionId::Main),
@@ -105,6 +107,13 @@ public:
             return SetNonEmpty(rule, value, build.shortcutName);
         case OptionId::Stub:
             return SetNonEmpty(rule, value, build.stubPath);
+        case OptionId::Compression:
+            if (value == "deflate" || value == "deflate-best") {
+                build.encoder = value == "deflate" ? ZqmEncoder::Deflate : ZqmEncoder::DeflateBest;
+                return true;
+            }
+            error_ = "bad --compression '" + value + "': expected deflate or deflate-best";
+            return false;
         case OptionId::Publisher:
             if (const std::string problem = PublisherNameProblem(value); !problem.empty()) {
                 error_ = "the publisher '" + value + "' " + problem + "; it names one folder";

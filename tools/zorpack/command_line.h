@@ -1,6 +1,8 @@
 // The zorpack command line turned into a request, without touching any file.
 #pragma once
 
+#include "compress/zqm_writer.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,6 +30,7 @@ struct BuildRequest {
     bool uninstaller = false;
     std::string uninstallKey;
     std::uint32_t options = 0;
+    ZqmEncoder encoder = ZqmEncoder::Deflate; // --compression
     bool allowDuplicates = false;
     // For the current user only: the per-user stub (unless --stub names
     // one) and the extension pair scope=per-user.

@@ -23,6 +23,8 @@ void PrintUsage(std::ostream& out) {
            "  --shortcut NAME        base name of the shortcuts (default: the application name)\n"
            "  --windows \"T1;T2\"      window titles that identify a running instance\n"
            "  --store                store the files as they are, without compressing them\n"
+           "  --compression METHOD   deflate (default, fast) or deflate-best (smaller and\n"
+           "                         much slower); every stub reads both\n"
            "  --option NAME=STATE    how the installer offers one option; NAME is all-users,\n"
            "                         start-after, desktop, quick-launch or startup; STATE is\n"
            "                         off (hidden, unchecked), on (hidden, checked),\n"
