@@ -2,10 +2,11 @@
 // DeflateEncoder's is; what it guarantees is a valid stream and the framing:
 //
 // Framing. The first call writes the zlib header 0x78 0xDA (the level field
-// saying "best"). Each call's input is cut into pieces of at most 64 KiB,
+// saying "best"). Each call's input is cut into pieces of at most 32 KiB,
 // and each piece becomes one block that is never final: dynamic, fixed or
-// stored (two stored blocks for a piece over 65535 bytes), whichever takes
-// the fewest bits. After the call's last block comes one empty fixed block
+// stored, whichever takes the fewest bits. (A code per 32 KiB rather than
+// per 64 KiB made executables about 1% smaller; per 16 KiB gained little
+// more.) After the call's last block comes one empty fixed block
 // (10 bits), which pushes the end-of-block code of the data into whole
 // bytes; its up to 7 bits left over open the next call's output.
 //
@@ -43,7 +44,7 @@ namespace {
 
 using namespace deflate;
 
-constexpr std::size_t kPieceSize = 65536;
+constexpr std::size_t kPieceSize = 32768;
 constexpr std::size_t kStoredMax = 65535;
 constexpr int kHashBits = 15;
 constexpr int kMaxChain = 256;

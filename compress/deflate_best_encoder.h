@@ -1,7 +1,7 @@
 // A second compressing half for the deflate codec, for the smallest output
 // rather than speed: the same kind of never-finished zlib stream as
 // DeflateEncoder writes (any deflate decoder reads it, ours included), but
-// with a near-optimal parse and a block per piece of up to 64 KiB, each
+// with a near-optimal parse and a block per piece of up to 32 KiB, each
 // written dynamic, fixed or stored, whichever is smallest. See
 // deflate_best_encoder.cpp for how the parse is found.
 #pragma once
