@@ -70,6 +70,13 @@ if [ -z "$(ls -A "$corpus/program_arguments")" ]; then
          'zor-uninstall-12.exe /_remove=12:C:\Program Files\App\uninstall.exe')
   for i in "${!seeds[@]}"; do printf '%s' "${seeds[$i]}" >"$corpus/program_arguments/seed$i"; done
 fi
+# Branch filter seeds: the two piece-size bytes, then calls and jumps with
+# displacements at the edges of the converted range, overlapping opcodes and
+# an opcode too close to the end.
+if [ -z "$(ls -A "$corpus/x86_branch_filter")" ]; then
+  printf '\x03\x07\xe8\x00\x00\x00\x00\xe9\xfb\xff\xff\xff\xe8\xff\xff\xff\x00\xe8\xe8\xe8\xe8\xe8\x00\x90\xe8\x01' \
+    >"$corpus/x86_branch_filter/seed0"
+fi
 
 passed=0 failed=0
 for target in "${targets[@]}"; do
