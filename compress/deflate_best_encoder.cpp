@@ -354,21 +354,21 @@ public:
         FindMatches();
         BlockCode block;
         block.BuildFixed();
-        for (int pass = 0; pass < kPasses; ++pass) {
+        for (int pass = 1;; ++pass) {
             PriceFrom(block); // at first the fixed code's lengths
             Parse();
             block.Count(tokens_);
-            // Prices for the next pass: every symbol a little used.
+            if (pass == kPasses) break;
+            // The next pass's prices: the code of these counts, with every
+            // symbol a little used so that none is out of reach.
             BlockCode smoothed;
             for (int symbol = 0; symbol < 286; ++symbol)
                 smoothed.literalFrequency[symbol] = block.literalFrequency[symbol] * 4 + 1;
             for (int symbol = 0; symbol < kDistanceSymbols; ++symbol)
                 smoothed.distanceFrequency[symbol] = block.distanceFrequency[symbol] * 4 + 1;
-            if (pass + 1 < kPasses) {
-                smoothed.BuildDynamic();
-                std::copy(std::begin(smoothed.literalLength), std::end(smoothed.literalLength), block.literalLength);
-                std::copy(std::begin(smoothed.distanceLength), std::end(smoothed.distanceLength), block.distanceLength);
-            }
+            smoothed.BuildDynamic();
+            std::copy(std::begin(smoothed.literalLength), std::end(smoothed.literalLength), block.literalLength);
+            std::copy(std::begin(smoothed.distanceLength), std::end(smoothed.distanceLength), block.distanceLength);
         }
         WriteSmallest(writer, block);
     }
