@@ -3,6 +3,7 @@
 // fixed-Huffman stream.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,12 @@
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& text);
+
+// Words from a small vocabulary, chosen at random from seed: plenty of
+// matches at every distance.
+Bytes RandomText(std::size_t size, unsigned seed);
+// Incompressible bytes from seed.
+Bytes RandomBytes(std::size_t size, unsigned seed);
 
 // Writes bit fields least-significant bit first, and Huffman codes most
 // significant bit first, as deflate streams hold them.
