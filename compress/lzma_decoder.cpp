@@ -119,7 +119,8 @@ struct Decoder {
         if (slot < kFirstCodedSlot) return slot;
         const int footerBits = static_cast<int>(slot >> 1) - 1;
         std::uint32_t distance = (2 | (slot & 1)) << footerBits;
-        if (slot < kFirstDirectSlot) return distance + ReverseTree(model.distanceBits + distance - slot - 1, footerBits);
+        if (slot < kFirstDirectSlot)
+            return distance + ReverseTree(model.distanceBits + distance - slot - 1, footerBits);
         distance += DirectBits(footerBits - kAlignBits) << kAlignBits;
         return distance + ReverseTree(model.align, kAlignBits);
     }
@@ -133,7 +134,8 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
     if (!properties.Valid()) return LzmaResult::BadProperties;
     if (properties.dictionarySize > maxDictionary) return LzmaResult::DictionaryTooLarge;
     const std::uint32_t dictionary = properties.EffectiveDictionary();
-    const std::size_t size = static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(dictionary, unpackedSize)));
+    const std::size_t size =
+        static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(dictionary, unpackedSize)));
     std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
     std::unique_ptr<Decoder> d(new (std::nothrow) Decoder);
     if (!buffer || !d) return LzmaResult::OutOfMemory;

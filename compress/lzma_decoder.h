@@ -29,6 +29,6 @@ enum class LzmaResult {
 //
 // Memory: one allocation of min(dictionary, unpackedSize) bytes, made before
 // anything is read, and a fixed 45 KiB of state.
-LzmaResult DecodeLzma(const lzma::Properties& properties, std::uint64_t unpackedSize,
-                      std::uint32_t maxDictionary, const std::function<std::size_t(void*, std::size_t)>& read,
+LzmaResult DecodeLzma(const lzma::Properties& properties, std::uint64_t unpackedSize, std::uint32_t maxDictionary,
+                      const std::function<std::size_t(void*, std::size_t)>& read,
                       const std::function<void(const std::uint8_t*, std::size_t)>& write);

@@ -27,7 +27,6 @@ using namespace lzma;
 namespace {
 
 constexpr std::size_t kOutputPiece = 65536;
-constexpr std::uint32_t kLookahead = kMaxMatch + 2;
 constexpr int kHash3Bits = 16;
 
 // Prices in 1/16 bit: kPrice[p >> 4] codes a bit of probability p / 2048.
@@ -40,9 +39,7 @@ struct PriceTable {
 };
 const PriceTable kPrices;
 
-std::uint32_t BitPrice(Probability p, unsigned bit) {
-    return kPrices.price[(bit ? kProbabilityOne - p : p) >> 4];
-}
+std::uint32_t BitPrice(Probability p, unsigned bit) { return kPrices.price[(bit ? kProbabilityOne - p : p) >> 4]; }
 
 class RangeEncoder {
 public:
@@ -140,6 +137,25 @@ struct Match {
     std::uint32_t distance = 0; // 1-based
 };
 
+// A node of the parse: the cheapest way found to reach its position within
+// the block, the step taken into it, and the coder's state after it.
+struct Node {
+    enum Kind : std::uint8_t { Literal, ShortRep, Rep, NewMatch };
+    std::uint32_t price;
+    std::uint32_t from;     // the node the step starts at
+    std::uint32_t distance; // of a new match (1-based), or the rep index
+    Kind kind;
+    std::uint8_t state;
+    std::uint32_t reps[4];
+};
+
+constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+// The parser looks this far past the start of a block at most.
+constexpr std::uint32_t kBlockSpan = 4096;
+constexpr std::uint32_t kLookahead = kBlockSpan + kMaxMatch + 2;
+// Price tables follow the adapting probabilities after this many symbols.
+constexpr unsigned kRefreshSymbols = 128;
+
 class Encoder {
 public:
     Encoder(const LzmaEncoderOptions& options, const std::function<std::size_t(void*, std::size_t)>& read,
@@ -158,6 +174,7 @@ public:
             head2_.assign(1u << 16, 0);
             head3_.assign(1u << kHash3Bits, 0);
             head4_.assign(std::size_t{1} << hashBits_, 0);
+            nodes_.resize(kBlockSpan + kMaxMatch + 1);
         } catch (const std::bad_alloc&) {
             return false;
         }
@@ -165,57 +182,11 @@ public:
     }
 
     bool Run() {
-        if (!Fill()) return false;
-        Match next;
-        bool haveNext = false;
-        while (pos_ < filled_) {
-            if (filled_ - pos_ < kLookahead && !ended_) {
-                if (!Fill()) return false;
-            }
-            const Match main = haveNext ? next : Find(pos_);
-            haveNext = false;
-            unsigned repIndex = 0;
-            std::uint32_t repLength = 0;
-            for (unsigned i = 0; i < 4; ++i) {
-                const std::uint32_t length = RepLengthAt(pos_, i);
-                if (length > repLength) {
-                    repLength = length;
-                    repIndex = i;
-                }
-            }
-            if (repLength >= nice_ || (repLength >= 2 && RepWins(repLength, main))) {
-                EncodeRep(repIndex, repLength);
-                Skip(repLength - 1);
-                continue;
-            }
-            std::uint32_t length = main.length;
-            if (length == 2 && main.distance > 128) length = 1;
-            if (length == 3 && main.distance > (1u << 16)) length = 1;
-            if (length >= 2 && length < nice_ && pos_ + 1 < filled_) {
-                // Lazy: a longer match one byte on is worth a literal now.
-                next = Find(pos_ + 1);
-                haveNext = true;
-                if (next.length > length + 1 || (next.length == length + 1 && (next.distance >> 7) <= main.distance) ||
-                    (next.length == length && next.distance < (main.distance >> 7))) {
-                    length = 1;
-                } else {
-                    std::uint32_t nextRep = 0;
-                    for (unsigned i = 0; i < 4; ++i) nextRep = std::max(nextRep, RepLengthAt(pos_ + 1, i));
-                    if (nextRep >= length) length = 1;
-                }
-            }
-            if (length >= 2) {
-                EncodeMatch(length, main.distance);
-                Skip(length - 1);
-                haveNext = false;
-                continue;
-            }
-            if (ShortRepFits() && ShortRepPrice() < LiteralPrice()) {
-                EncodeShortRep();
-            } else {
-                EncodeLiteral();
-            }
-            Advance(1);
+        while (true) {
+            if (filled_ - pos_ < kLookahead && !Fill()) return false;
+            if (pos_ == filled_) break;
+            if (sinceRefresh_ >= kRefreshSymbols || !pricesValid_) RefreshPrices();
+            ParseBlock();
         }
         rc_.Finish();
         return true;
@@ -225,7 +196,9 @@ public:
 
 private:
     std::uint64_t Absolute(std::uint32_t index) const { return base_ + index; }
-    unsigned PosState() const { return static_cast<unsigned>(Absolute(pos_)) & ((1u << p_.pb) - 1); }
+    unsigned PosStateAt(std::uint32_t index) const {
+        return static_cast<unsigned>(Absolute(index)) & ((1u << p_.pb) - 1);
+    }
 
     // Reads until the window holds kLookahead bytes past pos_ or the source
     // ends, growing or sliding the window as needed.
@@ -280,74 +253,281 @@ private:
         return length;
     }
 
-    // The longest match at index (entering index and every position before it
-    // into the tables).
-    Match Find(std::uint32_t index) {
+    // Enters every position up to index into the tables, and returns the
+    // matches at index: lengths rising, each with the nearest distance found
+    // for it. The longest is followed to its end once it reaches nice_.
+    std::uint32_t Find(std::uint32_t index, Match* matches) {
         while (inserted_ < index) Insert(inserted_++, nullptr);
-        Match best;
-        if (inserted_ == index) Insert(inserted_++, &best);
-        return best;
+        std::uint32_t count = 0;
+        if (inserted_ == index) count = Insert(inserted_++, matches);
+        return count;
     }
 
-    void Insert(std::uint32_t index, Match* best) {
+    std::uint32_t Insert(std::uint32_t index, Match* matches) {
         const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
         if (avail < 4) {
             chain_[index] = 0;
-            return;
+            return 0;
         }
         const std::uint8_t* at = window_.data() + index;
         const std::uint32_t word = LoadLittleEndian32(at);
         const std::uint32_t h2 = word & 0xFFFF;
         const std::uint32_t h3 = ((word & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits);
         const std::uint32_t h4 = (word * 2654435761u) >> (32 - hashBits_);
-        if (best) {
+        std::uint32_t count = 0;
+        if (matches) {
             const std::uint32_t lowest = index > dictionary_ ? index - dictionary_ : 0;
             const std::uint32_t limit = std::min(avail, nice_);
+            std::uint32_t best = 1;
             auto consider = [&](std::uint32_t candidate) {
                 const std::uint32_t length = CommonLength(candidate, index, limit);
-                if (length > best->length) {
-                    best->length = length;
-                    best->distance = index - candidate;
+                if (length > best) {
+                    best = length;
+                    matches[count++] = {length, index - candidate};
                 }
             };
             if (head2_[h2] > lowest) consider(head2_[h2] - 1);
             if (head3_[h3] > lowest) consider(head3_[h3] - 1);
             std::uint32_t candidate = head4_[h4];
-            for (std::uint32_t steps = depth_; candidate > lowest && steps != 0 && best->length < limit; --steps) {
+            for (std::uint32_t steps = depth_; candidate > lowest && steps != 0 && best < limit; --steps) {
                 const std::uint32_t c = candidate - 1;
-                if (window_[c + best->length] == at[best->length]) consider(c);
+                if (window_[c + best] == at[best]) consider(c);
                 candidate = chain_[c];
+            }
+            if (best == nice_ && avail > nice_) {
+                Match& last = matches[count - 1];
+                last.length = CommonLength(index - last.distance, index, avail);
             }
         }
         head2_[h2] = index + 1;
         head3_[h3] = index + 1;
         chain_[index] = head4_[h4];
         head4_[h4] = index + 1;
+        return count;
     }
 
-    void Skip(std::uint32_t count) { Advance(count + 1); }
-
-    void Advance(std::uint32_t count) {
-        pos_ += count;
-        while (inserted_ < pos_) Insert(inserted_++, nullptr);
-    }
-
-    std::uint32_t RepLengthAt(std::uint32_t index, unsigned i) const {
-        const std::uint32_t distance = reps_[i] + 1;
+    std::uint32_t RepLength(std::uint32_t index, std::uint32_t rep) const {
+        const std::uint32_t distance = rep + 1;
         if (distance > Absolute(index) || distance > index) return 0;
-        const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
-        return CommonLength(index - distance, index, avail);
+        return CommonLength(index - distance, index, std::min(filled_ - index, kMaxMatch));
     }
 
-    // A rep match costs far less than a new distance: it wins unless the new
-    // match is clearly longer.
-    static bool RepWins(std::uint32_t repLength, const Match& main) {
-        return repLength + 1 >= main.length || (repLength + 2 >= main.length && main.distance >= 512) ||
-               (repLength + 3 >= main.length && main.distance >= 32768);
+    // Prices of the current probabilities, in 1/16 bit.
+
+    void RefreshPrices() {
+        const unsigned posStates = 1u << p_.pb;
+        for (unsigned ps = 0; ps < posStates; ++ps) {
+            LengthPrices(model_.matchLength, ps, matchLengthPrices_[ps]);
+            LengthPrices(model_.repLength, ps, repLengthPrices_[ps]);
+        }
+        for (unsigned ls = 0; ls < kLengthStates; ++ls) {
+            for (unsigned slot = 0; slot < (1u << kSlotBits); ++slot)
+                slotPrices_[ls][slot] = TreePrice(model_.slot[ls], kSlotBits, slot);
+            for (std::uint32_t d = 0; d < kFullDistances; ++d) {
+                const std::uint32_t slot = Slot(d);
+                std::uint32_t price = slotPrices_[ls][slot];
+                if (slot >= kFirstCodedSlot) {
+                    const int footerBits = static_cast<int>(slot >> 1) - 1;
+                    const std::uint32_t base = (2 | (slot & 1)) << footerBits;
+                    price += ReverseTreePrice(model_.distanceBits + base - slot - 1, footerBits, d - base);
+                }
+                nearDistancePrices_[ls][d] = price;
+            }
+        }
+        for (unsigned i = 0; i < (1u << kAlignBits); ++i)
+            alignPrices_[i] = ReverseTreePrice(model_.align, kAlignBits, i);
+        sinceRefresh_ = 0;
+        pricesValid_ = true;
     }
 
-    bool ShortRepFits() const {
-        return Absolute(pos_) > reps_[0] && window_[pos_] == window_[pos_ - reps_[0] - 1];
+    static std::uint32_t TreePrice(const Probability* probabilities, int bits, unsigned value) {
+        std::uint32_t price = 0;
+        unsigned node = 1;
+        for (int i = bits - 1; i >= 0; --i) {
+            const unsigned bit = (value >> i) & 1;
+            price += BitPrice(probabilities[node], bit);
+            node = (node << 1) | bit;
+        }
+        return price;
+    }
+
+    static std::uint32_t ReverseTreePrice(const Probability* probabilities, int bits, unsigned value) {
+        std::uint32_t price = 0;
+        unsigned node = 1;
+        for (int i = 0; i < bits; ++i) {
+            const unsigned bit = (value >> i) & 1;
+            price += BitPrice(probabilities[node], bit);
+            node = (node << 1) | bit;
+        }
+        return price;
+    }
+
+    static void LengthPrices(const LengthModel& m, unsigned ps, std::uint32_t* prices) {
+        const std::uint32_t low = BitPrice(m.choice, 0);
+        const std::uint32_t middle = BitPrice(m.choice, 1) + BitPrice(m.choice2, 0);
+        const std::uint32_t high = BitPrice(m.choice, 1) + BitPrice(m.choice2, 1);
+        for (unsigned i = 0; i < 8; ++i) prices[i] = low + TreePrice(m.low[ps], 3, i);
+        for (unsigned i = 0; i < 8; ++i) prices[8 + i] = middle + TreePrice(m.middle[ps], 3, i);
+        for (unsigned i = 0; i < 256; ++i) prices[16 + i] = high + TreePrice(m.high, 8, i);
+    }
+
+    static std::uint32_t Slot(std::uint32_t d) {
+        if (d < kFirstCodedSlot) return d;
+        const int high = std::bit_width(d) - 1;
+        return static_cast<std::uint32_t>(high << 1) | ((d >> (high - 1)) & 1);
+    }
+
+    // d is the distance minus one.
+    std::uint32_t DistancePrice(std::uint32_t d, std::uint32_t length) const {
+        const std::uint32_t ls = LengthState(length);
+        if (d < kFullDistances) return nearDistancePrices_[ls][d];
+        const std::uint32_t slot = Slot(d);
+        const std::uint32_t directBits = (slot >> 1) - 1 - kAlignBits;
+        return slotPrices_[ls][slot] + (directBits << 4) + alignPrices_[d & ((1u << kAlignBits) - 1)];
+    }
+
+    std::uint32_t LiteralPrice(std::uint32_t index, int state, std::uint32_t rep0) const {
+        const std::uint8_t previous = Absolute(index) ? window_[index - 1] : 0;
+        const Probability* probabilities = model_.literal + LiteralContext(p_, Absolute(index), previous);
+        std::uint32_t price = BitPrice(model_.isMatch[state][PosStateAt(index)], 0);
+        const unsigned byte = window_[index];
+        if (state < kLiteralStates) return price + TreePrice(probabilities, 8, byte);
+        unsigned match = window_[index - rep0 - 1], offset = 0x100, node = 1;
+        for (int i = 7; i >= 0; --i) {
+            match <<= 1;
+            const unsigned matchBit = match & offset;
+            const unsigned bit = (byte >> i) & 1;
+            price += BitPrice(probabilities[offset + matchBit + node], bit);
+            node = (node << 1) | bit;
+            offset &= bit ? matchBit : ~matchBit;
+        }
+        return price;
+    }
+
+    // Of the decisions that pick rep index after is-match and is-rep.
+    std::uint32_t RepIndexPrice(unsigned index, int state, unsigned ps) const {
+        if (index == 0) return BitPrice(model_.isRep0[state], 0) + BitPrice(model_.isRep0Long[state][ps], 1);
+        std::uint32_t price = BitPrice(model_.isRep0[state], 1) + BitPrice(model_.isRep1[state], index > 1);
+        if (index > 1) price += BitPrice(model_.isRep2[state], index > 2);
+        return price;
+    }
+
+    // The parse of one block: the cheapest path from pos_ over literals,
+    // short reps, rep matches and new matches to the first position that no
+    // match found in the block reaches past (or kBlockSpan on), then coded.
+    // A match of nice_ or more ends the block after it: long runs are not
+    // worth pricing byte by byte.
+    void ParseBlock() {
+        Node* const nodes = nodes_.data();
+        nodes[0].price = 0;
+        nodes[0].state = static_cast<std::uint8_t>(state_);
+        std::copy(std::begin(reps_), std::end(reps_), nodes[0].reps);
+        std::uint32_t end = 0; // the furthest node given a price
+        Match matches[kMaxMatch + 1];
+        for (std::uint32_t cur = 0;; ++cur) {
+            Node& node = nodes[cur];
+            if (cur > 0) {
+                if (cur >= end) break;
+                Arrive(node);
+            }
+            const std::uint32_t index = pos_ + cur;
+            const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
+            if (avail == 0) break;
+            const std::uint32_t count = Find(index, matches);
+            const int state = node.state;
+            const unsigned ps = PosStateAt(index);
+            std::uint32_t longest = count ? matches[count - 1].length : 1;
+            std::uint32_t repLengths[4];
+            for (unsigned i = 0; i < 4; ++i) {
+                repLengths[i] = RepLength(index, node.reps[i]);
+                longest = std::max(longest, repLengths[i]);
+            }
+            for (std::uint32_t i = end + 1; i <= cur + longest; ++i) nodes[i].price = kInfinite;
+            end = std::max(end, cur + longest);
+            auto relax = [&](std::uint32_t to, std::uint32_t price, Node::Kind kind, std::uint32_t distance) {
+                Node& target = nodes[to];
+                if (price < target.price) {
+                    target.price = price;
+                    target.from = cur;
+                    target.kind = kind;
+                    target.distance = distance;
+                }
+            };
+            relax(cur + 1, node.price + LiteralPrice(index, state, node.reps[0]), Node::Literal, 0);
+            const std::uint32_t matchPrice = node.price + BitPrice(model_.isMatch[state][ps], 1);
+            const std::uint32_t repPrice = matchPrice + BitPrice(model_.isRep[state], 1);
+            if (repLengths[0] >= 1) {
+                relax(cur + 1, repPrice + BitPrice(model_.isRep0[state], 0) + BitPrice(model_.isRep0Long[state][ps], 0),
+                      Node::ShortRep, 0);
+            }
+            for (unsigned i = 0; i < 4; ++i) {
+                if (repLengths[i] < kMinMatch) continue;
+                const std::uint32_t price = repPrice + RepIndexPrice(i, state, ps);
+                for (std::uint32_t length = kMinMatch; length <= repLengths[i]; ++length)
+                    relax(cur + length, price + repLengthPrices_[ps][length - kMinMatch], Node::Rep, i);
+            }
+            const std::uint32_t newPrice = matchPrice + BitPrice(model_.isRep[state], 0);
+            std::uint32_t length = kMinMatch;
+            for (std::uint32_t m = 0; m < count; ++m) {
+                for (; length <= matches[m].length; ++length) {
+                    relax(cur + length,
+                          newPrice + matchLengthPrices_[ps][length - kMinMatch] +
+                              DistancePrice(matches[m].distance - 1, length),
+                          Node::NewMatch, matches[m].distance);
+                }
+            }
+            if (longest >= nice_ || cur >= kBlockSpan) break;
+        }
+        // Walk back from the end, then code the steps in order.
+        std::uint32_t steps = 0;
+        for (std::uint32_t at = end; at != 0; at = nodes[at].from) path_[steps++] = at;
+        std::uint32_t from = 0;
+        while (steps != 0) {
+            const std::uint32_t to = path_[--steps];
+            const Node& step = nodes[to];
+            const std::uint32_t length = to - from;
+            switch (step.kind) {
+            case Node::Literal:
+                EncodeLiteral();
+                break;
+            case Node::ShortRep:
+                EncodeShortRep();
+                break;
+            case Node::Rep:
+                EncodeRep(step.distance, length);
+                break;
+            case Node::NewMatch:
+                EncodeMatch(length, step.distance);
+                break;
+            }
+            pos_ += length;
+            from = to;
+            ++sinceRefresh_;
+        }
+    }
+
+    // Sets the state and reps of node from the step into it.
+    void Arrive(Node& node) const {
+        const Node& before = nodes_[node.from];
+        std::copy(std::begin(before.reps), std::end(before.reps), node.reps);
+        switch (node.kind) {
+        case Node::Literal:
+            node.state = static_cast<std::uint8_t>(NextStateAfterLiteral(before.state));
+            break;
+        case Node::ShortRep:
+            node.state = static_cast<std::uint8_t>(NextStateAfterShortRep(before.state));
+            break;
+        case Node::Rep:
+            node.state = static_cast<std::uint8_t>(NextStateAfterRep(before.state));
+            for (std::uint32_t i = node.distance; i > 0; --i) node.reps[i] = before.reps[i - 1];
+            node.reps[0] = before.reps[node.distance];
+            break;
+        case Node::NewMatch:
+            node.state = static_cast<std::uint8_t>(NextStateAfterMatch(before.state));
+            for (unsigned i = 3; i > 0; --i) node.reps[i] = before.reps[i - 1];
+            node.reps[0] = node.distance - 1;
+            break;
+        }
     }
 
     Probability* LiteralProbabilities() {
@@ -355,40 +535,8 @@ private:
         return model_.literal + LiteralContext(p_, Absolute(pos_), previous);
     }
 
-    std::uint32_t ShortRepPrice() const {
-        const unsigned ps = PosState();
-        return BitPrice(model_.isMatch[state_][ps], 1) + BitPrice(model_.isRep[state_], 1) +
-               BitPrice(model_.isRep0[state_], 0) + BitPrice(model_.isRep0Long[state_][ps], 0);
-    }
-
-    std::uint32_t LiteralPrice() {
-        std::uint32_t price = BitPrice(model_.isMatch[state_][PosState()], 0);
-        const Probability* probabilities = LiteralProbabilities();
-        unsigned symbol = window_[pos_] | 0x100;
-        if (state_ >= kLiteralStates) {
-            unsigned match = window_[pos_ - reps_[0] - 1], offset = 0x100, node = 1;
-            do {
-                match <<= 1;
-                const unsigned matchBit = match & offset;
-                const unsigned bit = (symbol >> 7) & 1;
-                symbol <<= 1;
-                price += BitPrice(probabilities[offset + matchBit + node], bit);
-                node = (node << 1) | bit;
-                offset &= bit ? matchBit : ~matchBit;
-            } while (node < 0x100);
-        } else {
-            for (unsigned node = 1; node < 0x100;) {
-                const unsigned bit = (symbol >> 7) & 1;
-                symbol <<= 1;
-                price += BitPrice(probabilities[node], bit);
-                node = (node << 1) | bit;
-            }
-        }
-        return price;
-    }
-
     void EncodeLiteral() {
-        rc_.Bit(model_.isMatch[state_][PosState()], 0);
+        rc_.Bit(model_.isMatch[state_][PosStateAt(pos_)], 0);
         Probability* probabilities = LiteralProbabilities();
         const unsigned byte = window_[pos_];
         if (state_ >= kLiteralStates) {
@@ -424,16 +572,12 @@ private:
     }
 
     void EncodeMatch(std::uint32_t length, std::uint32_t distance) {
-        const unsigned ps = PosState();
+        const unsigned ps = PosStateAt(pos_);
         rc_.Bit(model_.isMatch[state_][ps], 1);
         rc_.Bit(model_.isRep[state_], 0);
         EncodeLength(model_.matchLength, length, ps);
         const std::uint32_t d = distance - 1;
-        std::uint32_t slot = d;
-        if (d >= kFirstCodedSlot) {
-            const int high = std::bit_width(d) - 1;
-            slot = static_cast<std::uint32_t>(high << 1) | ((d >> (high - 1)) & 1);
-        }
+        const std::uint32_t slot = Slot(d);
         rc_.Tree(model_.slot[LengthState(length)], kSlotBits, slot);
         if (slot >= kFirstCodedSlot) {
             const int footerBits = static_cast<int>(slot >> 1) - 1;
@@ -454,7 +598,7 @@ private:
     }
 
     void EncodeRep(unsigned index, std::uint32_t length) {
-        const unsigned ps = PosState();
+        const unsigned ps = PosStateAt(pos_);
         rc_.Bit(model_.isMatch[state_][ps], 1);
         rc_.Bit(model_.isRep[state_], 1);
         if (index == 0) {
@@ -473,7 +617,7 @@ private:
     }
 
     void EncodeShortRep() {
-        const unsigned ps = PosState();
+        const unsigned ps = PosStateAt(pos_);
         rc_.Bit(model_.isMatch[state_][ps], 1);
         rc_.Bit(model_.isRep[state_], 1);
         rc_.Bit(model_.isRep0[state_], 0);
@@ -502,6 +646,16 @@ private:
 
     std::uint32_t reps_[4] = {};
     int state_ = 0;
+
+    std::vector<Node> nodes_;
+    std::uint32_t path_[kBlockSpan + kMaxMatch + 1];
+    std::uint32_t matchLengthPrices_[kMaxPosStates][kMaxMatch - kMinMatch + 1];
+    std::uint32_t repLengthPrices_[kMaxPosStates][kMaxMatch - kMinMatch + 1];
+    std::uint32_t slotPrices_[kLengthStates][1 << kSlotBits];
+    std::uint32_t nearDistancePrices_[kLengthStates][kFullDistances];
+    std::uint32_t alignPrices_[1 << kAlignBits];
+    unsigned sinceRefresh_ = 0;
+    bool pricesValid_ = false;
 };
 
 } // namespace
@@ -512,8 +666,7 @@ LzmaEncodeResult EncodeLzma(const LzmaEncoderOptions& options,
                             std::uint64_t& unpackedSize) {
     unpackedSize = 0;
     if (!options.properties.Valid() || options.properties.dictionarySize > kMaxEncoderDictionary ||
-        options.niceLength < 8 || options.niceLength > static_cast<int>(kMaxMatch) ||
-        options.searchDepth < 1) {
+        options.niceLength < 8 || options.niceLength > static_cast<int>(kMaxMatch) || options.searchDepth < 1) {
         return LzmaEncodeResult::BadOptions;
     }
     std::unique_ptr<Encoder> encoder(new (std::nothrow) Encoder(options, read, write));

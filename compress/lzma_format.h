@@ -62,8 +62,7 @@ struct Properties {
     std::uint32_t dictionarySize = 1u << 23;
 
     bool Valid() const {
-        return lc >= 0 && lc <= kMaxLc && lp >= 0 && lp <= kMaxLp && pb >= 0 && pb <= kMaxPb &&
-               lc + lp <= kMaxLcPlusLp;
+        return lc >= 0 && lc <= kMaxLc && lp >= 0 && lp <= kMaxLp && pb >= 0 && pb <= kMaxPb && lc + lp <= kMaxLcPlusLp;
     }
     std::uint8_t Byte() const { return static_cast<std::uint8_t>((pb * 5 + lp) * 9 + lc); }
     // The dictionary the stream may reach back into.

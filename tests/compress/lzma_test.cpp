@@ -71,10 +71,8 @@ TEST(LzmaDecoder, FailsClosed) {
         {"bad lp", stream, Props(0, 5, 2, 1 << 16), input.size(), 1u << 30, LzmaResult::BadProperties},
         {"bad pb", stream, Props(3, 0, 5, 1 << 16), input.size(), 1u << 30, LzmaResult::BadProperties},
         {"lc + lp above 4", stream, Props(3, 2, 2, 1 << 16), input.size(), 1u << 30, LzmaResult::BadProperties},
-        {"dictionary over the maximum", stream, defaults, input.size(), (1u << 23) - 1,
-         LzmaResult::DictionaryTooLarge},
-        {"more bytes asked than the stream holds", stream, defaults, input.size() + 1, 1u << 30,
-         LzmaResult::Truncated},
+        {"dictionary over the maximum", stream, defaults, input.size(), (1u << 23) - 1, LzmaResult::DictionaryTooLarge},
+        {"more bytes asked than the stream holds", stream, defaults, input.size() + 1, 1u << 30, LzmaResult::Truncated},
         {"a match running past the unpacked size", LzmaEncode(Bytes(1000, 'a')), defaults, 500, 1u << 30,
          LzmaResult::Corrupt},
     };
@@ -83,9 +81,8 @@ TEST(LzmaDecoder, FailsClosed) {
         const Bytes far = Concat({NoiseBytes(10000, 10), NoiseBytes(10000, 10)});
         LzmaEncoderOptions options;
         options.properties.dictionarySize = 1 << 16;
-        cases.push_back(
-            {"a distance beyond the dictionary", LzmaEncode(far, options), Props(3, 0, 2, 4096), far.size(),
-             1u << 30, LzmaResult::Corrupt});
+        cases.push_back({"a distance beyond the dictionary", LzmaEncode(far, options), Props(3, 0, 2, 4096), far.size(),
+                         1u << 30, LzmaResult::Corrupt});
     }
     for (std::size_t length = 0; length < stream.size(); ++length) {
         cases.push_back({"cut at " + std::to_string(length), Bytes(stream.begin(), stream.begin() + length), defaults,

@@ -27,8 +27,7 @@ inline Bytes LzmaEncode(const Bytes& input, const LzmaEncoderOptions& options = 
             at += count;
             return count;
         },
-        [&](const std::uint8_t* bytes, std::size_t count) { stream.insert(stream.end(), bytes, bytes + count); },
-        size);
+        [&](const std::uint8_t* bytes, std::size_t count) { stream.insert(stream.end(), bytes, bytes + count); }, size);
     if (result != LzmaEncodeResult::Ok || size != input.size()) stream.clear();
     return stream;
 }
@@ -59,7 +58,7 @@ inline LzmaDecoded LzmaDecode(const Bytes& stream, const lzma::Properties& prope
 
 // Words from a small vocabulary: matches at every distance and length.
 inline Bytes WordText(std::size_t size, unsigned seed) {
-    static const char* const kWords[] = {"installer ", "archive ", "solid ",  "lzma ", "window ", "zor ",
+    static const char* const kWords[] = {"installer ", "archive ", "solid ", "lzma ", "window ", "zor ",
                                          "\n",         "0123 ",    "setup ", "file ", "range ",  "coder "};
     std::mt19937 random(seed);
     Bytes text;
