@@ -1,15 +1,15 @@
-// The LZMA encoder: a hash-chain match finder over a sliding window and a
-// lazy parser that weighs rep matches against new ones.
+// The LZMA encoder: a binary-tree match finder over a sliding window and a
+// parser that prices every way through a block and codes the cheapest.
 //
 // The window holds the source from absolute position base_ on; pos_ is the
 // next byte to code. At least dictionary bytes stay behind pos_ when the
 // window slides, so every distance up to the dictionary can be reached.
-// Hash tables and chains store window indices plus one (0: none); sliding
+// Hash tables and trees store window indices plus one (0: none); sliding
 // rebases them.
 //
 // Every position is entered into three tables before the parser moves past
 // it: the last position of each 2-byte pair, the last position of each
-// 3-byte hash, and chains of positions sharing a 4-byte hash.
+// 3-byte hash, and trees of positions sharing a 4-byte hash.
 #include "compress/lzma_encoder.h"
 
 #include "common/little_endian.h"
@@ -165,6 +165,7 @@ public:
         dictionary_ = p_.EffectiveDictionary();
         const std::uint64_t block = std::max<std::uint32_t>(dictionary_ / 2, 1u << 18);
         capacity_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(dictionary_ + block, 0xFFFFFF00u));
+        cyclicSize_ = std::min<std::uint32_t>(dictionary_, capacity_) + 1;
         hashBits_ = std::clamp(static_cast<int>(std::bit_width(dictionary_)) - 1, 16, 20);
         model_.Reset();
     }
@@ -209,8 +210,9 @@ private:
                     const std::size_t grown =
                         std::min<std::size_t>(capacity_, std::max<std::size_t>(1u << 16, window_.size() * 2));
                     try {
+                        // Until the window is full, slots are window indices.
                         window_.resize(grown);
-                        chain_.resize(grown);
+                        tree_.resize(2 * std::min<std::size_t>(grown, cyclicSize_));
                     } catch (const std::bad_alloc&) {
                         return false;
                     }
@@ -228,9 +230,8 @@ private:
     void Slide() {
         const std::uint32_t delta = pos_ - dictionary_;
         std::memmove(window_.data(), window_.data() + delta, filled_ - delta);
-        std::memmove(chain_.data(), chain_.data() + delta, (filled_ - delta) * sizeof(std::uint32_t));
         auto rebase = [delta](std::uint32_t& v) { v = v > delta ? v - delta : 0; };
-        for (auto& v : chain_) rebase(v);
+        for (auto& v : tree_) rebase(v);
         for (auto& v : head2_) rebase(v);
         for (auto& v : head3_) rebase(v);
         for (auto& v : head4_) rebase(v);
@@ -263,10 +264,20 @@ private:
         return count;
     }
 
+    // Enters index into the tables; with matches, first collects them. The
+    // positions sharing a 4-byte hash form a binary tree ordered by the
+    // bytes that follow them (compared up to nice_), newest at the root:
+    // walking down to insert index passes its closest neighbours, which are
+    // its longest matches. len0 and len1 are the bytes index shares with
+    // every node still to the right and to the left of the path.
     std::uint32_t Insert(std::uint32_t index, Match* matches) {
+        const std::uint32_t slot = cyclic_;
+        if (++cyclic_ == cyclicSize_) cyclic_ = 0;
+        std::uint32_t* smaller = &tree_[2 * slot];
+        std::uint32_t* larger = &tree_[2 * slot + 1];
         const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
         if (avail < 4) {
-            chain_[index] = 0;
+            *smaller = *larger = 0;
             return 0;
         }
         const std::uint8_t* at = window_.data() + index;
@@ -274,11 +285,10 @@ private:
         const std::uint32_t h2 = word & 0xFFFF;
         const std::uint32_t h3 = ((word & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits);
         const std::uint32_t h4 = (word * 2654435761u) >> (32 - hashBits_);
-        std::uint32_t count = 0;
+        const std::uint32_t lowest = index > dictionary_ ? index - dictionary_ : 0;
+        const std::uint32_t limit = std::min(avail, nice_);
+        std::uint32_t count = 0, best = 1;
         if (matches) {
-            const std::uint32_t lowest = index > dictionary_ ? index - dictionary_ : 0;
-            const std::uint32_t limit = std::min(avail, nice_);
-            std::uint32_t best = 1;
             auto consider = [&](std::uint32_t candidate) {
                 const std::uint32_t length = CommonLength(candidate, index, limit);
                 if (length > best) {
@@ -288,21 +298,54 @@ private:
             };
             if (head2_[h2] > lowest) consider(head2_[h2] - 1);
             if (head3_[h3] > lowest) consider(head3_[h3] - 1);
-            std::uint32_t candidate = head4_[h4];
-            for (std::uint32_t steps = depth_; candidate > lowest && steps != 0 && best < limit; --steps) {
-                const std::uint32_t c = candidate - 1;
-                if (window_[c + best] == at[best]) consider(c);
-                candidate = chain_[c];
-            }
-            if (best == nice_ && avail > nice_) {
-                Match& last = matches[count - 1];
-                last.length = CommonLength(index - last.distance, index, avail);
-            }
         }
         head2_[h2] = index + 1;
         head3_[h3] = index + 1;
-        chain_[index] = head4_[h4];
+        std::uint32_t candidate = head4_[h4];
         head4_[h4] = index + 1;
+        // Near the end of the source the order is known for fewer bytes:
+        // lengths are then measured from the first byte.
+        const bool trusted = limit == nice_;
+        std::uint32_t len0 = 0, len1 = 0;
+        for (std::uint32_t steps = depth_; candidate > lowest && steps != 0; --steps) {
+            const std::uint32_t c = candidate - 1;
+            const std::uint32_t back = index - c;
+            const std::uint32_t cslot = slot >= back ? slot - back : slot + cyclicSize_ - back;
+            std::uint32_t* node = &tree_[2 * cslot];
+            const std::uint32_t start = trusted ? std::min(len0, len1) : 0;
+            const std::uint32_t length = start + CommonLength(c + start, index + start, limit - start);
+            if (matches && length > best) {
+                best = length;
+                matches[count++] = {length, back};
+            }
+            if (length == limit) {
+                // Equal as far as the tree orders: index takes c's place.
+                *smaller = node[0];
+                *larger = node[1];
+                return Extend(matches, count, index, avail);
+            }
+            if (window_[c + length] < at[length]) {
+                *smaller = candidate;
+                smaller = &node[1];
+                candidate = *smaller;
+                len1 = length;
+            } else {
+                *larger = candidate;
+                larger = &node[0];
+                candidate = *larger;
+                len0 = length;
+            }
+        }
+        *smaller = *larger = 0;
+        return Extend(matches, count, index, avail);
+    }
+
+    // A match as long as nice_ is followed to its end.
+    std::uint32_t Extend(Match* matches, std::uint32_t count, std::uint32_t index, std::uint32_t avail) const {
+        if (count && matches[count - 1].length == nice_ && avail > nice_) {
+            Match& last = matches[count - 1];
+            last.length = CommonLength(index - last.distance, index, avail);
+        }
         return count;
     }
 
@@ -636,7 +679,11 @@ private:
     int hashBits_ = 16;
 
     std::vector<std::uint8_t> window_;
-    std::vector<std::uint32_t> chain_;
+    // Two children per position, for the last dictionary + 1 positions, at
+    // cyclic_ for the next one entered.
+    std::vector<std::uint32_t> tree_;
+    std::uint32_t cyclicSize_ = 0;
+    std::uint32_t cyclic_ = 0;
     std::vector<std::uint32_t> head2_, head3_, head4_;
     std::uint64_t base_ = 0;
     std::uint32_t filled_ = 0;

@@ -14,8 +14,8 @@
 
 namespace {
 
-LzmaResult Decode(const lzma::Properties& properties, std::uint64_t size, const std::uint8_t* data,
-                  std::size_t length, std::size_t piece, std::vector<std::uint8_t>& out) {
+LzmaResult Decode(const lzma::Properties& properties, std::uint64_t size, const std::uint8_t* data, std::size_t length,
+                  std::size_t piece, std::vector<std::uint8_t>& out) {
     std::size_t at = 0;
     return DecodeLzma(
         properties, size, 1u << 20,
