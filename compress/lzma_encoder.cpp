@@ -140,10 +140,13 @@ struct Match {
 // A node of the parse: the cheapest way found to reach its position within
 // the block, the step taken into it, and the coder's state after it.
 struct Node {
-    enum Kind : std::uint8_t { Literal, ShortRep, Rep, NewMatch };
+    // The last two are three steps in one: a rep or new match, the literal
+    // after it, and a rep0 match at the same distance again.
+    enum Kind : std::uint8_t { Literal, ShortRep, Rep, NewMatch, RepLiteralRep0, MatchLiteralRep0 };
     std::uint32_t price;
-    std::uint32_t from;     // the node the step starts at
-    std::uint32_t distance; // of a new match (1-based), or the rep index
+    std::uint32_t from;        // the node the step starts at
+    std::uint32_t distance;    // of a new match (1-based), or the rep index
+    std::uint32_t firstLength; // of the first match of a three-step node
     Kind kind;
     std::uint8_t state;
     std::uint32_t reps[4];
@@ -152,7 +155,8 @@ struct Node {
 constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
 // The parser looks this far past the start of a block at most.
 constexpr std::uint32_t kBlockSpan = 4096;
-constexpr std::uint32_t kLookahead = kBlockSpan + kMaxMatch + 2;
+constexpr std::uint32_t kNodes = kBlockSpan + 2 * kMaxMatch + 2;
+constexpr std::uint32_t kLookahead = kNodes + 1;
 // Price tables follow the adapting probabilities after this many symbols.
 constexpr unsigned kRefreshSymbols = 128;
 
@@ -175,7 +179,7 @@ public:
             head2_.assign(1u << 16, 0);
             head3_.assign(1u << kHash3Bits, 0);
             head4_.assign(std::size_t{1} << hashBits_, 0);
-            nodes_.resize(kBlockSpan + kMaxMatch + 1);
+            nodes_.resize(kNodes);
         } catch (const std::bad_alloc&) {
             return false;
         }
@@ -487,14 +491,35 @@ private:
             }
             for (std::uint32_t i = end + 1; i <= cur + longest; ++i) nodes[i].price = kInfinite;
             end = std::max(end, cur + longest);
-            auto relax = [&](std::uint32_t to, std::uint32_t price, Node::Kind kind, std::uint32_t distance) {
+            auto relax = [&](std::uint32_t to, std::uint32_t price, Node::Kind kind, std::uint32_t distance,
+                             std::uint32_t firstLength = 0) {
                 Node& target = nodes[to];
                 if (price < target.price) {
                     target.price = price;
                     target.from = cur;
                     target.kind = kind;
                     target.distance = distance;
+                    target.firstLength = firstLength;
                 }
+            };
+            // After a match of length at distance, one literal and the same
+            // distance again.
+            auto relaxThreeSteps = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t price, int after,
+                                       Node::Kind kind, std::uint32_t first) {
+                const std::uint32_t literal = index + length;
+                if (literal + 1 + kMinMatch > filled_) return;
+                const std::uint32_t second =
+                    CommonLength(literal + 1 - distance, literal + 1, std::min(filled_ - literal - 1, kMaxMatch));
+                if (second < kMinMatch) return;
+                const int literalState = NextStateAfterLiteral(after);
+                const unsigned ps2 = PosStateAt(literal + 1);
+                price += LiteralPrice(literal, after, distance - 1) + BitPrice(model_.isMatch[literalState][ps2], 1) +
+                         BitPrice(model_.isRep[literalState], 1) + RepIndexPrice(0, literalState, ps2) +
+                         repLengthPrices_[ps2][second - kMinMatch];
+                const std::uint32_t to = cur + length + 1 + second;
+                for (std::uint32_t i = end + 1; i <= to; ++i) nodes[i].price = kInfinite;
+                end = std::max(end, to);
+                relax(to, price, kind, first, length);
             };
             relax(cur + 1, node.price + LiteralPrice(index, state, node.reps[0]), Node::Literal, 0);
             const std::uint32_t matchPrice = node.price + BitPrice(model_.isMatch[state][ps], 1);
@@ -508,15 +533,22 @@ private:
                 const std::uint32_t price = repPrice + RepIndexPrice(i, state, ps);
                 for (std::uint32_t length = kMinMatch; length <= repLengths[i]; ++length)
                     relax(cur + length, price + repLengthPrices_[ps][length - kMinMatch], Node::Rep, i);
+                relaxThreeSteps(repLengths[i], node.reps[i] + 1,
+                                price + repLengthPrices_[ps][repLengths[i] - kMinMatch], NextStateAfterRep(state),
+                                Node::RepLiteralRep0, i);
             }
             const std::uint32_t newPrice = matchPrice + BitPrice(model_.isRep[state], 0);
             std::uint32_t length = kMinMatch;
             for (std::uint32_t m = 0; m < count; ++m) {
+                std::uint32_t price = 0;
                 for (; length <= matches[m].length; ++length) {
-                    relax(cur + length,
-                          newPrice + matchLengthPrices_[ps][length - kMinMatch] +
-                              DistancePrice(matches[m].distance - 1, length),
-                          Node::NewMatch, matches[m].distance);
+                    price = newPrice + matchLengthPrices_[ps][length - kMinMatch] +
+                            DistancePrice(matches[m].distance - 1, length);
+                    relax(cur + length, price, Node::NewMatch, matches[m].distance);
+                }
+                if (price) {
+                    relaxThreeSteps(matches[m].length, matches[m].distance, price, NextStateAfterMatch(state),
+                                    Node::MatchLiteralRep0, matches[m].distance);
                 }
             }
             if (longest >= nice_ || cur >= kBlockSpan) break;
@@ -528,20 +560,27 @@ private:
         while (steps != 0) {
             const std::uint32_t to = path_[--steps];
             const Node& step = nodes[to];
-            const std::uint32_t length = to - from;
-            switch (step.kind) {
-            case Node::Literal:
+            std::uint32_t length = to - from;
+            if (step.kind >= Node::RepLiteralRep0) {
+                if (step.kind == Node::RepLiteralRep0) {
+                    EncodeRep(step.distance, step.firstLength);
+                } else {
+                    EncodeMatch(step.firstLength, step.distance);
+                }
+                pos_ += step.firstLength;
                 EncodeLiteral();
-                break;
-            case Node::ShortRep:
+                ++pos_;
+                length -= step.firstLength + 1;
+                EncodeRep(0, length);
+                sinceRefresh_ += 2;
+            } else if (step.kind == Node::Literal) {
+                EncodeLiteral();
+            } else if (step.kind == Node::ShortRep) {
                 EncodeShortRep();
-                break;
-            case Node::Rep:
+            } else if (step.kind == Node::Rep) {
                 EncodeRep(step.distance, length);
-                break;
-            case Node::NewMatch:
+            } else {
                 EncodeMatch(length, step.distance);
-                break;
             }
             pos_ += length;
             from = to;
@@ -553,24 +592,34 @@ private:
     void Arrive(Node& node) const {
         const Node& before = nodes_[node.from];
         std::copy(std::begin(before.reps), std::end(before.reps), node.reps);
-        switch (node.kind) {
-        case Node::Literal:
-            node.state = static_cast<std::uint8_t>(NextStateAfterLiteral(before.state));
-            break;
-        case Node::ShortRep:
-            node.state = static_cast<std::uint8_t>(NextStateAfterShortRep(before.state));
-            break;
-        case Node::Rep:
-            node.state = static_cast<std::uint8_t>(NextStateAfterRep(before.state));
+        if (node.kind == Node::Rep || node.kind == Node::RepLiteralRep0) {
             for (std::uint32_t i = node.distance; i > 0; --i) node.reps[i] = before.reps[i - 1];
             node.reps[0] = before.reps[node.distance];
-            break;
-        case Node::NewMatch:
-            node.state = static_cast<std::uint8_t>(NextStateAfterMatch(before.state));
+        } else if (node.kind == Node::NewMatch || node.kind == Node::MatchLiteralRep0) {
             for (unsigned i = 3; i > 0; --i) node.reps[i] = before.reps[i - 1];
             node.reps[0] = node.distance - 1;
+        }
+        int state = before.state;
+        switch (node.kind) {
+        case Node::Literal:
+            state = NextStateAfterLiteral(state);
+            break;
+        case Node::ShortRep:
+            state = NextStateAfterShortRep(state);
+            break;
+        case Node::Rep:
+            state = NextStateAfterRep(state);
+            break;
+        case Node::NewMatch:
+            state = NextStateAfterMatch(state);
+            break;
+        // A match, then a literal: a literal state, whatever came before.
+        case Node::RepLiteralRep0:
+        case Node::MatchLiteralRep0:
+            state = NextStateAfterRep(0);
             break;
         }
+        node.state = static_cast<std::uint8_t>(state);
     }
 
     Probability* LiteralProbabilities() {
@@ -695,7 +744,7 @@ private:
     int state_ = 0;
 
     std::vector<Node> nodes_;
-    std::uint32_t path_[kBlockSpan + kMaxMatch + 1];
+    std::uint32_t path_[kNodes];
     std::uint32_t matchLengthPrices_[kMaxPosStates][kMaxMatch - kMinMatch + 1];
     std::uint32_t repLengthPrices_[kMaxPosStates][kMaxMatch - kMinMatch + 1];
     std::uint32_t slotPrices_[kLengthStates][1 << kSlotBits];
