@@ -5,14 +5,14 @@
 // - range >= 2^24 before every decision (the coder normalizes after each bit),
 //   and code < range while the stream is sound;
 // - total bytes have been decoded; the byte at total - 1 - d (d < total) sits
-//   at dictionary_[(position_ + size_ - 1 - d) % size_], and d < size_ holds
-//   for every distance accepted, since a distance is checked against both
-//   total and the declared dictionary, and size_ is the smaller of the
-//   dictionary and the unpacked size;
+//   at out[(position + size - 1 - d) % size], and d < size holds for every
+//   distance accepted, since a distance is checked against both total and
+//   the declared dictionary, and size is the smaller of the dictionary and
+//   the unpacked size;
 // - rep0..rep3 hold distances minus one; a rep match checks its distance
 //   again, since the initial zeros were never checked.
 //
-// The source running dry sets inputEnded_ and feeds zeros; the loop stops at
+// The source running dry sets inputEnded and feeds zeros; the loop stops at
 // the next symbol. A sound stream ends with code == 0: the encoder's flush
 // leaves exactly its low bound, so a stream cut or damaged near its end is
 // caught there too.
@@ -39,16 +39,17 @@ struct Decoder {
     std::uint32_t range = 0xFFFFFFFF;
     std::uint32_t code = 0;
 
-    std::uint8_t NextByte() {
-        if (in == inEnd) {
-            const std::size_t got = inputEnded ? 0 : (*read)(input, kInputBuffer);
-            if (got == 0) {
-                inputEnded = true;
-                return 0;
-            }
-            in = input;
-            inEnd = input + std::min(got, kInputBuffer);
+    std::uint8_t NextByte() { return in != inEnd ? *in++ : Refill(); }
+
+    // Out of line: one call in 16 KiB, from every bit decoded.
+    [[gnu::noinline, gnu::cold]] std::uint8_t Refill() {
+        const std::size_t got = inputEnded ? 0 : (*read)(input, kInputBuffer);
+        if (got == 0) {
+            inputEnded = true;
+            return 0;
         }
+        in = input;
+        inEnd = input + std::min(got, kInputBuffer);
         return *in++;
     }
 

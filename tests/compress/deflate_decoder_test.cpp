@@ -2,6 +2,7 @@
 // malformed streams crafted bit by bit.
 #include "compress/deflate_codec.h"
 #include "deflate_test_support.h"
+#include "tests/support/random_data.h"
 
 #include <gtest/gtest.h>
 
@@ -9,27 +10,6 @@
 #include <random>
 
 namespace {
-
-Bytes RandomText(std::size_t size, unsigned seed) {
-    // Words from a small vocabulary: plenty of matches at every distance.
-    static const char* const kWords[] = {"installer ", "archive ", "chunk ", "deflate ", "window ", "zor ",
-                                         "\n",         "0123 ",    "setup ", "file ",    "MD5 ",    "log "};
-    std::mt19937 random(seed);
-    Bytes text;
-    while (text.size() < size) {
-        const char* word = kWords[random() % std::size(kWords)];
-        text.insert(text.end(), word, word + std::strlen(word));
-    }
-    text.resize(size);
-    return text;
-}
-
-Bytes RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
 
 // Encodes data in 65536-byte calls; returns the chunks.
 std::vector<Bytes> EncodeChunks(const Bytes& data) {

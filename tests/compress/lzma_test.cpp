@@ -18,7 +18,7 @@ lzma::Properties Props(int lc, int lp, int pb, std::uint32_t dictionary) {
 }
 
 TEST(LzmaCodec, RoundTrips) {
-    const Bytes text = WordText(200000, 1);
+    const Bytes text = RandomText(200000, 1);
     const struct {
         const char* name;
         Bytes input;
@@ -28,11 +28,11 @@ TEST(LzmaCodec, RoundTrips) {
         {"one byte", {0x5A}, {}},
         {"run", Bytes(100000, 'a'), {}},
         {"text", text, {}},
-        {"noise", NoiseBytes(70000, 2), {}},
+        {"noise", RandomBytes(70000, 2), {}},
         {"records", Records(100000, 3), Props(0, 2, 2, 1 << 16)},
-        {"mixed", Concat({text, NoiseBytes(5000, 4), Records(30000, 5), text}), Props(4, 0, 0, 1 << 20)},
+        {"mixed", Concat({text, RandomBytes(5000, 4), Records(30000, 5), text}), Props(4, 0, 0, 1 << 20)},
         // Far longer than window and dictionary: the window slides.
-        {"past the dictionary", Concat({WordText(300000, 6), NoiseBytes(9000, 7), WordText(300000, 6)}),
+        {"past the dictionary", Concat({RandomText(300000, 6), RandomBytes(9000, 7), RandomText(300000, 6)}),
          Props(3, 0, 2, 4096)},
         {"lp and pb at their limits", Records(50000, 8), Props(0, 4, 4, 1 << 12)},
         {"lc 4 and pb 4", text, Props(4, 0, 4, 1 << 16)},
@@ -49,11 +49,11 @@ TEST(LzmaCodec, RoundTrips) {
     }
     // Text compresses; noise grows by little.
     EXPECT_LT(LzmaEncode(text).size(), text.size() / 6);
-    EXPECT_LT(LzmaEncode(NoiseBytes(70000, 2)).size(), 70000u * 102 / 100);
+    EXPECT_LT(LzmaEncode(RandomBytes(70000, 2)).size(), 70000u * 102 / 100);
 }
 
 TEST(LzmaDecoder, FailsClosed) {
-    const Bytes input = WordText(3000, 9);
+    const Bytes input = RandomText(3000, 9);
     const lzma::Properties defaults;
     const Bytes stream = LzmaEncode(input);
     ASSERT_FALSE(stream.empty());
@@ -78,7 +78,7 @@ TEST(LzmaDecoder, FailsClosed) {
     };
     {
         // Distance 10000 is within 64 KiB but beyond a declared 4 KiB.
-        const Bytes far = Concat({NoiseBytes(10000, 10), NoiseBytes(10000, 10)});
+        const Bytes far = Concat({RandomBytes(10000, 10), RandomBytes(10000, 10)});
         LzmaEncoderOptions options;
         options.properties.dictionarySize = 1 << 16;
         cases.push_back({"a distance beyond the dictionary", LzmaEncode(far, options), Props(3, 0, 2, 4096), far.size(),

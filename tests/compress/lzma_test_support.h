@@ -4,6 +4,7 @@
 
 #include "compress/lzma_decoder.h"
 #include "compress/lzma_encoder.h"
+#include "tests/support/random_data.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -56,31 +57,10 @@ inline LzmaDecoded LzmaDecode(const Bytes& stream, const lzma::Properties& prope
     return decoded;
 }
 
-// Words from a small vocabulary: matches at every distance and length.
-inline Bytes WordText(std::size_t size, unsigned seed) {
-    static const char* const kWords[] = {"installer ", "archive ", "solid ", "lzma ", "window ", "zor ",
-                                         "\n",         "0123 ",    "setup ", "file ", "range ",  "coder "};
-    std::mt19937 random(seed);
-    Bytes text;
-    while (text.size() < size) {
-        const char* word = kWords[random() % std::size(kWords)];
-        text.insert(text.end(), word, word + std::strlen(word));
-    }
-    text.resize(size);
-    return text;
-}
-
-inline Bytes NoiseBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}
-
 // Records of a fixed stride with a few bytes changed in each: rep matches.
 inline Bytes Records(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
-    Bytes bytes = NoiseBytes(24, seed);
+    Bytes bytes = RandomBytes(24, seed);
     while (bytes.size() < size) {
         bytes.insert(bytes.end(), bytes.end() - 24, bytes.end());
         bytes[bytes.size() - 1 - random() % 24] = static_cast<std::uint8_t>(random());

@@ -14,7 +14,7 @@ namespace {
 bool HaveXz() { return std::system("xz --version >/dev/null 2>&1") == 0; }
 
 Bytes Corpus() {
-    return Concat({WordText(300000, 11), Records(100000, 12), NoiseBytes(20000, 13), WordText(100000, 14)});
+    return Concat({RandomText(300000, 11), Records(100000, 12), RandomBytes(20000, 13), RandomText(100000, 14)});
 }
 
 TEST(LzmaXzInterop, XzDecodesOurStreams) {
