@@ -16,7 +16,7 @@ struct LzmaEncoderOptions {
     lzma::Properties properties;
     // Matches this long are taken without looking further (8..273).
     int niceLength = 64;
-    // How many earlier positions of the same hash a search visits.
+    // How many positions of the same 4-byte hash a search compares at most.
     int searchDepth = 48;
 };
 
@@ -30,8 +30,9 @@ enum class LzmaEncodeResult {
 // Reads the source to its end (read fills up to count bytes and returns how
 // many it gave, 0 at the end) and writes the stream through write in pieces
 // of up to 64 KiB. unpackedSize receives the number of bytes read. Memory:
-// about 6 times the dictionary (less for a source smaller than it) plus
-// 5 MiB of tables.
+// 9.5 times the dictionary at most (the window and two tree links per
+// position; less for a source smaller than the dictionary) plus 5 MiB of
+// hash tables.
 LzmaEncodeResult EncodeLzma(const LzmaEncoderOptions& options,
                             const std::function<std::size_t(void*, std::size_t)>& read,
                             const std::function<void(const std::uint8_t*, std::size_t)>& write,
