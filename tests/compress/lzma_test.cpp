@@ -52,6 +52,37 @@ TEST(LzmaCodec, RoundTrips) {
     EXPECT_LT(LzmaEncode(RandomBytes(70000, 2)).size(), 70000u * 102 / 100);
 }
 
+// A stream of decisions each made once, so every probability is still one
+// half: range-coded as the format does, then flushed.
+Bytes FreshDecisions(const std::vector<int>& bits) {
+    Bytes out;
+    std::uint64_t low = 0;
+    std::uint32_t range = 0xFFFFFFFF;
+    std::uint8_t cache = 0;
+    std::size_t pending = 1;
+    auto shift = [&] {
+        if (static_cast<std::uint32_t>(low) < 0xFF000000u || (low >> 32) != 0) {
+            for (std::uint8_t byte = cache; pending != 0; --pending, byte = 0xFF)
+                out.push_back(static_cast<std::uint8_t>(byte + (low >> 32)));
+            cache = static_cast<std::uint8_t>(low >> 24);
+        }
+        ++pending;
+        low = (low & 0x00FFFFFF) << 8;
+    };
+    for (const int bit : bits) {
+        const std::uint32_t bound = (range >> 11) * 1024;
+        if (bit) {
+            low += bound;
+            range -= bound;
+        } else {
+            range = bound;
+        }
+        for (; range < (1u << 24); range <<= 8) shift();
+    }
+    for (int i = 0; i < 5; ++i) shift();
+    return out;
+}
+
 TEST(LzmaDecoder, FailsClosed) {
     const Bytes input = RandomText(3000, 9);
     const lzma::Properties defaults;
@@ -74,6 +105,13 @@ TEST(LzmaDecoder, FailsClosed) {
         {"dictionary over the maximum", stream, defaults, input.size(), (1u << 23) - 1, LzmaResult::DictionaryTooLarge},
         {"more bytes asked than the stream holds", stream, defaults, input.size() + 1, 1u << 30, LzmaResult::Truncated},
         {"a match running past the unpacked size", LzmaEncode(Bytes(1000, 'a')), defaults, 500, 1u << 30,
+         LzmaResult::Corrupt},
+        // is-match, not rep, length 2 (choice, 3 low bits), slot 0: distance 1
+        // before the first byte.
+        {"a distance before the first byte", FreshDecisions({1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), defaults, 10,
+         1u << 30, LzmaResult::Corrupt},
+        // is-match, rep, rep0, short: the same.
+        {"a short rep before the first byte", FreshDecisions({1, 1, 0, 0}), defaults, 10, 1u << 30,
          LzmaResult::Corrupt},
     };
     {
