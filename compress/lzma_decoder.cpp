@@ -19,6 +19,7 @@
 #include "compress/lzma_decoder.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -238,9 +239,15 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
         total += length;
         std::size_t from = position > rep0 ? position - 1 - rep0 : position + size - 1 - rep0;
         if (position + length <= size && from + length <= size) {
-            // The common case: neither end wraps. Byte by byte, since the
-            // source may overlap what is being written.
-            for (std::uint32_t i = 0; i < length; ++i) out[position + i] = out[from + i];
+            // The common case: neither end wraps. A source that overlaps
+            // what is written repeats bytes, byte by byte; one past the
+            // wrap lies after the destination, where memmove copies as a
+            // forward byte loop would.
+            if (rep0 >= length) {
+                std::memmove(out + position, out + from, length);
+            } else {
+                for (std::uint32_t i = 0; i < length; ++i) out[position + i] = out[from + i];
+            }
             position += length;
         } else {
             do {
