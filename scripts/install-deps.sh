@@ -10,7 +10,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
-  zlib1g-dev libssl-dev
+  zlib1g-dev libssl-dev xz-utils
   osslsigncode openssl
 )
 if [ "${1:-}" = --bench ]; then

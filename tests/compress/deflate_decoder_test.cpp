@@ -2,6 +2,7 @@
 // malformed streams crafted bit by bit.
 #include "compress/deflate_codec.h"
 #include "deflate_test_support.h"
+#include "tests/support/random_data.h"
 
 #include <gtest/gtest.h>
 

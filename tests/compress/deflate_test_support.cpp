@@ -150,23 +150,3 @@ std::vector<std::vector<Symbol>> SymbolsPerCall(const std::vector<Symbol>& symbo
     }
     return calls;
 }
-
-Bytes RandomText(std::size_t size, unsigned seed) {
-    static const char* const kWords[] = {"installer ", "archive ", "chunk ", "deflate ", "window ", "zor ",
-                                         "\n",         "0123 ",    "setup ", "file ",    "MD5 ",    "log "};
-    std::mt19937 random(seed);
-    Bytes text;
-    while (text.size() < size) {
-        const char* word = kWords[random() % std::size(kWords)];
-        text.insert(text.end(), word, word + std::strlen(word));
-    }
-    text.resize(size);
-    return text;
-}
-
-Bytes RandomBytes(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (auto& byte : bytes) byte = static_cast<std::uint8_t>(random());
-    return bytes;
-}

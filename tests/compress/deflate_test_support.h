@@ -3,6 +3,8 @@
 // fixed-Huffman stream.
 #pragma once
 
+#include "tests/support/random_data.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,12 +13,6 @@
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes ToBytes(const std::string& text);
-
-// Words from a small vocabulary, chosen at random from seed: plenty of
-// matches at every distance.
-Bytes RandomText(std::size_t size, unsigned seed);
-// Incompressible bytes from seed.
-Bytes RandomBytes(std::size_t size, unsigned seed);
 
 // Writes bit fields least-significant bit first, and Huffman codes most
 // significant bit first, as deflate streams hold them.
