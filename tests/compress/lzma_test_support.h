@@ -24,7 +24,7 @@ inline Bytes LzmaEncode(const Bytes& input, const LzmaEncoderOptions& options = 
         [&](void* to, std::size_t count) {
             // Odd pieces, so that no boundary of the source lines up with the window's.
             count = std::min({count, input.size() - at, std::size_t{40000}});
-            std::memcpy(to, input.data() + at, count);
+            if (count != 0) std::memcpy(to, input.data() + at, count); // an empty input has no data()
             at += count;
             return count;
         },
@@ -47,7 +47,7 @@ inline LzmaDecoded LzmaDecode(const Bytes& stream, const lzma::Properties& prope
         properties, size, maxDictionary,
         [&](void* to, std::size_t count) {
             count = std::min({count, stream.size() - at, piece});
-            std::memcpy(to, stream.data() + at, count);
+            if (count != 0) std::memcpy(to, stream.data() + at, count);
             at += count;
             return count;
         },
