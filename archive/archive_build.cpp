@@ -102,7 +102,7 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     if (!WriteDataBlocks(installer, extractorSize, dataTotal)) {
         const ZorInstallerError code = failure_.code;
         return Fail(code, nullptr, "!Error: An error occured while archiving files. (%s)",
-                    ZorInstallerErrorText(static_cast<int>(code)).c_str());
+                    ZorInstallerErrorText(code).c_str());
     }
 
     tailer.tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);

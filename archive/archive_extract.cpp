@@ -54,8 +54,7 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
     ReportFormat("Extracting files from  '%s' to '%s'...", filePath_.c_str(), directory.c_str());
     const auto failExtraction = [&] {
         return Fail(ZorInstallerError::CannotExtractFile, error, "!Error LoadInstaller: %s Extract error %s",
-                    filePath_.c_str(),
-                    ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
+                    filePath_.c_str(), ZorInstallerErrorText(ZorInstallerError::CannotExtractFile).c_str());
     };
 
     if (!CheckDestinations(directory)) return failExtraction();
@@ -166,8 +165,7 @@ bool InstallerArchive::VerifyFiles(std::string* error) {
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         if (!VerifyEntry(reader, codec, entries_[cursor_]))
             return Fail(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
-                        filePath_.c_str(),
-                        ZorInstallerErrorText(static_cast<int>(ZorInstallerError::CannotExtractFile)).c_str());
+                        filePath_.c_str(), ZorInstallerErrorText(ZorInstallerError::CannotExtractFile).c_str());
     }
     return true;
 }

@@ -23,7 +23,7 @@ struct ArchiveFailure {
     // What a user is told: the cause, then the line; the code's text when
     // no line was reported.
     std::string Explanation() const {
-        if (line.empty()) return ZorInstallerErrorText(static_cast<int>(code));
+        if (line.empty()) return ZorInstallerErrorText(code);
         return cause.empty() ? line : cause + " " + line;
     }
 };

@@ -143,6 +143,9 @@ enum class ZorInstallerError : int {
 
 // "ErrorZorInstaller: ..." for each code, "ErrorZorInstaller (%d)" for others.
 std::string ZorInstallerErrorText(int code);
+inline std::string ZorInstallerErrorText(ZorInstallerError code) {
+    return ZorInstallerErrorText(static_cast<int>(code));
+}
 
 // One file of the archive: the fields of its TOC record. While building, name
 // holds the source path as given and storedName the name its record gets; in

@@ -148,13 +148,12 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck);
     options_ = tailer.options;
 
+    Report("Reading TOC...");
     // A TOC or string that does not fit the file is a bad TOC: the tailer's
     // table points past the archive.
-    const std::string badToc = ZorInstallerErrorText(static_cast<int>(ZorInstallerError::BadToc));
-    Report("Reading TOC...");
     if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount))
         return Fail(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s", filePath_.c_str(),
-                    badToc.c_str());
+                    ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
 
     static const StringField kFields[kArchiveStringCount] = {
         {"Reading window list...", "!Error LoadInstaller: %s Window list error %s", &InstallerArchive::windowList_},
@@ -168,7 +167,8 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     for (int i = 0; i < kArchiveStringCount; ++i) {
         Report(kFields[i].progress);
         if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value))
-            return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(), badToc.c_str());
+            return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
+                        ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
     }
     return ReadExtensionBlock(reader, end, tailer, error);
 }
@@ -205,7 +205,7 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
     extensions_.clear();
     return Fail(ZorInstallerError::ExtensionBlock, error,
                 "!Error LoadInstaller: %s Extension block error %s: the block at %llu %s", filePath_.c_str(),
-                ZorInstallerErrorText(static_cast<int>(ZorInstallerError::ExtensionBlock)).c_str(),
+                ZorInstallerErrorText(ZorInstallerError::ExtensionBlock).c_str(),
                 static_cast<unsigned long long>(start), problem.c_str());
 }
 

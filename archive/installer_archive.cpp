@@ -14,7 +14,7 @@ void InstallerArchive::SetProgressCallback(ProgressCallback callback, std::uintp
     userWord_ = userWord;
 }
 
-std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(static_cast<int>(failure_.code)); }
+std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(failure_.code); }
 
 std::string InstallerArchive::GetFirstFileName() {
     cursor_ = 0;
