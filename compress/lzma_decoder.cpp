@@ -25,17 +25,15 @@
 
 using namespace lzma;
 
-namespace {
-
 constexpr std::size_t kInputBuffer = 16384;
 
-struct Decoder {
+struct LzmaDecoder::State {
     Model model;
     std::uint8_t input[kInputBuffer];
     const std::uint8_t* in = input;
     const std::uint8_t* inEnd = input;
     bool inputEnded = false;
-    const std::function<std::size_t(void*, std::size_t)>* read = nullptr;
+    const LzmaSource* read = nullptr;
 
     std::uint32_t range = 0xFFFFFFFF;
     std::uint32_t code = 0;
@@ -128,51 +126,75 @@ struct Decoder {
     }
 };
 
-} // namespace
+LzmaDecoder::LzmaDecoder() = default;
+LzmaDecoder::~LzmaDecoder() = default;
 
-LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, std::uint32_t maxDictionary,
-                      const std::function<std::size_t(void*, std::size_t)>& read,
-                      const std::function<void(const std::uint8_t*, std::size_t)>& write) {
+LzmaResult LzmaDecoder::Start(const Properties& properties, std::uint64_t unpackedSize, std::uint32_t maxDictionary) {
     if (!properties.Valid()) return LzmaResult::BadProperties;
     if (properties.dictionarySize > maxDictionary) return LzmaResult::DictionaryTooLarge;
-    const std::uint32_t dictionary = properties.EffectiveDictionary();
-    const std::size_t size =
-        static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(dictionary, unpackedSize)));
-    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[size]);
-    std::unique_ptr<Decoder> d(new (std::nothrow) Decoder);
-    if (!buffer || !d) return LzmaResult::OutOfMemory;
-    d->model.Reset();
-    d->read = &read;
+    properties_ = properties;
+    dictionary_ = properties.EffectiveDictionary();
+    unpackedSize_ = unpackedSize;
+    const std::uint64_t reach = std::max<std::uint64_t>(dictionary_, kDecodePiece + kMaxMatch);
+    const auto size = static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min(reach, unpackedSize)));
+    if (size > capacity_) {
+        window_.reset(new (std::nothrow) std::uint8_t[size]);
+        capacity_ = window_ ? size : 0;
+    }
+    if (!state_) state_.reset(new (std::nothrow) State);
+    if (!window_ || !state_) return LzmaResult::OutOfMemory;
+    size_ = size;
+    state_->model.Reset();
+    position_ = 0;
+    total_ = 0;
+    produced_ = 0;
+    for (std::uint32_t& rep : reps_) rep = 0;
+    symbolState_ = 0;
+    return LzmaResult::Ok;
+}
 
-    const std::uint8_t first = d->NextByte();
-    for (int i = 0; i < 4; ++i) d->code = (d->code << 8) | d->NextByte();
-    if (d->inputEnded) return LzmaResult::Truncated;
-    if (first != 0) return LzmaResult::Corrupt;
+LzmaResult LzmaDecoder::BeginSegment(const LzmaSource& read) {
+    State& d = *state_;
+    d.read = &read;
+    d.in = d.inEnd = d.input;
+    d.inputEnded = false;
+    d.range = 0xFFFFFFFF;
+    d.code = 0;
+    produced_ = 0;
+    const std::uint8_t first = d.NextByte();
+    for (int i = 0; i < 4; ++i) d.code = (d.code << 8) | d.NextByte();
+    if (d.inputEnded) return LzmaResult::Truncated;
+    return first == 0 ? LzmaResult::Ok : LzmaResult::Corrupt;
+}
 
-    std::uint8_t* const out = buffer.get();
-    std::size_t position = 0; // in out; bytes before it not yet written
-    std::uint64_t total = 0;
-    std::uint32_t rep0 = 0, rep1 = 0, rep2 = 0, rep3 = 0;
-    int state = 0;
-    const unsigned posMask = (1u << properties.pb) - 1;
-    // Makes room for one byte: a full buffer goes out before its first byte is
-    // overwritten, so a stream failing at its end never writes all its bytes.
+LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
+    State& d = *state_;
+    std::uint8_t* const out = window_.get();
+    const std::size_t size = size_;
+    std::size_t position = position_;
+    std::uint64_t total = total_;
+    const std::uint64_t stop = std::min(segmentEnd, total + std::min<std::size_t>(wanted, kDecodePiece));
+    std::uint32_t rep0 = reps_[0], rep1 = reps_[1], rep2 = reps_[2], rep3 = reps_[3];
+    int state = symbolState_;
+    const unsigned posMask = (1u << properties_.pb) - 1;
+    LzmaResult result = LzmaResult::Ok;
     auto room = [&] {
-        if (position == size) {
-            write(out, size);
-            position = 0;
-        }
+        if (position == size) position = 0;
     };
     auto back = [&](std::uint32_t distance) {
         return out[position > distance ? position - 1 - distance : position + size - 1 - distance];
     };
+    auto fail = [&] { return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt; };
 
-    while (total < unpackedSize) {
-        if (d->inputEnded) return LzmaResult::Truncated;
+    while (total < stop) {
+        if (d.inputEnded) {
+            result = LzmaResult::Truncated;
+            break;
+        }
         const unsigned posState = static_cast<unsigned>(total) & posMask;
-        if (!d->Bit(d->model.isMatch[state][posState])) {
+        if (!d.Bit(d.model.isMatch[state][posState])) {
             const std::uint8_t previous = total ? back(0) : 0;
-            Probability* probabilities = d->model.literal + LiteralContext(properties, total, previous);
+            Probability* probabilities = d.model.literal + LiteralContext(properties_, total, previous);
             unsigned symbol = 1;
             if (state >= kLiteralStates) {
                 // Coded against the byte at rep0 until the first bit that differs.
@@ -180,12 +202,12 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
                 do {
                     match <<= 1;
                     const unsigned matchBit = match & offset;
-                    const unsigned bit = d->Bit(probabilities[offset + matchBit + symbol]);
+                    const unsigned bit = d.Bit(probabilities[offset + matchBit + symbol]);
                     symbol = (symbol << 1) | bit;
                     offset &= bit ? matchBit : ~matchBit;
                 } while (symbol < 0x100);
             } else {
-                while (symbol < 0x100) symbol = (symbol << 1) | d->Bit(probabilities[symbol]);
+                while (symbol < 0x100) symbol = (symbol << 1) | d.Bit(probabilities[symbol]);
             }
             room();
             out[position++] = static_cast<std::uint8_t>(symbol);
@@ -194,18 +216,24 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
             continue;
         }
         std::uint32_t length;
-        if (!d->Bit(d->model.isRep[state])) {
-            length = d->Length(d->model.matchLength, posState);
+        if (!d.Bit(d.model.isRep[state])) {
+            length = d.Length(d.model.matchLength, posState);
             rep3 = rep2;
             rep2 = rep1;
             rep1 = rep0;
-            rep0 = d->Distance(length);
-            if (rep0 == kEndMarker) return d->inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+            rep0 = d.Distance(length);
+            if (rep0 == kEndMarker) {
+                result = fail();
+                break;
+            }
             state = NextStateAfterMatch(state);
         } else {
-            if (!d->Bit(d->model.isRep0[state])) {
-                if (!d->Bit(d->model.isRep0Long[state][posState])) {
-                    if (rep0 >= total) return d->inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+            if (!d.Bit(d.model.isRep0[state])) {
+                if (!d.Bit(d.model.isRep0Long[state][posState])) {
+                    if (rep0 >= total) {
+                        result = fail();
+                        break;
+                    }
                     const std::uint8_t byte = back(rep0);
                     room();
                     out[position++] = byte;
@@ -215,10 +243,10 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
                 }
             } else {
                 std::uint32_t distance;
-                if (!d->Bit(d->model.isRep1[state])) {
+                if (!d.Bit(d.model.isRep1[state])) {
                     distance = rep1;
                 } else {
-                    if (!d->Bit(d->model.isRep2[state])) {
+                    if (!d.Bit(d.model.isRep2[state])) {
                         distance = rep2;
                     } else {
                         distance = rep3;
@@ -229,14 +257,16 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
                 rep1 = rep0;
                 rep0 = distance;
             }
-            length = d->Length(d->model.repLength, posState);
+            length = d.Length(d.model.repLength, posState);
             state = NextStateAfterRep(state);
         }
         length += kMinMatch;
-        if (rep0 >= total || rep0 >= dictionary || length > unpackedSize - total) {
-            return d->inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+        if (rep0 >= total || rep0 >= dictionary_ || length > segmentEnd - total) {
+            result = fail();
+            break;
         }
         total += length;
+        room();
         std::size_t from = position > rep0 ? position - 1 - rep0 : position + size - 1 - rep0;
         if (position + length <= size && from + length <= size) {
             // The common case: neither end wraps. A source that overlaps
@@ -257,17 +287,80 @@ LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, 
             } while (--length != 0);
         }
     }
-    if (d->code != 0) {
+    produced_ = static_cast<std::size_t>(total - total_);
+    position_ = position;
+    total_ = total;
+    reps_[0] = rep0;
+    reps_[1] = rep1;
+    reps_[2] = rep2;
+    reps_[3] = rep3;
+    symbolState_ = state;
+    return result;
+}
+
+LzmaResult LzmaDecoder::EndSegment(bool allowEndMarker) {
+    State& d = *state_;
+    if (d.code != 0) {
         // Only an end marker may follow the last byte.
-        if (d->inputEnded) return LzmaResult::Truncated;
-        const unsigned posState = static_cast<unsigned>(total) & posMask;
-        if (!d->Bit(d->model.isMatch[state][posState]) || d->Bit(d->model.isRep[state])) return LzmaResult::Corrupt;
-        const std::uint32_t length = d->Length(d->model.matchLength, posState);
-        if (d->Distance(length) != kEndMarker || d->code != 0) {
-            return d->inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
-        }
+        if (!allowEndMarker || d.inputEnded) return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+        const unsigned posState = static_cast<unsigned>(total_) & ((1u << properties_.pb) - 1);
+        if (!d.Bit(d.model.isMatch[symbolState_][posState]) || d.Bit(d.model.isRep[symbolState_]))
+            return LzmaResult::Corrupt;
+        const std::uint32_t length = d.Length(d.model.matchLength, posState);
+        if (d.Distance(length) != kEndMarker || d.code != 0)
+            return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
     }
-    if (d->inputEnded) return LzmaResult::Truncated;
-    if (position) write(out, position);
+    return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Ok;
+}
+
+bool LzmaDecoder::InputDrained() const { return state_->in == state_->inEnd; }
+
+LzmaResult LzmaDecoder::Store(const LzmaSource& read, std::size_t count) {
+    count = std::min(count, kDecodePiece);
+    produced_ = 0;
+    while (produced_ < count) {
+        if (position_ == size_) position_ = 0;
+        const std::size_t piece = std::min(count - produced_, size_ - position_);
+        const std::size_t got = read(window_.get() + position_, piece);
+        if (got == 0) return LzmaResult::Truncated;
+        const std::size_t taken = std::min(got, piece);
+        position_ += taken;
+        produced_ += taken;
+        total_ += taken;
+    }
     return LzmaResult::Ok;
+}
+
+LzmaSpans LzmaDecoder::Produced() const {
+    LzmaSpans spans;
+    const std::uint8_t* out = window_.get();
+    if (produced_ <= position_) {
+        spans.first = {out + position_ - produced_, produced_};
+    } else {
+        const std::size_t tail = produced_ - position_;
+        spans.first = {out + size_ - tail, tail};
+        spans.second = {out, position_};
+    }
+    return spans;
+}
+
+LzmaResult DecodeLzma(const Properties& properties, std::uint64_t unpackedSize, std::uint32_t maxDictionary,
+                      const LzmaSource& read, const std::function<void(const std::uint8_t*, std::size_t)>& write) {
+    LzmaDecoder decoder;
+    LzmaResult result = decoder.Start(properties, unpackedSize, maxDictionary);
+    if (result == LzmaResult::Ok) result = decoder.BeginSegment(read);
+    const auto emit = [&] {
+        const LzmaSpans spans = decoder.Produced();
+        if (spans.first.size) write(spans.first.data, spans.first.size);
+        if (spans.second.size) write(spans.second.data, spans.second.size);
+    };
+    while (result == LzmaResult::Ok && decoder.Total() < unpackedSize) {
+        result = decoder.Decode(unpackedSize, kDecodePiece);
+        // The last piece waits for the end's checks: a stream that fails
+        // there never writes all its bytes.
+        if (result == LzmaResult::Ok && decoder.Total() < unpackedSize) emit();
+    }
+    if (result == LzmaResult::Ok) result = decoder.EndSegment(true);
+    if (result == LzmaResult::Ok) emit();
+    return result;
 }

@@ -41,12 +41,10 @@ const PriceTable kPrices;
 
 std::uint32_t BitPrice(Probability p, unsigned bit) { return kPrices.price[(bit ? kProbabilityOne - p : p) >> 4]; }
 
+// Collects its bytes in memory; the encoder hands them on (a raw stream) or
+// keeps a chunk's until the chunk is decided.
 class RangeEncoder {
 public:
-    explicit RangeEncoder(const std::function<void(const std::uint8_t*, std::size_t)>& write) : write_(write) {
-        out_.reserve(kOutputPiece);
-    }
-
     void Bit(Probability& p, unsigned bit) {
         const std::uint32_t bound = (range_ >> kProbabilityBits) * p;
         if (!bit) {
@@ -92,12 +90,18 @@ public:
         }
     }
 
-    // Writes the low bound whole: the decoder ends with code == 0.
+    // Writes the low bound whole: the decoder ends with code == 0. The coder
+    // then starts a new segment.
     void Finish() {
         for (int i = 0; i < 5; ++i) ShiftLow();
-        if (!out_.empty()) write_(out_.data(), out_.size());
-        out_.clear();
+        low_ = 0;
+        range_ = 0xFFFFFFFF;
+        cache_ = 0;
+        pending_ = 1;
     }
+
+    // The bytes written so far that no carry can change any more.
+    std::vector<std::uint8_t>& Bytes() { return out_; }
 
 private:
     // Bytes leave one behind, since a carry may still raise the byte held in
@@ -107,7 +111,7 @@ private:
             const auto carry = static_cast<std::uint8_t>(low_ >> 32);
             std::uint8_t byte = cache_;
             do {
-                Put(static_cast<std::uint8_t>(byte + carry));
+                out_.push_back(static_cast<std::uint8_t>(byte + carry));
                 byte = 0xFF;
             } while (--pending_ != 0);
             cache_ = static_cast<std::uint8_t>(low_ >> 24);
@@ -116,15 +120,6 @@ private:
         low_ = (low_ & 0x00FFFFFF) << 8;
     }
 
-    void Put(std::uint8_t byte) {
-        out_.push_back(byte);
-        if (out_.size() == kOutputPiece) {
-            write_(out_.data(), out_.size());
-            out_.clear();
-        }
-    }
-
-    const std::function<void(const std::uint8_t*, std::size_t)>& write_;
     std::vector<std::uint8_t> out_;
     std::uint64_t low_ = 0;
     std::uint32_t range_ = 0xFFFFFFFF;
@@ -162,12 +157,16 @@ constexpr unsigned kRefreshSymbols = 128;
 
 class Encoder {
 public:
+    // A raw stream goes to write; with a chunk size, chunks go to sink.
     Encoder(const LzmaEncoderOptions& options, const std::function<std::size_t(void*, std::size_t)>& read,
-            const std::function<void(const std::uint8_t*, std::size_t)>& write)
+            const std::function<void(const std::uint8_t*, std::size_t)>* write, std::uint32_t chunkSize,
+            const LzmaChunkSink* sink)
         : p_(options.properties), nice_(static_cast<std::uint32_t>(options.niceLength)),
-          depth_(static_cast<std::uint32_t>(options.searchDepth)), read_(read), rc_(write) {
+          depth_(static_cast<std::uint32_t>(options.searchDepth)), chunkSize_(chunkSize), read_(read), write_(write),
+          sink_(sink) {
         dictionary_ = p_.EffectiveDictionary();
-        const std::uint64_t block = std::max<std::uint32_t>(dictionary_ / 2, 1u << 18);
+        // A chunk stays whole in the window until it is decided.
+        const std::uint64_t block = std::uint64_t{std::max<std::uint32_t>(dictionary_ / 2, 1u << 18)} + chunkSize;
         capacity_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(dictionary_ + block, 0xFFFFFF00u));
         cyclicSize_ = std::min<std::uint32_t>(dictionary_, capacity_) + 1;
         hashBits_ = std::clamp(static_cast<int>(std::bit_width(dictionary_)) - 1, 16, 20);
@@ -190,16 +189,72 @@ public:
         while (true) {
             if (filled_ - pos_ < kLookahead && !Fill()) return false;
             if (pos_ == filled_) break;
-            if (sinceRefresh_ >= kRefreshSymbols || !pricesValid_) RefreshPrices();
-            ParseBlock();
+            if (chunkSize_ != 0) {
+                if (!CodeChunk()) return false;
+                continue;
+            }
+            limit_ = filled_;
+            Step();
+            if (rc_.Bytes().size() >= kOutputPiece) Drain();
         }
-        rc_.Finish();
+        if (chunkSize_ == 0) {
+            rc_.Finish();
+            Drain();
+        }
         return true;
     }
 
     std::uint64_t Total() const { return base_ + filled_; }
 
 private:
+    void Step() {
+        if (sinceRefresh_ >= kRefreshSymbols || !pricesValid_) RefreshPrices();
+        ParseBlock();
+    }
+
+    void Drain() {
+        std::vector<std::uint8_t>& bytes = rc_.Bytes();
+        if (!bytes.empty()) (*write_)(bytes.data(), bytes.size());
+        bytes.clear();
+    }
+
+    // Codes the next chunkSize_ bytes (fewer at the end) as one segment and
+    // hands the chunk to the sink: coded when that is smaller, else stored,
+    // with the model, state and reps put back as they were before it.
+    bool CodeChunk() {
+        const std::uint64_t start = Absolute(pos_);
+        const std::uint64_t end = start + chunkSize_;
+        chunkStart_ = start;
+        chunkActive_ = true;
+        const std::unique_ptr<Model> saved(new (std::nothrow) Model(model_));
+        if (!saved) return false;
+        const int savedState = state_;
+        std::uint32_t savedReps[4];
+        std::copy(std::begin(reps_), std::end(reps_), savedReps);
+        while (true) {
+            if (filled_ - pos_ < kLookahead && !Fill()) return false;
+            limit_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(filled_, end - base_));
+            if (pos_ == limit_) break;
+            Step();
+        }
+        rc_.Finish();
+        chunkActive_ = false;
+        const std::uint8_t* raw = window_.data() + (start - base_);
+        const auto rawSize = static_cast<std::size_t>(Absolute(pos_) - start);
+        std::vector<std::uint8_t>& packed = rc_.Bytes();
+        if (packed.size() < rawSize) {
+            (*sink_)(raw, rawSize, packed.data(), packed.size());
+        } else {
+            model_ = *saved;
+            state_ = savedState;
+            std::copy(std::begin(savedReps), std::end(savedReps), reps_);
+            pricesValid_ = false;
+            (*sink_)(raw, rawSize, nullptr, 0);
+        }
+        packed.clear();
+        return true;
+    }
+
     std::uint64_t Absolute(std::uint32_t index) const { return base_ + index; }
     unsigned PosStateAt(std::uint32_t index) const {
         return static_cast<unsigned>(Absolute(index)) & ((1u << p_.pb) - 1);
@@ -232,7 +287,8 @@ private:
     }
 
     void Slide() {
-        const std::uint32_t delta = pos_ - dictionary_;
+        std::uint32_t delta = pos_ - dictionary_;
+        if (chunkActive_) delta = std::min(delta, static_cast<std::uint32_t>(chunkStart_ - base_));
         std::memmove(window_.data(), window_.data() + delta, filled_ - delta);
         auto rebase = [delta](std::uint32_t& v) { v = v > delta ? v - delta : 0; };
         for (auto& v : tree_) rebase(v);
@@ -356,7 +412,7 @@ private:
     std::uint32_t RepLength(std::uint32_t index, std::uint32_t rep) const {
         const std::uint32_t distance = rep + 1;
         if (distance > Absolute(index) || distance > index) return 0;
-        return CommonLength(index - distance, index, std::min(filled_ - index, kMaxMatch));
+        return CommonLength(index - distance, index, std::min(limit_ - index, kMaxMatch));
     }
 
     // Prices of the current probabilities, in 1/16 bit.
@@ -478,9 +534,16 @@ private:
                 Arrive(node);
             }
             const std::uint32_t index = pos_ + cur;
-            const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
+            const std::uint32_t avail = std::min(limit_ - index, kMaxMatch);
             if (avail == 0) break;
-            const std::uint32_t count = Find(index, matches);
+            std::uint32_t count = Find(index, matches);
+            // The finder sees past a chunk's end; the chunk's matches stop there.
+            for (std::uint32_t m = 0; m < count; ++m) {
+                if (matches[m].length >= avail) {
+                    matches[m].length = avail;
+                    count = m + 1;
+                }
+            }
             const int state = node.state;
             const unsigned ps = PosStateAt(index);
             std::uint32_t longest = count ? matches[count - 1].length : 1;
@@ -507,9 +570,9 @@ private:
             auto relaxThreeSteps = [&](std::uint32_t length, std::uint32_t distance, std::uint32_t price, int after,
                                        Node::Kind kind, std::uint32_t first) {
                 const std::uint32_t literal = index + length;
-                if (literal + 1 + kMinMatch > filled_) return;
+                if (literal + 1 + kMinMatch > limit_) return;
                 const std::uint32_t second =
-                    CommonLength(literal + 1 - distance, literal + 1, std::min(filled_ - literal - 1, kMaxMatch));
+                    CommonLength(literal + 1 - distance, literal + 1, std::min(limit_ - literal - 1, kMaxMatch));
                 if (second < kMinMatch) return;
                 const int literalState = NextStateAfterLiteral(after);
                 const unsigned ps2 = PosStateAt(literal + 1);
@@ -720,7 +783,10 @@ private:
     const Properties p_;
     const std::uint32_t nice_;
     const std::uint32_t depth_;
+    const std::uint32_t chunkSize_;
     const std::function<std::size_t(void*, std::size_t)>& read_;
+    const std::function<void(const std::uint8_t*, std::size_t)>* write_;
+    const LzmaChunkSink* sink_;
     RangeEncoder rc_;
     Model model_;
     std::uint32_t dictionary_ = 0;
@@ -738,7 +804,12 @@ private:
     std::uint32_t filled_ = 0;
     std::uint32_t pos_ = 0;
     std::uint32_t inserted_ = 0;
+    // Coding stops here: the source's end, or the end of the chunk.
+    std::uint32_t limit_ = 0;
     bool ended_ = false;
+    // While a chunk is coded, its first byte (absolute) stays in the window.
+    std::uint64_t chunkStart_ = 0;
+    bool chunkActive_ = false;
 
     std::uint32_t reps_[4] = {};
     int state_ = 0;
@@ -756,17 +827,40 @@ private:
 
 } // namespace
 
+namespace {
+
+bool ValidOptions(const LzmaEncoderOptions& options) {
+    return options.properties.Valid() && options.properties.dictionarySize <= kMaxEncoderDictionary &&
+           options.niceLength >= 8 && options.niceLength <= static_cast<int>(kMaxMatch) && options.searchDepth >= 1;
+}
+
+LzmaEncodeResult RunEncoder(const LzmaEncoderOptions& options,
+                            const std::function<std::size_t(void*, std::size_t)>& read,
+                            const std::function<void(const std::uint8_t*, std::size_t)>* write, std::uint32_t chunkSize,
+                            const LzmaChunkSink* sink, std::uint64_t& unpackedSize) {
+    unpackedSize = 0;
+    if (!ValidOptions(options)) return LzmaEncodeResult::BadOptions;
+    std::unique_ptr<Encoder> encoder(new (std::nothrow) Encoder(options, read, write, chunkSize, sink));
+    if (!encoder || !encoder->Allocate() || !encoder->Run()) return LzmaEncodeResult::OutOfMemory;
+    unpackedSize = encoder->Total();
+    return LzmaEncodeResult::Ok;
+}
+
+} // namespace
+
 LzmaEncodeResult EncodeLzma(const LzmaEncoderOptions& options,
                             const std::function<std::size_t(void*, std::size_t)>& read,
                             const std::function<void(const std::uint8_t*, std::size_t)>& write,
                             std::uint64_t& unpackedSize) {
-    unpackedSize = 0;
-    if (!options.properties.Valid() || options.properties.dictionarySize > kMaxEncoderDictionary ||
-        options.niceLength < 8 || options.niceLength > static_cast<int>(kMaxMatch) || options.searchDepth < 1) {
+    return RunEncoder(options, read, &write, 0, nullptr, unpackedSize);
+}
+
+LzmaEncodeResult EncodeLzmaChunks(const LzmaEncoderOptions& options, std::uint32_t chunkSize,
+                                  const std::function<std::size_t(void*, std::size_t)>& read, const LzmaChunkSink& sink,
+                                  std::uint64_t& unpackedSize) {
+    if (chunkSize == 0 || chunkSize > kMaxEncoderChunk) {
+        unpackedSize = 0;
         return LzmaEncodeResult::BadOptions;
     }
-    std::unique_ptr<Encoder> encoder(new (std::nothrow) Encoder(options, read, write));
-    if (!encoder || !encoder->Allocate() || !encoder->Run()) return LzmaEncodeResult::OutOfMemory;
-    unpackedSize = encoder->Total();
-    return LzmaEncodeResult::Ok;
+    return RunEncoder(options, read, nullptr, chunkSize, &sink, unpackedSize);
 }

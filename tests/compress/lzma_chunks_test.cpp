@@ -1,0 +1,121 @@
+// Chunked LZMA streams: coded and stored chunks round-trip as one stream, and
+// a damaged header or segment fails closed.
+#include "compress/lzma_chunks.h"
+#include "tests/compress/lzma_test_support.h"
+#include "common/little_endian.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Chunks of 64 KiB, so that small inputs have several.
+constexpr std::uint32_t kChunk = 1u << 16;
+
+Bytes ChunkEncode(const Bytes& input) {
+    LzmaEncoderOptions options;
+    options.properties.dictionarySize = 1u << 20;
+    std::size_t at = 0;
+    Bytes stream;
+    std::uint64_t unpacked = 0, packed = 0;
+    const LzmaEncodeResult result = CompressLzmaChunks(
+        options,
+        [&](void* to, std::size_t count) {
+            count = std::min({count, input.size() - at, std::size_t{70000}});
+            if (count != 0) std::memcpy(to, input.data() + at, count);
+            at += count;
+            return count;
+        },
+        [&](const std::uint8_t* bytes, std::size_t count) { stream.insert(stream.end(), bytes, bytes + count); },
+        unpacked, packed, kChunk);
+    EXPECT_EQ(result, LzmaEncodeResult::Ok);
+    EXPECT_EQ(unpacked, input.size());
+    EXPECT_EQ(packed, stream.size());
+    return stream;
+}
+
+LzmaDecoded ChunkDecode(const Bytes& stream, std::uint64_t size, LzmaDecoder& decoder,
+                        std::uint32_t maxDictionary = 1u << 26) {
+    LzmaDecoded decoded;
+    std::size_t at = 0;
+    const LzmaSource read = [&](void* to, std::size_t count) {
+        count = std::min({count, stream.size() - at, std::size_t{5000}});
+        if (count != 0) std::memcpy(to, stream.data() + at, count);
+        at += count;
+        return count;
+    };
+    LzmaChunkReader reader(decoder);
+    decoded.result = reader.Open(read, size, maxDictionary);
+    while (decoded.result == LzmaResult::Ok) {
+        const std::uint8_t* data;
+        std::size_t count;
+        decoded.result = reader.Next(data, count);
+        if (count == 0) break;
+        decoded.output.insert(decoded.output.end(), data, data + count);
+    }
+    return decoded;
+}
+
+TEST(LzmaChunks, CodedAndStoredChunksMakeOneStream) {
+    // Random bytes are stored; the text after them copies from the text before them.
+    const Bytes text = RandomText(100000, 1);
+    const Bytes input = Concat({text, RandomBytes(300000, 2), text, Records(100, 3)});
+    const Bytes stream = ChunkEncode(input);
+    EXPECT_LT(stream.size(), 300000u + 16000u);
+    int stored = 0;
+    for (std::size_t at = lzma_chunks::kStreamHeaderSize; at < stream.size();) {
+        const bool coded = stream[at] == lzma_chunks::kCodedChunk;
+        stored += !coded;
+        at += coded ? 9 + LoadLittleEndian32(&stream[at + 5]) : 5 + LoadLittleEndian32(&stream[at + 1]);
+    }
+    EXPECT_GE(stored, 3); // the chunks that lie wholly in the random bytes
+    LzmaDecoder decoder; // serves every stream below in turn
+    for (const Bytes& source : {input, Bytes{}, Bytes{7}, RandomBytes(1000, 4)}) {
+        const Bytes packed = &source == &input ? stream : ChunkEncode(source);
+        EXPECT_LE(packed.size(), source.size() + 5 + 5 * (source.size() / kChunk + 1));
+        const LzmaDecoded decoded = ChunkDecode(packed, source.size(), decoder);
+        EXPECT_EQ(decoded.result, LzmaResult::Ok);
+        EXPECT_TRUE(decoded.output == source) << source.size();
+    }
+}
+
+TEST(LzmaChunks, DamagedStreamsFailClosed) {
+    const Bytes input = Concat({RandomText(200000, 5), RandomBytes(50000, 6)});
+    const Bytes stream = ChunkEncode(input);
+    ASSERT_EQ(stream[5], lzma_chunks::kCodedChunk);
+    const std::uint32_t segment = LoadLittleEndian32(stream.data() + 10);
+    struct Case {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value; // written at at: one byte, or 32 bits
+        bool byte;
+        LzmaResult expected;
+    };
+    const Case cases[] = {
+        {"properties byte", 0, 225, true, LzmaResult::BadProperties},
+        {"dictionary beyond the limit", 1, (1u << 26) + 1, false, LzmaResult::DictionaryTooLarge},
+        {"unknown chunk kind", 5, 'X', true, LzmaResult::Corrupt},
+        {"empty chunk", 6, 0, false, LzmaResult::Corrupt},
+        {"chunk past the stream's size", 6, static_cast<std::uint32_t>(input.size() + 1), false, LzmaResult::Corrupt},
+        {"segment as long as its chunk", 10, static_cast<std::uint32_t>(input.size()), false, LzmaResult::Corrupt},
+        {"segment one byte short", 10, segment - 1, false, LzmaResult::Truncated},
+        {"segment one byte long", 10, segment + 1, false, LzmaResult::Corrupt},
+    };
+    LzmaDecoder decoder;
+    for (const Case& c : cases) {
+        Bytes damaged = stream;
+        if (c.byte)
+            damaged[c.at] = static_cast<std::uint8_t>(c.value);
+        else
+            StoreLittleEndian32(c.value, damaged.data() + c.at);
+        const LzmaDecoded decoded = ChunkDecode(damaged, input.size(), decoder);
+        EXPECT_EQ(decoded.result, c.expected) << c.what;
+        EXPECT_LT(decoded.output.size(), input.size()) << c.what;
+    }
+    // Every cut ends too early.
+    for (std::size_t cut = 0; cut < stream.size(); cut += 997) {
+        const LzmaDecoded decoded = ChunkDecode(Bytes(stream.begin(), stream.begin() + cut), input.size(), decoder);
+        EXPECT_NE(decoded.result, LzmaResult::Ok) << cut;
+    }
+}
+
+} // namespace
