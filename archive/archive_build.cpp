@@ -93,7 +93,9 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     installer.Write(image.data(), image.size());
     image = {};
 
+    const bool lzma = (options_ & kCompressFiles) != 0 && compression_.method == CompressionMethod::Lzma;
     ArchiveTailer tailer;
+    tailer.formatVersion = lzma ? kLzmaFormatVersion : kFormatVersion;
     tailer.options = options_;
     tailer.entryCount = static_cast<std::uint32_t>(entries_.size());
 
@@ -128,12 +130,17 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     }
     // Only an installer that has settings beyond the tailer's gets a block:
     // the others keep the bytes they always had.
-    if (!extensions_.empty()) {
-        if (const std::string problem = ExtensionPairsProblem(extensions_); !problem.empty())
+    std::vector<ExtensionPair> pairs = extensions_;
+    if (lzma) {
+        const std::vector<ExtensionPair> declared = CompressionPairs(dictionaryUsed_);
+        pairs.insert(pairs.end(), declared.begin(), declared.end());
+    }
+    if (!pairs.empty()) {
+        if (const std::string problem = ExtensionPairsProblem(pairs); !problem.empty())
             return Fail(ZorInstallerError::ExtensionBlock, nullptr, "!Error MakeInstaller: the extension block %s",
                         problem.c_str());
         Report("Writing Extension block...");
-        const std::string block = EncodeExtensionBlock(extensions_);
+        const std::string block = EncodeExtensionBlock(pairs);
         installer.Write(block.data(), block.size());
         offset += block.size();
     }
@@ -154,6 +161,10 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
 
 bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t extractorSize,
                                        std::uint64_t& dataTotal) {
+    dictionaryUsed_ = 0;
+    const bool compress = (options_ & kCompressFiles) != 0;
+    if (compress && compression_.method == CompressionMethod::Lzma && compression_.solid)
+        return WriteSolidStream(installer, extractorSize, dataTotal);
     DeflateCodec codec;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         ArchiveEntry& entry = entries_[cursor_];
@@ -178,6 +189,7 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
     const bool compress = (options_ & kCompressFiles) != 0;
     if (compress) ReportFormat("Compressing file '%s'...", source);
     ReportFormat("Adding file '%s' into installer file...", source);
+    if (compress && compression_.method == CompressionMethod::Lzma) return WriteLzmaBlock(installer, entry);
 
     CFile file;
     if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite))
@@ -198,7 +210,7 @@ bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& c
         ZqmSizes sizes;
         if (!CompressZqm(
                 read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes,
-                encoder_))
+                compression_.method == CompressionMethod::DeflateBest ? ZqmEncoder::DeflateBest : ZqmEncoder::Deflate))
             return EntryFailed(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
                                source, "Compression error");
         entry.storedSize = sizes.fileBytes;

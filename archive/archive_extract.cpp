@@ -11,6 +11,7 @@
 // check of an entry; they differ only in where the content goes.
 #include "archive/installer_archive.h"
 
+#include "archive/entry_decoders.h"
 #include "archive/entry_name.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
@@ -63,10 +64,11 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
         return Fail(ZorInstallerError::CannotOpenFile, error, "!Error ExtractFiles: OpenFile(%s) error %s",
                     filePath_.c_str(), LastErrorText());
     BufferedReader reader(archive);
-    DeflateCodec codec;
+    EntryDecoders decoders;
+    if (!PrepareDecoders(reader, decoders, error)) return false;
     std::string madeFolder;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_)
-        if (!ExtractEntry(reader, codec, entries_[cursor_], directory, madeFolder)) return failExtraction();
+        if (!ExtractEntry(reader, decoders, entries_[cursor_], directory, madeFolder)) return failExtraction();
     return true;
 }
 
@@ -114,7 +116,7 @@ bool InstallerArchive::MakeEntryFolder(const std::string& directory, const Archi
     return true;
 }
 
-bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+bool InstallerArchive::ExtractEntry(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
                                     const std::string& directory, std::string& madeFolder) {
     StartEntry(cursor_);
     const std::string destination = DestinationOf(directory, entry);
@@ -134,7 +136,7 @@ bool InstallerArchive::ExtractEntry(BufferedReader& archive, DeflateCodec& codec
     std::uint64_t written = 0;
     std::uint8_t digest[kMd5DigestSize];
     const bool read = ReadEntryContent(
-        archive, codec, entry, destination,
+        archive, decoders, entry, destination,
         [&](const std::uint8_t* data, std::size_t count) {
             output.Write(data, count);
             written += count;
@@ -161,16 +163,17 @@ bool InstallerArchive::VerifyFiles(std::string* error) {
         return Fail(ZorInstallerError::CannotOpenFile, error, "!Error VerifyFiles: OpenFile(%s) error %s",
                     filePath_.c_str(), LastErrorText());
     BufferedReader reader(archive);
-    DeflateCodec codec;
+    EntryDecoders decoders;
+    if (!PrepareDecoders(reader, decoders, error)) return false;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
-        if (!VerifyEntry(reader, codec, entries_[cursor_]))
+        if (!VerifyEntry(reader, decoders, entries_[cursor_]))
             return Fail(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
                         filePath_.c_str(), ZorInstallerErrorText(ZorInstallerError::CannotExtractFile).c_str());
     }
     return true;
 }
 
-bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry) {
+bool InstallerArchive::VerifyEntry(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry) {
     StartEntry(cursor_);
     const std::string& name = entry.name;
     ReportFormat("Verifying file '%s' (OriginalSize:%u, CompressedSize:%u)...", name.c_str(), entry.originalSize,
@@ -184,7 +187,7 @@ bool InstallerArchive::VerifyEntry(BufferedReader& archive, DeflateCodec& codec,
                            "!Erreur: Offset du fichier à extraire non valide.");
     std::uint8_t digest[kMd5DigestSize];
     return ReadEntryContent(
-               archive, codec, entry, name, [](const std::uint8_t*, std::size_t) {}, digest) &&
+               archive, decoders, entry, name, [](const std::uint8_t*, std::size_t) {}, digest) &&
            CheckDigest(digest, entry, name);
 }
 
@@ -198,10 +201,20 @@ bool InstallerArchive::CheckStoredSizes(const ArchiveEntry& entry, const std::st
 // The block is read in place, never past storedSize. A stored block cut
 // short by the end of the file yields fewer bytes, which the digest then
 // rejects; a compressed one must expand to exactly originalSize.
-bool InstallerArchive::ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+bool InstallerArchive::ReadEntryContent(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
                                         const std::string& shownName,
                                         const std::function<void(const std::uint8_t*, std::size_t)>& write,
                                         std::uint8_t digest[kMd5DigestSize]) {
+    Md5Digest md5;
+    const auto take = [&](const std::uint8_t* data, std::size_t count) {
+        md5.Update(data, count);
+        write(data, count);
+    };
+    if ((options_ & kCompressFiles) != 0 && compression_.method == CompressionMethod::Lzma) {
+        if (!ReadLzmaContent(archive, decoders, entry, shownName, take)) return false;
+        md5.Final(digest);
+        return true;
+    }
     archive.Seek(entry.dataOffset);
     std::uint32_t left = entry.storedSize;
     const auto read = [&](void* buffer, std::size_t count) {
@@ -209,13 +222,8 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, DeflateCodec& c
         left -= static_cast<std::uint32_t>(got);
         return got;
     };
-    Md5Digest md5;
-    const auto take = [&](const std::uint8_t* data, std::size_t count) {
-        md5.Update(data, count);
-        write(data, count);
-    };
-
     if ((options_ & kCompressFiles) != 0) {
+        DeflateCodec& codec = decoders.codec;
         codec.Reset();
         ZqmSizes sizes;
         const ZqmResult result = ExpandZqm(read, take, codec, sizes);

@@ -4,7 +4,9 @@
 //
 //   extractor image   the extractor executable, unchanged (length L)
 //   data blocks       one per entry, in TOC order: a "!ZQM" file when the
-//                     options word has kCompressFiles, else the file itself
+//                     options word has kCompressFiles, else the file itself;
+//                     with LZMA (below), a chunked LZMA stream per entry,
+//                     or one for all entries
 //   TOC               per entry a 60-byte header, then the name with its NUL
 //   4 strings         window list, application name, version, shortcut name,
 //                     each with its NUL
@@ -19,11 +21,13 @@
 //                     the extractor image names and which ends the file
 //                     (archive_load.cpp)
 //
-// Tailer:  0 signature "!ZorInstaller!" NUL NUL   16 format version 258
+// Tailer:  0 signature "!ZorInstaller!" NUL NUL   16 format version 258,
+//            or 259 with LZMA
 //         20 options   24 entry count   28 TOC offset
 //         32/36 window list offset/length   40/44 application name
 //         48/52 version   56/60 shortcut name (lengths count the NUL)
-// Record:  0 type 'F'   1 MD5 of the content (16)   17 reserved (3)
+// Record:  0 type 'F'   1 MD5 of the content (16)   17 coding (LZMA
+//            only, else 0)   18 reserved (2)
 //         20 name length with NUL (at most 261)   24/32/40 creation,
 //         last-access, last-write FILETIME   48 data offset
 //         52 original size   56 stored size   60 name
@@ -47,6 +51,26 @@
 // UTF-8; the pairs fill the block exactly. Anything else refuses the whole
 // installer (ExtensionBlock): the block says where the files go, so a
 // damaged one must not quietly fall back to the default folder.
+//
+// LZMA: an installer whose files any method but deflate wrote has format
+// version 259, which every reader made before it refuses at once, and the
+// pair "compression" = "lzma". Its data are chunked LZMA streams
+// (compress/lzma_chunks_format.h: the properties and the dictionary at the
+// start of each, then coded and stored chunks), and kCompressFiles is set.
+//   "dictionary"  decimal, 4096 to kMaxDictionary: the largest dictionary
+//                 of any stream, which the extractor allocates once before
+//                 it writes anything; no stream may ask for more
+//   "layout"      "solid": one stream holds every entry's bytes in TOC order,
+//                 from the first data block's offset to the TOC; every
+//                 record has that offset and a stored size of 0. Absent: a
+//                 stream per entry, its record's offset and stored size
+//                 bounding it
+//   coding        per record, bit 0: the entry's bytes went through the x86
+//                 branch filter (compress/x86_branch_filter.h) from their
+//                 first byte, before compression; other bits are refused
+// A reader refuses, before it decodes anything, a version-259 installer
+// without the pair, a method or layout it does not know, a dictionary out
+// of range, and a version-258 installer that names a method.
 #pragma once
 
 #include "common/file_time.h"
@@ -61,6 +85,11 @@ namespace archive_format {
 inline constexpr char kSignature[16] = "!ZorInstaller!"; // 14 characters, NUL, one more zero
 inline constexpr std::size_t kSignatureCompared = 15;    // the 16th byte is not examined
 inline constexpr std::uint32_t kFormatVersion = 258;
+inline constexpr std::uint32_t kLzmaFormatVersion = 259;
+// The largest dictionary an installer may ask its extractor for.
+inline constexpr std::uint32_t kMaxDictionary = 1u << 30;
+// Bits of a record's coding byte.
+inline constexpr std::uint8_t kBranchFilterCoding = 0x01;
 inline constexpr std::size_t kTailerSize = 64;
 inline constexpr std::size_t kRecordHeaderSize = 60;
 inline constexpr std::uint32_t kMaxNameLength = 261;
@@ -86,7 +115,8 @@ inline constexpr std::size_t kStringPairSize = 8;
 namespace record_field {
 inline constexpr std::size_t kType = 0;
 inline constexpr std::size_t kMd5 = 1;
-inline constexpr std::size_t kNameLength = 20; // 17 to 19 are reserved, written as zeros
+inline constexpr std::size_t kCoding = 17;
+inline constexpr std::size_t kNameLength = 20; // 18 and 19 are reserved, written as zeros
 inline constexpr std::size_t kCreationTime = 24;
 inline constexpr std::size_t kLastAccessTime = 32;
 inline constexpr std::size_t kLastWriteTime = 40;
@@ -112,6 +142,12 @@ inline constexpr char kPerUserScope[] = "per-user";
 // The name of the key below ...\CurrentVersion\Uninstall that the
 // installation writes, with an uninstaller; absent: no uninstaller.
 inline constexpr char kUninstallKeyKey[] = "uninstall-key";
+// The data's method, dictionary and layout (LZMA, above).
+inline constexpr char kCompressionKey[] = "compression";
+inline constexpr char kLzmaCompression[] = "lzma";
+inline constexpr char kDictionaryKey[] = "dictionary";
+inline constexpr char kLayoutKey[] = "layout";
+inline constexpr char kSolidLayout[] = "solid";
 } // namespace extension_block
 
 } // namespace archive_format
@@ -153,6 +189,7 @@ inline std::string ZorInstallerErrorText(ZorInstallerError code) {
 struct ArchiveEntry {
     char type = archive_format::kEntryType;
     std::uint8_t md5[kMd5DigestSize] = {};
+    std::uint8_t coding = 0; // kBranchFilterCoding
     std::uint32_t nameLength = 0;
     FileTime creationTime;
     FileTime lastAccessTime;
@@ -175,6 +212,7 @@ inline constexpr int kArchiveStringCount = 4;
 
 // The tailer's fields after its signature and format version.
 struct ArchiveTailer {
+    std::uint32_t formatVersion = archive_format::kFormatVersion;
     std::uint32_t options = 0;
     std::uint32_t entryCount = 0;
     std::uint32_t tocOffset = 0;

@@ -147,6 +147,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     if (tailerCheck == ZorInstallerError::Success) tailerCheck = ParseTailer(bytes, tailer);
     if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck);
     options_ = tailer.options;
+    tocOffset_ = tailer.tocOffset;
 
     Report("Reading TOC...");
     // A TOC or string that does not fit the file is a bad TOC: the tailer's
@@ -170,7 +171,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
             return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
                         ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
     }
-    return ReadExtensionBlock(reader, end, tailer, error);
+    return ReadExtensionBlock(reader, end, tailer, error) && ReadCompression(tailer.formatVersion, error);
 }
 
 // The block fills the bytes from the end of the string that ends last to the

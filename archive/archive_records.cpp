@@ -24,7 +24,7 @@ std::size_t StringPair(int index) { return tailer_field::kStrings + tailer_field
 void StoreTailer(const ArchiveTailer& tailer, std::uint8_t bytes[kTailerSize]) {
     std::memset(bytes, 0, kTailerSize);
     std::memcpy(bytes + tailer_field::kSignature, kSignature, sizeof kSignature);
-    StoreLittleEndian32(kFormatVersion, bytes + tailer_field::kFormatVersion);
+    StoreLittleEndian32(tailer.formatVersion, bytes + tailer_field::kFormatVersion);
     StoreLittleEndian32(tailer.options, bytes + tailer_field::kOptions);
     StoreLittleEndian32(tailer.entryCount, bytes + tailer_field::kEntryCount);
     StoreLittleEndian32(tailer.tocOffset, bytes + tailer_field::kTocOffset);
@@ -37,7 +37,8 @@ void StoreTailer(const ArchiveTailer& tailer, std::uint8_t bytes[kTailerSize]) {
 ZorInstallerError ParseTailer(const std::uint8_t bytes[kTailerSize], ArchiveTailer& tailer) {
     if (std::memcmp(bytes + tailer_field::kSignature, kSignature, kSignatureCompared) != 0)
         return ZorInstallerError::BadSignature;
-    if (LoadLittleEndian32(bytes + tailer_field::kFormatVersion) != kFormatVersion)
+    tailer.formatVersion = LoadLittleEndian32(bytes + tailer_field::kFormatVersion);
+    if (tailer.formatVersion != kFormatVersion && tailer.formatVersion != kLzmaFormatVersion)
         return ZorInstallerError::VersionNotSupported;
     tailer.options = LoadLittleEndian32(bytes + tailer_field::kOptions);
     tailer.entryCount = LoadLittleEndian32(bytes + tailer_field::kEntryCount);
@@ -54,6 +55,7 @@ void StoreRecordHeader(const ArchiveEntry& entry, std::uint32_t dataOffset, std:
     std::memset(bytes, 0, kRecordHeaderSize);
     bytes[record_field::kType] = static_cast<std::uint8_t>(entry.type);
     std::memcpy(bytes + record_field::kMd5, entry.md5, kMd5DigestSize);
+    bytes[record_field::kCoding] = entry.coding;
     StoreLittleEndian32(nameLength, bytes + record_field::kNameLength);
     StoreFileTime(entry.creationTime, bytes + record_field::kCreationTime);
     StoreFileTime(entry.lastAccessTime, bytes + record_field::kLastAccessTime);
@@ -66,6 +68,7 @@ void StoreRecordHeader(const ArchiveEntry& entry, std::uint32_t dataOffset, std:
 void ParseRecordHeader(const std::uint8_t bytes[kRecordHeaderSize], ArchiveEntry& entry) {
     entry.type = static_cast<char>(bytes[record_field::kType]);
     std::memcpy(entry.md5, bytes + record_field::kMd5, kMd5DigestSize);
+    entry.coding = bytes[record_field::kCoding];
     entry.nameLength = LoadLittleEndian32(bytes + record_field::kNameLength);
     entry.creationTime = LoadFileTime(bytes + record_field::kCreationTime);
     entry.lastAccessTime = LoadFileTime(bytes + record_field::kLastAccessTime);

@@ -6,6 +6,7 @@
 
 #include "archive/archive_failure.h"
 #include "archive/archive_format.h"
+#include "archive/compression_settings.h"
 #include "archive/extension_block.h"
 #include "common/string_format.h"
 
@@ -19,7 +20,7 @@ class BufferedReader;
 class BufferedWriter;
 class CFile;
 class DeflateCodec;
-enum class ZqmEncoder : std::uint8_t;
+struct EntryDecoders;
 
 // Receives one progress or error line; text is valid only during the call.
 using ProgressCallback = void (*)(const char* text, std::uintptr_t userWord);
@@ -94,9 +95,11 @@ public:
     std::uint32_t GetOptions() const { return options_; }
     void SetOptions(std::uint32_t options) { options_ = options; }
 
-    // The encoder that compresses the files' data (zqm_writer.h); the default
-    // one unless set. Any of them gives an installer every stub reads.
-    void SetEncoder(ZqmEncoder encoder) { encoder_ = encoder; }
+    // How the builder compresses the files' data when the options word has
+    // kCompressFiles; deflate unless set. In a loaded installer: the method,
+    // layout and dictionary it declares.
+    void SetCompression(const CompressionSettings& settings) { compression_ = settings; }
+    const CompressionSettings& GetCompression() const { return compression_; }
 
     // The shared entry cursor: GetFirstFileName starts over ("[Error]" for an
     // empty archive), GetNextFileName continues ("" past the last entry).
@@ -106,6 +109,8 @@ public:
 
     // The entries in TOC order.
     const std::vector<ArchiveEntry>& GetEntries() const { return entries_; }
+    // Where a loaded installer's TOC starts, which ends its data.
+    std::uint32_t GetTocOffset() const { return tocOffset_; }
 
     // Writes every file into directory (which must exist): each is decoded
     // straight from the installer into its destination, below the folders
@@ -169,6 +174,11 @@ private:
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                     std::string& value);
     bool ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer, std::string* error);
+    // Fills compression_ from the extension block, refusing what this reader
+    // cannot decode (archive_compression.cpp).
+    bool ReadCompression(std::uint32_t formatVersion, std::string* error);
+    // The pairs that declare compression_ with the given largest dictionary.
+    std::vector<ExtensionPair> CompressionPairs(std::uint32_t dictionary) const;
     bool CheckDestinations(const std::string& directory);
     // The stored name of the entry that the uninstaller an "uninstall-key"
     // pair asks for would be written over (entry_name.h IsUninstallerEntry);
@@ -180,18 +190,28 @@ private:
     // name without folders. A failure reports CreateDirectoryTree's line.
     bool MakeEntryFolder(const std::string& directory, const ArchiveEntry& entry, std::string& madeFolder);
     void StartEntry(std::size_t index);
-    bool ExtractEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+    // Allocates the LZMA window every stream of the installer needs, before
+    // anything is written; with deflate there is nothing to do.
+    bool PrepareDecoders(BufferedReader& archive, EntryDecoders& decoders, std::string* error);
+    bool ExtractEntry(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
                       const std::string& directory, std::string& madeFolder);
-    bool VerifyEntry(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry);
+    bool VerifyEntry(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry);
     bool CheckStoredSizes(const ArchiveEntry& entry, const std::string& shownName);
-    bool ReadEntryContent(BufferedReader& archive, DeflateCodec& codec, const ArchiveEntry& entry,
+    bool ReadEntryContent(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
                           const std::string& shownName,
                           const std::function<void(const std::uint8_t*, std::size_t)>& write,
                           std::uint8_t digest[kMd5DigestSize]);
+    // The LZMA branch of ReadEntryContent (archive_extract_lzma.cpp).
+    bool ReadLzmaContent(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
+                         const std::string& shownName,
+                         const std::function<void(const std::uint8_t*, std::size_t)>& take);
     bool CheckDigest(const std::uint8_t digest[kMd5DigestSize], const ArchiveEntry& entry,
                      const std::string& shownName);
     bool WriteDataBlocks(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
     bool WriteDataBlock(BufferedWriter& installer, DeflateCodec& codec, ArchiveEntry& entry);
+    // LZMA (archive_build_lzma.cpp): one entry's stream, or one for all.
+    bool WriteLzmaBlock(BufferedWriter& installer, ArchiveEntry& entry);
+    bool WriteSolidStream(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
     void WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize);
     bool LoadExtractor(std::vector<std::uint8_t>& image);
 
@@ -202,7 +222,10 @@ private:
     bool hasExtractorImage_ = false;
     std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
-    ZqmEncoder encoder_{}; // ZqmEncoder::Deflate
+    CompressionSettings compression_;
+    // The largest dictionary the streams written so far got.
+    std::uint32_t dictionaryUsed_ = 0;
+    std::uint32_t tocOffset_ = 0;
     ArchiveFailure failure_;
     // The running operation's failing entry has filled failure_'s cause.
     bool entryFailed_ = false;

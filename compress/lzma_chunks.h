@@ -28,9 +28,10 @@ public:
     // not exceed maxDictionary.
     LzmaResult Open(const LzmaSource& read, std::uint64_t size, std::uint32_t maxDictionary);
 
-    // The next bytes of the stream, at least one while any are left; count
-    // is 0 at the end. data stays valid until the next call.
-    LzmaResult Next(const std::uint8_t*& data, std::size_t& count);
+    // The next bytes of the stream, at least one and at most max (above 0)
+    // while any are left; count is 0 at the end. data stays valid until the
+    // next call.
+    LzmaResult Next(const std::uint8_t*& data, std::size_t& count, std::size_t max);
 
     // The stream's bytes handed out so far.
     std::uint64_t Position() const { return handed_; }

@@ -135,14 +135,8 @@ LzmaResult LzmaDecoder::Start(const Properties& properties, std::uint64_t unpack
     properties_ = properties;
     dictionary_ = properties.EffectiveDictionary();
     unpackedSize_ = unpackedSize;
-    const std::uint64_t reach = std::max<std::uint64_t>(dictionary_, kDecodePiece + kMaxMatch);
-    const auto size = static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min(reach, unpackedSize)));
-    if (size > capacity_) {
-        window_.reset(new (std::nothrow) std::uint8_t[size]);
-        capacity_ = window_ ? size : 0;
-    }
-    if (!state_) state_.reset(new (std::nothrow) State);
-    if (!window_ || !state_) return LzmaResult::OutOfMemory;
+    const std::size_t size = WindowSize(dictionary_, unpackedSize);
+    if (!Reserve(size)) return LzmaResult::OutOfMemory;
     size_ = size;
     state_->model.Reset();
     position_ = 0;
@@ -151,6 +145,20 @@ LzmaResult LzmaDecoder::Start(const Properties& properties, std::uint64_t unpack
     for (std::uint32_t& rep : reps_) rep = 0;
     symbolState_ = 0;
     return LzmaResult::Ok;
+}
+
+std::size_t LzmaDecoder::WindowSize(std::uint32_t dictionary, std::uint64_t unpackedSize) {
+    const std::uint64_t reach = std::max<std::uint64_t>(std::max(dictionary, kMinDictionary), kDecodePiece + kMaxMatch);
+    return static_cast<std::size_t>(std::max<std::uint64_t>(1, std::min(reach, unpackedSize)));
+}
+
+bool LzmaDecoder::Reserve(std::size_t size) {
+    if (size > capacity_) {
+        window_.reset(new (std::nothrow) std::uint8_t[size]);
+        capacity_ = window_ ? size : 0;
+    }
+    if (!state_) state_.reset(new (std::nothrow) State);
+    return window_ && state_;
 }
 
 LzmaResult LzmaDecoder::BeginSegment(const LzmaSource& read) {

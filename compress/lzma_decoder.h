@@ -56,6 +56,12 @@ public:
     // use costs nothing; the rest is a fixed 45 KiB.
     LzmaResult Start(const lzma::Properties& properties, std::uint64_t unpackedSize, std::uint32_t maxDictionary);
 
+    // The window a stream of unpackedSize bytes with that dictionary takes.
+    static std::size_t WindowSize(std::uint32_t dictionary, std::uint64_t unpackedSize);
+    // Allocates a window of size bytes now, for the streams to come; false
+    // when memory is short.
+    bool Reserve(std::size_t size);
+
     // Starts a range-coded segment read through read (its first five bytes),
     // which must stay valid until EndSegment.
     LzmaResult BeginSegment(const LzmaSource& read);

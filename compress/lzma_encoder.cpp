@@ -179,6 +179,10 @@ public:
             head3_.assign(1u << kHash3Bits, 0);
             head4_.assign(std::size_t{1} << hashBits_, 0);
             nodes_.resize(kNodes);
+            // Neither is read before it is written, so pages a small source
+            // never reaches cost nothing.
+            window_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
+            tree_ = std::make_unique_for_overwrite<std::uint32_t[]>(2 * std::size_t{cyclicSize_});
         } catch (const std::bad_alloc&) {
             return false;
         }
@@ -239,7 +243,7 @@ private:
         }
         rc_.Finish();
         chunkActive_ = false;
-        const std::uint8_t* raw = window_.data() + (start - base_);
+        const std::uint8_t* raw = window_.get() + (start - base_);
         const auto rawSize = static_cast<std::size_t>(Absolute(pos_) - start);
         std::vector<std::uint8_t>& packed = rc_.Bytes();
         if (packed.size() < rawSize) {
@@ -261,27 +265,13 @@ private:
     }
 
     // Reads until the window holds kLookahead bytes past pos_ or the source
-    // ends, growing or sliding the window as needed.
+    // ends, sliding the window as needed.
     bool Fill() {
         while (!ended_ && filled_ - pos_ < kLookahead * 2) {
-            if (filled_ == window_.size()) {
-                if (window_.size() < capacity_) {
-                    const std::size_t grown =
-                        std::min<std::size_t>(capacity_, std::max<std::size_t>(1u << 16, window_.size() * 2));
-                    try {
-                        // Until the window is full, slots are window indices.
-                        window_.resize(grown);
-                        tree_.resize(2 * std::min<std::size_t>(grown, cyclicSize_));
-                    } catch (const std::bad_alloc&) {
-                        return false;
-                    }
-                } else {
-                    Slide();
-                }
-            }
-            const std::size_t got = read_(window_.data() + filled_, window_.size() - filled_);
+            if (filled_ == capacity_) Slide();
+            const std::size_t got = read_(window_.get() + filled_, capacity_ - filled_);
             if (got == 0) ended_ = true;
-            filled_ += static_cast<std::uint32_t>(std::min(got, window_.size() - filled_));
+            filled_ += static_cast<std::uint32_t>(std::min<std::size_t>(got, capacity_ - filled_));
         }
         return true;
     }
@@ -289,9 +279,10 @@ private:
     void Slide() {
         std::uint32_t delta = pos_ - dictionary_;
         if (chunkActive_) delta = std::min(delta, static_cast<std::uint32_t>(chunkStart_ - base_));
-        std::memmove(window_.data(), window_.data() + delta, filled_ - delta);
+        std::memmove(window_.get(), window_.get() + delta, filled_ - delta);
         auto rebase = [delta](std::uint32_t& v) { v = v > delta ? v - delta : 0; };
-        for (auto& v : tree_) rebase(v);
+        const std::uint64_t used = 2 * std::min<std::uint64_t>(cyclicSize_, base_ + inserted_);
+        for (std::uint64_t i = 0; i < used; ++i) rebase(tree_[i]);
         for (auto& v : head2_) rebase(v);
         for (auto& v : head3_) rebase(v);
         for (auto& v : head4_) rebase(v);
@@ -302,8 +293,8 @@ private:
     }
 
     std::uint32_t CommonLength(std::uint32_t a, std::uint32_t b, std::uint32_t limit) const {
-        const std::uint8_t* x = window_.data() + a;
-        const std::uint8_t* y = window_.data() + b;
+        const std::uint8_t* x = window_.get() + a;
+        const std::uint8_t* y = window_.get() + b;
         std::uint32_t length = 0;
         while (length + 8 <= limit) {
             const std::uint64_t diff = LoadLittleEndian64(x + length) ^ LoadLittleEndian64(y + length);
@@ -340,7 +331,7 @@ private:
             *smaller = *larger = 0;
             return 0;
         }
-        const std::uint8_t* at = window_.data() + index;
+        const std::uint8_t* at = window_.get() + index;
         const std::uint32_t word = LoadLittleEndian32(at);
         const std::uint32_t h2 = word & 0xFFFF;
         const std::uint32_t h3 = ((word & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits);
@@ -793,10 +784,10 @@ private:
     std::uint32_t capacity_ = 0;
     int hashBits_ = 16;
 
-    std::vector<std::uint8_t> window_;
+    std::unique_ptr<std::uint8_t[]> window_; // capacity_ bytes
     // Two children per position, for the last dictionary + 1 positions, at
     // cyclic_ for the next one entered.
-    std::vector<std::uint32_t> tree_;
+    std::unique_ptr<std::uint32_t[]> tree_;
     std::uint32_t cyclicSize_ = 0;
     std::uint32_t cyclic_ = 0;
     std::vector<std::uint32_t> head2_, head3_, head4_;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need, when any is missing;
 # with --bench also those only the benchmarks use (NSIS, the peer of the
-# installer benchmark, and spdlog, the peer of the logging benchmark). As
+# installer benchmarks; pigz, the peer of the builder's threads; and spdlog,
+# the peer of the logging benchmark). As
 # root it runs apt-get; otherwise it prints the exact command and fails.
 set -euo pipefail
 
@@ -14,7 +15,7 @@ packages=(
   osslsigncode openssl
 )
 if [ "${1:-}" = --bench ]; then
-  packages+=(nsis libspdlog-dev)
+  packages+=(nsis pigz libspdlog-dev)
 fi
 
 missing=()

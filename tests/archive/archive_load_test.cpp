@@ -99,7 +99,7 @@ TEST_F(LoadTest, RejectsDamagedTailersAndTocs) {
          ZorInstallerError::BadSignature},
         {"version 0x101", [](std::string& b, const Layout& l) { SetField32(b, l.tailer + 16, 0x101); },
          ZorInstallerError::VersionNotSupported},
-        {"version 0x103", [](std::string& b, const Layout& l) { SetField32(b, l.tailer + 16, 0x103); },
+        {"version 0x104", [](std::string& b, const Layout& l) { SetField32(b, l.tailer + 16, 0x104); },
          ZorInstallerError::VersionNotSupported},
         {"TOC beyond the end", [](std::string& b, const Layout& l) { SetField32(b, l.tailer + 28, 0x7FFFFFFF); },
          ZorInstallerError::BadToc},

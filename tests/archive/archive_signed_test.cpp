@@ -229,7 +229,7 @@ TEST_F(SignedLoadTest, AFileEndingInATailerLoadsFromItsEnd) {
     // search for another tailer.
     std::string signedBytes = Signed(unsigned_, 0);
     signedBytes.append(unsigned_.end() - 64, unsigned_.end());
-    SetField32(signedBytes, signedBytes.size() - 64 + 16, 0x103);
+    SetField32(signedBytes, signedBytes.size() - 64 + 16, 0x104);
     EXPECT_FALSE(Load(signedBytes));
     EXPECT_EQ(archive->GetErrorCode(), ZorInstallerError::VersionNotSupported);
 }

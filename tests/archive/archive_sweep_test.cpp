@@ -6,6 +6,7 @@
 
 #include "common/file.h"
 #include "common/file_system.h"
+#include "tests/support/fake_stub.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 class SweepTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        files = {{"App.exe", std::string(3000, 'p') + "main"}, {"b.txt", "bravo bravo bravo"}, {"c.bin", ""}};
+        files = {{"App.exe", X86ImageBytes(3000)}, {"b.txt", "bravo bravo bravo"}, {"c.bin", ""}};
         for (const SourceFile& file : files) contents.insert(file.content);
     }
 
@@ -59,8 +60,9 @@ protected:
                 << what << ": " << entry.name;
     }
 
-    void Sweep(bool compress) {
-        const std::string good = ReadWholeFile(BuildInstaller(dir, files, compress, 300));
+    void Sweep(bool compress, const CompressionSettings& compression = {}) {
+        const std::string good =
+            ReadWholeFile(BuildInstaller(dir, files, compress, 300, "App;App -", true, {}, compression));
         const Layout layout = ReadLayout(good);
         Check(good, "intact");
         // Cut short at offsets all over the archive part (and a few in the
@@ -84,5 +86,7 @@ protected:
 
 TEST_F(SweepTest, CompressedInstallers) { Sweep(true); }
 TEST_F(SweepTest, StoredInstallers) { Sweep(false); }
+TEST_F(SweepTest, LzmaInstallers) { Sweep(true, {CompressionMethod::Lzma, false, 0, 1}); }
+TEST_F(SweepTest, SolidLzmaInstallers) { Sweep(true, {CompressionMethod::Lzma, true, 0, 1}); }
 
 } // namespace

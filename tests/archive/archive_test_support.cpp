@@ -32,7 +32,7 @@ std::vector<std::uint8_t> FakeStub(std::size_t size) {
 
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress,
                            std::size_t stubSize, const std::string& windowList, bool writeSources,
-                           const std::vector<ExtensionPair>& extensions) {
+                           const std::vector<ExtensionPair>& extensions, const CompressionSettings& compression) {
     const std::string sources = dir / "src";
     CreateDirectoryTree(sources);
     InstallerArchive archive;
@@ -44,6 +44,7 @@ std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& fi
     archive.SetWindowList(windowList);
     archive.SetOptions(compress ? kDefaultOptions : kDefaultOptions & ~kCompressFiles);
     archive.SetExtensions(extensions);
+    archive.SetCompression(compression);
     for (const SourceFile& file : files) {
         const std::string path = BuildPath(sources, NativeEntryPath(file.name), nullptr);
         if (writeSources) {

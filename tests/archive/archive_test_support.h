@@ -30,7 +30,8 @@ struct SourceFile {
 // written below the same folders of src and stored as it is.
 std::string BuildInstaller(const TempDir& dir, const std::vector<SourceFile>& files, bool compress = true,
                            std::size_t stubSize = 1000, const std::string& windowList = "App;App -",
-                           bool writeSources = true, const std::vector<ExtensionPair>& extensions = {});
+                           bool writeSources = true, const std::vector<ExtensionPair>& extensions = {},
+                           const CompressionSettings& compression = {});
 
 // Offsets of the parts of an installer held in memory.
 struct Layout {

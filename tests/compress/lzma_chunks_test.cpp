@@ -1,8 +1,8 @@
 // Chunked LZMA streams: coded and stored chunks round-trip as one stream, and
 // a damaged header or segment fails closed.
+#include "common/little_endian.h"
 #include "compress/lzma_chunks.h"
 #include "tests/compress/lzma_test_support.h"
-#include "common/little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ LzmaDecoded ChunkDecode(const Bytes& stream, std::uint64_t size, LzmaDecoder& de
     while (decoded.result == LzmaResult::Ok) {
         const std::uint8_t* data;
         std::size_t count;
-        decoded.result = reader.Next(data, count);
+        decoded.result = reader.Next(data, count, 30000);
         if (count == 0) break;
         decoded.output.insert(decoded.output.end(), data, data + count);
     }
@@ -68,7 +68,7 @@ TEST(LzmaChunks, CodedAndStoredChunksMakeOneStream) {
         at += coded ? 9 + LoadLittleEndian32(&stream[at + 5]) : 5 + LoadLittleEndian32(&stream[at + 1]);
     }
     EXPECT_GE(stored, 3); // the chunks that lie wholly in the random bytes
-    LzmaDecoder decoder; // serves every stream below in turn
+    LzmaDecoder decoder;  // serves every stream below in turn
     for (const Bytes& source : {input, Bytes{}, Bytes{7}, RandomBytes(1000, 4)}) {
         const Bytes packed = &source == &input ? stream : ChunkEncode(source);
         EXPECT_LE(packed.size(), source.size() + 5 + 5 * (source.size() / kChunk + 1));

@@ -48,7 +48,7 @@ TEST(CommandLine, BuildTakesEveryOption) {
     EXPECT_EQ(request.build.windowList, "My App;Untitled - My App");
     EXPECT_EQ(request.build.stubPath, "stub.exe");
     EXPECT_TRUE(request.build.allowDuplicates);
-    EXPECT_EQ(request.build.encoder, ZqmEncoder::DeflateBest);
+    EXPECT_EQ(request.build.compression.method, CompressionMethod::DeflateBest);
     EXPECT_EQ(request.build.options, kDefaultOptions);
     EXPECT_EQ(request.build.inputs, (Args{"app.exe", "@more.txt", "-odd-name.txt"}));
 }
@@ -111,8 +111,25 @@ TEST(CommandLine, BuildDefaults) {
     EXPECT_EQ(build.windowList, "");
     EXPECT_EQ(build.stubPath, "");
     EXPECT_FALSE(build.allowDuplicates);
-    EXPECT_EQ(build.encoder, ZqmEncoder::Deflate);
+    EXPECT_EQ(build.compression.method, CompressionMethod::Deflate);
+    EXPECT_FALSE(build.compression.solid);
+    EXPECT_EQ(build.compression.dictionary, 0u);
+    EXPECT_EQ(build.compression.threads, 0u);
     EXPECT_EQ(build.options, 0x01FF0002u);
+}
+
+TEST(CommandLine, LzmaSettings) {
+    const ParseResult parsed =
+        ParseCommandLine(BuildLine({"--compression", "lzma", "--solid", "--dictionary", "16M", "--threads", "3", "a"}));
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const CompressionSettings& compression = parsed.request.build.compression;
+    EXPECT_EQ(compression.method, CompressionMethod::Lzma);
+    EXPECT_TRUE(compression.solid);
+    EXPECT_EQ(compression.dictionary, 16u << 20);
+    EXPECT_EQ(compression.threads, 3u);
+    EXPECT_EQ(ParseCommandLine(BuildLine({"--compression", "lzma", "--dictionary", "65536", "a"}))
+                  .request.build.compression.dictionary,
+              65536u);
 }
 
 TEST(CommandLine, OptionsAndOperandsMayBeMixed) {
@@ -235,7 +252,16 @@ const BadCase kBadCases[] = {
     {BuildLine({"--option", "desktop=yes", "a"}), "bad --option 'desktop=yes'"},
     {BuildLine({"--option", "Desktop=on", "a"}), "bad --option 'Desktop=on'"},
     {BuildLine({"--option", "desktop=", "a"}), "bad --option 'desktop='"},
-    {BuildLine({"--compression", "zip", "a"}), "bad --compression 'zip': expected deflate or deflate-best"},
+    {BuildLine({"--compression", "zip", "a"}), "bad --compression 'zip': expected deflate, deflate-best or lzma"},
+    {BuildLine({"--solid", "a"}), "--solid needs --compression lzma"},
+    {BuildLine({"--compression", "deflate-best", "--dictionary", "1m", "a"}), "--dictionary needs --compression lzma"},
+    {BuildLine({"--compression", "lzma", "--dictionary", "4095", "a"}), "bad --dictionary '4095'"},
+    {BuildLine({"--compression", "lzma", "--dictionary", "2g", "a"}), "bad --dictionary '2g'"},
+    {BuildLine({"--compression", "lzma", "--dictionary", "64mb", "a"}), "bad --dictionary '64mb'"},
+    {BuildLine({"--compression", "lzma", "--dictionary", "99999999999k", "a"}), "bad --dictionary"},
+    {BuildLine({"--threads", "0", "a"}), "bad --threads '0': expected 1 to 64"},
+    {BuildLine({"--threads", "2k", "a"}), "bad --threads '2k'"},
+    {BuildLine({"--threads", "65", "a"}), "bad --threads '65'"},
     {BuildLine({"--options", "1FF0002", "a"}), "bad --options '1FF0002'"},
     {BuildLine({"--options", "0x", "a"}), "bad --options '0x'"},
     {BuildLine({"--options", "0x123456789", "a"}), "bad --options '0x123456789'"},

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <numeric>
 #include <optional>
+#include <thread>
 
 namespace zorpack {
 
@@ -172,7 +173,9 @@ int RunBuild(const Request& request, Console& console) {
     archive.SetShortcutName(build.shortcutName);
     archive.SetWindowList(build.windowList);
     archive.SetOptions(build.options);
-    archive.SetEncoder(build.encoder);
+    CompressionSettings compression = build.compression;
+    if (compression.threads == 0) compression.threads = std::max(1u, std::thread::hardware_concurrency());
+    archive.SetCompression(compression);
     archive.SetExtensions(ExtensionPairs(build));
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);

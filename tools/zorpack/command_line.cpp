@@ -5,6 +5,7 @@
 #include "archive/install_folder.h"
 #include "common/option_scanner.h"
 #include "common/utf8.h"
+#include "compress/lzma_format.h"
 #include "tools/zorpack/option_word.h"
 
 #include <optional>
@@ -26,6 +27,9 @@ enum class OptionId {
     AllowDuplicates,
     Stub,
     Compression,
+    Solid,
+    Dictionary,
+    Threads,
     Publisher,
     InstallDir,
     Main,
@@ -52,6 +56,9 @@ constexpr OptionRule kOptions[] = {
     Rule("--allow-duplicates", nullptr, false, OptionId::AllowDuplicates),
     Rule("--stub", nullptr, true, OptionId::Stub),
     Rule("--compression", nullptr, true, OptionId::Compression),
+    Rule("--solid", nullptr, false, OptionId::Solid),
+    Rule("--dictionary", nullptr, true, OptionId::Dictionary),
+    Rule("--threads", nullptr, true, OptionId::Threads),
     Rule("--publisher", nullptr, true, OptionId::Publisher),
     Rule("--install-dir", nullptr, true, OptionId::InstallDir),
     Rule("--main", nullptr, true, OptionId::Main),
@@ -79,6 +86,37 @@ constexpr CommandName kCommands[] = {
     {"verify", CommandKind::Verify, 1},
     {"extract", CommandKind::Extract, 2},
 };
+
+struct MethodName {
+    const char* name;
+    CompressionMethod method;
+};
+
+constexpr MethodName kMethods[] = {
+    {"deflate", CompressionMethod::Deflate},
+    {"deflate-best", CompressionMethod::DeflateBest},
+    {"lzma", CompressionMethod::Lzma},
+};
+
+// A count with an optional binary suffix k, m or g (KiB, MiB, GiB), as
+// "65536", "64m" or "1G"; nullopt for anything else or beyond 32 bits.
+std::optional<std::uint32_t> ParseSize(const std::string& text) {
+    std::uint64_t value = 0;
+    std::size_t at = 0;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9' && value <= 0xFFFFFFFFu; ++at)
+        value = value * 10 + static_cast<unsigned>(text[at] - '0');
+    if (at == 0) return std::nullopt;
+    if (at + 1 == text.size()) {
+        const std::string_view suffixes = "kmg";
+        const std::size_t index = suffixes.find(static_cast<char>(text[at] | 0x20));
+        if (index == std::string_view::npos) return std::nullopt;
+        value <<= 10 * (index + 1);
+    } else if (at != text.size()) {
+        return std::nullopt;
+    }
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
 
 bool IsHelp(std::string_view argument) { return argument == "-h" || argument == "--help" || argument == "help"; }
 
@@ -108,12 +146,35 @@ public:
         case OptionId::Stub:
             return SetNonEmpty(rule, value, build.stubPath);
         case OptionId::Compression:
-            if (value == "deflate" || value == "deflate-best") {
-                build.encoder = value == "deflate" ? ZqmEncoder::Deflate : ZqmEncoder::DeflateBest;
-                return true;
+            for (const MethodName& method : kMethods) {
+                if (value == method.name) {
+                    build.compression.method = method.method;
+                    return true;
+                }
             }
-            error_ = "bad --compression '" + value + "': expected deflate or deflate-best";
+            error_ = "bad --compression '" + value + "': expected deflate, deflate-best or lzma";
             return false;
+        case OptionId::Solid:
+            build.compression.solid = true;
+            return true;
+        case OptionId::Dictionary: {
+            const std::optional<std::uint32_t> size = ParseSize(value);
+            if (!size || *size < lzma::kMinDictionary || *size > archive_format::kMaxDictionary) {
+                error_ = "bad --dictionary '" + value + "': expected a size from 4k to 1g (as 65536, 64m)";
+                return false;
+            }
+            build.compression.dictionary = *size;
+            return true;
+        }
+        case OptionId::Threads: {
+            const std::optional<std::uint32_t> count = ParseSize(value);
+            if (!count || *count == 0 || *count > kMaxThreads || value.back() > '9') {
+                error_ = "bad --threads '" + value + "': expected 1 to " + std::to_string(kMaxThreads);
+                return false;
+            }
+            build.compression.threads = *count;
+            return true;
+        }
         case OptionId::Publisher:
             if (const std::string problem = PublisherNameProblem(value); !problem.empty()) {
                 error_ = "the publisher '" + value + "' " + problem + "; it names one folder";
@@ -228,6 +289,9 @@ public:
                 return Fail("the application name '" + build.appName + "' " + problem +
                             ", so it cannot name the installation folder; give one with --install-dir TEMPLATE");
         }
+        const bool lzma = build.compression.method == CompressionMethod::Lzma;
+        if (!lzma && build.compression.solid) return Fail("--solid needs --compression lzma");
+        if (!lzma && build.compression.dictionary) return Fail("--dictionary needs --compression lzma");
         std::uint32_t word = optionsWord_.value_or(kDefaultOptions);
         for (const OptionSetting& setting : settings_) word = ApplyOptionSetting(word, setting);
         if (store_) word &= ~kCompressFiles;

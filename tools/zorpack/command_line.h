@@ -1,13 +1,16 @@
 // The zorpack command line turned into a request, without touching any file.
 #pragma once
 
-#include "compress/zqm_writer.h"
+#include "archive/compression_settings.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace zorpack {
+
+// The most compression threads --threads takes.
+inline constexpr unsigned kMaxThreads = 64;
 
 enum class CommandKind { Help, Version, Build, List, Verify, Extract };
 
@@ -30,7 +33,9 @@ struct BuildRequest {
     bool uninstaller = false;
     std::string uninstallKey;
     std::uint32_t options = 0;
-    ZqmEncoder encoder = ZqmEncoder::Deflate; // --compression
+    // --compression, --solid, --dictionary; threads 0 (no --threads): the
+    // machine's cores.
+    CompressionSettings compression{CompressionMethod::Deflate, false, 0, 0};
     bool allowDuplicates = false;
     // For the current user only: the per-user stub (unless --stub names
     // one) and the extension pair scope=per-user.

@@ -44,17 +44,24 @@ void PrintExtensions(const std::vector<ExtensionPair>& pairs, std::ostream& out)
     for (const ExtensionPair& pair : pairs) out << "    " << pair.key << " = " << pair.value << '\n';
 }
 
+// A solid stream has no size per file: the column shows "-", the total the
+// stream's. Entries that went through the x86 branch filter say so.
 void PrintFiles(const InstallerArchive& archive, std::ostream& out) {
     const std::vector<ArchiveEntry>& entries = archive.GetEntries();
+    const bool solid = archive.GetCompression().solid;
     out << StringFormat("Files: %zu\n", entries.size());
     out << StringFormat("    %12s %12s  %s\n", "size", "stored", "name");
     std::uint64_t stored = 0;
     for (const ArchiveEntry& entry : entries) {
-        out << StringFormat("    %12u %12u  %s\n", entry.originalSize, entry.storedSize, entry.name.c_str());
+        const std::string size = solid ? "-" : std::to_string(entry.storedSize);
+        const bool filtered = (entry.coding & archive_format::kBranchFilterCoding) != 0;
+        out << StringFormat("    %12u %12s  %s%s\n", entry.originalSize, size.c_str(), entry.name.c_str(),
+                            filtered ? "  (x86 filter)" : "");
         stored += entry.storedSize;
     }
-    out << StringFormat("    %12llu %12llu  total\n", static_cast<unsigned long long>(TotalOriginalSize(archive)),
-                        static_cast<unsigned long long>(stored));
+    if (solid && !entries.empty()) stored = archive.GetTocOffset() - entries.front().dataOffset;
+    out << StringFormat("    %12llu %12llu  total%s\n", static_cast<unsigned long long>(TotalOriginalSize(archive)),
+                        static_cast<unsigned long long>(stored), solid ? " (one solid stream)" : "");
 }
 
 } // namespace

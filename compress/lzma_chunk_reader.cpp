@@ -1,6 +1,7 @@
-// Chunked LZMA streams: the encoder's chunks framed as lzma_chunks_format.h
-// lays them out, and read back chunk by chunk, each header checked against
-// the stream's size before any of its bytes are decoded.
+// Reading chunked LZMA streams (lzma_chunks_format.h) chunk by chunk, each
+// header checked against the stream's size before any of its bytes are
+// decoded. (The writer lives apart, in lzma_chunk_writer.cpp, so that a
+// program that only reads links no encoder.)
 #include "compress/lzma_chunks.h"
 
 #include "common/little_endian.h"
@@ -23,42 +24,6 @@ bool ReadAll(const LzmaSource& read, std::uint8_t* bytes, std::size_t count) {
 }
 
 } // namespace
-
-LzmaEncodeResult CompressLzmaChunks(const LzmaEncoderOptions& options, const LzmaSource& read,
-                                    const std::function<void(const std::uint8_t*, std::size_t)>& write,
-                                    std::uint64_t& unpackedSize, std::uint64_t& packedSize,
-                                    std::uint32_t chunkSize) {
-    packedSize = 0;
-    const auto put = [&](const std::uint8_t* data, std::size_t count) {
-        write(data, count);
-        packedSize += count;
-    };
-    std::uint8_t header[kStreamHeaderSize];
-    header[0] = options.properties.Byte();
-    StoreLittleEndian32(options.properties.dictionarySize, header + 1);
-    bool headerWritten = false;
-    const LzmaChunkSink sink = [&](const std::uint8_t* raw, std::size_t rawSize, const std::uint8_t* packed,
-                                   std::size_t packedBytes) {
-        if (!headerWritten) {
-            put(header, sizeof header);
-            headerWritten = true;
-        }
-        std::uint8_t chunk[kChunkHeaderSize + kSegmentSizeFieldSize];
-        chunk[0] = packed ? kCodedChunk : kStoredChunk;
-        StoreLittleEndian32(static_cast<std::uint32_t>(rawSize), chunk + 1);
-        if (packed) {
-            StoreLittleEndian32(static_cast<std::uint32_t>(packedBytes), chunk + kChunkHeaderSize);
-            put(chunk, sizeof chunk);
-            put(packed, packedBytes);
-        } else {
-            put(chunk, kChunkHeaderSize);
-            put(raw, rawSize);
-        }
-    };
-    const LzmaEncodeResult result = EncodeLzmaChunks(options, std::min(chunkSize, kMaxChunkSize), read, sink, unpackedSize);
-    if (result == LzmaEncodeResult::Ok && !headerWritten) put(header, sizeof header);
-    return result;
-}
 
 LzmaResult LzmaChunkReader::Open(const LzmaSource& read, std::uint64_t size, std::uint32_t maxDictionary) {
     read_ = &read;
@@ -118,7 +83,7 @@ LzmaResult LzmaChunkReader::Fill() {
     return result;
 }
 
-LzmaResult LzmaChunkReader::Next(const std::uint8_t*& data, std::size_t& count) {
+LzmaResult LzmaChunkReader::Next(const std::uint8_t*& data, std::size_t& count, std::size_t max) {
     count = 0;
     if (spans_.first.size == 0) {
         spans_.first = spans_.second;
@@ -129,8 +94,9 @@ LzmaResult LzmaChunkReader::Next(const std::uint8_t*& data, std::size_t& count) 
         if (const LzmaResult result = Fill(); result != LzmaResult::Ok) return result;
     }
     data = spans_.first.data;
-    count = spans_.first.size;
+    count = std::min(spans_.first.size, max);
     handed_ += count;
-    spans_.first = {};
+    spans_.first.data += count;
+    spans_.first.size -= count;
     return LzmaResult::Ok;
 }

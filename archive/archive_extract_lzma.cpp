@@ -1,0 +1,124 @@
+// Reading LZMA data blocks (layout in archive_format.h): a stream per entry,
+// bounded by its record, or the solid stream, read on from entry to entry
+// from the first data block to the TOC. Each entry takes exactly its
+// original size from its stream and undoes the branch filter its record
+// names; its digest is checked by the caller.
+#include "archive/installer_archive.h"
+
+#include "archive/entry_decoders.h"
+#include "common/buffered_file.h"
+#include "compress/x86_branch_filter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+using namespace archive_format;
+
+namespace {
+
+const char* LzmaFailureText(LzmaResult result) {
+    switch (result) {
+    case LzmaResult::Truncated:
+        return "the compressed data end too early";
+    case LzmaResult::DictionaryTooLarge:
+        return "a stream asks for a larger dictionary than the installer declares";
+    case LzmaResult::OutOfMemory:
+        return "not enough memory";
+    default:
+        return "Uncompression error";
+    }
+}
+
+} // namespace
+
+bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& decoders, std::string* error) {
+    if ((options_ & kCompressFiles) == 0 || compression_.method != CompressionMethod::Lzma) return true;
+    std::size_t window = 0;
+    std::uint64_t total = 0;
+    for (const ArchiveEntry& entry : entries_) {
+        window = std::max(window, LzmaDecoder::WindowSize(compression_.dictionary, entry.originalSize));
+        total += entry.originalSize;
+    }
+    if (compression_.solid) window = LzmaDecoder::WindowSize(compression_.dictionary, total);
+    decoders.lzma = std::make_unique<LzmaDecoder>();
+    if (!decoders.lzma->Reserve(window))
+        return Fail(ZorInstallerError::MemoryAllocation, error,
+                    "!Error: Not enough memory to extract the files: they need %llu MiB for decompression.",
+                    static_cast<unsigned long long>((window >> 20) + 1));
+    if (compression_.solid && !entries_.empty()) {
+        const std::uint64_t start = entries_.front().dataOffset;
+        decoders.solidLeft = tocOffset_ > start ? tocOffset_ - start : 0;
+        archive.Seek(start);
+        decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) {
+            const std::size_t got = archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
+            decoders.solidLeft -= got;
+            return got;
+        };
+    }
+    return true;
+}
+
+bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& decoders, const ArchiveEntry& entry,
+                                       const std::string& shownName,
+                                       const std::function<void(const std::uint8_t*, std::size_t)>& take) {
+    LzmaResult result = LzmaResult::Ok;
+    LzmaChunkReader own(*decoders.lzma);
+    LzmaChunkReader* stream = &own;
+    std::uint32_t left = entry.storedSize;
+    const LzmaSource read = [&](void* buffer, std::size_t count) {
+        const std::size_t got = archive.Read(buffer, std::min<std::size_t>(count, left));
+        left -= static_cast<std::uint32_t>(got);
+        return got;
+    };
+    if (compression_.solid) {
+        if (!decoders.solid) {
+            std::uint64_t total = 0;
+            for (const ArchiveEntry& each : entries_) total += each.originalSize;
+            decoders.solid = std::make_unique<LzmaChunkReader>(*decoders.lzma);
+            result = decoders.solid->Open(decoders.solidSource, total, compression_.dictionary);
+        }
+        stream = decoders.solid.get();
+    } else {
+        archive.Seek(entry.dataOffset);
+        result = own.Open(read, entry.originalSize, compression_.dictionary);
+    }
+
+    // Filtered bytes are converted in place, in a buffer that keeps the up to
+    // 4 bytes of a branch not yet whole for the next piece.
+    const bool filtered = (entry.coding & kBranchFilterCoding) != 0;
+    std::unique_ptr<std::uint8_t[]> plain;
+    if (filtered) plain = std::make_unique_for_overwrite<std::uint8_t[]>(kDecodePiece + 4);
+    std::size_t held = 0;
+    std::uint32_t position = 0;
+    std::uint32_t wanted = entry.originalSize;
+    while (result == LzmaResult::Ok && wanted != 0) {
+        const std::uint8_t* data = nullptr;
+        std::size_t count = 0;
+        result = stream->Next(data, count, std::min<std::size_t>(wanted, kDecodePiece));
+        if (result != LzmaResult::Ok) break;
+        if (count == 0) {
+            result = LzmaResult::Truncated;
+            break;
+        }
+        wanted -= static_cast<std::uint32_t>(count);
+        if (!filtered) {
+            take(data, count);
+            continue;
+        }
+        std::memcpy(plain.get() + held, data, count);
+        const std::size_t size = held + count;
+        const std::size_t converted =
+            ConvertX86Branches(plain.get(), size, position, X86BranchFilter::Direction::Decode);
+        // At the entry's end the bytes held are final as they are.
+        const std::size_t final = wanted == 0 ? size : converted;
+        take(plain.get(), final);
+        position += static_cast<std::uint32_t>(final);
+        held = size - final;
+        std::memmove(plain.get(), plain.get() + final, held);
+    }
+    if (result != LzmaResult::Ok)
+        return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Error while uncompressing file '%s' (%s).",
+                           shownName.c_str(), LzmaFailureText(result));
+    return true;
+}
