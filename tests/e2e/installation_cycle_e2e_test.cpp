@@ -46,7 +46,24 @@ protected:
         Build("Hello1.exe", "Hello", "1.0", {"--uninstall-key", kHelloKey, "--main", "hello.exe", *work / "v1\\"});
         Build("Hello2.exe", "Hello", "2.0", {"--uninstall-key", kHelloKey, "--main", "bin\\hello.exe", *work / "v2\\"});
         Build("Other.exe", "Other", "1.0", {"--uninstaller", "--main", "other.exe", *work / "other\\"});
+        for (const Layout& layout : kLzmaLayouts) {
+            for (const bool second : {false, true}) {
+                std::vector<std::string> rest = {"--uninstall-key", kHelloKey, "--main",
+                                                 second ? "bin\\hello.exe" : "hello.exe"};
+                rest.insert(rest.end(), layout.options.begin(), layout.options.end());
+                rest.push_back(*work / (second ? "v2\\" : "v1\\"));
+                Build((std::string(layout.name) + (second ? "2.exe" : "1.exe")).c_str(), "Hello", second ? "2.0" : "1.0",
+                      rest);
+            }
+        }
     }
+    // Hello 1.0 and 2.0 once more, for each way of LZMA.
+    struct Layout {
+        const char* name;
+        std::vector<std::string> options;
+    };
+    static inline const Layout kLzmaLayouts[] = {{"HelloSolid", {"--compression", "lzma", "--solid"}},
+                                                 {"HelloLzma", {"--compression", "lzma"}}};
     // Only the Start-menu link, and nothing started after an installation.
     static void Build(const char* output, const char* name, const char* version, std::vector<std::string> rest) {
         std::vector<std::string> arguments = {"build",      "-o",          *work / output, "--name",       name,
@@ -153,6 +170,42 @@ TEST_F(InstallationCycleTest, UpdatesFindACustomFolderAndUninstallingLeavesNothi
     EXPECT_TRUE(GoneWithin(directory, 10000)) << "1.0's docs\\old.txt went too";
     EXPECT_FALSE(FileExists(MenuLink("Hello")));
     EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
+}
+
+// Through the dialog, then silently, then through the dialog again, and
+// removed: the LZMA installers decode in the installer as zorpack built them.
+TEST_F(InstallationCycleTest, LzmaInstallersOfEitherLayoutInstallUpdateAndUninstall) {
+    for (const Layout& layout : kLzmaLayouts) {
+        SCOPED_TRACE(layout.name);
+        const std::string first = Installer((std::string(layout.name) + "1.exe").c_str());
+        const std::string second = Installer((std::string(layout.name) + "2.exe").c_str());
+        const TempDir target;
+        const std::string directory = target / "Hello Lzma";
+        ChildProcess setup;
+        ASSERT_TRUE(setup.StartWithRawArguments(first, ""));
+        ChooseInDialog({directory, false, false, false, false, false});
+        Answer(kTitle, "Hello (1.0) succesfully installed.", kOk, nullptr);
+        EXPECT_EQ(setup.Wait(), 0);
+        ExpectInstalled(first, *work / "v1", directory, 3);
+
+        ASSERT_EQ(RunToEnd(second, "/S"), 0);
+        EXPECT_EQ(ReadWholeFile(In(directory, "readme.txt")), "Hello 2.0\r\n");
+        EXPECT_EQ(ReadWholeFile(In(directory, "bin\\hello.exe")), ReadWholeFile(*work / "v2\\bin\\hello.exe"));
+
+        ChildProcess update;
+        ASSERT_TRUE(update.StartWithRawArguments(second, ""));
+        Answer(kTitle,
+               "'Hello' (2.0) will be upadated in:\n\n" + In(directory, "bin\\hello.exe") +
+                   "\n\nDo you confirm the installation path ?",
+               kYes, nullptr);
+        Answer(kTitle, "Hello (2.0) succesfully updated.", kOk, nullptr);
+        EXPECT_EQ(update.Wait(), 0);
+        ExpectInstalled(second, *work / "v2", directory, 2);
+
+        Uninstall(directory);
+        EXPECT_TRUE(GoneWithin(directory, 10000));
+        EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
+    }
 }
 
 TEST_F(InstallationCycleTest, TwoCopiesOfOneProductEachRemoveOnlyTheirOwn) {
