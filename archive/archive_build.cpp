@@ -9,7 +9,10 @@
 // advance: its TOC record is written after it).
 #include "archive/installer_archive.h"
 
+#include "archive/block_deduplicator.h"
+#include "archive/entry_compressor.h"
 #include "archive/entry_name.h"
+#include "archive/entry_source.h"
 #include "archive/extractor_resource.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
@@ -17,10 +20,9 @@
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/temporary_file.h"
-#include "compress/deflate_codec.h"
-#include "compress/zqm_writer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 using namespace archive_format;
@@ -163,67 +165,87 @@ bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t 
                                        std::uint64_t& dataTotal) {
     dictionaryUsed_ = 0;
     const bool compress = (options_ & kCompressFiles) != 0;
-    if (compress && compression_.method == CompressionMethod::Lzma && compression_.solid)
-        return WriteSolidStream(installer, extractorSize, dataTotal);
-    DeflateCodec codec;
+    const bool lzma = compress && compression_.method == CompressionMethod::Lzma;
+    if (lzma && compression_.solid) return WriteSolidStream(installer, extractorSize, dataTotal);
+    std::unique_ptr<ParallelCompressor> compressor;
+    if (compress) compressor = std::make_unique<ParallelCompressor>(entries_, compression_);
+    // The new methods store a block once for every entry of the same bytes;
+    // deflate keeps the layout every earlier builder wrote.
+    BlockDeduplicator blocks(compress && compression_.method != CompressionMethod::Deflate);
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         ArchiveEntry& entry = entries_[cursor_];
         StartEntry(cursor_);
-        if (!WriteDataBlock(installer, codec, entry)) return false;
-        entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
+        const char* source = entry.name.c_str();
+        ReportFormat("Archiving file '%s'...", source);
+        ReportFormat("Computing MD5 sum for file '%s'...", source);
+        if (compress) ReportFormat("Compressing file '%s'...", source);
+        ReportFormat("Adding file '%s' into installer file...", source);
+        if (!compress) {
+            if (!WriteStoredBlock(installer, entry)) return false;
+            entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
+        } else {
+            CompressedEntry block = compressor->Take(cursor_);
+            if (block.exception) std::rethrow_exception(block.exception);
+            if (!CheckCompressedEntry(entry, block)) return false;
+            std::memcpy(entry.md5, block.md5, kMd5DigestSize);
+            entry.coding = block.coding;
+            dictionaryUsed_ = std::max(dictionaryUsed_, block.dictionary);
+            if (block.block.size() > kMaxArchiveSize)
+                return EntryFailed(entry, ZorInstallerError::InstallerTooLarge,
+                                   "!Error: The installer would exceed 4 GiB with '%s'.", source);
+            entry.storedSize = static_cast<std::uint32_t>(block.block.size());
+            if (const std::uint32_t* earlier = blocks.Find(entry, block.block)) {
+                entry.dataOffset = *earlier;
+                continue;
+            }
+            installer.Write(block.block.data(), block.block.size());
+            entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
+            blocks.Add(entry, std::move(block.block));
+        }
         dataTotal += entry.storedSize;
         if (extractorSize + dataTotal > kMaxArchiveSize)
             return EntryFailed(entry, ZorInstallerError::InstallerTooLarge,
-                               "!Error: The installer would exceed 4 GiB with '%s'.", entry.name.c_str());
+                               "!Error: The installer would exceed 4 GiB with '%s'.", source);
     }
     return true;
+}
+
+bool InstallerArchive::CheckCompressedEntry(const ArchiveEntry& entry, const CompressedEntry& block) {
+    const char* source = entry.name.c_str();
+    switch (block.failure) {
+    case ZorInstallerError::Success:
+        return true;
+    case ZorInstallerError::CannotOpenFile:
+        return EntryFailed(entry, ZorInstallerError::CannotOpenFile, "Unable to open file '%s' (%s)", source,
+                           SystemErrorText(block.systemError));
+    case ZorInstallerError::FileChanged:
+        return EntryFailed(entry, ZorInstallerError::FileChanged, "!Error: File '%s' changed while it was archived.",
+                           source);
+    default:
+        return EntryFailed(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).", source,
+                           block.outOfMemory ? "not enough memory" : "Compression error");
+    }
 }
 
 // One source read once, from its start to the size AddFile found, into the
 // digest and the installer. A source that is shorter or longer than that
 // size by now is refused: its TOC record would lie.
-bool InstallerArchive::WriteDataBlock(BufferedWriter& installer, DeflateCodec& codec, ArchiveEntry& entry) {
+bool InstallerArchive::WriteStoredBlock(BufferedWriter& installer, ArchiveEntry& entry) {
     const char* source = entry.name.c_str();
-    ReportFormat("Archiving file '%s'...", source);
-    ReportFormat("Computing MD5 sum for file '%s'...", source);
-    const bool compress = (options_ & kCompressFiles) != 0;
-    if (compress) ReportFormat("Compressing file '%s'...", source);
-    ReportFormat("Adding file '%s' into installer file...", source);
-    if (compress && compression_.method == CompressionMethod::Lzma) return WriteLzmaBlock(installer, entry);
-
-    CFile file;
-    if (!file.Open(entry.name, FileAccess::Read, FileCreation::OpenExisting, FileShare::DenyWrite))
+    EntrySource file;
+    if (!file.Open(entry, false))
         return EntryFailed(entry, ZorInstallerError::CannotOpenFile, "Unable to open file '%s' (%s)", source,
                            LastErrorText());
-    Md5Digest md5;
-    std::uint32_t left = entry.originalSize;
+    const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
     std::uint32_t produced = 0;
-    const auto read = [&](void* buffer, std::size_t count) {
-        const std::size_t got = file.Read(buffer, std::min<std::size_t>(count, left));
-        md5.Update(static_cast<const std::uint8_t*>(buffer), got);
-        left -= static_cast<std::uint32_t>(got);
+    while (const std::size_t got = file.Read(piece.get(), kCopyPiece)) {
+        installer.Write(piece.get(), got);
         produced += static_cast<std::uint32_t>(got);
-        return got;
-    };
-    if (compress) {
-        codec.Reset();
-        ZqmSizes sizes;
-        if (!CompressZqm(
-                read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, codec, sizes,
-                compression_.method == CompressionMethod::DeflateBest ? ZqmEncoder::DeflateBest : ZqmEncoder::Deflate))
-            return EntryFailed(entry, ZorInstallerError::CannotCompressFile, "Unable to compress file '%s' (%s).",
-                               source, "Compression error");
-        entry.storedSize = sizes.fileBytes;
-    } else {
-        const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
-        while (const std::size_t got = read(piece.get(), kCopyPiece)) installer.Write(piece.get(), got);
-        entry.storedSize = produced;
     }
-    std::uint8_t beyond;
-    if (produced != entry.originalSize || file.Read(&beyond, 1) != 0)
+    if (!file.Finish(entry.md5))
         return EntryFailed(entry, ZorInstallerError::FileChanged, "!Error: File '%s' changed while it was archived.",
                            source);
-    md5.Final(entry.md5);
+    entry.storedSize = produced;
     return true;
 }
 

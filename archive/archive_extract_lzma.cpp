@@ -51,7 +51,8 @@ bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& d
         decoders.solidLeft = tocOffset_ > start ? tocOffset_ - start : 0;
         archive.Seek(start);
         decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) {
-            const std::size_t got = archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
+            const std::size_t got =
+                archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
             decoders.solidLeft -= got;
             return got;
         };

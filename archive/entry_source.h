@@ -38,7 +38,7 @@ private:
     X86BranchFilter filter_;
     bool filtered_ = false;
     bool ended_ = false;
-    std::uint32_t left_ = 0;     // file bytes still to read
+    std::uint32_t left_ = 0; // file bytes still to read
     std::vector<std::uint8_t> piece_;
     std::vector<std::uint8_t> pending_;
     std::size_t pendingAt_ = 0;

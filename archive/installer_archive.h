@@ -20,6 +20,7 @@ class BufferedReader;
 class BufferedWriter;
 class CFile;
 class DeflateCodec;
+struct CompressedEntry;
 struct EntryDecoders;
 
 // Receives one progress or error line; text is valid only during the call.
@@ -208,9 +209,10 @@ private:
     bool CheckDigest(const std::uint8_t digest[kMd5DigestSize], const ArchiveEntry& entry,
                      const std::string& shownName);
     bool WriteDataBlocks(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
-    bool WriteDataBlock(BufferedWriter& installer, DeflateCodec& codec, ArchiveEntry& entry);
-    // LZMA (archive_build_lzma.cpp): one entry's stream, or one for all.
-    bool WriteLzmaBlock(BufferedWriter& installer, ArchiveEntry& entry);
+    bool WriteStoredBlock(BufferedWriter& installer, ArchiveEntry& entry);
+    // Reports what went wrong with a block made in memory; true when nothing did.
+    bool CheckCompressedEntry(const ArchiveEntry& entry, const CompressedEntry& block);
+    // LZMA with one stream for all entries (archive_build_lzma.cpp).
     bool WriteSolidStream(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
     void WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize);
     bool LoadExtractor(std::vector<std::uint8_t>& image);

@@ -66,7 +66,8 @@ LzmaResult LzmaChunkReader::Fill() {
     if (decoder_.Total() == chunkEnd_) {
         if (const LzmaResult result = NextChunk(); result != LzmaResult::Ok) return result;
     }
-    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kDecodePiece, chunkEnd_ - decoder_.Total()));
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kDecodePiece, chunkEnd_ - decoder_.Total()));
     LzmaResult result;
     if (kind_ == kStoredChunk) {
         result = decoder_.Store(*read_, wanted);

@@ -10,8 +10,7 @@ using namespace lzma_chunks;
 
 LzmaEncodeResult CompressLzmaChunks(const LzmaEncoderOptions& options, const LzmaSource& read,
                                     const std::function<void(const std::uint8_t*, std::size_t)>& write,
-                                    std::uint64_t& unpackedSize, std::uint64_t& packedSize,
-                                    std::uint32_t chunkSize) {
+                                    std::uint64_t& unpackedSize, std::uint64_t& packedSize, std::uint32_t chunkSize) {
     packedSize = 0;
     const auto put = [&](const std::uint8_t* data, std::size_t count) {
         write(data, count);
@@ -39,7 +38,8 @@ LzmaEncodeResult CompressLzmaChunks(const LzmaEncoderOptions& options, const Lzm
             put(raw, rawSize);
         }
     };
-    const LzmaEncodeResult result = EncodeLzmaChunks(options, std::min(chunkSize, kMaxChunkSize), read, sink, unpackedSize);
+    const LzmaEncodeResult result =
+        EncodeLzmaChunks(options, std::min(chunkSize, kMaxChunkSize), read, sink, unpackedSize);
     if (result == LzmaEncodeResult::Ok && !headerWritten) put(header, sizeof header);
     return result;
 }

@@ -69,6 +69,32 @@ TEST_F(LzmaArchiveTest, EveryLayoutGivesBackEveryFile) {
     }
 }
 
+// Every thread count writes the same bytes; an entry with the bytes of an
+// earlier one shares its block.
+TEST_F(LzmaArchiveTest, ThreadsChangeNothingAndRepeatedFilesAreStoredOnce) {
+    for (const CompressionMethod method :
+         {CompressionMethod::Deflate, CompressionMethod::DeflateBest, CompressionMethod::Lzma}) {
+        // The first build reads the sources, which may move their access
+        // times: the second is the one to compare with.
+        BuildInstaller(dir, files, true, 1000, "App;App -", true, {}, {method, false, 0, 1});
+        const std::string first =
+            ReadWholeFile(BuildInstaller(dir, files, true, 1000, "App;App -", false, {}, {method, false, 0, 1}));
+        for (const unsigned threads : {2u, 3u}) {
+            const std::string setup =
+                BuildInstaller(dir, files, true, 1000, "App;App -", false, {}, {method, false, 0, threads});
+            EXPECT_TRUE(ReadWholeFile(setup) == first) << static_cast<int>(method) << " with " << threads << " threads";
+        }
+        InstallerArchive archive;
+        archive.SetFilePath(dir / "Setup.exe");
+        ASSERT_TRUE(archive.LoadInstaller());
+        const ArchiveEntry& text = archive.GetEntries()[1];
+        const ArchiveEntry& copy = archive.GetEntries()[4];
+        // deflate keeps the layout of every earlier builder: one block each.
+        EXPECT_EQ(copy.dataOffset == text.dataOffset, method != CompressionMethod::Deflate);
+        EXPECT_EQ(copy.storedSize, text.storedSize);
+    }
+}
+
 TEST_F(LzmaArchiveTest, ReadersRefuseWhatTheyCannotDecode) {
     const std::string solid = ReadWholeFile(BuildInstaller(dir, files, true, 1000, "App;App -", true, {}, kSolid));
     const Layout layout = ReadLayout(solid);
@@ -110,8 +136,8 @@ TEST_F(LzmaArchiveTest, ReadersRefuseWhatTheyCannotDecode) {
         EXPECT_NE(archive.LastFailure().line.find(c.line), std::string::npos) << archive.LastFailure().line;
     }
     // An earlier installer's version with the method's name is no LZMA installer either.
-    const std::string deflate = BuildInstaller(dir, files, true, 1000, "App;App -", true,
-                                               {{extension_block::kCompressionKey, "lzma"}});
+    const std::string deflate =
+        BuildInstaller(dir, files, true, 1000, "App;App -", true, {{extension_block::kCompressionKey, "lzma"}});
     InstallerArchive archive;
     archive.SetFilePath(deflate);
     EXPECT_FALSE(archive.LoadInstaller());

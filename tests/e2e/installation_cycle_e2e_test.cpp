@@ -52,8 +52,8 @@ protected:
                                                  second ? "bin\\hello.exe" : "hello.exe"};
                 rest.insert(rest.end(), layout.options.begin(), layout.options.end());
                 rest.push_back(*work / (second ? "v2\\" : "v1\\"));
-                Build((std::string(layout.name) + (second ? "2.exe" : "1.exe")).c_str(), "Hello", second ? "2.0" : "1.0",
-                      rest);
+                Build((std::string(layout.name) + (second ? "2.exe" : "1.exe")).c_str(), "Hello",
+                      second ? "2.0" : "1.0", rest);
             }
         }
     }

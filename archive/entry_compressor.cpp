@@ -1,0 +1,105 @@
+#include "archive/entry_compressor.h"
+
+#include "archive/entry_source.h"
+#include "common/last_error.h"
+#include "compress/deflate_codec.h"
+#include "compress/lzma_chunks.h"
+#include "compress/zqm_writer.h"
+
+#include <algorithm>
+
+using namespace archive_format;
+
+std::uint32_t StreamDictionary(std::uint64_t size, std::uint32_t cap) {
+    // A larger dictionary than the stream would only cost the extractor memory.
+    cap = std::max(cap, lzma::kMinDictionary);
+    std::uint64_t dictionary = lzma::kMinDictionary;
+    while (dictionary < size && dictionary < cap) dictionary <<= 1;
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(dictionary, cap));
+}
+
+CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettings& settings) {
+    CompressedEntry result;
+    try {
+        const bool lzma = settings.method == CompressionMethod::Lzma;
+        EntrySource source;
+        if (!source.Open(entry, lzma)) {
+            result.failure = ZorInstallerError::CannotOpenFile;
+            result.systemError = GetLastErrorCode();
+            return result;
+        }
+        result.coding = source.Filtered() ? kBranchFilterCoding : 0;
+        const auto read = [&](void* buffer, std::size_t count) { return source.Read(buffer, count); };
+        const auto write = [&](const std::uint8_t* data, std::size_t count) {
+            result.block.insert(result.block.end(), data, data + count);
+        };
+        bool compressed;
+        if (lzma) {
+            result.dictionary = StreamDictionary(
+                entry.originalSize, settings.dictionary ? settings.dictionary : kDefaultDictionaryCap);
+            LzmaEncoderOptions options;
+            options.properties.dictionarySize = result.dictionary;
+            std::uint64_t unpacked = 0, packed = 0;
+            const LzmaEncodeResult encoded = CompressLzmaChunks(options, read, write, unpacked, packed);
+            compressed = encoded == LzmaEncodeResult::Ok;
+            result.outOfMemory = encoded == LzmaEncodeResult::OutOfMemory;
+        } else {
+            DeflateCodec codec;
+            ZqmSizes sizes;
+            compressed = CompressZqm(read, write, codec, sizes,
+                                     settings.method == CompressionMethod::DeflateBest ? ZqmEncoder::DeflateBest
+                                                                                        : ZqmEncoder::Deflate);
+        }
+        if (!compressed) {
+            result.failure = ZorInstallerError::CannotCompressFile;
+        } else if (!source.Finish(result.md5)) {
+            result.failure = ZorInstallerError::FileChanged;
+        }
+    } catch (...) {
+        result.exception = std::current_exception();
+    }
+    return result;
+}
+
+ParallelCompressor::ParallelCompressor(const std::vector<ArchiveEntry>& entries, const CompressionSettings& settings)
+    : entries_(entries), settings_(settings), results_(entries.size()), done_(entries.size(), false) {
+    const unsigned threads = std::min<std::size_t>(settings.threads, entries.size());
+    if (threads <= 1) return;
+    for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+ParallelCompressor::~ParallelCompressor() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void ParallelCompressor::Work() {
+    const std::size_t ahead = 2 * workers_.size();
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+        changed_.wait(lock, [&] { return stopping_ || (next_ < entries_.size() && next_ < taken_ + ahead); });
+        if (stopping_) return;
+        const std::size_t index = next_++;
+        lock.unlock();
+        CompressedEntry result = CompressEntry(entries_[index], settings_);
+        lock.lock();
+        results_[index] = std::move(result);
+        done_[index] = true;
+        changed_.notify_all();
+    }
+}
+
+CompressedEntry ParallelCompressor::Take(std::size_t index) {
+    if (workers_.empty()) return CompressEntry(entries_[index], settings_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return done_[index]; });
+    CompressedEntry result = std::move(results_[index]);
+    results_[index] = {};
+    taken_ = index + 1;
+    changed_.notify_all();
+    return result;
+}
