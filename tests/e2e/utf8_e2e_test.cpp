@@ -133,6 +133,28 @@ TEST(Utf8Installation, ALinuxBuiltInstallerInstallsItsNamesAsTheyAre) {
     const std::string linuxBuilt = ReadWholeFile(shared.Windows("LinuxSetup.exe"));
     EXPECT_TRUE(linuxBuilt == ReadWholeFile(shared.Windows("WindowsSetup.exe")))
         << "zorpack.exe and the Linux zorpack built different bytes";
+    // And with LZMA, a stream per entry and solid (on two threads, as a
+    // publisher's machine would, and on one).
+    const std::vector<std::string> lzmaBuilds[] = {{"--compression", "lzma", "--threads", "2"},
+                                                   {"--compression", "lzma", "--solid"}};
+    for (const std::vector<std::string>& options : lzmaBuilds) {
+        std::string linuxCommand = command;
+        linuxCommand.replace(linuxCommand.find("LinuxSetup.exe"), 14, "LinuxLzma.exe");
+        for (const std::string& option : options) linuxCommand += " " + option;
+        SetInputTimes(windowsInputs);
+        RunScript(shared, linuxCommand + " >" + Quoted(shared.Unix("script.log")) + " 2>&1\n",
+                  shared.Windows("LinuxLzma.exe"));
+        SetInputTimes(windowsInputs);
+        std::vector<std::string> windowsArguments = arguments;
+        windowsArguments[2] = shared.Windows("WindowsLzma.exe");
+        windowsArguments.insert(windowsArguments.end(), options.begin(), options.end());
+        ChildProcess lzma;
+        ASSERT_TRUE(lzma.Start(ProgramBesideTests("zorpack"), windowsArguments));
+        ASSERT_EQ(lzma.Wait(), 0);
+        EXPECT_TRUE(ReadWholeFile(shared.Windows("LinuxLzma.exe")) == ReadWholeFile(shared.Windows("WindowsLzma.exe")))
+            << options.back();
+    }
+
     InstallerArchive archive;
     archive.SetFilePath(shared.Windows("LinuxSetup.exe"));
     ASSERT_TRUE(archive.LoadInstaller());
