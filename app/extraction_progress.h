@@ -19,7 +19,7 @@
 // several times slower than the extraction itself.
 class ExtractionProgress {
 public:
-    static constexpr std::uint64_t kRepaintInterval = 33; // milliseconds: about 30 updates a second
+    static constexpr std::uint64_t kRepaintInterval = 100; // milliseconds: 10 updates a second
 
     ExtractionProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive);
     // Closes the window (before any result is shown) and gives the archive its

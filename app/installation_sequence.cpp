@@ -208,7 +208,9 @@ bool ExtractWithProgress(InstallerUi& ui, InstallerSystem& system, InstallerArch
     try {
         ExtractionProgress progress(ui, system, archive);
         if (archive.ExtractFiles(directory)) return true;
-        failure = archive.GetErrorText();
+        // Memory short for the dictionary is said as it is: nothing was written.
+        failure = archive.GetErrorCode() == ZorInstallerError::MemoryAllocation ? archive.LastFailure().line
+                                                                                : archive.GetErrorText();
     } catch (const FileException& e) {
         InstallationProgress(e.what(), 0);
         failure = e.what();

@@ -44,7 +44,7 @@ bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& d
     decoders.lzma = std::make_unique<LzmaDecoder>();
     if (!decoders.lzma->Reserve(window))
         return Fail(ZorInstallerError::MemoryAllocation, error,
-                    "!Error: Not enough memory to extract the files: they need %llu MiB for decompression.",
+                    "Not enough memory to extract the files: their decompression needs %llu MiB.",
                     static_cast<unsigned long long>((window >> 20) + 1));
     if (compression_.solid && !entries_.empty()) {
         const std::uint64_t start = entries_.front().dataOffset;

@@ -35,8 +35,8 @@ CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettin
         };
         bool compressed;
         if (lzma) {
-            result.dictionary = StreamDictionary(
-                entry.originalSize, settings.dictionary ? settings.dictionary : kDefaultDictionaryCap);
+            result.dictionary =
+                StreamDictionary(entry.originalSize, settings.dictionary ? settings.dictionary : kDefaultDictionaryCap);
             LzmaEncoderOptions options;
             options.properties.dictionarySize = result.dictionary;
             std::uint64_t unpacked = 0, packed = 0;
@@ -48,7 +48,7 @@ CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettin
             ZqmSizes sizes;
             compressed = CompressZqm(read, write, codec, sizes,
                                      settings.method == CompressionMethod::DeflateBest ? ZqmEncoder::DeflateBest
-                                                                                        : ZqmEncoder::Deflate);
+                                                                                       : ZqmEncoder::Deflate);
         }
         if (!compressed) {
             result.failure = ZorInstallerError::CannotCompressFile;

@@ -18,8 +18,8 @@
 struct CompressedEntry {
     std::vector<std::uint8_t> block;
     std::uint8_t md5[kMd5DigestSize] = {};
-    std::uint8_t coding = 0;         // kBranchFilterCoding
-    std::uint32_t dictionary = 0;    // LZMA: the stream's dictionary
+    std::uint8_t coding = 0;      // kBranchFilterCoding
+    std::uint32_t dictionary = 0; // LZMA: the stream's dictionary
     // CannotOpenFile (with systemError), CannotCompressFile (outOfMemory
     // says why) or FileChanged; Success otherwise.
     ZorInstallerError failure = ZorInstallerError::Success;

@@ -27,29 +27,60 @@ using namespace lzma;
 
 constexpr std::size_t kInputBuffer = 16384;
 
+struct InputRange {
+    const std::uint8_t* begin;
+    const std::uint8_t* end; // begin == end: the source has ended
+};
+
 struct LzmaDecoder::State {
     Model model;
     std::uint8_t input[kInputBuffer];
-    const std::uint8_t* in = input;
-    const std::uint8_t* inEnd = input;
     bool inputEnded = false;
     const LzmaSource* read = nullptr;
-
+    // The coder between calls (Coder holds it during one).
     std::uint32_t range = 0xFFFFFFFF;
     std::uint32_t code = 0;
+    const std::uint8_t* in = input;
+    const std::uint8_t* inEnd = input;
 
-    std::uint8_t NextByte() { return in != inEnd ? *in++ : Refill(); }
-
-    // Out of line: one call in 16 KiB, from every bit decoded.
-    [[gnu::noinline, gnu::cold]] std::uint8_t Refill() {
+    // Out of line: one call in 16 KiB.
+    [[gnu::noinline, gnu::cold]] InputRange Refill() {
         const std::size_t got = inputEnded ? 0 : (*read)(input, kInputBuffer);
         if (got == 0) {
             inputEnded = true;
-            return 0;
+            return {input, input};
         }
-        in = input;
-        inEnd = input + std::min(got, kInputBuffer);
-        return *in++;
+        return {input, input + std::min(got, kInputBuffer)};
+    }
+};
+
+namespace {
+
+// The range decoder's registers, a local of each call: nothing else can
+// reach them, so they stay in registers across the window's byte stores
+// (which could alias anything reachable through a pointer). The source
+// running dry sets the state's inputEnded and feeds zeros.
+struct Coder {
+    explicit Coder(LzmaDecoder::State& s) : range(s.range), code(s.code), in(s.in), inEnd(s.inEnd), state(s) {}
+    void Save() const {
+        state.range = range;
+        state.code = code;
+        state.in = in;
+        state.inEnd = inEnd;
+    }
+
+    std::uint32_t range, code;
+    const std::uint8_t* in;
+    const std::uint8_t* inEnd;
+    LzmaDecoder::State& state;
+
+    std::uint8_t NextByte() {
+        if (in != inEnd) [[likely]]
+            return *in++;
+        const InputRange next = state.Refill();
+        in = next.begin;
+        inEnd = next.end;
+        return in != inEnd ? *in++ : 0;
     }
 
     void Normalize() {
@@ -114,7 +145,7 @@ struct LzmaDecoder::State {
     }
 
     // A distance minus one, for a match of length minus kMinMatch.
-    std::uint32_t Distance(std::uint32_t length) {
+    std::uint32_t Distance(Model& model, std::uint32_t length) {
         const std::uint32_t slot = Tree(model.slot[LengthState(length + kMinMatch)], kSlotBits);
         if (slot < kFirstCodedSlot) return slot;
         const int footerBits = static_cast<int>(slot >> 1) - 1;
@@ -125,6 +156,8 @@ struct LzmaDecoder::State {
         return distance + ReverseTree(model.align, kAlignBits);
     }
 };
+
+} // namespace
 
 LzmaDecoder::LzmaDecoder() = default;
 LzmaDecoder::~LzmaDecoder() = default;
@@ -162,21 +195,25 @@ bool LzmaDecoder::Reserve(std::size_t size) {
 }
 
 LzmaResult LzmaDecoder::BeginSegment(const LzmaSource& read) {
-    State& d = *state_;
-    d.read = &read;
-    d.in = d.inEnd = d.input;
-    d.inputEnded = false;
-    d.range = 0xFFFFFFFF;
-    d.code = 0;
+    State& s = *state_;
+    s.read = &read;
+    s.in = s.inEnd = s.input;
+    s.inputEnded = false;
+    s.range = 0xFFFFFFFF;
+    s.code = 0;
     produced_ = 0;
+    Coder d(s);
     const std::uint8_t first = d.NextByte();
     for (int i = 0; i < 4; ++i) d.code = (d.code << 8) | d.NextByte();
-    if (d.inputEnded) return LzmaResult::Truncated;
+    d.Save();
+    if (s.inputEnded) return LzmaResult::Truncated;
     return first == 0 ? LzmaResult::Ok : LzmaResult::Corrupt;
 }
 
 LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
-    State& d = *state_;
+    State& s = *state_;
+    Model& model = s.model;
+    Coder d(s);
     std::uint8_t* const out = window_.get();
     const std::size_t size = size_;
     std::size_t position = position_;
@@ -192,17 +229,17 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
     auto back = [&](std::uint32_t distance) {
         return out[position > distance ? position - 1 - distance : position + size - 1 - distance];
     };
-    auto fail = [&] { return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt; };
+    auto fail = [&] { return s.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt; };
 
     while (total < stop) {
-        if (d.inputEnded) {
+        if (s.inputEnded) {
             result = LzmaResult::Truncated;
             break;
         }
         const unsigned posState = static_cast<unsigned>(total) & posMask;
-        if (!d.Bit(d.model.isMatch[state][posState])) {
+        if (!d.Bit(model.isMatch[state][posState])) {
             const std::uint8_t previous = total ? back(0) : 0;
-            Probability* probabilities = d.model.literal + LiteralContext(properties_, total, previous);
+            Probability* probabilities = model.literal + LiteralContext(properties_, total, previous);
             unsigned symbol = 1;
             if (state >= kLiteralStates) {
                 // Coded against the byte at rep0 until the first bit that differs.
@@ -224,20 +261,20 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
             continue;
         }
         std::uint32_t length;
-        if (!d.Bit(d.model.isRep[state])) {
-            length = d.Length(d.model.matchLength, posState);
+        if (!d.Bit(model.isRep[state])) {
+            length = d.Length(model.matchLength, posState);
             rep3 = rep2;
             rep2 = rep1;
             rep1 = rep0;
-            rep0 = d.Distance(length);
+            rep0 = d.Distance(model, length);
             if (rep0 == kEndMarker) {
                 result = fail();
                 break;
             }
             state = NextStateAfterMatch(state);
         } else {
-            if (!d.Bit(d.model.isRep0[state])) {
-                if (!d.Bit(d.model.isRep0Long[state][posState])) {
+            if (!d.Bit(model.isRep0[state])) {
+                if (!d.Bit(model.isRep0Long[state][posState])) {
                     if (rep0 >= total) {
                         result = fail();
                         break;
@@ -251,10 +288,10 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
                 }
             } else {
                 std::uint32_t distance;
-                if (!d.Bit(d.model.isRep1[state])) {
+                if (!d.Bit(model.isRep1[state])) {
                     distance = rep1;
                 } else {
-                    if (!d.Bit(d.model.isRep2[state])) {
+                    if (!d.Bit(model.isRep2[state])) {
                         distance = rep2;
                     } else {
                         distance = rep3;
@@ -265,7 +302,7 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
                 rep1 = rep0;
                 rep0 = distance;
             }
-            length = d.Length(d.model.repLength, posState);
+            length = d.Length(model.repLength, posState);
             state = NextStateAfterRep(state);
         }
         length += kMinMatch;
@@ -281,8 +318,8 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
             // what is written repeats bytes, byte by byte; one past the
             // wrap lies after the destination, where memmove copies as a
             // forward byte loop would.
-            if (rep0 >= length) {
-                std::memmove(out + position, out + from, length);
+            if (rep0 >= length && length >= 32) {
+                std::memcpy(out + position, out + from, length);
             } else {
                 for (std::uint32_t i = 0; i < length; ++i) out[position + i] = out[from + i];
             }
@@ -295,6 +332,7 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
             } while (--length != 0);
         }
     }
+    d.Save();
     produced_ = static_cast<std::size_t>(total - total_);
     position_ = position;
     total_ = total;
@@ -307,18 +345,20 @@ LzmaResult LzmaDecoder::Decode(std::uint64_t segmentEnd, std::size_t wanted) {
 }
 
 LzmaResult LzmaDecoder::EndSegment(bool allowEndMarker) {
-    State& d = *state_;
+    State& s = *state_;
+    Coder d(s);
     if (d.code != 0) {
         // Only an end marker may follow the last byte.
-        if (!allowEndMarker || d.inputEnded) return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+        if (!allowEndMarker || s.inputEnded) return s.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
         const unsigned posState = static_cast<unsigned>(total_) & ((1u << properties_.pb) - 1);
-        if (!d.Bit(d.model.isMatch[symbolState_][posState]) || d.Bit(d.model.isRep[symbolState_]))
+        if (!d.Bit(s.model.isMatch[symbolState_][posState]) || d.Bit(s.model.isRep[symbolState_]))
             return LzmaResult::Corrupt;
-        const std::uint32_t length = d.Length(d.model.matchLength, posState);
-        if (d.Distance(length) != kEndMarker || d.code != 0)
-            return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
+        const std::uint32_t length = d.Length(s.model.matchLength, posState);
+        const bool marker = d.Distance(s.model, length) == kEndMarker && d.code == 0;
+        d.Save();
+        if (!marker) return s.inputEnded ? LzmaResult::Truncated : LzmaResult::Corrupt;
     }
-    return d.inputEnded ? LzmaResult::Truncated : LzmaResult::Ok;
+    return s.inputEnded ? LzmaResult::Truncated : LzmaResult::Ok;
 }
 
 bool LzmaDecoder::InputDrained() const { return state_->in == state_->inEnd; }

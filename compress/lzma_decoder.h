@@ -85,8 +85,10 @@ public:
     // The stream's bytes so far.
     std::uint64_t Total() const { return total_; }
 
-private:
+    // The model and the input buffer (lzma_decoder.cpp).
     struct State;
+
+private:
     std::unique_ptr<State> state_;
     std::unique_ptr<std::uint8_t[]> window_;
     std::size_t capacity_ = 0; // window_'s allocation

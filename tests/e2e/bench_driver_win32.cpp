@@ -5,6 +5,9 @@
 //       starts the installer SETUP (built with --name NAME --version 1.0),
 //       fills its options dialog with DIRECTORY and every option off, and
 //       times from pressing OK to the appearance of its success message;
+//   bench_driver dialog SETUP NAME
+//       times the installer SETUP from its start to the appearance of its
+//       options dialog, then ends it;
 //   bench_driver run PROGRAM ARGUMENT...
 //       times PROGRAM (zorpack.exe extract, an NSIS installer with /S) from
 //       its start to its end; its exit code must be 0.
@@ -72,6 +75,21 @@ int Install(const std::string& setup, const std::string& directory, const std::s
     return 0;
 }
 
+int Dialog(const std::string& setup, const std::string& name) {
+    ChildProcess process; // ended when it goes out of scope
+    const Clock::time_point start = Clock::now();
+    if (!process.Start(setup, {"-f"})) {
+        std::fprintf(stderr, "bench_driver: cannot start %s\n", setup.c_str());
+        return 1;
+    }
+    if (!WaitUntilShown("Installation of " + name + " (1.0)")) {
+        std::fprintf(stderr, "bench_driver: no options dialog\n");
+        return 1;
+    }
+    std::printf("%.3f\n", Since(start));
+    return 0;
+}
+
 // Arguments go on the command line as they are, quoted only when they hold a
 // blank: NSIS takes "/D=DIR" only unquoted.
 int Run(const std::string& program, const std::vector<std::string>& arguments) {
@@ -106,7 +124,9 @@ int Run(const std::string& program, const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "install" && argc == 5) return Install(argv[2], argv[3], argv[4]);
+    if (mode == "dialog" && argc == 4) return Dialog(argv[2], argv[3]);
     if (mode == "run" && argc >= 3) return Run(argv[2], std::vector<std::string>(argv + 3, argv + argc));
-    std::fprintf(stderr, "usage: bench_driver install SETUP DIRECTORY NAME | run PROGRAM ARGUMENT...\n");
+    std::fprintf(stderr,
+                 "usage: bench_driver install SETUP DIRECTORY NAME | dialog SETUP NAME | run PROGRAM ARGUMENT...\n");
     return 2;
 }
