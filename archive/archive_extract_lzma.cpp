@@ -86,17 +86,19 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
     }
 
     // Filtered bytes are converted in place, in a buffer that keeps the up to
-    // 4 bytes of a branch not yet whole for the next piece.
+    // 4 bytes of a branch not yet whole for the next piece. Pieces of 16 KiB
+    // keep the extractor's memory within the dictionary and 64 KiB.
     const bool filtered = (entry.coding & kBranchFilterCoding) != 0;
+    constexpr std::size_t kFilterPiece = 16384;
     std::unique_ptr<std::uint8_t[]> plain;
-    if (filtered) plain = std::make_unique_for_overwrite<std::uint8_t[]>(kDecodePiece + 4);
+    if (filtered) plain = std::make_unique_for_overwrite<std::uint8_t[]>(kFilterPiece + 4);
     std::size_t held = 0;
     std::uint32_t position = 0;
     std::uint32_t wanted = entry.originalSize;
     while (result == LzmaResult::Ok && wanted != 0) {
         const std::uint8_t* data = nullptr;
         std::size_t count = 0;
-        result = stream->Next(data, count, std::min<std::size_t>(wanted, kDecodePiece));
+        result = stream->Next(data, count, std::min<std::size_t>(wanted, filtered ? kFilterPiece : kDecodePiece));
         if (result != LzmaResult::Ok) break;
         if (count == 0) {
             result = LzmaResult::Truncated;

@@ -2,7 +2,6 @@
 
 #include "archive/entry_source.h"
 #include "common/last_error.h"
-#include "compress/deflate_codec.h"
 #include "compress/lzma_chunks.h"
 #include "compress/zqm_writer.h"
 
@@ -18,7 +17,7 @@ std::uint32_t StreamDictionary(std::uint64_t size, std::uint32_t cap) {
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(dictionary, cap));
 }
 
-CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettings& settings) {
+CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettings& settings, DeflateCodec& codec) {
     CompressedEntry result;
     try {
         const bool lzma = settings.method == CompressionMethod::Lzma;
@@ -44,7 +43,7 @@ CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettin
             compressed = encoded == LzmaEncodeResult::Ok;
             result.outOfMemory = encoded == LzmaEncodeResult::OutOfMemory;
         } else {
-            DeflateCodec codec;
+            codec.Reset();
             ZqmSizes sizes;
             compressed = CompressZqm(read, write, codec, sizes,
                                      settings.method == CompressionMethod::DeflateBest ? ZqmEncoder::DeflateBest
@@ -79,13 +78,14 @@ ParallelCompressor::~ParallelCompressor() {
 
 void ParallelCompressor::Work() {
     const std::size_t ahead = 2 * workers_.size();
+    DeflateCodec codec;
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
         changed_.wait(lock, [&] { return stopping_ || (next_ < entries_.size() && next_ < taken_ + ahead); });
         if (stopping_) return;
         const std::size_t index = next_++;
         lock.unlock();
-        CompressedEntry result = CompressEntry(entries_[index], settings_);
+        CompressedEntry result = CompressEntry(entries_[index], settings_, codec);
         lock.lock();
         results_[index] = std::move(result);
         done_[index] = true;
@@ -94,7 +94,7 @@ void ParallelCompressor::Work() {
 }
 
 CompressedEntry ParallelCompressor::Take(std::size_t index) {
-    if (workers_.empty()) return CompressEntry(entries_[index], settings_);
+    if (workers_.empty()) return CompressEntry(entries_[index], settings_, codec_);
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return done_[index]; });
     CompressedEntry result = std::move(results_[index]);

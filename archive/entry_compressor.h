@@ -6,6 +6,7 @@
 
 #include "archive/archive_format.h"
 #include "archive/compression_settings.h"
+#include "compress/deflate_codec.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -30,7 +31,9 @@ struct CompressedEntry {
 
 // One entry's block: a "!ZQM" file (deflate, deflate-best) or a chunked LZMA
 // stream of the smallest dictionary that holds it, x86 executables filtered.
-CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettings& settings);
+// codec serves the deflate methods, one entry after another (it is reset
+// here), so that its tables are made once per thread.
+CompressedEntry CompressEntry(const ArchiveEntry& entry, const CompressionSettings& settings, DeflateCodec& codec);
 
 // The dictionary a stream of size bytes gets with the given largest one.
 std::uint32_t StreamDictionary(std::uint64_t size, std::uint32_t cap);
@@ -60,4 +63,5 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::thread> workers_;
+    DeflateCodec codec_; // the caller's, with one thread
 };
