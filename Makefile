@@ -25,8 +25,9 @@ build/asan/build.ninja:
 	cmake -S . -B build/asan $(CMAKE_FLAGS) -DZOR_STUB_IMAGE=$(CURDIR)/build/windows/bin/zorsetup.exe -DZOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 build/tsan/build.ninja:
 	cmake -S . -B build/tsan $(CMAKE_FLAGS) -DZOR_TSAN=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
-# The thread-sanitized tree builds only what its tests need.
-BUILD_TARGETS_tsan := --target log_tests
+# The thread-sanitized tree builds only what its tests need: the logging
+# and compression tests, of which it runs the concurrency cases.
+BUILD_TARGETS_tsan := --target log_tests compress_tests
 build/fuzz/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_FLAGS) -DZOR_FUZZ=ON
 

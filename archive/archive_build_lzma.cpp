@@ -69,6 +69,8 @@ bool InstallerArchive::WriteSolidStream(BufferedWriter& installer, std::uint64_t
     };
     LzmaEncoderOptions options;
     options.properties.dictionarySize = dictionaryUsed_;
+    // One stream: a second core finds its matches ahead of the parser.
+    options.finderThread = compression_.threads > 1;
     std::uint64_t unpacked = 0, packed = 0;
     const LzmaEncodeResult result = CompressLzmaChunks(
         options, read, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, unpacked,

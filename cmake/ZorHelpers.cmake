@@ -10,7 +10,7 @@ include(GNUInstallDirs)
 
 option(ZOR_WERROR "Treat compiler warnings as errors" OFF)
 option(ZOR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
-option(ZOR_TSAN "Build with ThreadSanitizer (the tsan tree builds only the logging tests)" OFF)
+option(ZOR_TSAN "Build with ThreadSanitizer (the tsan tree builds only the logging and compression tests)" OFF)
 
 if(WIN32)
   set(ZOR_PLATFORM win32)

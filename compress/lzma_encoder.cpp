@@ -15,11 +15,15 @@
 #include "common/little_endian.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 using namespace lzma;
@@ -154,6 +158,12 @@ constexpr std::uint32_t kNodes = kBlockSpan + 2 * kMaxMatch + 2;
 constexpr std::uint32_t kLookahead = kNodes + 1;
 // Price tables follow the adapting probabilities after this many symbols.
 constexpr unsigned kRefreshSymbols = 128;
+// A finder thread keeps the matches of this many positions from the parser's
+// block on; a block reaches kNodes past its start.
+constexpr std::uint32_t kFinderRing = 32768;
+static_assert(kFinderRing > 2 * kNodes);
+// Positions a finder thread enters between two looks at the shared state.
+constexpr std::uint32_t kFinderBatch = 2048;
 
 class Encoder {
 public:
@@ -171,7 +181,10 @@ public:
         cyclicSize_ = std::min<std::uint32_t>(dictionary_, capacity_) + 1;
         hashBits_ = std::clamp(static_cast<int>(std::bit_width(dictionary_)) - 1, 16, 20);
         model_.Reset();
+        threaded_ = options.finderThread;
     }
+
+    ~Encoder() { StopFinder(); }
 
     bool Allocate() {
         try {
@@ -183,8 +196,16 @@ public:
             // never reaches cost nothing.
             window_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
             tree_ = std::make_unique_for_overwrite<std::uint32_t[]>(2 * std::size_t{cyclicSize_});
+            if (threaded_) {
+                // Lengths rise from 2 and stop at nice_: fewer than nice_ matches a position.
+                ringMatches_.resize(std::size_t{kFinderRing} * nice_);
+                ringCounts_.resize(kFinderRing);
+                finder_ = std::thread([this] { FinderLoop(); });
+            }
         } catch (const std::bad_alloc&) {
             return false;
+        } catch (const std::system_error&) {
+            threaded_ = false; // no thread to be had: the finder runs inline
         }
         return true;
     }
@@ -268,12 +289,102 @@ private:
     // ends, sliding the window as needed.
     bool Fill() {
         while (!ended_ && filled_ - pos_ < kLookahead * 2) {
-            if (filled_ == capacity_) Slide();
+            if (filled_ == capacity_) {
+                PauseFinder();
+                Slide();
+                ResumeFinder();
+            }
             const std::size_t got = read_(window_.get() + filled_, capacity_ - filled_);
             if (got == 0) ended_ = true;
             filled_ += static_cast<std::uint32_t>(std::min<std::size_t>(got, capacity_ - filled_));
+            PublishFill();
         }
         return true;
+    }
+
+    // The finder thread. It enters positions ahead of the parser with their
+    // matches into a ring, as Find would one by one: a position is entered
+    // the same way whether or not its matches are wanted, so the tables and
+    // every match are what the parser alone would have found. It reads the
+    // window only below the fill it was shown, which the parser's reads
+    // never touch; the window moves (Slide) only while it waits.
+    void FinderLoop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (true) {
+            std::uint64_t from = 0, to = 0;
+            changed_.wait(lock, [&] {
+                if (stopping_ || pauseRequested_) return true;
+                from = base_ + inserted_;
+                // A position needs kMaxMatch bytes after it, or the source's end.
+                const std::uint64_t ready = shownEnded_                ? shownFilled_
+                                            : shownFilled_ > kMaxMatch ? shownFilled_ - kMaxMatch
+                                                                       : 0;
+                to = std::min({ready, shownBlockStart_ + kFinderRing, from + kFinderBatch});
+                return from < to;
+            });
+            if (stopping_) return;
+            if (pauseRequested_) {
+                finderPaused_ = true;
+                changed_.notify_all();
+                changed_.wait(lock, [&] { return !pauseRequested_ || stopping_; });
+                finderPaused_ = false;
+                continue;
+            }
+            insertLimit_ = static_cast<std::uint32_t>(shownFilled_ - base_);
+            lock.unlock();
+            for (std::uint64_t at = from; at < to; ++at) {
+                // Positions the parser has coded past are entered without
+                // their matches, which nobody will ask for.
+                const std::size_t slot = at % kFinderRing;
+                Match* matches =
+                    at >= skipUntil_.load(std::memory_order_relaxed) ? &ringMatches_[slot * nice_] : nullptr;
+                ringCounts_[slot] = Insert(inserted_++, matches);
+            }
+            finderDone_.store(to, std::memory_order_release);
+            lock.lock();
+            changed_.notify_all();
+        }
+    }
+
+    void PublishFill() {
+        if (!threaded_) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        shownFilled_ = base_ + filled_;
+        shownEnded_ = ended_;
+        changed_.notify_all();
+    }
+
+    void PublishBlockStart() {
+        if (!threaded_) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        shownBlockStart_ = base_ + pos_;
+        skipUntil_.store(shownBlockStart_, std::memory_order_relaxed);
+        changed_.notify_all();
+    }
+
+    void PauseFinder() {
+        if (!threaded_) return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        pauseRequested_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return finderPaused_; });
+    }
+
+    void ResumeFinder() {
+        if (!threaded_) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        pauseRequested_ = false;
+        changed_.notify_all();
+    }
+
+    void StopFinder() {
+        if (!finder_.joinable()) return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        finder_.join();
     }
 
     void Slide() {
@@ -309,6 +420,18 @@ private:
     // matches at index: lengths rising, each with the nearest distance found
     // for it. The longest is followed to its end once it reaches nice_.
     std::uint32_t Find(std::uint32_t index, Match* matches) {
+        if (threaded_) {
+            const std::uint64_t at = Absolute(index);
+            if (finderDone_.load(std::memory_order_acquire) <= at) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                changed_.wait(lock, [&] { return finderDone_.load(std::memory_order_acquire) > at; });
+            }
+            const std::size_t slot = at % kFinderRing;
+            const std::uint32_t count = ringCounts_[slot];
+            std::copy_n(&ringMatches_[slot * nice_], count, matches);
+            return count;
+        }
+        insertLimit_ = filled_;
         while (inserted_ < index) Insert(inserted_++, nullptr);
         std::uint32_t count = 0;
         if (inserted_ == index) count = Insert(inserted_++, matches);
@@ -326,7 +449,7 @@ private:
         if (++cyclic_ == cyclicSize_) cyclic_ = 0;
         std::uint32_t* smaller = &tree_[2 * slot];
         std::uint32_t* larger = &tree_[2 * slot + 1];
-        const std::uint32_t avail = std::min(filled_ - index, kMaxMatch);
+        const std::uint32_t avail = std::min(insertLimit_ - index, kMaxMatch);
         if (avail < 4) {
             *smaller = *larger = 0;
             return 0;
@@ -512,6 +635,7 @@ private:
     // A match of nice_ or more ends the block after it: long runs are not
     // worth pricing byte by byte.
     void ParseBlock() {
+        PublishBlockStart();
         Node* const nodes = nodes_.data();
         nodes[0].price = 0;
         nodes[0].state = static_cast<std::uint8_t>(state_);
@@ -795,6 +919,8 @@ private:
     std::uint32_t filled_ = 0;
     std::uint32_t pos_ = 0;
     std::uint32_t inserted_ = 0;
+    // Insert sees the window up to here: the fill at the time.
+    std::uint32_t insertLimit_ = 0;
     // Coding stops here: the source's end, or the end of the chunk.
     std::uint32_t limit_ = 0;
     bool ended_ = false;
@@ -814,6 +940,23 @@ private:
     std::uint32_t alignPrices_[1 << kAlignBits];
     unsigned sinceRefresh_ = 0;
     bool pricesValid_ = false;
+
+    // The finder thread (FinderLoop) and what it shares with the parser,
+    // under mutex_ but for finderDone_. Positions are absolute.
+    bool threaded_ = false;
+    std::thread finder_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::uint64_t shownFilled_ = 0;
+    bool shownEnded_ = false;
+    std::uint64_t shownBlockStart_ = 0;
+    bool pauseRequested_ = false;
+    bool finderPaused_ = false;
+    bool stopping_ = false;
+    std::atomic<std::uint64_t> finderDone_{0}; // positions entered, their matches in the ring
+    std::atomic<std::uint64_t> skipUntil_{0};  // the parser's block start: no matches wanted before it
+    std::vector<Match> ringMatches_;
+    std::vector<std::uint32_t> ringCounts_;
 };
 
 } // namespace

@@ -21,6 +21,9 @@ struct LzmaEncoderOptions {
     int niceLength = 64;
     // How many positions of the same 4-byte hash a search compares at most.
     int searchDepth = 48;
+    // Runs the match finder on a thread of its own, ahead of the parser; the
+    // stream is the same either way.
+    bool finderThread = false;
 };
 
 enum class LzmaEncodeResult {

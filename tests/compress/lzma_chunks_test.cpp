@@ -119,3 +119,39 @@ TEST(LzmaChunks, DamagedStreamsFailClosed) {
 }
 
 } // namespace
+
+namespace {
+
+// A finder thread running ahead of the parser, across many slides of a small
+// window, gives the very stream the parser alone gives.
+TEST(LzmaEncoderConcurrency, AFinderThreadChangesNothingAcrossSlides) {
+    const Bytes input = Concat({RandomText(500000, 7), Records(100000, 8), RandomText(200000, 7)});
+    const auto encode = [&](bool threaded) {
+        LzmaEncoderOptions options;
+        options.properties.dictionarySize = 1u << 16; // a window of under 400 KiB: a slide every 256 KiB
+        options.finderThread = threaded;
+        std::size_t at = 0;
+        Bytes stream;
+        std::uint64_t unpacked = 0, packed = 0;
+        EXPECT_EQ(CompressLzmaChunks(
+                      options,
+                      [&](void* to, std::size_t count) {
+                          count = std::min({count, input.size() - at, std::size_t{30000}});
+                          std::memcpy(to, input.data() + at, count);
+                          at += count;
+                          return count;
+                      },
+                      [&](const std::uint8_t* bytes, std::size_t count) {
+                          stream.insert(stream.end(), bytes, bytes + count);
+                      },
+                      unpacked, packed, kChunk),
+                  LzmaEncodeResult::Ok);
+        return stream;
+    };
+    const Bytes alone = encode(false);
+    EXPECT_TRUE(encode(true) == alone);
+    LzmaDecoder decoder;
+    EXPECT_TRUE(ChunkDecode(alone, input.size(), decoder).output == input);
+}
+
+} // namespace
