@@ -179,7 +179,9 @@ public:
         const std::uint64_t block = std::uint64_t{std::max<std::uint32_t>(dictionary_ / 2, 1u << 18)} + chunkSize;
         capacity_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(dictionary_ + block, 0xFFFFFF00u));
         cyclicSize_ = std::min<std::uint32_t>(dictionary_, capacity_) + 1;
-        hashBits_ = std::clamp(static_cast<int>(std::bit_width(dictionary_)) - 1, 16, 20);
+        // A bucket for every two dictionary bytes: the trees stay short, and
+        // a walk down one costs a cache miss a step.
+        hashBits_ = std::clamp(static_cast<int>(std::bit_width(dictionary_)) - 1, 16, 24);
         model_.Reset();
         threaded_ = options.finderThread;
     }

@@ -37,8 +37,9 @@ enum class LzmaEncodeResult {
 // many it gave, 0 at the end) and writes the stream through write in pieces
 // of up to 64 KiB. unpackedSize receives the number of bytes read. Memory:
 // 9.5 times the dictionary at most (the window and two tree links per
-// position; less for a source smaller than the dictionary) plus 5 MiB of
-// hash tables.
+// position; less for a source smaller than the dictionary) plus the hash
+// tables: 512 KiB, and a bucket of 4 bytes for every two bytes of the
+// dictionary (at least 2^16, at most 2^24 buckets: 64 MiB).
 LzmaEncodeResult EncodeLzma(const LzmaEncoderOptions& options,
                             const std::function<std::size_t(void*, std::size_t)>& read,
                             const std::function<void(const std::uint8_t*, std::size_t)>& write,
