@@ -65,4 +65,11 @@ fi
 if "$zorpack" verify Damaged.exe >verify-damaged.out 2>&1; then
   fail "zorpack verify accepted a changed archive"
 fi
-echo "signed installer: signed, verified, listed and extracted, read with its signature removed; a changed byte is refused by both"
+# A solid LZMA installer signs and reads the same way.
+"$zorpack" build -o SolidSetup.exe --name Signed --version 1.0 --compression lzma --solid src/App.exe src/data.bin >/dev/null
+osslsigncode sign -certs cert.pem -key key.pem -n Signed -in SolidSetup.exe -out SolidSigned.exe >/dev/null
+osslsigncode verify -CAfile cert.pem -in SolidSigned.exe >/dev/null 2>&1 || fail "osslsigncode verify refused the signed solid installer"
+"$zorpack" extract SolidSigned.exe solid-out >/dev/null || fail "zorpack extract refused the signed solid installer"
+cmp -s solid-out/data.bin src/data.bin || fail "the signed solid installer gave other bytes"
+
+echo "signed installer: signed, verified, listed and extracted, read with its signature removed; a changed byte is refused by both; a solid LZMA installer too"
