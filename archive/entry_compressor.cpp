@@ -81,9 +81,15 @@ void ParallelCompressor::Work() {
     DeflateCodec codec;
     std::unique_lock<std::mutex> lock(mutex_);
     while (true) {
-        changed_.wait(lock, [&] { return stopping_ || (next_ < entries_.size() && next_ < taken_ + ahead); });
+        // Blocks wait in memory until their turn: beyond a bound, the next
+        // entry waits for the writer (and a lone entry never waits).
+        changed_.wait(lock, [&] {
+            return stopping_ || (next_ < entries_.size() && next_ < taken_ + ahead &&
+                                 (next_ == taken_ || inFlight_ + entries_[next_].originalSize <= kMaxInFlight));
+        });
         if (stopping_) return;
         const std::size_t index = next_++;
+        inFlight_ += entries_[index].originalSize;
         lock.unlock();
         CompressedEntry result = CompressEntry(entries_[index], settings_, codec);
         lock.lock();
@@ -100,6 +106,7 @@ CompressedEntry ParallelCompressor::Take(std::size_t index) {
     CompressedEntry result = std::move(results_[index]);
     results_[index] = {};
     taken_ = index + 1;
+    inFlight_ -= entries_[index].originalSize;
     changed_.notify_all();
     return result;
 }

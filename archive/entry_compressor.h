@@ -40,8 +40,9 @@ std::uint32_t StreamDictionary(std::uint64_t size, std::uint32_t cap);
 
 class ParallelCompressor {
 public:
-    // Compresses entries in order, up to threads at once and at most
-    // 2 * threads results waiting; one thread: each in Take, on the caller's.
+    // Compresses entries in order, up to threads at once, at most 2 * threads
+    // results and 256 MiB of their sources in memory (one larger entry goes
+    // alone); one thread: each in Take, on the caller's.
     ParallelCompressor(const std::vector<ArchiveEntry>& entries, const CompressionSettings& settings);
     ~ParallelCompressor();
     ParallelCompressor(const ParallelCompressor&) = delete;
@@ -57,6 +58,9 @@ private:
     CompressionSettings settings_;
     std::vector<CompressedEntry> results_;
     std::vector<bool> done_;
+    // The source bytes of the entries being compressed or waiting for Take.
+    static constexpr std::uint64_t kMaxInFlight = std::uint64_t{256} << 20;
+    std::uint64_t inFlight_ = 0;
     std::size_t next_ = 0;  // the next entry a worker takes
     std::size_t taken_ = 0; // entries handed over by Take
     bool stopping_ = false;

@@ -55,8 +55,10 @@ class ZorpackRun : public ::testing::Test {
 protected:
     void TearDown() override { ClearFileFaults(); }
 
+    // One thread: the injected faults count the file operations in their order.
     std::vector<std::string> BuildLine(const std::string& setup) {
-        return {"build", "-o", setup, "--name", "Demo", "--version", "1.0", "--stub", stub_, app_, data_};
+        return {"build",  "-o",  setup, "--name", "Demo",      "--version", "1.0",
+                "--stub", stub_, app_,  data_,    "--threads", "1"};
     }
 
     TempDir dir_;
