@@ -5,8 +5,8 @@
 
 ExtractionProgress::ExtractionProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive)
     : ui_(ui), system_(system), archive_(archive),
-      caption_(StringFormat("Installing %s", archive.GetAppName().c_str())) {
-    for (const ArchiveEntry& entry : archive.GetEntries()) totalBytes_ += entry.originalSize;
+      caption_(StringFormat("Installing %s", archive.GetAppName().c_str())),
+      totalBytes_(archive.GetTotalOriginalSize()) {
     const auto self = reinterpret_cast<std::uintptr_t>(this);
     archive_.SetProgressCallback(InstallationProgress, 0);
     archive_.SetEntryCallback(&ExtractionProgress::OnEntry, self);

@@ -176,10 +176,7 @@ bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t 
         ArchiveEntry& entry = entries_[cursor_];
         StartEntry(cursor_);
         const char* source = entry.name.c_str();
-        ReportFormat("Archiving file '%s'...", source);
-        ReportFormat("Computing MD5 sum for file '%s'...", source);
-        if (compress) ReportFormat("Compressing file '%s'...", source);
-        ReportFormat("Adding file '%s' into installer file...", source);
+        ReportArchiving(entry, compress);
         if (!compress) {
             if (!WriteStoredBlock(installer, entry)) return false;
             entry.dataOffset = static_cast<std::uint32_t>(dataTotal);
@@ -208,6 +205,14 @@ bool InstallerArchive::WriteDataBlocks(BufferedWriter& installer, std::uint64_t 
                                "!Error: The installer would exceed 4 GiB with '%s'.", source);
     }
     return true;
+}
+
+void InstallerArchive::ReportArchiving(const ArchiveEntry& entry, bool compress) {
+    const char* source = entry.name.c_str();
+    ReportFormat("Archiving file '%s'...", source);
+    ReportFormat("Computing MD5 sum for file '%s'...", source);
+    if (compress) ReportFormat("Compressing file '%s'...", source);
+    ReportFormat("Adding file '%s' into installer file...", source);
 }
 
 bool InstallerArchive::CheckCompressedEntry(const ArchiveEntry& entry, const CompressedEntry& block) {

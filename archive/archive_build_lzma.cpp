@@ -26,10 +26,8 @@ const char* EncodeFailureText(LzmaEncodeResult result) {
 // read ends the stream early, and the failure it recorded ends the build.
 bool InstallerArchive::WriteSolidStream(BufferedWriter& installer, std::uint64_t extractorSize,
                                         std::uint64_t& dataTotal) {
-    std::uint64_t total = 0;
-    for (const ArchiveEntry& entry : entries_) total += entry.originalSize;
     const std::uint32_t cap = compression_.dictionary ? compression_.dictionary : kDefaultDictionaryCap;
-    dictionaryUsed_ = StreamDictionary(total, cap);
+    dictionaryUsed_ = StreamDictionary(GetTotalOriginalSize(), cap);
 
     std::unique_ptr<EntrySource> source;
     bool failed = false;
@@ -40,10 +38,7 @@ bool InstallerArchive::WriteSolidStream(BufferedWriter& installer, std::uint64_t
             const char* path = entry.name.c_str();
             if (!source) {
                 StartEntry(cursor_);
-                ReportFormat("Archiving file '%s'...", path);
-                ReportFormat("Computing MD5 sum for file '%s'...", path);
-                ReportFormat("Compressing file '%s'...", path);
-                ReportFormat("Adding file '%s' into installer file...", path);
+                ReportArchiving(entry, true);
                 source = std::make_unique<EntrySource>();
                 if (!source->Open(entry, true)) {
                     failed = true;

@@ -35,12 +35,10 @@ const char* LzmaFailureText(LzmaResult result) {
 bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& decoders, std::string* error) {
     if ((options_ & kCompressFiles) == 0 || compression_.method != CompressionMethod::Lzma) return true;
     std::size_t window = 0;
-    std::uint64_t total = 0;
-    for (const ArchiveEntry& entry : entries_) {
+    for (const ArchiveEntry& entry : entries_)
         window = std::max(window, LzmaDecoder::WindowSize(compression_.dictionary, entry.originalSize));
-        total += entry.originalSize;
-    }
-    if (compression_.solid) window = LzmaDecoder::WindowSize(compression_.dictionary, total);
+    decoders.solidSize = GetTotalOriginalSize();
+    if (compression_.solid) window = LzmaDecoder::WindowSize(compression_.dictionary, decoders.solidSize);
     decoders.lzma = std::make_unique<LzmaDecoder>();
     if (!decoders.lzma->Reserve(window))
         return Fail(ZorInstallerError::MemoryAllocation, error,
@@ -74,10 +72,8 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
     };
     if (compression_.solid) {
         if (!decoders.solid) {
-            std::uint64_t total = 0;
-            for (const ArchiveEntry& each : entries_) total += each.originalSize;
             decoders.solid = std::make_unique<LzmaChunkReader>(*decoders.lzma);
-            result = decoders.solid->Open(decoders.solidSource, total, compression_.dictionary);
+            result = decoders.solid->Open(decoders.solidSource, decoders.solidSize, compression_.dictionary);
         }
         stream = decoders.solid.get();
     } else {

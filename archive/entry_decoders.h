@@ -14,5 +14,6 @@ struct EntryDecoders {
     // The solid stream, opened by the first entry that reads from it.
     std::unique_ptr<LzmaChunkReader> solid;
     LzmaSource solidSource;
+    std::uint64_t solidSize = 0; // the stream's unpacked bytes: every entry's
     std::uint64_t solidLeft = 0; // stream bytes not yet read from the installer
 };

@@ -16,6 +16,12 @@ void InstallerArchive::SetProgressCallback(ProgressCallback callback, std::uintp
 
 std::string InstallerArchive::GetErrorText() const { return ZorInstallerErrorText(failure_.code); }
 
+std::uint64_t InstallerArchive::GetTotalOriginalSize() const {
+    std::uint64_t total = 0;
+    for (const ArchiveEntry& entry : entries_) total += entry.originalSize;
+    return total;
+}
+
 std::string InstallerArchive::GetFirstFileName() {
     cursor_ = 0;
     if (entries_.empty()) return "[Error]";

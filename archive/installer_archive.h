@@ -110,6 +110,8 @@ public:
 
     // The entries in TOC order.
     const std::vector<ArchiveEntry>& GetEntries() const { return entries_; }
+    // The sum of the entries' original sizes.
+    std::uint64_t GetTotalOriginalSize() const;
     // Where a loaded installer's TOC starts, which ends its data.
     std::uint32_t GetTocOffset() const { return tocOffset_; }
 
@@ -191,6 +193,8 @@ private:
     // name without folders. A failure reports CreateDirectoryTree's line.
     bool MakeEntryFolder(const std::string& directory, const ArchiveEntry& entry, std::string& madeFolder);
     void StartEntry(std::size_t index);
+    // An entry's progress lines as the builder starts on it.
+    void ReportArchiving(const ArchiveEntry& entry, bool compress);
     // Allocates the LZMA window every stream of the installer needs, before
     // anything is written; with deflate there is nothing to do.
     bool PrepareDecoders(BufferedReader& archive, EntryDecoders& decoders, std::string* error);

@@ -28,7 +28,7 @@ bool ReadAll(const LzmaSource& read, std::uint8_t* bytes, std::size_t count) {
 LzmaResult LzmaChunkReader::Open(const LzmaSource& read, std::uint64_t size, std::uint32_t maxDictionary) {
     read_ = &read;
     size_ = size;
-    handed_ = chunkEnd_ = 0;
+    chunkEnd_ = 0;
     segmentLeft_ = 0;
     spans_ = {};
     std::uint8_t header[kStreamHeaderSize];
@@ -96,7 +96,6 @@ LzmaResult LzmaChunkReader::Next(const std::uint8_t*& data, std::size_t& count, 
     }
     data = spans_.first.data;
     count = std::min(spans_.first.size, max);
-    handed_ += count;
     spans_.first.data += count;
     spans_.first.size -= count;
     return LzmaResult::Ok;

@@ -33,9 +33,6 @@ public:
     // next call.
     LzmaResult Next(const std::uint8_t*& data, std::size_t& count, std::size_t max);
 
-    // The stream's bytes handed out so far.
-    std::uint64_t Position() const { return handed_; }
-
 private:
     LzmaResult NextChunk();
     LzmaResult Fill();
@@ -44,7 +41,6 @@ private:
     const LzmaSource* read_ = nullptr;
     LzmaSource segment_; // read_, limited to the current segment's bytes
     std::uint64_t size_ = 0;
-    std::uint64_t handed_ = 0;
     std::uint64_t chunkEnd_ = 0; // stream position where the current chunk ends
     std::uint32_t segmentLeft_ = 0;
     std::uint8_t kind_ = 0;

@@ -167,7 +167,6 @@ LzmaResult LzmaDecoder::Start(const Properties& properties, std::uint64_t unpack
     if (properties.dictionarySize > maxDictionary) return LzmaResult::DictionaryTooLarge;
     properties_ = properties;
     dictionary_ = properties.EffectiveDictionary();
-    unpackedSize_ = unpackedSize;
     const std::size_t size = WindowSize(dictionary_, unpackedSize);
     if (!Reserve(size)) return LzmaResult::OutOfMemory;
     size_ = size;

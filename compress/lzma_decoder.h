@@ -95,7 +95,6 @@ private:
     std::size_t size_ = 0;     // the part of it this stream cycles through
     lzma::Properties properties_;
     std::uint32_t dictionary_ = 0;
-    std::uint64_t unpackedSize_ = 0;
     std::size_t position_ = 0; // the next byte's place in the window
     std::uint64_t total_ = 0;
     std::size_t produced_ = 0;

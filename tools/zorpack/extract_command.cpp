@@ -20,8 +20,8 @@ int RunExtract(const Request& request, Console& console) {
     if (!extracted)
         return Report(console,
                       "extraction of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());
-    console.out << ReadSummary(request.installer, archive.GetEntries().size(), TotalOriginalSize(archive), "extracted",
-                               request.targetDirectory, clock.Seconds())
+    console.out << ReadSummary(request.installer, archive.GetEntries().size(), archive.GetTotalOriginalSize(),
+                               "extracted", request.targetDirectory, clock.Seconds())
                 << '\n';
     return kExitSuccess;
 }

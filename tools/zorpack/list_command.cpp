@@ -60,7 +60,7 @@ void PrintFiles(const InstallerArchive& archive, std::ostream& out) {
         stored += entry.storedSize;
     }
     if (solid && !entries.empty()) stored = archive.GetTocOffset() - entries.front().dataOffset;
-    out << StringFormat("    %12llu %12llu  total%s\n", static_cast<unsigned long long>(TotalOriginalSize(archive)),
+    out << StringFormat("    %12llu %12llu  total%s\n", static_cast<unsigned long long>(archive.GetTotalOriginalSize()),
                         static_cast<unsigned long long>(stored), solid ? " (one solid stream)" : "");
 }
 

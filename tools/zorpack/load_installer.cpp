@@ -17,10 +17,4 @@ bool LoadForReading(InstallerArchive& archive, const std::string& path, Progress
     return false;
 }
 
-std::uint64_t TotalOriginalSize(const InstallerArchive& archive) {
-    std::uint64_t total = 0;
-    for (const ArchiveEntry& entry : archive.GetEntries()) total += entry.originalSize;
-    return total;
-}
-
 } // namespace zorpack

@@ -17,7 +17,4 @@ class ProgressReporter;
 // readable installer.
 bool LoadForReading(InstallerArchive& archive, const std::string& path, ProgressReporter& progress, Console& console);
 
-// The sum of the entries' original sizes.
-std::uint64_t TotalOriginalSize(const InstallerArchive& archive);
-
 } // namespace zorpack

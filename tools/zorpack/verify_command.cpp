@@ -17,8 +17,8 @@ int RunVerify(const Request& request, Console& console) {
     if (!verified)
         return Report(console,
                       "verification of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());
-    console.out << ReadSummary(request.installer, archive.GetEntries().size(), TotalOriginalSize(archive), "verified",
-                               {}, clock.Seconds())
+    console.out << ReadSummary(request.installer, archive.GetEntries().size(), archive.GetTotalOriginalSize(),
+                               "verified", {}, clock.Seconds())
                 << '\n';
     return kExitSuccess;
 }
