@@ -79,6 +79,14 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
                     "!Error MakeInstaller: the extension block names an uninstaller, "
                     "which the installation writes over the entry '%s'",
                     clash->c_str());
+    const bool lzma = (options_ & kCompressFiles) != 0 && compression_.method == CompressionMethod::Lzma;
+    std::uint64_t recordBytes = 0;
+    for (const ArchiveEntry& entry : entries_) recordBytes += kRecordHeaderSize + entry.storedName.size() + 1;
+    if (lzma && recordBytes > kMaxLzmaTocSize)
+        return Fail(ZorInstallerError::InstallerTooLarge, error,
+                    "!Error MakeInstaller: the names and records of %zu files take %llu MiB, more than the %u MiB "
+                    "an LZMA installer's TOC may hold.",
+                    entries_.size(), static_cast<unsigned long long>(recordBytes >> 20), kMaxLzmaTocSize >> 20);
     Report("Loading auto extractor...");
     std::vector<std::uint8_t> image;
     if (!LoadExtractor(image))
@@ -95,7 +103,6 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     installer.Write(image.data(), image.size());
     image = {};
 
-    const bool lzma = (options_ & kCompressFiles) != 0 && compression_.method == CompressionMethod::Lzma;
     ArchiveTailer tailer;
     tailer.formatVersion = lzma ? kLzmaFormatVersion : kFormatVersion;
     tailer.options = options_;
@@ -112,7 +119,7 @@ bool InstallerArchive::MakeInstaller(std::string* error) {
     tailer.tocOffset = static_cast<std::uint32_t>(extractorSize + dataTotal);
     Report("Writing TOC...");
     std::uint64_t tocSize = 0;
-    WriteToc(installer, extractorSize, tocSize);
+    if (!WriteToc(installer, extractorSize, lzma, tocSize)) return false;
 
     static constexpr const char* kStringLines[kArchiveStringCount] = {
         "Writing Window list '%s'...",
@@ -254,15 +261,19 @@ bool InstallerArchive::WriteStoredBlock(BufferedWriter& installer, ArchiveEntry&
     return true;
 }
 
-void InstallerArchive::WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize) {
-    for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
-        const ArchiveEntry& entry = entries_[cursor_];
+bool InstallerArchive::WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, bool pack,
+                                std::uint64_t& tocSize) {
+    std::vector<std::uint8_t> records;
+    for (const ArchiveEntry& entry : entries_) {
         const std::string& name = entry.storedName;
         const auto nameLength = static_cast<std::uint32_t>(name.size() + 1);
-        std::uint8_t header[kRecordHeaderSize];
-        StoreRecordHeader(entry, entry.dataOffset + extractorSize, nameLength, header);
-        installer.Write(header, sizeof header);
-        installer.Write(name.c_str(), nameLength);
-        tocSize += kRecordHeaderSize + nameLength;
+        const std::size_t at = records.size();
+        records.resize(at + kRecordHeaderSize + nameLength);
+        StoreRecordHeader(entry, entry.dataOffset + extractorSize, nameLength, records.data() + at);
+        std::memcpy(records.data() + at + kRecordHeaderSize, name.c_str(), nameLength);
     }
+    if (pack) return WritePackedToc(installer, records, tocSize);
+    installer.Write(records.data(), records.size());
+    tocSize = records.size();
+    return true;
 }

@@ -1,15 +1,19 @@
-// Writing the solid LZMA stream: every entry in TOC order (layout in
-// archive_format.h). Each source is read once, through EntrySource, for its
+// Writing the solid LZMA stream, every entry in TOC order, and the packed TOC
+// of every LZMA installer (layout in archive_format.h). Each source is read once, through EntrySource, for its
 // digest and its part of the stream together; x86 executables go through the
 // branch filter on their way in.
 #include "archive/installer_archive.h"
 
 #include "archive/entry_compressor.h"
 #include "archive/entry_source.h"
+#include "archive/packed_toc.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
+#include "common/little_endian.h"
 #include "compress/lzma_chunks.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 using namespace archive_format;
@@ -78,4 +82,36 @@ bool InstallerArchive::WriteSolidStream(BufferedWriter& installer, std::uint64_t
     if (extractorSize + dataTotal > kMaxArchiveSize)
         return Fail(ZorInstallerError::InstallerTooLarge, nullptr, "!Error: The installer would reach 4 GiB.");
     return true;
+}
+
+bool InstallerArchive::WritePackedToc(BufferedWriter& installer, const std::vector<std::uint8_t>& records,
+                                      std::uint64_t& tocSize) {
+    const LzmaEncodeResult result = PackToc(
+        records, [&](const std::uint8_t* data, std::size_t count) { installer.Write(data, count); }, tocSize);
+    if (result != LzmaEncodeResult::Ok)
+        return Fail(ZorInstallerError::CannotCompressFile, nullptr, "Unable to compress the TOC (%s).",
+                    EncodeFailureText(result));
+    return true;
+}
+
+// One chunk holds most TOCs, so packing costs one encoder's start.
+LzmaEncodeResult PackToc(const std::vector<std::uint8_t>& records,
+                         const std::function<void(const std::uint8_t*, std::size_t)>& write,
+                         std::uint64_t& packedSize) {
+    std::uint8_t size[4];
+    StoreLittleEndian32(static_cast<std::uint32_t>(records.size()), size);
+    write(size, sizeof size);
+    std::size_t read = 0;
+    const auto source = [&](void* buffer, std::size_t count) {
+        const std::size_t taken = std::min(count, records.size() - read);
+        std::memcpy(buffer, records.data() + read, taken);
+        read += taken;
+        return taken;
+    };
+    LzmaEncoderOptions options;
+    options.properties.dictionarySize = StreamDictionary(records.size(), kMaxTocDictionary);
+    std::uint64_t unpacked = 0;
+    const LzmaEncodeResult result = CompressLzmaChunks(options, source, write, unpacked, packedSize);
+    packedSize += sizeof size;
+    return result;
 }

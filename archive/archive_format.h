@@ -7,7 +7,8 @@
 //                     options word has kCompressFiles, else the file itself;
 //                     with LZMA (below), a chunked LZMA stream per entry,
 //                     or one for all entries
-//   TOC               per entry a 60-byte header, then the name with its NUL
+//   TOC               per entry a 60-byte header, then the name with its NUL;
+//                     with LZMA, these records packed (below)
 //   4 strings         window list, application name, version, shortcut name,
 //                     each with its NUL
 //   (extension)       optional key/value block, below
@@ -68,6 +69,11 @@
 //   coding        per record, bit 0: the entry's bytes went through the x86
 //                 branch filter (compress/x86_branch_filter.h) from their
 //                 first byte, before compression; other bits are refused
+//   TOC           4 bytes, the records' size (at most kMaxLzmaTocSize), then
+//                 a chunked LZMA stream of exactly those bytes, whose
+//                 dictionary is at most kMaxTocDictionary: the records of
+//                 the layout above, back to back. Names and times repeat
+//                 from record to record, so they pack to a third or less.
 // A reader refuses, before it decodes anything, a version-259 installer
 // without the pair, a method or layout it does not know, a dictionary out
 // of range, and a version-258 installer that names a method.
@@ -88,6 +94,11 @@ inline constexpr std::uint32_t kFormatVersion = 258;
 inline constexpr std::uint32_t kLzmaFormatVersion = 259;
 // The largest dictionary an installer may ask its extractor for.
 inline constexpr std::uint32_t kMaxDictionary = 1u << 30;
+// An LZMA installer's packed TOC: the records' size and the stream's
+// dictionary at most. 64 MiB of records is some 600,000 files, and bounds
+// what a reader holds for a hostile TOC that packs well.
+inline constexpr std::uint32_t kMaxLzmaTocSize = 64u << 20;
+inline constexpr std::uint32_t kMaxTocDictionary = 1u << 20;
 // Bits of a record's coding byte.
 inline constexpr std::uint8_t kBranchFilterCoding = 0x01;
 inline constexpr std::size_t kTailerSize = 64;

@@ -17,11 +17,13 @@
 // reader of their fields.
 #include "archive/installer_archive.h"
 
+#include "archive/packed_toc.h"
 #include "archive/pe_image.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/little_endian.h"
+#include "compress/lzma_chunks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -152,7 +154,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     Report("Reading TOC...");
     // A TOC or string that does not fit the file is a bad TOC: the tailer's
     // table points past the archive.
-    if (!ReadToc(reader, end, tailer.tocOffset, tailer.entryCount))
+    if (!ReadToc(reader, end, tailer))
         return Fail(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s", filePath_.c_str(),
                     ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
 
@@ -210,12 +212,12 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
                 static_cast<unsigned long long>(start), problem.c_str());
 }
 
+namespace {
+
 // Entries are kept only once their whole record has been read, so a huge
 // entry count in a small file costs no memory: the reads fail first.
-bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset,
-                               std::uint32_t entryCount) {
-    if (tocOffset > end) return false;
-    file.Seek(tocOffset);
+template <class Reader>
+bool ReadRecords(Reader& file, std::uint32_t entryCount, std::vector<ArchiveEntry>& entries) {
     for (std::uint32_t i = 0; i < entryCount; ++i) {
         std::uint8_t header[kRecordHeaderSize];
         char name[kMaxNameLength + 1] = {};
@@ -229,9 +231,28 @@ bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, std::uin
         }
         if (!ok) return false;
         entry.name.assign(name, strnlen(name, entry.nameLength));
-        entries_.push_back(std::move(entry));
+        entries.push_back(std::move(entry));
     }
     return true;
+}
+
+} // namespace
+
+// An LZMA installer's records are packed; they must fill the unpacked bytes
+// exactly.
+bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer) {
+    if (tailer.tocOffset > end) return false;
+    file.Seek(tailer.tocOffset);
+    if (tailer.formatVersion != kLzmaFormatVersion) return ReadRecords(file, tailer.entryCount, entries_);
+    if (tailer.tocOffset > end - kTailerSize) return false;
+    std::uint64_t left = end - kTailerSize - tailer.tocOffset;
+    const LzmaSource read = [&](void* buffer, std::size_t count) {
+        const std::size_t got = file.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, left)));
+        left -= got;
+        return got;
+    };
+    PackedTocReader records;
+    return records.Open(read) && ReadRecords(records, tailer.entryCount, entries_) && records.AtEnd();
 }
 
 // A string field whose offset lies beyond the archive's end is damage
@@ -245,4 +266,33 @@ bool InstallerArchive::ReadString(BufferedReader& file, std::uint64_t end, std::
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     value.assign(bytes.c_str());
     return true;
+}
+
+bool PackedTocReader::Open(const LzmaSource& read) {
+    std::uint8_t size[4];
+    std::size_t got = 0;
+    while (got < sizeof size) {
+        const std::size_t n = read(size + got, sizeof size - got);
+        if (n == 0) return false;
+        got += n;
+    }
+    left_ = LoadLittleEndian32(size);
+    return left_ <= kMaxLzmaTocSize && stream_.Open(read, left_, kMaxTocDictionary) == LzmaResult::Ok;
+}
+
+std::size_t PackedTocReader::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::size_t done = 0;
+    while (done < count && left_ != 0) {
+        const std::uint8_t* data = nullptr;
+        std::size_t got = 0;
+        if (stream_.Next(data, got, count - done) != LzmaResult::Ok) {
+            failed_ = true;
+            break;
+        }
+        std::memcpy(out + done, data, got);
+        done += got;
+        left_ -= static_cast<std::uint32_t>(got);
+    }
+    return done;
 }

@@ -173,7 +173,7 @@ private:
     bool EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...)
         ZOR_PRINTF_FORMAT(4, 5);
     // end: the archive's end, the end of the file unless padding or a certificate table follows.
-    bool ReadToc(BufferedReader& file, std::uint64_t end, std::uint32_t tocOffset, std::uint32_t entryCount);
+    bool ReadToc(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
                     std::string& value);
     bool ReadExtensionBlock(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer, std::string* error);
@@ -218,7 +218,9 @@ private:
     bool CheckCompressedEntry(const ArchiveEntry& entry, const CompressedEntry& block);
     // LZMA with one stream for all entries (archive_build_lzma.cpp).
     bool WriteSolidStream(BufferedWriter& installer, std::uint64_t extractorSize, std::uint64_t& dataTotal);
-    void WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, std::uint64_t& tocSize);
+    // The records, packed when pack (LZMA); false when packing failed.
+    bool WriteToc(BufferedWriter& installer, std::uint32_t extractorSize, bool pack, std::uint64_t& tocSize);
+    bool WritePackedToc(BufferedWriter& installer, const std::vector<std::uint8_t>& records, std::uint64_t& tocSize);
     bool LoadExtractor(std::vector<std::uint8_t>& image);
 
     std::string filePath_;

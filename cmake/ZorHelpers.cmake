@@ -70,11 +70,13 @@ endfunction()
 # zor_optimize_for_size(targets...): in the Windows build, compiles the
 # targets for size. For libraries whose code ends up in the installer stub
 # but whose speed does not matter there (everything but the codec and the
-# digest, which run over the whole archive).
+# digest, which run over the whole archive). Without RTTI too: nothing in
+# them asks for a type at run time, and every lambda held in a std::function
+# would otherwise carry its type's name, a hundred bytes or more.
 function(zor_optimize_for_size)
   if(WIN32)
     foreach(target ${ARGN})
-      target_compile_options(${target} PRIVATE -Os)
+      target_compile_options(${target} PRIVATE -Os -fno-rtti)
     endforeach()
   endif()
 endfunction()

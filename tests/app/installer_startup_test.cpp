@@ -366,7 +366,7 @@ void PatchFromEnd(const std::string& path, std::uintmax_t fromEnd, std::uint32_t
     file.write(bytes, 4);
 }
 void BreakSignature(const std::string& path) { PatchFromEnd(path, 64, 0x5A5A5A5A); }
-void FutureVersion(const std::string& path) { PatchFromEnd(path, 64 - 16, 259); }
+void FutureVersion(const std::string& path) { PatchFromEnd(path, 64 - 16, 260); }
 void TocBeyondTheEnd(const std::string& path) { PatchFromEnd(path, 64 - 28, 0x7FFFFFFF); }
 void HugeEntryCount(const std::string& path) { PatchFromEnd(path, 64 - 24, 1000); }
 

@@ -107,10 +107,14 @@ TEST_F(LzmaArchiveTest, ReadersRefuseWhatTheyCannotDecode) {
         bytes.replace(bytes.rfind(from), from.size(), to);
         return bytes;
     };
-    std::string version258 = solid, unknownCoding = solid, strayOffset = solid;
-    SetField32(version258, layout.tailer + 16, kFormatVersion);
-    unknownCoding[layout.records[1] + 17] = 2;
-    SetField32(strayOffset, layout.records[2] + 48, Field32(solid, layout.records[2] + 48) + 1);
+    const std::string records = UnpackedRecords(solid);
+    const std::vector<std::size_t> at = RecordOffsets(records, 0, layout.entryCount);
+    std::string version258 = WithRecords(solid, records, false), unknownCoding = records, strayOffset = records,
+                hugeToc = solid;
+    SetField32(hugeToc, layout.tocOffset, kMaxLzmaTocSize + 1);
+    SetField32(version258, version258.size() - 64 + 16, kFormatVersion);
+    unknownCoding[at[1] + 17] = 2;
+    SetField32(strayOffset, at[2] + 48, Field32(records, at[2] + 48) + 1);
     const struct {
         const char* what;
         std::string bytes;
@@ -125,9 +129,12 @@ TEST_F(LzmaArchiveTest, ReadersRefuseWhatTheyCannotDecode) {
          "declares the dictionary '0004095', which is not 4096 to 1073741824 bytes"},
         {"method in a version-258 installer", version258, ZorInstallerError::ExtensionBlock,
          "names the compression method 'lzma' in an installer of format version 258"},
-        {"unknown coding bit", unknownCoding, ZorInstallerError::VersionNotSupported,
+        {"unknown coding bit", WithRecords(solid, unknownCoding), ZorInstallerError::VersionNotSupported,
          "codes the entry 'readme.txt' in a way this reader does not know"},
-        {"a solid record elsewhere", strayOffset, ZorInstallerError::BadToc,
+        {"a TOC larger than any reader holds", hugeToc, ZorInstallerError::BadToc, "TOC error"},
+        {"a TOC with a byte after its records", WithRecords(solid, records + '\0'), ZorInstallerError::BadToc,
+         "TOC error"},
+        {"a solid record elsewhere", WithRecords(solid, strayOffset), ZorInstallerError::BadToc,
          "has a solid stream whose records disagree on where it lies"},
     };
     for (const auto& c : cases) {

@@ -76,7 +76,7 @@ protected:
             bytes[at] = static_cast<char>(bytes[at] ^ (at % 2 ? 0x01 : 0xA5));
             Check(bytes, "flip at " + std::to_string(at));
         }
-        EXPECT_GT(layout.records.size(), 0u);
+        EXPECT_GT(layout.entryCount, 0u);
     }
 
     TempDir dir;

@@ -1,6 +1,7 @@
 #include "archive_test_support.h"
 
 #include "archive/entry_name.h"
+#include "archive/packed_toc.h"
 #include "common/file_system.h"
 
 #include <algorithm>
@@ -68,12 +69,49 @@ Layout ReadLayout(const std::string& bytes) {
         layout.stringOffset[i] = Field32(bytes, layout.tailer + 32 + 8 * i);
         layout.stringLength[i] = Field32(bytes, layout.tailer + 36 + 8 * i);
     }
-    std::size_t at = layout.tocOffset;
-    for (std::uint32_t i = 0; i < layout.entryCount; ++i) {
-        layout.records.push_back(at);
-        at += 60 + Field32(bytes, at + 20);
-    }
+    if (Field32(bytes, layout.tailer + 16) != archive_format::kLzmaFormatVersion)
+        layout.records = RecordOffsets(bytes, layout.tocOffset, layout.entryCount);
     return layout;
+}
+
+std::vector<std::size_t> RecordOffsets(const std::string& records, std::size_t start, std::uint32_t count) {
+    std::vector<std::size_t> offsets;
+    for (std::size_t at = start; offsets.size() < count; at += 60 + Field32(records, at + 20)) offsets.push_back(at);
+    return offsets;
+}
+
+std::string UnpackedRecords(const std::string& bytes) {
+    const Layout layout = ReadLayout(bytes);
+    std::size_t at = layout.tocOffset;
+    const LzmaSource read = [&](void* buffer, std::size_t count) {
+        const std::size_t taken = std::min(count, layout.tailer - at);
+        std::memcpy(buffer, bytes.data() + at, taken);
+        at += taken;
+        return taken;
+    };
+    PackedTocReader reader;
+    EXPECT_TRUE(reader.Open(read));
+    std::string records;
+    char piece[4096];
+    while (const std::size_t got = reader.Read(piece, sizeof piece)) records.append(piece, got);
+    EXPECT_TRUE(reader.AtEnd());
+    return records;
+}
+
+std::string WithRecords(const std::string& bytes, const std::string& records, bool pack) {
+    const Layout layout = ReadLayout(bytes);
+    std::string packed = pack ? "" : records;
+    std::uint64_t packedSize = 0;
+    const auto append = [&](const std::uint8_t* data, std::size_t count) {
+        packed.append(reinterpret_cast<const char*>(data), count);
+    };
+    if (pack) {
+        EXPECT_EQ(PackToc({records.begin(), records.end()}, append, packedSize), LzmaEncodeResult::Ok);
+    }
+    std::string crafted = bytes.substr(0, layout.tocOffset) + packed + bytes.substr(layout.stringOffset[0]);
+    const auto shift = static_cast<std::uint32_t>(layout.tocOffset + packed.size() - layout.stringOffset[0]);
+    for (int i = 0; i < 4; ++i) SetField32(crafted, crafted.size() - 64 + 32 + 8 * i, layout.stringOffset[i] + shift);
+    return crafted;
 }
 
 std::string WithEntryName(const std::string& bytes, std::size_t index, const std::string& name) {

@@ -38,9 +38,16 @@ struct Layout {
     std::uint32_t entryCount, tocOffset;
     std::uint32_t stringOffset[4], stringLength[4];
     std::size_t tailer;
-    std::vector<std::size_t> records; // offset of each TOC record
+    std::vector<std::size_t> records; // offset of each TOC record; none when packed (LZMA)
 };
 Layout ReadLayout(const std::string& bytes);
+
+// The records of an LZMA installer's packed TOC, and the installer with them
+// replaced by records, packed unless told (the strings after the TOC move).
+std::string UnpackedRecords(const std::string& bytes);
+std::string WithRecords(const std::string& bytes, const std::string& records, bool pack = true);
+// The offsets of the first count records in records.
+std::vector<std::size_t> RecordOffsets(const std::string& records, std::size_t start, std::uint32_t count);
 
 // The installer held in bytes with the name of entry index replaced by name
 // (any bytes): the record's name length and the offsets of the strings after
