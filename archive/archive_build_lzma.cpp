@@ -1,7 +1,7 @@
 // Writing the solid LZMA stream, every entry in TOC order, and the packed TOC
-// of every LZMA installer (layout in archive_format.h). Each source is read once, through EntrySource, for its
-// digest and its part of the stream together; x86 executables go through the
-// branch filter on their way in.
+// of every LZMA installer (layout in archive_format.h). Each source is read
+// once, through EntrySource, for its digest and its part of the stream
+// together; x86 executables go through the branch filter on their way in.
 #include "archive/installer_archive.h"
 
 #include "archive/entry_compressor.h"

@@ -63,7 +63,7 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
                                        const std::function<void(const std::uint8_t*, std::size_t)>& take) {
     LzmaResult result = LzmaResult::Ok;
     LzmaChunkReader own(*decoders.lzma);
-    LzmaChunkReader* stream = &own;
+    LzmaPieceSource* stream = &own;
     std::uint32_t left = entry.storedSize;
     const LzmaSource read = [&](void* buffer, std::size_t count) {
         const std::size_t got = archive.Read(buffer, std::min<std::size_t>(count, left));
@@ -74,8 +74,10 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
         if (!decoders.solid) {
             decoders.solid = std::make_unique<LzmaChunkReader>(*decoders.lzma);
             result = decoders.solid->Open(decoders.solidSource, decoders.solidSize, compression_.dictionary);
+            if (result == LzmaResult::Ok && readAhead_)
+                decoders.solidAhead = readAhead_(*decoders.solid, decoders.lzma->StreamWindow(), decoders.solidSize);
         }
-        stream = decoders.solid.get();
+        stream = decoders.solidAhead ? decoders.solidAhead.get() : decoders.solid.get();
     } else {
         archive.Seek(entry.dataOffset);
         result = own.Open(read, entry.originalSize, compression_.dictionary);

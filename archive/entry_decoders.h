@@ -16,4 +16,7 @@ struct EntryDecoders {
     LzmaSource solidSource;
     std::uint64_t solidSize = 0; // the stream's unpacked bytes: every entry's
     std::uint64_t solidLeft = 0; // stream bytes not yet read from the installer
+    // The solid stream decoded ahead (InstallerArchive::SetReadAhead); last,
+    // so that it stops before what it uses goes.
+    std::unique_ptr<LzmaPieceSource> solidAhead;
 };

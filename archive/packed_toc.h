@@ -14,8 +14,7 @@
 // Writes the packed form of records through write; packedSize receives its
 // bytes. Records beyond kMaxLzmaTocSize are the caller's to refuse.
 LzmaEncodeResult PackToc(const std::vector<std::uint8_t>& records,
-                         const std::function<void(const std::uint8_t*, std::size_t)>& write,
-                         std::uint64_t& packedSize);
+                         const std::function<void(const std::uint8_t*, std::size_t)>& write, std::uint64_t& packedSize);
 
 // Reads a packed TOC's records piece by piece, so that a reader holds only
 // the entries it has parsed.

@@ -2,7 +2,7 @@
 # Usage: bench/install_bench.sh
 #
 # The installer as its users meet it, under Wine: for each payload of
-# bench/payloads.sh (3,000 small files; 130 large ones) and each way of
+# bench/payloads.sh (1,000 and 3,000 small files; 130 large ones) and each way of
 # compressing it (deflate, lzma per entry, lzma solid), the same installer is
 # run four ways in one Wine session, best of INSTALL_BENCH_RUNS rounds (3):
 #   zorpack.exe extract   the archive's extraction alone, from process start to end;
@@ -45,7 +45,7 @@ nsis_of() { case $1 in deflate) echo zlib ;; lzma-solid) echo "/SOLID lzma" ;; e
 if [ "${1:-}" = --inside ]; then
   shift
   : >"$work/results.txt"
-  for name in small large; do
+  for name in small1000 small large; do
     for method in $methods; do
       unset zor inst silent nsis dialog
       installer=$work/$name-$method.exe nsis_installer=$work/$name-$method-nsis.exe
@@ -85,7 +85,7 @@ done
 source "$root/bench/payloads.sh"
 make_payloads "$work"
 
-for name in small large; do
+for name in small1000 small large; do
   for method in $methods; do
     # shellcheck disable=SC2046 # the options are words
     "$root/build/native/bin/zorpack" build -o "$work/$name-$method.exe" --name Bench --version 1.0 --stub "$stub" \
@@ -118,11 +118,11 @@ awk -v runs="$runs" '
 function ratio(a, b) { return b > 0 && a != "-" ? sprintf("%.2f", a / b) : "-" }
 BEGIN {
   printf "\nInstallation under Wine, best of %d rounds (seconds; ratios against zorpack.exe extract, and /S against NSIS /S)\n", runs
-  printf "%-7s %-11s %9s %10s %6s %8s %6s %8s %6s %7s %s\n", "payload", "method", "zorpack x", "installer", "ratio", "/S", "ratio",
+  printf "%-9s %-11s %9s %10s %6s %8s %6s %8s %6s %7s %s\n", "payload", "method", "zorpack x", "installer", "ratio", "/S", "ratio",
     "NSIS /S", "ratio", "dialog", "target (<= 1.15x)"
 }
 {
   r = ratio($4, $3); q = ratio($5, $3)
-  printf "%-7s %-11s %9.2f %10.2f %6s %8.2f %6s %8s %6s %7.2f %s\n", $1, $2, $3, $4, r, $5, q, $6, ratio($5, $6), $7,
+  printf "%-9s %-11s %9.2f %10.2f %6s %8.2f %6s %8s %6s %7.2f %s\n", $1, $2, $3, $4, r, $5, q, $6, ratio($5, $6), $7,
     (r + 0 <= 1.15 && q + 0 <= 1.15 ? "met" : "NOT met")
 }' "$work/results.txt"

@@ -4,7 +4,9 @@
 # Windows can create:
 #   small   3,000 files of 2 to 200 KB: C headers, package documentation and
 #           small Windows PE files, in path order;
-#   large   130 Windows PE files of 256 KB and more, in path order.
+#   large   130 Windows PE files of 256 KB and more, in path order;
+#   small1000  the first 1,000 files of small (links to them), for the
+#           installer's cost per file at another count.
 # Each payload P also gets the list file P.lst of its files.
 
 payload_bytes() { find "$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}'; }
@@ -56,6 +58,12 @@ make_payloads() {
     collect "$work/large" 130 262144 4194304 pe_ "$pe"
     touch "$work/large.done"
   fi
+  if [ ! -f "$work/small1000.done" ]; then
+    rm -rf "$work/small1000"
+    mkdir -p "$work/small1000"
+    find "$work/small" -type f | sort | awk 'NR <= 1000' | xargs -d '\n' ln -t "$work/small1000"
+    touch "$work/small1000.done"
+  fi
   local name
-  for name in small large; do find "$work/$name" -type f | sort >"$work/$name.lst"; done
+  for name in small small1000 large; do find "$work/$name" -type f | sort >"$work/$name.lst"; done
 }

@@ -17,9 +17,19 @@ LzmaEncodeResult CompressLzmaChunks(const LzmaEncoderOptions& options, const Lzm
                                     std::uint64_t& unpackedSize, std::uint64_t& packedSize,
                                     std::uint32_t chunkSize = lzma_chunks::kWrittenChunkSize);
 
+// A stream's bytes in the order they come, piece by piece.
+class LzmaPieceSource {
+public:
+    virtual ~LzmaPieceSource() = default;
+    // The next bytes of the stream, at least one and at most max (above 0)
+    // while any are left; count is 0 at the end. data stays valid until the
+    // next call.
+    virtual LzmaResult Next(const std::uint8_t*& data, std::size_t& count, std::size_t max) = 0;
+};
+
 // Reads one stream of a known size, in the order its bytes come, through a
 // decoder that may serve one stream after another.
-class LzmaChunkReader {
+class LzmaChunkReader : public LzmaPieceSource {
 public:
     explicit LzmaChunkReader(LzmaDecoder& decoder) : decoder_(decoder) {}
 
@@ -28,10 +38,7 @@ public:
     // not exceed maxDictionary.
     LzmaResult Open(const LzmaSource& read, std::uint64_t size, std::uint32_t maxDictionary);
 
-    // The next bytes of the stream, at least one and at most max (above 0)
-    // while any are left; count is 0 at the end. data stays valid until the
-    // next call.
-    LzmaResult Next(const std::uint8_t*& data, std::size_t& count, std::size_t max);
+    LzmaResult Next(const std::uint8_t*& data, std::size_t& count, std::size_t max) override;
 
 private:
     LzmaResult NextChunk();

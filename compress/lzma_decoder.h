@@ -84,6 +84,9 @@ public:
     LzmaSpans Produced() const;
     // The stream's bytes so far.
     std::uint64_t Total() const { return total_; }
+    // The bytes of the window the current stream cycles through: a byte
+    // decoded stays there until as many more have been.
+    std::size_t StreamWindow() const { return size_; }
 
     // The model and the input buffer (lzma_decoder.cpp).
     struct State;

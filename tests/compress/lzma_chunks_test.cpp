@@ -2,6 +2,7 @@
 // a damaged header or segment fails closed.
 #include "common/little_endian.h"
 #include "compress/lzma_chunks.h"
+#include "compress/lzma_read_ahead.h"
 #include "tests/compress/lzma_test_support.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,9 @@ namespace {
 // Chunks of 64 KiB, so that small inputs have several.
 constexpr std::uint32_t kChunk = 1u << 16;
 
-Bytes ChunkEncode(const Bytes& input) {
+Bytes ChunkEncode(const Bytes& input, std::uint32_t dictionary = 1u << 20) {
     LzmaEncoderOptions options;
-    options.properties.dictionarySize = 1u << 20;
+    options.properties.dictionarySize = dictionary;
     std::size_t at = 0;
     Bytes stream;
     std::uint64_t unpacked = 0, packed = 0;
@@ -152,6 +153,71 @@ TEST(LzmaEncoderConcurrency, AFinderThreadChangesNothingAcrossSlides) {
     EXPECT_TRUE(encode(true) == alone);
     LzmaDecoder decoder;
     EXPECT_TRUE(ChunkDecode(alone, input.size(), decoder).output == input);
+}
+
+struct AheadRun {
+    LzmaResult result = LzmaResult::Ok;
+    Bytes output;
+    bool threw = false;
+};
+
+// Decodes stream ahead on a thread, taking its bytes in pieces of random
+// sizes, until the end, a failure, or stopAfter bytes; the source throws
+// once throwAfter of its bytes have been read.
+AheadRun DecodeAhead(const Bytes& stream, std::uint64_t size, std::size_t throwAfter = SIZE_MAX,
+                     std::size_t stopAfter = SIZE_MAX) {
+    LzmaDecoder decoder;
+    LzmaChunkReader reader(decoder);
+    std::size_t at = 0;
+    const LzmaSource read = [&](void* to, std::size_t count) {
+        if (at >= throwAfter) throw std::runtime_error("the source failed");
+        count = std::min({count, stream.size() - at, std::size_t{5000}});
+        if (count != 0) std::memcpy(to, stream.data() + at, count);
+        at += count;
+        return count;
+    };
+    AheadRun run;
+    run.result = reader.Open(read, size, 1u << 26);
+    if (run.result != LzmaResult::Ok) return run;
+    LzmaReadAhead ahead(reader, decoder.StreamWindow(), size);
+    std::mt19937 random(9);
+    try {
+        while (run.output.size() < stopAfter) {
+            const std::uint8_t* data = nullptr;
+            std::size_t count = 0;
+            run.result = ahead.Next(data, count, 1 + random() % 30000);
+            if (run.result != LzmaResult::Ok || count == 0) break;
+            run.output.insert(run.output.end(), data, data + count);
+        }
+    } catch (const std::runtime_error&) {
+        run.threw = true;
+    }
+    return run;
+}
+
+// Through a window of one dictionary of 64 KiB, one piece of room, the
+// thread waits for its caller again and again. The bytes, and a failure
+// where the stream is damaged, come as without it; a source's exception
+// reaches the caller; a caller may stop halfway.
+TEST(LzmaReadAheadConcurrency, DecodesAheadThroughTheWindowAlone) {
+    const Bytes input = Concat({RandomText(600000, 3), RandomBytes(100000, 4), Records(200000, 5)});
+    const Bytes stream = ChunkEncode(input, 1u << 16);
+    const AheadRun intact = DecodeAhead(stream, input.size());
+    EXPECT_EQ(intact.result, LzmaResult::Ok);
+    EXPECT_TRUE(intact.output == input);
+
+    Bytes damaged = stream;
+    damaged[damaged.size() / 3] ^= 0x40;
+    LzmaDecoder alone;
+    const LzmaDecoded expected = ChunkDecode(damaged, input.size(), alone);
+    EXPECT_NE(expected.result, LzmaResult::Ok);
+    const AheadRun ahead = DecodeAhead(damaged, input.size());
+    EXPECT_EQ(ahead.result, expected.result);
+    EXPECT_TRUE(ahead.output == expected.output);
+
+    EXPECT_TRUE(DecodeAhead(stream, input.size(), 50000).threw);
+    const AheadRun stopped = DecodeAhead(stream, input.size(), SIZE_MAX, 100);
+    EXPECT_TRUE(std::equal(stopped.output.begin(), stopped.output.end(), input.begin()));
 }
 
 } // namespace
