@@ -7,6 +7,7 @@
 
 #include "archive/entry_decoders.h"
 #include "common/buffered_file.h"
+#include "compress/lzma_read_ahead.h"
 #include "compress/x86_branch_filter.h"
 
 #include <algorithm>
@@ -48,11 +49,18 @@ bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& d
         const std::uint64_t start = entries_.front().dataOffset;
         decoders.solidLeft = tocOffset_ > start ? tocOffset_ - start : 0;
         archive.Seek(start);
-        decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) {
-            const std::size_t got =
-                archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
-            decoders.solidLeft -= got;
-            return got;
+        // The stream is read on its own thread: a failed read ends it there,
+        // and its exception is thrown on this one.
+        decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) -> std::size_t {
+            try {
+                const std::size_t got =
+                    archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
+                decoders.solidLeft -= got;
+                return got;
+            } catch (const FileException& failure) {
+                decoders.solidReadFailure = std::make_unique<FileException>(failure);
+                return 0;
+            }
         };
     }
     return true;
@@ -74,8 +82,11 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
         if (!decoders.solid) {
             decoders.solid = std::make_unique<LzmaChunkReader>(*decoders.lzma);
             result = decoders.solid->Open(decoders.solidSource, decoders.solidSize, compression_.dictionary);
-            if (result == LzmaResult::Ok && readAhead_)
-                decoders.solidAhead = readAhead_(*decoders.solid, decoders.lzma->StreamWindow(), decoders.solidSize);
+            // Decoded on a second core while the files are written and
+            // their digests taken, as xz runs ahead of tar in a pipe.
+            if (result == LzmaResult::Ok)
+                decoders.solidAhead =
+                    std::make_unique<LzmaReadAhead>(*decoders.solid, decoders.lzma->StreamWindow(), decoders.solidSize);
         }
         stream = decoders.solidAhead ? decoders.solidAhead.get() : decoders.solid.get();
     } else {
@@ -118,6 +129,7 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
         held = size - final;
         std::memmove(plain.get(), plain.get() + final, held);
     }
+    if (result != LzmaResult::Ok && decoders.solidReadFailure) throw FileException(*decoders.solidReadFailure);
     if (result != LzmaResult::Ok)
         return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Error while uncompressing file '%s' (%s).",
                            shownName.c_str(), LzmaFailureText(result));

@@ -13,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,6 @@ class BufferedReader;
 class BufferedWriter;
 class CFile;
 class DeflateCodec;
-class LzmaChunkReader;
-class LzmaPieceSource;
 struct CompressedEntry;
 struct EntryDecoders;
 
@@ -104,13 +101,6 @@ public:
     // layout and dictionary it declares.
     void SetCompression(const CompressionSettings& settings) { compression_ = settings; }
     const CompressionSettings& GetCompression() const { return compression_; }
-    // Where extraction and verification get a solid stream's bytes from: by
-    // default its reader, which decodes them as they are taken; readAhead
-    // may wrap it in one that decodes on ahead (compress/lzma_read_ahead.h),
-    // for a program that may start a thread.
-    using ReadAhead = std::function<std::unique_ptr<LzmaPieceSource>(LzmaChunkReader& stream, std::size_t window,
-                                                                     std::uint64_t size)>;
-    void SetReadAhead(ReadAhead readAhead) { readAhead_ = std::move(readAhead); }
 
     // The shared entry cursor: GetFirstFileName starts over ("[Error]" for an
     // empty archive), GetNextFileName continues ("" past the last entry).
@@ -241,7 +231,6 @@ private:
     std::vector<ExtensionPair> extensions_;
     std::uint32_t options_ = kDefaultOptions;
     CompressionSettings compression_;
-    ReadAhead readAhead_;
     // The largest dictionary the streams written so far got.
     std::uint32_t dictionaryUsed_ = 0;
     std::uint32_t tocOffset_ = 0;

@@ -6,6 +6,7 @@
 #include "common/string_format.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace {
@@ -17,17 +18,23 @@ const char* OperationName(FileOperation operation) {
 
 struct InjectedFault {
     FileOperation operation = FileOperation::Read;
-    unsigned countdown = 0; // 0: no fault armed
+    std::atomic<unsigned> countdown = 0; // 0: no fault armed
     std::uint32_t errorCode = 0;
 };
 
-// A test hook, armed and fired by one thread at a time.
+// A test hook, armed by one thread while no file is in use; the operations
+// it counts may then come from any thread (a stream read on a thread of its
+// own while the files are written).
 InjectedFault injectedFault;
 
 // True when the armed fault fires for this operation; sets the last error.
 bool FaultFires(FileOperation operation) {
-    if (injectedFault.countdown == 0 || injectedFault.operation != operation) return false;
-    if (--injectedFault.countdown != 0) return false;
+    if (injectedFault.operation != operation) return false;
+    unsigned left = injectedFault.countdown.load(std::memory_order_relaxed);
+    do {
+        if (left == 0) return false;
+    } while (!injectedFault.countdown.compare_exchange_weak(left, left - 1, std::memory_order_relaxed));
+    if (left != 1) return false;
     SetLastErrorCode(injectedFault.errorCode);
     return true;
 }
@@ -44,10 +51,12 @@ FileException::FileException(FileOperation operation, const std::string& path, s
       operation_(operation), path_(path), errorCode_(errorCode) {}
 
 void InjectFileFault(FileOperation operation, unsigned countdown, std::uint32_t errorCode) {
-    injectedFault = {operation, countdown, errorCode};
+    injectedFault.operation = operation;
+    injectedFault.errorCode = errorCode;
+    injectedFault.countdown = countdown;
 }
 
-void ClearFileFaults() { injectedFault = {}; }
+void ClearFileFaults() { injectedFault.countdown = 0; }
 
 CFile::~CFile() { Close(); }
 

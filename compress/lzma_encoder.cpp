@@ -162,6 +162,10 @@ constexpr unsigned kRefreshSymbols = 128;
 // block on; a block reaches kNodes past its start.
 constexpr std::uint32_t kFinderRing = 32768;
 static_assert(kFinderRing > 2 * kNodes);
+// How far ahead of the position being entered the match finder fetches
+// into the cache its hash bucket, and the node that bucket names.
+constexpr std::uint32_t kBucketAhead = 16;
+constexpr std::uint32_t kNodeAhead = 8;
 // Positions a finder thread enters between two looks at the shared state.
 constexpr std::uint32_t kFinderBatch = 2048;
 
@@ -457,6 +461,7 @@ private:
             return 0;
         }
         const std::uint8_t* at = window_.get() + index;
+        Prefetch(index, slot);
         const std::uint32_t word = LoadLittleEndian32(at);
         const std::uint32_t h2 = word & 0xFFFF;
         const std::uint32_t h3 = ((word & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits);
@@ -514,6 +519,29 @@ private:
         }
         *smaller = *larger = 0;
         return Extend(matches, count, index, avail);
+    }
+
+    // Positions are entered one after another, and each starts with loads
+    // that miss the cache: its hash bucket, then the newest position in it,
+    // that position's bytes and its tree node. So the bucket of a position
+    // kBucketAhead on is fetched now, and for one kNodeAhead on, whose bucket
+    // has been fetched, the bytes and the node the bucket names. Fetching
+    // changes nothing the encoder finds, only when its loads come.
+    void Prefetch(std::uint32_t index, std::uint32_t slot) const {
+        if (insertLimit_ - index < kBucketAhead + 4) return;
+        const std::uint8_t* window = window_.get();
+        __builtin_prefetch(&head4_[BucketOf(index + kBucketAhead)]);
+        const std::uint32_t candidate = head4_[BucketOf(index + kNodeAhead)];
+        const std::uint32_t lowest = index > dictionary_ ? index - dictionary_ : 0;
+        if (candidate <= lowest) return;
+        const std::uint32_t back = index - (candidate - 1);
+        const std::uint32_t cslot = slot >= back ? slot - back : slot + cyclicSize_ - back;
+        __builtin_prefetch(window + candidate - 1);
+        __builtin_prefetch(&tree_[2 * std::size_t{cslot}]);
+    }
+
+    std::uint32_t BucketOf(std::uint32_t index) const {
+        return (LoadLittleEndian32(window_.get() + index) * 2654435761u) >> (32 - hashBits_);
     }
 
     // A match as long as nice_ is followed to its end.

@@ -7,15 +7,19 @@
 #include <algorithm>
 
 LzmaReadAhead::LzmaReadAhead(LzmaChunkReader& stream, std::size_t windowSize, std::uint64_t streamSize)
-    : stream_(stream), window_(windowSize), size_(streamSize), thread_([this] { Run(); }) {}
+    : stream_(stream), window_(windowSize), size_(streamSize) {
+    thread_ = std::make_unique<WorkerThread>([](void* self) { static_cast<LzmaReadAhead*>(self)->Run(); }, this);
+    if (!thread_->Started()) thread_.reset();
+}
 
 LzmaReadAhead::~LzmaReadAhead() {
+    if (!thread_) return;
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
+        const HandOverLock lock(handOver_);
         stop_ = true;
     }
-    changed_.notify_all();
-    thread_.join();
+    handOver_.WakeAll();
+    thread_.reset();
 }
 
 // A piece writes from where the decoder stands (every byte before it handed
@@ -24,48 +28,46 @@ LzmaReadAhead::~LzmaReadAhead() {
 // stream, which the caller must be done with.
 bool LzmaReadAhead::HasRoom() const {
     const std::uint64_t reach = std::min<std::uint64_t>(kDecodePiece + lzma::kMaxMatch, size_ - decoded_);
-    return decoded_ + reach - taken_ <= window_;
+    return decoded_ + reach - taken_ <= window_ && pieceCount_ < kRingPieces;
 }
 
 void LzmaReadAhead::Run() {
-    std::unique_lock<std::mutex> lock(mutex_);
+    handOver_.Lock();
     for (;;) {
-        changed_.wait(lock, [this] { return stop_ || HasRoom(); });
-        if (stop_) return;
-        lock.unlock();
+        handOver_.WaitUntil([this] { return stop_ || HasRoom(); });
+        if (stop_) break;
+        handOver_.Unlock();
         Piece piece;
-        try {
-            piece.result = stream_.Next(piece.data, piece.count, kDecodePiece);
-        } catch (...) {
-            piece.exception = std::current_exception();
-        }
-        lock.lock();
+        piece.result = stream_.Next(piece.data, piece.count, kDecodePiece);
+        handOver_.Lock();
         decoded_ += piece.count;
-        const bool last = piece.count == 0;
-        pieces_.push_back(piece);
-        changed_.notify_all();
-        if (last) return;
+        pieces_[(firstPiece_ + pieceCount_++) % kRingPieces] = piece;
+        handOver_.WakeAll();
+        if (piece.count == 0) break;
     }
+    handOver_.Unlock();
 }
 
 LzmaResult LzmaReadAhead::Next(const std::uint8_t*& data, std::size_t& count, std::size_t max) {
+    if (!thread_) return stream_.Next(data, count, max);
     count = 0;
     if (lent_ != 0 || (current_.count == 0 && !ended_)) {
-        std::unique_lock<std::mutex> lock(mutex_);
+        const HandOverLock lock(handOver_);
         if (lent_ != 0) {
             taken_ += lent_;
             lent_ = 0;
-            changed_.notify_all();
+            handOver_.WakeAll();
         }
         if (current_.count == 0 && !ended_) {
-            changed_.wait(lock, [this] { return !pieces_.empty(); });
-            current_ = pieces_.front();
-            pieces_.pop_front();
+            handOver_.WaitUntil([this] { return pieceCount_ != 0; });
+            current_ = pieces_[firstPiece_];
+            firstPiece_ = (firstPiece_ + 1) % kRingPieces;
+            --pieceCount_;
+            handOver_.WakeAll();
             // A piece of no bytes ends the stream, well or not, and stays.
             ended_ = current_.count == 0;
         }
     }
-    if (current_.exception) std::rethrow_exception(current_.exception);
     if (current_.count == 0) return current_.result;
     data = current_.data;
     count = std::min(current_.count, max);

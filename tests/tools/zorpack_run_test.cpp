@@ -319,6 +319,26 @@ TEST_F(ZorpackRun, ReadFailureWhileExtracting) {
     ExpectOneErrorLine(outcome.err, "File read error on '" + setup + "': ");
 }
 
+// A solid stream is read on a thread of its own: a read that fails there
+// ends the extraction with the one line a failed read gives anywhere.
+TEST_F(ZorpackRun, ReadFailureUnderASolidStream) {
+    const std::string setup = dir_ / "Setup.exe";
+    std::vector<std::string> line = BuildLine(setup);
+    line.insert(line.end(), {dir_.WriteFile("noise.bin", RandomBytes(1 << 20)), "--compression", "lzma", "--solid"});
+    ASSERT_EQ(RunInProcess(line).code, kExitSuccess);
+    bool failedWhileExtracting = false;
+    for (unsigned countdown = 1;; ++countdown) {
+        std::filesystem::remove_all(dir_ / "out");
+        InjectFileFault(FileOperation::Read, countdown, kErrorInvalidData);
+        const Outcome outcome = RunInProcess({"extract", setup, dir_ / "out"});
+        ClearFileFaults();
+        if (outcome.code == kExitSuccess) break;
+        ExpectOneErrorLine(outcome.err, "File read error on '" + setup + "': ");
+        failedWhileExtracting |= FileExists(dir_ / ("out" + std::string(1, PathSeparator()) + "App.exe"));
+    }
+    EXPECT_TRUE(failedWhileExtracting);
+}
+
 } // namespace
 
 namespace {

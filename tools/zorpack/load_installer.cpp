@@ -1,7 +1,6 @@
 #include "tools/zorpack/load_installer.h"
 
 #include "archive/installer_archive.h"
-#include "compress/lzma_read_ahead.h"
 #include "tools/zorpack/progress.h"
 
 namespace zorpack {
@@ -9,11 +8,6 @@ namespace zorpack {
 bool LoadForReading(InstallerArchive& archive, const std::string& path, ProgressReporter& progress, Console& console) {
     progress.Attach(archive);
     archive.SetFilePath(path);
-    // A solid stream is decoded on a second core while the files are
-    // written and their digests taken, as xz runs ahead of tar in a pipe.
-    archive.SetReadAhead([](LzmaChunkReader& stream, std::size_t window, std::uint64_t size) {
-        return std::make_unique<LzmaReadAhead>(stream, window, size);
-    });
     std::string error;
     const bool loaded = archive.LoadInstaller(&error);
     progress.Finish();
