@@ -34,16 +34,21 @@ Bytes ChunkEncode(const Bytes& input, std::uint32_t dictionary = 1u << 20) {
     return stream;
 }
 
-LzmaDecoded ChunkDecode(const Bytes& stream, std::uint64_t size, LzmaDecoder& decoder,
-                        std::uint32_t maxDictionary = 1u << 26) {
-    LzmaDecoded decoded;
-    std::size_t at = 0;
-    const LzmaSource read = [&](void* to, std::size_t count) {
+// Hands stream over from at on, in pieces of 5,000 bytes at most.
+LzmaSource PiecesOf(const Bytes& stream, std::size_t& at) {
+    return [&stream, &at](void* to, std::size_t count) {
         count = std::min({count, stream.size() - at, std::size_t{5000}});
         if (count != 0) std::memcpy(to, stream.data() + at, count);
         at += count;
         return count;
     };
+}
+
+LzmaDecoded ChunkDecode(const Bytes& stream, std::uint64_t size, LzmaDecoder& decoder,
+                        std::uint32_t maxDictionary = 1u << 26) {
+    LzmaDecoded decoded;
+    std::size_t at = 0;
+    const LzmaSource read = PiecesOf(stream, at);
     LzmaChunkReader reader(decoder);
     decoded.result = reader.Open(read, size, maxDictionary);
     while (decoded.result == LzmaResult::Ok) {
@@ -166,12 +171,7 @@ AheadRun DecodeAhead(const Bytes& stream, std::uint64_t size, std::size_t stopAf
     LzmaDecoder decoder;
     LzmaChunkReader reader(decoder);
     std::size_t at = 0;
-    const LzmaSource read = [&](void* to, std::size_t count) {
-        count = std::min({count, stream.size() - at, std::size_t{5000}});
-        if (count != 0) std::memcpy(to, stream.data() + at, count);
-        at += count;
-        return count;
-    };
+    const LzmaSource read = PiecesOf(stream, at);
     AheadRun run;
     run.result = reader.Open(read, size, 1u << 26);
     if (run.result != LzmaResult::Ok) return run;
