@@ -104,7 +104,7 @@ LzmaEncodeResult PackToc(const std::vector<std::uint8_t>& records,
     std::size_t read = 0;
     const auto source = [&](void* buffer, std::size_t count) {
         const std::size_t taken = std::min(count, records.size() - read);
-        std::memcpy(buffer, records.data() + read, taken);
+        if (taken != 0) std::memcpy(buffer, records.data() + read, taken);
         read += taken;
         return taken;
     };
