@@ -216,12 +216,8 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, EntryDecoders& 
         return true;
     }
     archive.Seek(entry.dataOffset);
-    std::uint32_t left = entry.storedSize;
-    const auto read = [&](void* buffer, std::size_t count) {
-        const std::size_t got = archive.Read(buffer, std::min<std::size_t>(count, left));
-        left -= static_cast<std::uint32_t>(got);
-        return got;
-    };
+    std::uint64_t left = entry.storedSize;
+    const auto read = [&](void* buffer, std::size_t count) { return archive.ReadWithin(buffer, count, left); };
     if ((options_ & kCompressFiles) != 0) {
         DeflateCodec& codec = decoders.codec;
         codec.Reset();

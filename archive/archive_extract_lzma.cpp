@@ -53,10 +53,7 @@ bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& d
         // and its exception is thrown on this one.
         decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) -> std::size_t {
             try {
-                const std::size_t got =
-                    archive.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, decoders.solidLeft)));
-                decoders.solidLeft -= got;
-                return got;
+                return archive.ReadWithin(buffer, count, decoders.solidLeft);
             } catch (const FileException& failure) {
                 decoders.solidReadFailure = std::make_unique<FileException>(failure);
                 return 0;
@@ -72,12 +69,8 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
     LzmaResult result = LzmaResult::Ok;
     LzmaChunkReader own(*decoders.lzma);
     LzmaPieceSource* stream = &own;
-    std::uint32_t left = entry.storedSize;
-    const LzmaSource read = [&](void* buffer, std::size_t count) {
-        const std::size_t got = archive.Read(buffer, std::min<std::size_t>(count, left));
-        left -= static_cast<std::uint32_t>(got);
-        return got;
-    };
+    std::uint64_t left = entry.storedSize;
+    const LzmaSource read = [&](void* buffer, std::size_t count) { return archive.ReadWithin(buffer, count, left); };
     if (compression_.solid) {
         if (!decoders.solid) {
             decoders.solid = std::make_unique<LzmaChunkReader>(*decoders.lzma);

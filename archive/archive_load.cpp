@@ -246,11 +246,7 @@ bool InstallerArchive::ReadToc(BufferedReader& file, std::uint64_t end, const Ar
     if (tailer.formatVersion != kLzmaFormatVersion) return ReadRecords(file, tailer.entryCount, entries_);
     if (tailer.tocOffset > end - kTailerSize) return false;
     std::uint64_t left = end - kTailerSize - tailer.tocOffset;
-    const LzmaSource read = [&](void* buffer, std::size_t count) {
-        const std::size_t got = file.Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, left)));
-        left -= got;
-        return got;
-    };
+    const LzmaSource read = [&](void* buffer, std::size_t count) { return file.ReadWithin(buffer, count, left); };
     PackedTocReader records;
     return records.Open(read) && ReadRecords(records, tailer.entryCount, entries_) && records.AtEnd();
 }
@@ -270,12 +266,7 @@ bool InstallerArchive::ReadString(BufferedReader& file, std::uint64_t end, std::
 
 bool PackedTocReader::Open(const LzmaSource& read) {
     std::uint8_t size[4];
-    std::size_t got = 0;
-    while (got < sizeof size) {
-        const std::size_t n = read(size + got, sizeof size - got);
-        if (n == 0) return false;
-        got += n;
-    }
+    if (!ReadFully(read, size, sizeof size)) return false;
     left_ = LoadLittleEndian32(size);
     return left_ <= kMaxLzmaTocSize && stream_.Open(read, left_, kMaxTocDictionary) == LzmaResult::Ok;
 }

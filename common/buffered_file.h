@@ -6,6 +6,7 @@
 
 #include "common/file.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,13 @@ public:
     // Reads up to count bytes; fewer only at the end of the file. Bytes
     // still in the buffer are not read again, so a seek nearby is cheap.
     std::size_t Read(void* buffer, std::size_t count);
+    // Reads as Read does, at most left bytes, and takes what it read off
+    // left: a part of the file of known length read piece by piece.
+    std::size_t ReadWithin(void* buffer, std::size_t count, std::uint64_t& left) {
+        const std::size_t got = Read(buffer, static_cast<std::size_t>(std::min<std::uint64_t>(count, left)));
+        left -= got;
+        return got;
+    }
 
 private:
     CFile& file_;

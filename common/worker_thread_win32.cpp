@@ -1,7 +1,7 @@
 // The worker thread on Win32: a slim reader/writer lock taken exclusively,
 // a condition variable slept on with it, and a plain system thread.
-#include "common/worker_thread.h"
 #include "common/windows_api.h"
+#include "common/worker_thread.h"
 
 struct HandOver::Impl {
     SRWLOCK lock = SRWLOCK_INIT;

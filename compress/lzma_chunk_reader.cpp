@@ -10,10 +10,7 @@
 
 using namespace lzma_chunks;
 
-namespace {
-
-// Reads exactly count bytes of a header.
-bool ReadAll(const LzmaSource& read, std::uint8_t* bytes, std::size_t count) {
+bool ReadFully(const LzmaSource& read, std::uint8_t* bytes, std::size_t count) {
     while (count != 0) {
         const std::size_t n = read(bytes, count);
         if (n == 0) return false;
@@ -23,8 +20,6 @@ bool ReadAll(const LzmaSource& read, std::uint8_t* bytes, std::size_t count) {
     return true;
 }
 
-} // namespace
-
 LzmaResult LzmaChunkReader::Open(const LzmaSource& read, std::uint64_t size, std::uint32_t maxDictionary) {
     read_ = &read;
     size_ = size;
@@ -32,7 +27,7 @@ LzmaResult LzmaChunkReader::Open(const LzmaSource& read, std::uint64_t size, std
     segmentLeft_ = 0;
     spans_ = {};
     std::uint8_t header[kStreamHeaderSize];
-    if (!ReadAll(read, header, sizeof header)) return LzmaResult::Truncated;
+    if (!ReadFully(read, header, sizeof header)) return LzmaResult::Truncated;
     lzma::Properties properties;
     if (!lzma::ParseProperties(header[0], properties)) return LzmaResult::BadProperties;
     properties.dictionarySize = LoadLittleEndian32(header + 1);
@@ -46,7 +41,7 @@ LzmaResult LzmaChunkReader::Open(const LzmaSource& read, std::uint64_t size, std
 
 LzmaResult LzmaChunkReader::NextChunk() {
     std::uint8_t header[kChunkHeaderSize + kSegmentSizeFieldSize];
-    if (!ReadAll(*read_, header, kChunkHeaderSize)) return LzmaResult::Truncated;
+    if (!ReadFully(*read_, header, kChunkHeaderSize)) return LzmaResult::Truncated;
     kind_ = header[0];
     const std::uint32_t unpacked = LoadLittleEndian32(header + 1);
     if ((kind_ != kCodedChunk && kind_ != kStoredChunk) || unpacked == 0 || unpacked > kMaxChunkSize ||
@@ -54,7 +49,7 @@ LzmaResult LzmaChunkReader::NextChunk() {
         return LzmaResult::Corrupt;
     chunkEnd_ = decoder_.Total() + unpacked;
     if (kind_ == kStoredChunk) return LzmaResult::Ok;
-    if (!ReadAll(*read_, header + kChunkHeaderSize, kSegmentSizeFieldSize)) return LzmaResult::Truncated;
+    if (!ReadFully(*read_, header + kChunkHeaderSize, kSegmentSizeFieldSize)) return LzmaResult::Truncated;
     segmentLeft_ = LoadLittleEndian32(header + kChunkHeaderSize);
     if (segmentLeft_ < kMinSegmentSize || segmentLeft_ >= unpacked) return LzmaResult::Corrupt;
     return decoder_.BeginSegment(segment_);

@@ -17,6 +17,10 @@ LzmaEncodeResult CompressLzmaChunks(const LzmaEncoderOptions& options, const Lzm
                                     std::uint64_t& unpackedSize, std::uint64_t& packedSize,
                                     std::uint32_t chunkSize = lzma_chunks::kWrittenChunkSize);
 
+// Reads exactly count bytes through read (a header's); false when the source
+// ends first.
+bool ReadFully(const LzmaSource& read, std::uint8_t* bytes, std::size_t count);
+
 // A stream's bytes in the order they come, piece by piece.
 class LzmaPieceSource {
 public:
