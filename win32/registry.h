@@ -3,7 +3,8 @@
 //
 // Every operation keeps the result code of its latest registry call (0 on
 // success) and traces itself through the logger "com.zor.common.registry",
-// which the first CRegistry constructor of the process obtains. Failures are
+// which the first CRegistry constructor of the process obtains; the copy the
+// installer links (zor::registry_quiet) has no trace lines. Failures are
 // results (false), never exceptions; a failed operation leaves the object
 // usable.
 #pragma once

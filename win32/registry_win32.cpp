@@ -6,8 +6,10 @@
 #include "common/path.h"
 #include "common/string_format.h"
 #include "common/system_info.h"
+#if ZOR_REGISTRY_TRACE
 #include "log/log_factory.h"
 #include "log/logger.h"
+#endif
 
 #include <cstdarg>
 #include <cstring>
@@ -24,8 +26,13 @@ constexpr DWORD kKeyNameBuffer = 256;
 constexpr DWORD kValueNameBuffer = 16384;
 constexpr DWORD kStringObjectBuffer = 2048;
 
+#if ZOR_REGISTRY_TRACE
 // Shared by every instance; set once by the first constructor.
 Logger* g_logger = nullptr;
+
+void AttachLogger() {
+    if (g_logger == nullptr) g_logger = LogFactory::instance().getLogger("com.zor.common.registry");
+}
 
 void LogLine(int priority, const char* format, ...) ZOR_PRINTF_FORMAT(2, 3);
 
@@ -45,6 +52,16 @@ void LogLine(int priority, const char* format, ...) {
         g_logger->logFormat(priority, "%s", line.c_str());
     }
 }
+
+// A trace line: its arguments are evaluated only where the lines are kept.
+#define REGISTRY_TRACE(...) LogLine(__VA_ARGS__)
+#else
+void AttachLogger() {}
+// Without the lines, their arguments are named but never evaluated.
+template <typename... Args>
+int Untraced(const Args&...);
+#define REGISTRY_TRACE(...) static_cast<void>(sizeof(Untraced(__VA_ARGS__)))
+#endif
 
 const char* Text(const char* text) { return text != nullptr ? text : ""; }
 
@@ -121,18 +138,18 @@ LONG RegistryConnection::Connect() {
 
 CRegistry::CRegistry(HKEY root, const char* subKey, const char* machineName, REGSAM access)
     : root_(root), subKey_(Text(subKey)), access_(access), machineName_(Text(machineName)), requestedRoot_(root) {
-    if (g_logger == nullptr) g_logger = LogFactory::instance().getLogger("com.zor.common.registry");
-    LogLine(kDebugPriority, "CRegistry::CRegistry (HKEY, char * %s)", subKey_.c_str());
+    AttachLogger();
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::CRegistry (HKEY, char * %s)", subKey_.c_str());
 }
 
 CRegistry::CRegistry(const CRegistry& other)
     : root_(other.requestedRoot_), subKey_(other.subKey_), access_(other.access_), machineName_(other.machineName_),
       requestedRoot_(other.requestedRoot_) {
-    LogLine(kDebugPriority, "CRegistry::CRegistry (CRegistry&)");
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::CRegistry (CRegistry&)");
 }
 
 CRegistry::~CRegistry() {
-    LogLine(kDebugPriority, "CRegistry::~CRegistry");
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::~CRegistry");
     Close();
     // A key whose close failed is released before the remote root it lies under.
     key_.reset();
@@ -140,7 +157,7 @@ CRegistry::~CRegistry() {
 }
 
 bool CRegistry::Open(bool create) {
-    LogLine(kDebugPriority, "CRegistry::Open (subkey=%s)", subKey_.c_str());
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::Open (subkey=%s)", subKey_.c_str());
     // A repeated Open replaces the earlier key instead of leaking it.
     key_.reset();
 
@@ -148,11 +165,11 @@ bool CRegistry::Open(bool create) {
         std::unique_ptr<RegistryConnection> connection(new (std::nothrow)
                                                            RegistryConnection(requestedRoot_, machineName_));
         if (!connection) {
-            LogLine(kDebugPriority, "CRegistry::Open Allocate RegistryConnect == NULL");
+            REGISTRY_TRACE(kDebugPriority, "CRegistry::Open Allocate RegistryConnect == NULL");
             lastError_ = ERROR_NOT_ENOUGH_MEMORY;
             return false;
         }
-        LogLine(kDebugPriority, "CRegistry::Open RegConnect...");
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::Open RegConnect...");
         lastError_ = connection->Connect();
         if (lastError_ != ERROR_SUCCESS) return false;
         connection_ = std::move(connection);
@@ -163,44 +180,44 @@ bool CRegistry::Open(bool create) {
     lastError_ = ::RegOpenKeyExA(root_, subKey_.c_str(), 0, access_, &key);
     if (lastError_ == ERROR_SUCCESS) {
         key_.reset(key);
-        LogLine(kDebugPriority, "CRegistry::Open Ok!!!");
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::Open Ok!!!");
         return true;
     }
     if (!create) {
-        LogLine(kErrorPriority, "CRegistry::Open RegOpenKeyEx (%s)(%s)", ErrorText(lastError_), subKey_.c_str());
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::Open RegOpenKeyEx (%s)(%s)", ErrorText(lastError_), subKey_.c_str());
         return false;
     }
     key = nullptr;
     lastError_ = ::RegCreateKeyA(root_, subKey_.c_str(), &key);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::Open RegCreateKey (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::Open RegCreateKey (%s)", ErrorText(lastError_));
         return false;
     }
     key_.reset(key);
-    LogLine(kDebugPriority, "CRegistry::Open Ok (Key created)!!!");
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::Open Ok (Key created)!!!");
     return true;
 }
 
 bool CRegistry::Close() {
-    LogLine(kDebugPriority, "CRegistry::Close %s", subKey_.c_str());
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::Close %s", subKey_.c_str());
     if (!key_) {
-        LogLine(kDebugPriority, "CRegistry::Close %s (not opened)", subKey_.c_str());
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::Close %s (not opened)", subKey_.c_str());
         return true;
     }
     lastError_ = key_.close();
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::Close RegCloseKey %s (%s)", subKey_.c_str(), ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::Close RegCloseKey %s (%s)", subKey_.c_str(), ErrorText(lastError_));
         return false;
     }
-    LogLine(kDebugPriority, "CRegistry::Close %s Ok !!!", subKey_.c_str());
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::Close %s Ok !!!", subKey_.c_str());
     return true;
 }
 
 bool CRegistry::ExistValue(const char* name) {
-    LogLine(kDebugPriority, "CRegistry::ExistValue (%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::ExistValue (%s)", Text(name));
     lastError_ = ::RegQueryValueExA(key_.get(), name, nullptr, nullptr, nullptr, nullptr);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::ExistValue RegQueryValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::ExistValue RegQueryValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
@@ -210,59 +227,59 @@ bool CRegistry::ExistValue(const char* name) {
 // Writing values
 
 bool CRegistry::SetValue(const char* name, DWORD type, const void* data, DWORD length) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (%s)", Text(name));
     lastError_ = ::RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), length);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::SetValue(const char* name, DWORD value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (DWORD)(%s %lu)", Text(name), value);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (DWORD)(%s %lu)", Text(name), value);
     lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (DWORD) RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue (DWORD) RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::SetValue(const char* name, WORD value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (WORD)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (WORD)(%s)", Text(name));
     return SetValue(name, static_cast<DWORD>(value));
 }
 
 bool CRegistry::SetValue(const char* name, BYTE value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (BYTE)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (BYTE)(%s)", Text(name));
     return SetValue(name, static_cast<DWORD>(value));
 }
 
 bool CRegistry::SetValue(const char* name, int value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (int)(%s %d)", Text(name), value);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (int)(%s %d)", Text(name), value);
     return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (int) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, UINT value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (UINT)(%s %u)", Text(name), value);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (UINT)(%s %u)", Text(name), value);
     return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (int) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, long value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (long)(%s %ld)", Text(name), value);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (long)(%s %ld)", Text(name), value);
     return WriteNumber(name, REG_DWORD, value, "CRegistry::SetValue (long) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, double value) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (double)(%s %lf)", Text(name), value);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (double)(%s %lf)", Text(name), value);
     return WriteNumber(name, REG_BINARY, value, "CRegistry::SetValue (double) RegSetValueEx (%s)");
 }
 
 bool CRegistry::SetValue(const char* name, const char* text) {
     const std::size_t length = text != nullptr ? std::strlen(text) : 0;
-    LogLine(kDebugPriority, "CRegistry::SetValue (char *)(%s '%s' (%d))", Text(name), Text(text),
-            static_cast<int>(length));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (char *)(%s '%s' (%d))", Text(name), Text(text),
+                   static_cast<int>(length));
     if (text == nullptr || length >= MAXDWORD) {
         lastError_ = ERROR_INVALID_PARAMETER;
     } else {
@@ -270,15 +287,15 @@ bool CRegistry::SetValue(const char* name, const char* text) {
                                       static_cast<DWORD>(length + 1));
     }
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (char *) RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue (char *) RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::SetValue(const char* name, const std::string& text) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (CString)(%s '%s' (%d))", Text(name), text.c_str(),
-            static_cast<int>(text.size()));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (CString)(%s '%s' (%d))", Text(name), text.c_str(),
+                   static_cast<int>(text.size()));
     if (text.size() >= MAXDWORD) {
         lastError_ = ERROR_INVALID_PARAMETER;
     } else {
@@ -286,29 +303,29 @@ bool CRegistry::SetValue(const char* name, const std::string& text) {
                                       static_cast<DWORD>(text.size() + 1));
     }
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (char *) RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue (char *) RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::SetValue(const char* name, const void* data, DWORD length) {
-    LogLine(kDebugPriority, "CRegistry::SetValue (void *)(%s %lu %02X %02X ...)", Text(name), length,
-            LeadByte(data, length, 0), LeadByte(data, length, 1));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValue (void *)(%s %lu %02X %02X ...)", Text(name), length,
+                   LeadByte(data, length, 0), LeadByte(data, length, 1));
     lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_BINARY, static_cast<const BYTE*>(data), length);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (void *) RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue (void *) RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::SetValueMultiSZ(const char* name, const void* data, DWORD length) {
-    LogLine(kDebugPriority, "CRegistry::SetValueMultiSZ (void *)(%s %lu %02X %02X ...)", Text(name), length,
-            LeadByte(data, length, 0), LeadByte(data, length, 1));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::SetValueMultiSZ (void *)(%s %lu %02X %02X ...)", Text(name), length,
+                   LeadByte(data, length, 0), LeadByte(data, length, 1));
     lastError_ = ::RegSetValueExA(key_.get(), name, 0, REG_MULTI_SZ, static_cast<const BYTE*>(data), length);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::SetValue (void *) RegSetValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::SetValue (void *) RegSetValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
@@ -318,14 +335,14 @@ bool CRegistry::SetValueMultiSZ(const char* name, const void* data, DWORD length
 // Reading values
 
 bool CRegistry::QueryValue(const char* name, DWORD* type, void* buffer, DWORD* length) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (%s)", Text(name));
     if (buffer != nullptr && length == nullptr) {
         lastError_ = ERROR_INVALID_PARAMETER;
     } else {
         lastError_ = ::RegQueryValueExA(key_.get(), name, nullptr, type, static_cast<BYTE*>(buffer), length);
     }
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::QueryValue RegQueryValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::QueryValue RegQueryValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
@@ -351,7 +368,7 @@ template <typename T>
 bool CRegistry::ReadNumber(const char* name, T& value, int failurePriority, const char* failureLine) {
     lastError_ = ReadFixed(key_.get(), name, value);
     if (lastError_ == ERROR_SUCCESS) return true;
-    LogLine(failurePriority, failureLine, ErrorText(lastError_));
+    REGISTRY_TRACE(failurePriority, failureLine, ErrorText(lastError_));
     return false;
 }
 
@@ -359,17 +376,17 @@ template <typename T>
 bool CRegistry::WriteNumber(const char* name, DWORD type, const T& value, const char* failureLine) {
     lastError_ = ::RegSetValueExA(key_.get(), name, 0, type, reinterpret_cast<const BYTE*>(&value), sizeof value);
     if (lastError_ == ERROR_SUCCESS) return true;
-    LogLine(kErrorPriority, failureLine, ErrorText(lastError_));
+    REGISTRY_TRACE(kErrorPriority, failureLine, ErrorText(lastError_));
     return false;
 }
 
 bool CRegistry::QueryValue(const char* name, DWORD& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (DWORD)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (DWORD)(%s)", Text(name));
     return ReadNumber(name, value, kErrorPriority, "CRegistry::QueryValue (DWORD) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, WORD& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (WORD)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (WORD)(%s)", Text(name));
     DWORD read = 0;
     if (!QueryValue(name, read)) return false;
     value = static_cast<WORD>(read & 0xFFFF);
@@ -377,7 +394,7 @@ bool CRegistry::QueryValue(const char* name, WORD& value) {
 }
 
 bool CRegistry::QueryValue(const char* name, BYTE& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (BYTE)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (BYTE)(%s)", Text(name));
     DWORD read = 0;
     if (!QueryValue(name, read)) return false;
     value = static_cast<BYTE>(read & 0xFF);
@@ -385,27 +402,27 @@ bool CRegistry::QueryValue(const char* name, BYTE& value) {
 }
 
 bool CRegistry::QueryValue(const char* name, int& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (int)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (int)(%s)", Text(name));
     return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, UINT& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (UINT)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (UINT)(%s)", Text(name));
     return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (int) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, double& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (double)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (double)(%s)", Text(name));
     return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (double) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, long& value) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (long)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (long)(%s)", Text(name));
     return ReadNumber(name, value, kDebugPriority, "CRegistry::QueryValue (long) RegQueryValueEx (%s)");
 }
 
 bool CRegistry::QueryValue(const char* name, char* buffer, DWORD size) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (char *)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (char *)(%s)", Text(name));
     if (buffer == nullptr || size == 0) {
         lastError_ = ERROR_INVALID_PARAMETER;
     } else {
@@ -415,20 +432,20 @@ bool CRegistry::QueryValue(const char* name, char* buffer, DWORD size) {
         if (lastError_ == ERROR_SUCCESS) buffer[length < size ? length : size - 1] = '\0';
     }
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (char *) RegQueryValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (char *) RegQueryValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::QueryValue(const char* name, std::string& text) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (CString)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (CString)(%s)", Text(name));
     std::vector<char> buffer(kStringObjectBuffer);
     DWORD length = kStringObjectBuffer;
     lastError_ =
         ::RegQueryValueExA(key_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &length);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (char *) RegQueryValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (char *) RegQueryValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     text.assign(buffer.data(), strnlen(buffer.data(), length));
@@ -436,7 +453,7 @@ bool CRegistry::QueryValue(const char* name, std::string& text) {
 }
 
 bool CRegistry::QueryValue(const char* name, void* buffer, DWORD length, DWORD* bytesRead) {
-    LogLine(kDebugPriority, "CRegistry::QueryValue (void *)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (void *)(%s)", Text(name));
     DWORD read = length;
     if (buffer == nullptr && length != 0) {
         lastError_ = ERROR_INVALID_PARAMETER;
@@ -444,7 +461,7 @@ bool CRegistry::QueryValue(const char* name, void* buffer, DWORD length, DWORD* 
         lastError_ = ::RegQueryValueExA(key_.get(), name, nullptr, nullptr, static_cast<BYTE*>(buffer), &read);
     }
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::QueryValue (void *) RegQueryValueEx (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::QueryValue (void *) RegQueryValueEx (%s)", ErrorText(lastError_));
         return false;
     }
     if (bytesRead != nullptr) *bytesRead = read;
@@ -455,17 +472,17 @@ bool CRegistry::QueryValue(const char* name, void* buffer, DWORD length, DWORD* 
 // Deleting
 
 bool CRegistry::DeleteValue(const char* name) {
-    LogLine(kDebugPriority, "CRegistry::DeleteValue (const char *)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteValue (const char *)(%s)", Text(name));
     lastError_ = ::RegDeleteValueA(key_.get(), name);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::DeleteValue RegDeleteValue (%s)", ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteValue RegDeleteValue (%s)", ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::DeleteAllValues() {
-    LogLine(kDebugPriority, "CRegistry::DeleteAllValues");
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteAllValues");
     const DWORD count = GetValueCount();
     std::vector<char> name(kValueNameBuffer);
     bool complete = true;
@@ -478,18 +495,19 @@ bool CRegistry::DeleteAllValues() {
 }
 
 bool CRegistry::DeleteKey(const char* name) {
-    LogLine(kDebugPriority, "CRegistry::DeleteKey(const char *)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteKey(const char *)(%s)", Text(name));
     // An empty name would name this key itself, which is not a sub key.
     lastError_ = name == nullptr || *name == '\0' ? ERROR_INVALID_PARAMETER : ::RegDeleteKeyA(key_.get(), name);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kErrorPriority, "CRegistry::DeleteKey RegDeleteKey '%s' (%s)", Text(name), ErrorText(lastError_));
+        REGISTRY_TRACE(kErrorPriority, "CRegistry::DeleteKey RegDeleteKey '%s' (%s)", Text(name),
+                       ErrorText(lastError_));
         return false;
     }
     return true;
 }
 
 bool CRegistry::DeleteSubKeys() {
-    LogLine(kDebugPriority, "CRegistry::DeleteSubKeys");
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteSubKeys");
     const DWORD count = GetSubKeyCount();
     char name[kKeyNameBuffer];
     bool complete = true;
@@ -508,7 +526,7 @@ bool CRegistry::DeleteSubKeys() {
 }
 
 bool CRegistry::DeleteKeyAndSubKeys(const char* name) {
-    LogLine(kDebugPriority, "CRegistry::DeleteKeyAndSubKeys(const char *)(%s)", Text(name));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteKeyAndSubKeys(const char *)(%s)", Text(name));
     if (name == nullptr || *name == '\0') {
         lastError_ = ERROR_INVALID_PARAMETER;
         return false;
@@ -521,7 +539,7 @@ bool CRegistry::DeleteKeyAndSubKeys(const char* name) {
     child.DeleteSubKeys();
     child.Close();
     if (!DeleteKey(name)) return false;
-    LogLine(kDebugPriority, "CRegistry::DeleteKeyAndSubKeys(const char *)(%s) ok!!!", name);
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::DeleteKeyAndSubKeys(const char *)(%s) ok!!!", name);
     return true;
 }
 
@@ -573,8 +591,8 @@ bool CRegistry::CopyContents(CRegistry& source, CRegistry& destination) {
 }
 
 bool CRegistry::CopyKey(const char* destination, const char* source) {
-    LogLine(kDebugPriority, "CRegistry::CopyKey this=%s src=%s dst=%s", subKey_.c_str(), Text(source),
-            Text(destination));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::CopyKey this=%s src=%s dst=%s", subKey_.c_str(), Text(source),
+                   Text(destination));
     // A destination inside the source would be copied into itself without end.
     const std::string from = NormalizeKeyPath(source);
     const std::string to = NormalizeKeyPath(destination);
@@ -601,8 +619,8 @@ bool CRegistry::CopyKey(const char* destination, const char* source) {
 }
 
 bool CRegistry::RenameKey(const char* oldName, const char* newName) {
-    LogLine(kDebugPriority, "CRegistry::RenameKey this=%s old=%s new=%s", subKey_.c_str(), Text(oldName),
-            Text(newName));
+    REGISTRY_TRACE(kDebugPriority, "CRegistry::RenameKey this=%s old=%s new=%s", subKey_.c_str(), Text(oldName),
+                   Text(newName));
     return CopyKey(newName, oldName) && DeleteKeyAndSubKeys(oldName);
 }
 
@@ -613,7 +631,7 @@ bool CRegistry::EnumKey(DWORD index, char* buffer, DWORD size) {
     lastError_ =
         buffer == nullptr || size == 0 ? ERROR_INVALID_PARAMETER : ::RegEnumKeyA(key_.get(), index, buffer, size);
     if (lastError_ != ERROR_SUCCESS) {
-        LogLine(kDebugPriority, "CRegistry::EnumKey RegEnumKey Index:%lu (%s)", index, ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::EnumKey RegEnumKey Index:%lu (%s)", index, ErrorText(lastError_));
         return false;
     }
     return true;
@@ -631,8 +649,8 @@ bool CRegistry::EnumValue(DWORD index, char* name, DWORD* nameSize, DWORD* type,
     if (lastError_ != ERROR_SUCCESS) {
         // The name buffer is not terminated after a failure: print at most its size.
         const std::string shown = name != nullptr ? std::string(name, strnlen(name, nameCapacity)) : std::string();
-        LogLine(kDebugPriority, "CRegistry::EnumValue RegEnumValue(%u)(%s) (%s)", static_cast<unsigned>(index),
-                shown.c_str(), ErrorText(lastError_));
+        REGISTRY_TRACE(kDebugPriority, "CRegistry::EnumValue RegEnumValue(%u)(%s) (%s)", static_cast<unsigned>(index),
+                       shown.c_str(), ErrorText(lastError_));
         return false;
     }
     return true;
@@ -646,7 +664,7 @@ bool CRegistry::GetNextBinaryValueName(char* buffer, DWORD size) {
                                                     : ::RegEnumValueA(key_.get(), valueIndex_, buffer, &nameLength,
                                                                       nullptr, &type, nullptr, nullptr);
         if (lastError_ != ERROR_SUCCESS) {
-            LogLine(kDebugPriority, "CRegistry::EnumKey RegEnumKey (%s)", ErrorText(lastError_));
+            REGISTRY_TRACE(kDebugPriority, "CRegistry::EnumKey RegEnumKey (%s)", ErrorText(lastError_));
             return false;
         }
         ++valueIndex_;
