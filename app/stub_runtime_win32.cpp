@@ -1,9 +1,11 @@
-// Replacements, for zorsetup.exe only, of C++ runtime pieces that cost every
+// Replacements, for zorsetup.exe only, of runtime and library pieces that cost every
 // installer far more than the stub needs. Linked into the stub only: the
 // libraries and their tests keep the standard runtime. The linker takes a
 // runtime object only when something refers to a symbol not defined here; it
 // then fails with duplicate symbols, so a piece newly needed cannot slip in
 // unnoticed.
+#include "app/packed_system_errors.h"
+#include "common/error_tables.h"
 #include "common/small_printf.h"
 #include "common/windows_api.h"
 
@@ -156,3 +158,13 @@ extern "C" int __mingw_vfprintf(FILE* file, const char* format, va_list argument
     SmallVsnprintf(text.data(), text.size() + 1, format, arguments, FormatFloatWithSystemLibrary);
     return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? length : -1;
 }
+
+// 4. The English texts of the system error codes.
+//
+// The table in common takes 40 KB; the stub carries it deflated instead
+// (packed_system_errors.h) and decodes it with the deflate decoder it has
+// anyway, the first time a failure names a system error. The texts are the
+// same. The table's other entry points are left undefined here: should
+// anything in the stub come to need them, the table's object is linked in
+// and its lookup collides with this one.
+const char* FindSystemErrorText(std::uint32_t code) { return FindPackedSystemErrorText(code); }
