@@ -74,14 +74,14 @@ UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::s
 }
 
 std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, const std::string& directory,
-                                                const std::string& executablePath, std::uint64_t installedBytes) {
+                                                const std::string& iconFile, std::uint64_t installedBytes) {
     const std::string uninstaller = "\"" + BuildPath(directory, kUninstallerFileName, nullptr) + "\"";
     return {
         Text("DisplayName", record.appName),
         Text("DisplayVersion", record.version),
         Text("Publisher", record.publisher),
         Text(kInstallLocationValue, directory),
-        Text("DisplayIcon", executablePath),
+        Text("DisplayIcon", iconFile),
         Text("UninstallString", uninstaller),
         Text("QuietUninstallString", uninstaller + " /S"),
         Number("EstimatedSize",
@@ -135,8 +135,11 @@ bool SetUpUninstaller(InstallerUi& ui, InstallerSystem& system, const InstallerA
         std::uint64_t installed = 0;
         for (const ArchiveEntry& entry : archive.GetEntries()) installed += entry.originalSize;
         const std::string key = UninstallEntryKeyOf(record.uninstallKey);
+        const std::string iconFile = archive.GetExtension(kIconKey) == kUninstallerIcon
+                                         ? BuildPath(directory, kUninstallerFileName, nullptr)
+                                         : executablePath;
         if (!system.WriteRegistryValues(InstallationScope(archive), key,
-                                        UninstallEntryValues(record, directory, executablePath, installed)))
+                                        UninstallEntryValues(record, directory, iconFile, installed)))
             error = StringFormat("cannot write the registry key '%s' (%s)", key.c_str(), LastErrorText());
     }
     if (error.empty()) return true;

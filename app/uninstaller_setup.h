@@ -37,9 +37,10 @@ UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::s
                                    const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier);
 
 // The values of the uninstall entry: the names Windows' list of installed
-// applications reads, the estimated size in KiB rounded up.
+// applications reads, the estimated size in KiB rounded up; DisplayIcon
+// names iconFile.
 std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, const std::string& directory,
-                                                const std::string& executablePath, std::uint64_t installedBytes);
+                                                const std::string& iconFile, std::uint64_t installedBytes);
 
 // Writes <directory>\uninstall.exe from the first imageSize bytes of the
 // file at modulePath and the record, replacing an earlier one in one step:

@@ -153,6 +153,11 @@ inline constexpr char kPerUserScope[] = "per-user";
 // The name of the key below ...\CurrentVersion\Uninstall that the
 // installation writes, with an uninstaller; absent: no uninstaller.
 inline constexpr char kUninstallKeyKey[] = "uninstall-key";
+// "uninstaller": the installer carries the publisher's icon, and so does the
+// uninstaller cut from it, which the uninstall entry's DisplayIcon then
+// names. Absent: DisplayIcon names the main executable.
+inline constexpr char kIconKey[] = "icon";
+inline constexpr char kUninstallerIcon[] = "uninstaller";
 // The data's method, dictionary and layout (LZMA, above).
 inline constexpr char kCompressionKey[] = "compression";
 inline constexpr char kLzmaCompression[] = "lzma";

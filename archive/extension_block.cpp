@@ -44,6 +44,8 @@ std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
             problem = InstallDirTemplateProblem(pair.value);
         else if (pair.key == kScopeKey && pair.value != kPerUserScope)
             problem = "is not \"per-user\"";
+        else if (pair.key == kIconKey && pair.value != kUninstallerIcon)
+            problem = "is not \"uninstaller\"";
         else if (pair.key == kUninstallKeyKey)
             problem = EntryNameProblem(pair.value);
         if (!problem.empty()) return "has a '" + pair.key + "' value that " + problem;

@@ -67,14 +67,13 @@ bool LooksLikePeExecutable(const std::uint8_t* start, std::size_t size) {
     return machine == 0x14C || machine == 0x8664;
 }
 
-void PrepareUnsignedExecutable(std::string& bytes) {
-    auto* data = reinterpret_cast<std::uint8_t*>(bytes.data());
+void PrepareUnsignedExecutable(std::uint8_t* data, std::size_t size) {
     std::uint32_t peOffset = 0;
     PeHeaderFields fields;
-    if (!ReadPeOffset(data, bytes.size(), peOffset) || peOffset > bytes.size() ||
-        !ParsePeHeaders(data + peOffset, bytes.size() - peOffset, peOffset, fields))
+    if (!ReadPeOffset(data, size, peOffset) || peOffset > size ||
+        !ParsePeHeaders(data + peOffset, size - peOffset, peOffset, fields))
         return;
     if (fields.securityEntryOffset != 0) std::memset(data + fields.securityEntryOffset, 0, kDirectoryEntrySize);
     StoreLittleEndian32(0, data + fields.checksumOffset);
-    StoreLittleEndian32(PeChecksum(data, bytes.size()), data + fields.checksumOffset);
+    StoreLittleEndian32(PeChecksum(data, size), data + fields.checksumOffset);
 }

@@ -65,4 +65,7 @@ bool LooksLikePeExecutable(const std::uint8_t* start, std::size_t size);
 // odd last byte counting as a word of its own, the CheckSum field counting
 // as zero, plus the file's length). Bytes that are not a well-formed PE
 // image are left as they are.
-void PrepareUnsignedExecutable(std::string& bytes);
+void PrepareUnsignedExecutable(std::uint8_t* bytes, std::size_t size);
+inline void PrepareUnsignedExecutable(std::string& bytes) {
+    PrepareUnsignedExecutable(reinterpret_cast<std::uint8_t*>(bytes.data()), bytes.size());
+}

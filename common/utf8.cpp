@@ -96,3 +96,22 @@ std::string FoldCaseUtf8(std::string_view text) {
     }
     return folded;
 }
+
+std::u16string ToUtf16(std::string_view text) {
+    std::u16string units;
+    std::size_t length = 0;
+    for (std::size_t at = 0; at < text.size(); at += length) {
+        char32_t value = DecodeAt(text, at, length);
+        if (value == 0 && text[at] != '\0') {
+            value = 0xFFFD;
+            length = 1;
+        }
+        if (value > 0xFFFF) {
+            units += static_cast<char16_t>(0xD800 + ((value - 0x10000) >> 10));
+            units += static_cast<char16_t>(0xDC00 + ((value - 0x10000) & 0x3FF));
+        } else {
+            units += static_cast<char16_t>(value);
+        }
+    }
+    return units;
+}

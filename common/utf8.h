@@ -16,6 +16,10 @@ bool IsValidUtf8(std::string_view text);
 // anew.
 std::size_t Utf16Length(std::string_view text);
 
+// text in UTF-16, Utf16Length(text) code units: a byte that does not start a
+// well-formed sequence becomes U+FFFD.
+std::u16string ToUtf16(std::string_view text);
+
 // text with its letters folded to lower case as Windows compares file names,
 // for the alphabets where that folding is one letter to one letter of the
 // same encoded length or a fixed offset: ASCII, Latin-1, Latin Extended-A,

@@ -26,6 +26,14 @@ if [ ! -e "$corpus/.seeded" ]; then
     exit 1
   touch "$corpus/.seeded"
 fi
+# Resource seeds: the real stub when the Windows tree has built it; an icon
+# file of one 1x1 bitmap.
+stub=build/windows/bin/zorsetup.exe
+if [ -z "$(ls -A "$corpus/pe_resources")" ] && [ -r "$stub" ]; then cp "$stub" "$corpus/pe_resources/stub"; fi
+if [ -z "$(ls -A "$corpus/icon_file")" ]; then
+  printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\60\0\0\0\26\0\0\0\50\0\0\0\1\0\0\0\2\0\0\0\1\0\40\0%s' \
+    "$(printf '%032d' 0 | tr 0 '\1')" >"$corpus/icon_file/seed0"
+fi
 # Pattern seeds: a conversion pattern, a NUL byte, a date pattern.
 if [ -z "$(ls -A "$corpus/log_pattern")" ]; then
   seeds=("%-5p - %m%n|'.'yyyy-MM-dd" "%d{ABSOLUTE} [%t] %-10c{2} %r %m\\n|HH:mm:ss,SSS"

@@ -105,6 +105,20 @@ TEST_F(Uninstaller, AnInstallationWritesTheUninstallerAndItsEntry) {
     EXPECT_TRUE(host_.registry.empty());
 }
 
+// An installer with the publisher's icon leaves it in the uninstaller, which
+// the entry then shows.
+TEST_F(Uninstaller, TheEntryShowsTheUninstallersIconWhenTheInstallerHasOne) {
+    InstallerContent content = Demo();
+    content.extensions.push_back({"icon", "uninstaller"});
+    WriteInstaller(installer_, content);
+    ASSERT_EQ(Run(installer_, "/S /D=" + target_), 0);
+    const std::vector<RegistryValue>& entry = host_.registry[{RegistryScope::Machine, kEntry}];
+    const auto icon =
+        std::find_if(entry.begin(), entry.end(), [](const RegistryValue& v) { return v.name == "DisplayIcon"; });
+    ASSERT_NE(icon, entry.end());
+    EXPECT_EQ(icon->text, uninstaller_);
+}
+
 TEST_F(Uninstaller, SilentlyRemovesWhatTheInstallationMadeAndKeepsTheRest) {
     Install();
     dir_.WriteFile("apps/Zor Demo/notes.txt", "the user's own");

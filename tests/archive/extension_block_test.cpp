@@ -133,6 +133,7 @@ TEST_F(ExtensionTest, DamagedOrInvalidBlocksRefuseTheInstaller) {
         {"unbalanced brace", Block(Text("install-dir") + Text("{ProgramFiles\\x"), 1), "is not closed"},
         {"relative template", Block(Text("install-dir") + Text("{AppName}"), 1), "which is not absolute"},
         {"unknown scope", Block(Text("scope") + Text("machine"), 1), "is not \"per-user\""},
+        {"unknown icon", Block(Text("icon") + Text("installer"), 1), "is not \"uninstaller\""},
         {"uninstall key with a separator", Block(Text("uninstall-key") + Text("..\\Run"), 1), "contains '\\'"},
         {"larger than 64 KiB", Block(Text("note") + Text(std::string(70000, 'n')), 1), "is larger than 65536 bytes"},
     };

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The example's installer, built by zorpack.exe with an uninstaller and
-# signed by osslsigncode with a throwaway certificate, installs under Wine:
-# the demo driver accepts every default and the files must land where the
-# dialog proposed. The uninstall.exe it leaves is a clean unsigned program:
+# The example's installer, built by zorpack.exe with an uninstaller and the
+# publisher's icon, and signed by osslsigncode with a throwaway certificate,
+# installs under Wine: the demo driver accepts every default and the files
+# must land where the dialog proposed. The uninstall.exe it leaves is a clean unsigned program:
 # no security directory entry, a right PE checksum. The run has a Wine prefix
 # and session of its own, so no other test's installation is seen or
 # disturbed.
@@ -39,13 +39,19 @@ pe_fields() {
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ZorInstaller test signer" \
   -addext "extendedKeyUsage=codeSigning" -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
 
+# The publisher's icon (one 1x1 bitmap), so that the resource section the
+# build rewrites is what gets signed, installed and cut into the uninstaller.
+printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\60\0\0\0\26\0\0\0\50\0\0\0\1\0\0\0\2\0\0\0\1\0\40\0%s' \
+  "$(printf '%032d' 0)" >"$work/app.ico"
+
 export ZOR_WINEPREFIX=$work/wineprefix
 unset ZOR_WINESERVER_PERSISTENT DISPLAY
 "$source_dir/scripts/wine-session.sh" "$build" sh -c '
   "$1/wine-run" "$1/bin/zorpack.exe" build -o "$2" --name Hello --version 1.0 --windows "Hello ZorInstaller" --uninstaller \
-    "$3" "$4" "$5" >/dev/null' build "$build" "$(windows_path "$work/Setup.exe")" \
+    --icon "$6" "$3" "$4" "$5" >/dev/null' build "$build" "$(windows_path "$work/Setup.exe")" \
   "$(windows_path "$build/bin/hello.exe")" "$(windows_path "$source_dir/examples/hello/readme.txt")" \
-  "$(windows_path "$source_dir/examples/hello/license.txt")" || fail "zorpack.exe build failed"
+  "$(windows_path "$source_dir/examples/hello/license.txt")" "$(windows_path "$work/app.ico")" ||
+  fail "zorpack.exe build failed"
 
 osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -n Hello -in "$work/Setup.exe" \
   -out "$work/Signed.exe" >/dev/null

@@ -71,5 +71,13 @@ osslsigncode sign -certs cert.pem -key key.pem -n Signed -in SolidSetup.exe -out
 osslsigncode verify -CAfile cert.pem -in SolidSigned.exe >/dev/null 2>&1 || fail "osslsigncode verify refused the signed solid installer"
 "$zorpack" extract SolidSigned.exe solid-out >/dev/null || fail "zorpack extract refused the signed solid installer"
 cmp -s solid-out/data.bin src/data.bin || fail "the signed solid installer gave other bytes"
+# An installer with the publisher's icon and version information (its
+# resource section rewritten) signs and verifies too.
+printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\60\0\0\0\26\0\0\0\50\0\0\0\1\0\0\0\2\0\0\0\1\0\40\0%s' \
+  "$(printf '%032d' 0)" >app.ico
+"$zorpack" build -o IconSetup.exe --name Signed --version 1.0 --icon app.ico --copyright "(c) Signer" src/App.exe >/dev/null
+osslsigncode sign -certs cert.pem -key key.pem -n Signed -in IconSetup.exe -out IconSigned.exe >/dev/null
+osslsigncode verify -CAfile cert.pem -in IconSigned.exe >/dev/null 2>&1 || fail "osslsigncode verify refused the signed installer with an icon"
+"$zorpack" verify IconSigned.exe >/dev/null || fail "zorpack verify refused the signed installer with an icon"
 
-echo "signed installer: signed, verified, listed and extracted, read with its signature removed; a changed byte is refused by both; a solid LZMA installer too"
+echo "signed installer: signed, verified, listed and extracted, read with its signature removed; a changed byte is refused by both; a solid LZMA installer and one with an icon too"

@@ -17,6 +17,7 @@
 #include "tools/zorpack/extractor_image.h"
 #include "tools/zorpack/input_files.h"
 #include "tools/zorpack/progress.h"
+#include "tools/zorpack/stub_resources.h"
 #include "tools/zorpack/summary.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
         FileIdentity identity;
         if (!ReadExtractorImage(build.stubPath, image, identity, error)) return Report(console, error);
         stub = identity;
+        if (WantsStubResources(build) && !ApplyStubResources(build, image, error)) return Report(console, error);
         size = image.size();
         archive.SetExtractorImage(std::move(image));
         return kExitSuccess;
@@ -51,6 +53,12 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
                                       "one with --stub FILE"
                                     : "this zorpack carries no extractor image; name one with --stub FILE",
                       kExitUsage);
+    if (WantsStubResources(build)) {
+        if (!ApplyStubResources(build, image, error)) return Report(console, error);
+        size = image.size();
+        archive.SetExtractorImage(std::move(image));
+        return kExitSuccess;
+    }
     size = image.size();
     archive.SetExtractorResourceId(resourceId);
     return kExitSuccess;
@@ -117,6 +125,7 @@ std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
     if (!build.installDir.empty()) pairs.push_back({kInstallDirKey, build.installDir});
     if (build.perUser) pairs.push_back({kScopeKey, kPerUserScope});
     if (build.uninstaller) pairs.push_back({kUninstallKeyKey, build.uninstallKey});
+    if (build.uninstaller && !build.iconPath.empty()) pairs.push_back({kIconKey, kUninstallerIcon});
     return pairs;
 }
 

@@ -36,6 +36,10 @@ enum class OptionId {
     Uninstaller,
     UninstallKey,
     PerUser,
+    VersionInfo,
+    Icon,
+    Copyright,
+    Description,
     Verbose,
     Help
 };
@@ -65,6 +69,10 @@ constexpr OptionRule kOptions[] = {
     Rule("--uninstaller", nullptr, false, OptionId::Uninstaller),
     Rule("--uninstall-key", nullptr, true, OptionId::UninstallKey),
     Rule("--per-user", nullptr, false, OptionId::PerUser),
+    Rule("--version-info", nullptr, false, OptionId::VersionInfo),
+    Rule("--icon", nullptr, true, OptionId::Icon),
+    Rule("--copyright", nullptr, true, OptionId::Copyright),
+    Rule("--description", nullptr, true, OptionId::Description),
     Rule("--verbose", "-v", false, OptionId::Verbose),
     Rule("--help", "-h", false, OptionId::Help),
 };
@@ -214,6 +222,18 @@ public:
         case OptionId::PerUser:
             build.perUser = true;
             return true;
+        case OptionId::VersionInfo:
+            build.versionInfo = true;
+            return true;
+        case OptionId::Icon:
+            build.versionInfo = true;
+            return SetNonEmpty(rule, value, build.iconPath);
+        case OptionId::Copyright:
+            build.versionInfo = true;
+            return SetNonEmpty(rule, value, build.copyright);
+        case OptionId::Description:
+            build.versionInfo = true;
+            return SetNonEmpty(rule, value, build.description);
         case OptionId::Verbose:
             result_.request.verbose = true;
             return true;

@@ -40,6 +40,12 @@ struct BuildRequest {
     // For the current user only: the per-user stub (unless --stub names
     // one) and the extension pair scope=per-user.
     bool perUser = false;
+    // The icon and version information of the installer (stub_resources.h):
+    // versionInfo is set by --version-info and by each of the three others.
+    bool versionInfo = false;
+    std::string iconPath;
+    std::string copyright;
+    std::string description;
     // Input files as given; "@name" entries are list files, expanded later.
     std::vector<std::string> inputs;
 };
