@@ -26,7 +26,9 @@ void Store16(std::uint32_t value, std::uint8_t* at) {
     at[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-std::uint64_t AlignUp(std::uint64_t value, std::uint32_t alignment) { return (value + alignment - 1) / alignment * alignment; }
+std::uint64_t AlignUp(std::uint64_t value, std::uint32_t alignment) {
+    return (value + alignment - 1) / alignment * alignment;
+}
 
 struct Section {
     std::size_t header = 0; // file offset of its 40-byte header
@@ -42,6 +44,7 @@ struct Layout {
     std::uint32_t directoryCount = 0;
     std::uint32_t sectionAlignment = 0, fileAlignment = 0;
     std::uint32_t symbolTable = 0;
+    std::size_t headersEnd = 0; // the end of the section table
     std::vector<Section> sections;
 
     std::uint32_t DirectoryField(const std::vector<std::uint8_t>& image, std::size_t index, std::size_t field) const {
@@ -75,11 +78,14 @@ bool ParseLayout(const std::vector<std::uint8_t>& image, Layout& layout, std::st
         error = "its PE headers are malformed";
         return false;
     }
+    layout.headersEnd = table + sectionCount * kSectionHeaderSize;
     for (std::size_t i = 0; i < sectionCount; ++i) {
         const std::uint8_t* header = image.data() + table + i * kSectionHeaderSize;
         Section section{table + i * kSectionHeaderSize, LoadLittleEndian32(header + 12), LoadLittleEndian32(header + 8),
                         LoadLittleEndian32(header + 20), LoadLittleEndian32(header + 16)};
-        if (std::uint64_t{section.rawOffset} + section.rawSize > image.size() ||
+        // Without raw data a section's file offset means nothing (the loader
+        // ignores it), so only sections with data must lie inside the file.
+        if ((section.rawSize != 0 && std::uint64_t{section.rawOffset} + section.rawSize > image.size()) ||
             std::uint64_t{section.address} + section.Span() > 0xFFFFFFFFu) {
             error = "a section of it lies outside the file";
             return false;
@@ -305,8 +311,7 @@ std::vector<std::uint8_t> WriteTree(const std::vector<TypeNode>& types, std::uin
 
 } // namespace
 
-bool ReadPeResources(const std::vector<std::uint8_t>& image, std::vector<PeResource>& resources,
-                     std::string& error) {
+bool ReadPeResources(const std::vector<std::uint8_t>& image, std::vector<PeResource>& resources, std::string& error) {
     resources.clear();
     Layout layout;
     if (!ParseLayout(image, layout, error)) return false;
@@ -333,16 +338,23 @@ bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeReso
         return false;
     }
     const Section rsrc = *found;
+    // The new section is written where the old one starts: never over the headers.
+    if (rsrc.rawOffset < layout.headersEnd) {
+        error = "its resource section overlaps its headers";
+        return false;
+    }
     // What follows the resources moves: the base relocations alone may.
     const std::uint32_t relocationAddress = layout.DirectoryField(image, kRelocationDirectory, 0);
     const Section* reloc = nullptr;
     std::uint64_t fileEnd = 0;
     for (const Section& section : layout.sections) {
-        fileEnd = std::max<std::uint64_t>(fileEnd, std::uint64_t{section.rawOffset} + section.rawSize);
+        if (section.rawSize != 0)
+            fileEnd = std::max<std::uint64_t>(fileEnd, std::uint64_t{section.rawOffset} + section.rawSize);
         if (&section == found) continue;
         const std::uint64_t rawEnd = std::uint64_t{section.rawOffset} + section.rawSize;
         if (section.address < rsrc.address) {
-            if (section.rawSize != 0 && rawEnd > rsrc.rawOffset) {
+            if ((section.rawSize != 0 && rawEnd > rsrc.rawOffset) ||
+                std::uint64_t{section.address} + section.Span() > rsrc.address) {
                 error = "its sections are not in the order of their addresses";
                 return false;
             }
@@ -371,6 +383,11 @@ bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeReso
     }
 
     const std::vector<std::uint8_t> tree = WriteTree(BuildTree(resources), rsrc.address);
+    const std::uint64_t relocationSpan = reloc != nullptr ? std::uint64_t{reloc->Span()} + layout.sectionAlignment : 0;
+    if (std::uint64_t{rsrc.address} + tree.size() + relocationSpan > 0xFFFFFFFFu) {
+        error = "its resources would reach beyond 4 GiB of address space";
+        return false;
+    }
     const auto treeSize = static_cast<std::uint32_t>(tree.size());
     const auto rawSize = static_cast<std::uint32_t>(AlignUp(treeSize, layout.fileAlignment));
     std::vector<std::uint8_t> out(image.begin(), image.begin() + rsrc.rawOffset);
@@ -380,7 +397,8 @@ bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeReso
     if (reloc != nullptr) {
         const auto newAddress = static_cast<std::uint32_t>(AlignUp(imageEnd, layout.sectionAlignment));
         const auto newOffset = static_cast<std::uint32_t>(out.size());
-        out.insert(out.end(), image.begin() + reloc->rawOffset, image.begin() + reloc->rawOffset + reloc->rawSize);
+        if (reloc->rawSize != 0)
+            out.insert(out.end(), image.begin() + reloc->rawOffset, image.begin() + reloc->rawOffset + reloc->rawSize);
         StoreLittleEndian32(newAddress, &out[reloc->header + 12]);
         StoreLittleEndian32(newOffset, &out[reloc->header + 20]);
         const std::size_t entry = layout.directories + kRelocationDirectory * kEntrySize;
@@ -388,7 +406,8 @@ bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeReso
         imageEnd = newAddress + reloc->virtualSize;
     }
     // Whatever followed the last section stays behind the sections.
-    if (fileEnd < image.size()) out.insert(out.end(), image.begin() + static_cast<std::ptrdiff_t>(fileEnd), image.end());
+    if (fileEnd < image.size())
+        out.insert(out.end(), image.begin() + static_cast<std::ptrdiff_t>(fileEnd), image.end());
 
     StoreLittleEndian32(treeSize, &out[rsrc.header + 8]);
     StoreLittleEndian32(rawSize, &out[rsrc.header + 16]);
@@ -396,7 +415,8 @@ bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeReso
     StoreLittleEndian32(treeSize, &out[resourceEntry + 4]);
     std::uint8_t* initialized = &out[layout.optional + 8];
     StoreLittleEndian32(LoadLittleEndian32(initialized) + rawSize - rsrc.rawSize, initialized);
-    StoreLittleEndian32(static_cast<std::uint32_t>(AlignUp(imageEnd, layout.sectionAlignment)), &out[layout.optional + 56]);
+    StoreLittleEndian32(static_cast<std::uint32_t>(AlignUp(imageEnd, layout.sectionAlignment)),
+                        &out[layout.optional + 56]);
     PrepareUnsignedExecutable(out.data(), out.size());
     image = std::move(out);
     return true;

@@ -57,8 +57,7 @@ inline constexpr std::uint16_t kManifest = 24;
 // are malformed: anything that points outside the image or its section,
 // more than 65,536 resources, or more than 64 MiB of their data. An image
 // without a resource section has no resources.
-bool ReadPeResources(const std::vector<std::uint8_t>& image, std::vector<PeResource>& resources,
-                     std::string& error);
+bool ReadPeResources(const std::vector<std::uint8_t>& image, std::vector<PeResource>& resources, std::string& error);
 
 // Replaces the resource section of image by one holding resources (any
 // order; written sorted as the format wants). The section keeps its place;
@@ -66,6 +65,8 @@ bool ReadPeResources(const std::vector<std::uint8_t>& image, std::vector<PeResou
 // image's sizes follow. The CheckSum field is then recomputed. False with a
 // one-line error, and image unchanged, when the image has no resource
 // section, when a section other than the base relocations follows it, when
-// a data directory other than those two points into what moves, or when the
-// image is code-signed (its signature would no longer match).
+// a data directory other than those two points into what moves, when a
+// section before it reaches into it (in the file or in memory) or it starts
+// inside the headers, or when the image is code-signed (its signature would
+// no longer match).
 bool WritePeResources(std::vector<std::uint8_t>& image, const std::vector<PeResource>& resources, std::string& error);

@@ -25,7 +25,8 @@ std::uint32_t At32(const std::vector<std::uint8_t>& image, std::size_t at) {
 }
 
 bool SameResources(const std::vector<PeResource>& a, const std::vector<PeResource>& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const PeResource& x, const PeResource& y) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const PeResource& x, const PeResource& y) {
                return x.type == y.type && x.name == y.name && x.language == y.language && x.codePage == y.codePage &&
                       x.data == y.data;
            });
@@ -54,7 +55,8 @@ TEST(PeResources, AddedResourcesReadBackAndTheImageStaysConsistent) {
     std::vector<PeResource> expected(back.begin() + 1, back.end());
     EXPECT_EQ(expected.size(), before.size() + 1);
     for (const PeResource& r : before)
-        EXPECT_TRUE(std::any_of(back.begin(), back.end(), [&](const PeResource& b) { return SameResources({b}, {r}); }));
+        EXPECT_TRUE(
+            std::any_of(back.begin(), back.end(), [&](const PeResource& b) { return SameResources({b}, {r}); }));
 
     // Writing the same resources again gives the same bytes; writing the
     // original ones gives back an image of the original size.

@@ -84,10 +84,11 @@ std::string TwoImageIcon() {
 
 std::string BuildIconInstaller(const TempDir& dir, std::string& err) {
     const std::string setup = dir / "Demo Setup.exe";
-    const int code = Build({"build", "-o", setup, "--name", "Demo", "--version", "1.2.3-beta", "--publisher",
-                            "Acme Tools", "--copyright", "© 2026 Acme", "--icon", dir.WriteFile("app.ico", TwoImageIcon()),
-                            "--stub", ZOR_EXTRACTOR_IMAGE, dir.WriteFile("App.exe", std::string(3000, 'a'))},
-                           err);
+    const int code =
+        Build({"build", "-o", setup, "--name", "Demo", "--version", "1.2.3-beta", "--publisher", "Acme Tools",
+               "--copyright", "© 2026 Acme", "--icon", dir.WriteFile("app.ico", TwoImageIcon()), "--stub",
+               ZOR_EXTRACTOR_IMAGE, dir.WriteFile("App.exe", std::string(3000, 'a'))},
+              err);
     return code == kExitSuccess ? setup : "";
 }
 
@@ -137,8 +138,8 @@ TEST(StubResources, AnIconFileThatIsNoneIsRefusedBeforeAnythingIsWritten) {
     } cases[] = {
         {"empty", ""},
         {"a cursor's header", with(0, 0x00020000)},
-        {"no image", with(2, 0x00000001) .substr(0, 6)},
-        {"more images than the file lists", with(4, 0x00000009) .substr(0, 38) + good.substr(38)},
+        {"no image", with(2, 0x00000001).substr(0, 6)},
+        {"more images than the file lists", with(4, 0x00000009).substr(0, 38) + good.substr(38)},
         {"an image past the end", with(6 + 8, 0x10000)},
         {"an image inside the list", with(6 + 12, 8)},
         {"an image of no bytes", with(6 + 8, 0)},
@@ -166,9 +167,8 @@ TEST(VersionNumbers, TakeTheLeadingNumericParts) {
         const char* text;
         std::array<std::uint16_t, 4> numbers;
     } cases[] = {
-        {"1.2.3.4", {1, 2, 3, 4}},   {"2.1.7-beta", {2, 1, 7, 0}}, {"10", {10, 0, 0, 0}},
-        {"1.2.3.4.5", {1, 2, 3, 4}}, {"v1.2", {0, 0, 0, 0}},       {"1.65536.2", {1, 0, 0, 0}},
-        {"", {0, 0, 0, 0}},          {"3..4", {3, 0, 0, 0}},
+        {"1.2.3.4", {1, 2, 3, 4}}, {"2.1.7-beta", {2, 1, 7, 0}}, {"10", {10, 0, 0, 0}}, {"1.2.3.4.5", {1, 2, 3, 4}},
+        {"v1.2", {0, 0, 0, 0}},    {"1.65536.2", {1, 0, 0, 0}},  {"", {0, 0, 0, 0}},    {"3..4", {3, 0, 0, 0}},
     };
     for (const auto& c : cases) EXPECT_EQ(VersionNumbers(c.text), c.numbers) << c.text;
 }

@@ -11,8 +11,8 @@ namespace {
 
 std::wstring Wide(const std::string& text) {
     std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
     return wide;
 }
 
@@ -31,8 +31,8 @@ TEST(StubResourcesWin32, WindowsReadsTheVersionTextsAndLoadsTheIcon) {
     const struct {
         const wchar_t* name;
         const wchar_t* value;
-    } texts[] = {{L"CompanyName", L"Acme Tools"},        {L"ProductName", L"Demo"},
-                 {L"FileDescription", L"Demo Setup"},    {L"ProductVersion", L"1.2.3-beta"},
+    } texts[] = {{L"CompanyName", L"Acme Tools"},          {L"ProductName", L"Demo"},
+                 {L"FileDescription", L"Demo Setup"},      {L"ProductVersion", L"1.2.3-beta"},
                  {L"LegalCopyright", L"\u00A9 2026 Acme"}, {L"OriginalFilename", L"Demo Setup.exe"}};
     for (const auto& text : texts) {
         void* value = nullptr;

@@ -80,10 +80,11 @@ bool ApplyStubResources(const BuildRequest& build, std::vector<std::uint8_t>& im
     resources.erase(std::remove_if(resources.begin(), resources.end(), Replaced), resources.end());
     using namespace pe_resource_type;
     for (std::size_t i = 0; i < icons.size(); ++i)
-        resources.push_back({{u"", kIcon}, {u"", static_cast<std::uint16_t>(kFirstIcon + i)}, kUsEnglish, 0,
-                             std::move(icons[i].data)});
+        resources.push_back(
+            {{u"", kIcon}, {u"", static_cast<std::uint16_t>(kFirstIcon + i)}, kUsEnglish, 0, std::move(icons[i].data)});
     if (!icons.empty())
-        resources.push_back({{u"", kGroupIcon}, {u"", kIconGroup}, kUsEnglish, 0, IconGroupResource(icons, kFirstIcon)});
+        resources.push_back(
+            {{u"", kGroupIcon}, {u"", kIconGroup}, kUsEnglish, 0, IconGroupResource(icons, kFirstIcon)});
     std::vector<std::uint8_t> version = VersionResource(VersionNumbers(build.version), VersionTexts(build));
     if (version.empty()) {
         error = "the version information's texts are too long";
