@@ -21,11 +21,6 @@ constexpr std::size_t kSecurityDirectory = 4;
 constexpr std::size_t kRelocationDirectory = 5;
 constexpr std::size_t kSectionHeaderSize = 40;
 
-void Store16(std::uint32_t value, std::uint8_t* at) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
 std::uint64_t AlignUp(std::uint64_t value, std::uint32_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
@@ -259,14 +254,14 @@ std::vector<std::uint8_t> WriteTree(const std::vector<TypeNode>& types, std::uin
     std::size_t nextDirectory = kDirectorySize + types.size() * kEntrySize;
     std::size_t nextEntry = dataEntries, nextString = strings, nextData = AlignUp(strings + nameBytes, 8);
     const auto directory = [&](std::size_t at, std::size_t named, std::size_t numbered) {
-        Store16(static_cast<std::uint32_t>(named), &out[at + 12]);
-        Store16(static_cast<std::uint32_t>(numbered), &out[at + 14]);
+        StoreLittleEndian16(static_cast<std::uint32_t>(named), &out[at + 12]);
+        StoreLittleEndian16(static_cast<std::uint32_t>(numbered), &out[at + 14]);
     };
     const auto idField = [&](const PeResourceId& id) -> std::uint32_t {
         if (id.name.empty()) return id.number;
         const std::size_t at = nextString;
-        Store16(static_cast<std::uint32_t>(id.name.size()), &out[at]);
-        for (std::size_t i = 0; i < id.name.size(); ++i) Store16(id.name[i], &out[at + 2 + 2 * i]);
+        StoreLittleEndian16(static_cast<std::uint32_t>(id.name.size()), &out[at]);
+        for (std::size_t i = 0; i < id.name.size(); ++i) StoreLittleEndian16(id.name[i], &out[at + 2 + 2 * i]);
         nextString += 2 + 2 * id.name.size();
         return kHighBit | static_cast<std::uint32_t>(at);
     };

@@ -28,6 +28,11 @@ inline std::uint64_t LoadLittleEndian64(const std::uint8_t* bytes) {
     return value;
 }
 
+inline void StoreLittleEndian16(std::uint32_t value, std::uint8_t* bytes) {
+    bytes[0] = static_cast<std::uint8_t>(value);
+    bytes[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
 inline void StoreLittleEndian32(std::uint32_t value, std::uint8_t* bytes) {
     for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }

@@ -40,27 +40,25 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
         FileIdentity identity;
         if (!ReadExtractorImage(build.stubPath, image, identity, error)) return Report(console, error);
         stub = identity;
-        if (WantsStubResources(build) && !ApplyStubResources(build, image, error)) return Report(console, error);
-        size = image.size();
-        archive.SetExtractorImage(std::move(image));
-        return kExitSuccess;
+    } else {
+        // Asked here so that a zorpack without an image says so before any work.
+        const int resourceId = build.perUser ? kPerUserExtractorResourceId : kExtractorResourceId;
+        if (!LoadExtractorResource(resourceId, image))
+            return Report(console,
+                          build.perUser ? "this zorpack carries no per-user extractor image (zorsetup-user.exe); name "
+                                          "one with --stub FILE"
+                                        : "this zorpack carries no extractor image; name one with --stub FILE",
+                          kExitUsage);
+        // The archive loads its own image again when it writes: no copy is kept.
+        if (!WantsStubResources(build)) {
+            size = image.size();
+            archive.SetExtractorResourceId(resourceId);
+            return kExitSuccess;
+        }
     }
-    // Asked here so that a zorpack without an image says so before any work.
-    const int resourceId = build.perUser ? kPerUserExtractorResourceId : kExtractorResourceId;
-    if (!LoadExtractorResource(resourceId, image))
-        return Report(console,
-                      build.perUser ? "this zorpack carries no per-user extractor image (zorsetup-user.exe); name "
-                                      "one with --stub FILE"
-                                    : "this zorpack carries no extractor image; name one with --stub FILE",
-                      kExitUsage);
-    if (WantsStubResources(build)) {
-        if (!ApplyStubResources(build, image, error)) return Report(console, error);
-        size = image.size();
-        archive.SetExtractorImage(std::move(image));
-        return kExitSuccess;
-    }
+    if (WantsStubResources(build) && !ApplyStubResources(build, image, error)) return Report(console, error);
     size = image.size();
-    archive.SetExtractorResourceId(resourceId);
+    archive.SetExtractorImage(std::move(image));
     return kExitSuccess;
 }
 

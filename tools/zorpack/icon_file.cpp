@@ -63,14 +63,11 @@ bool ParseIconFile(const std::vector<std::uint8_t>& bytes, std::vector<IconImage
 std::vector<std::uint8_t> IconGroupResource(const std::vector<IconImage>& images, std::uint16_t firstNumber) {
     std::vector<std::uint8_t> group(kHeaderSize + images.size() * kGroupEntrySize, 0);
     group[2] = 1;
-    group[4] = static_cast<std::uint8_t>(images.size());
-    group[5] = static_cast<std::uint8_t>(images.size() >> 8);
+    StoreLittleEndian16(static_cast<std::uint32_t>(images.size()), group.data() + 4);
     for (std::size_t i = 0; i < images.size(); ++i) {
         std::uint8_t* entry = group.data() + kHeaderSize + i * kGroupEntrySize;
         std::memcpy(entry, images[i].entry, sizeof images[i].entry);
-        const auto number = static_cast<std::uint16_t>(firstNumber + i);
-        entry[12] = static_cast<std::uint8_t>(number);
-        entry[13] = static_cast<std::uint8_t>(number >> 8);
+        StoreLittleEndian16(static_cast<std::uint32_t>(firstNumber + i), entry + 12);
     }
     return group;
 }
