@@ -7,6 +7,7 @@
 #include "archive/installation_names.h"
 #include "common/environment.h"
 #include "common/error_texts.h"
+#include "common/file.h"
 #include "common/file_system.h"
 #include "common/path.h"
 #include "common/string_format.h"
@@ -47,10 +48,11 @@ struct Removal {
     std::vector<std::string> failures;
 
     // Deletes the file at path when it exists; false when it is still there.
-    bool RemoveFile(const std::string& path) {
+    // The uninstaller's own files do not count as removed.
+    bool RemoveFile(const std::string& path, bool counts = true) {
         if (!FileExists(path)) return true;
         if (DeleteFileAt(path)) {
-            ++removed;
+            if (counts) ++removed;
             return true;
         }
         failures.push_back(StringFormat("Unable to remove '%s' (%s)", path.c_str(), LastErrorText()));
@@ -124,12 +126,22 @@ Removal RemoveInstallation(InstallerSystem& system, const UninstallRecord& recor
 }
 
 // Starts a copy of the uninstaller in the temporary directory, which deletes
-// the uninstaller once this process has ended.
-void StartRemover(InstallerSystem& system, const std::string& uninstaller) {
+// the uninstaller once this process has ended. The copy ends with the record
+// it acts on, which a carried uninstaller no longer has beside it by then.
+void StartRemover(InstallerSystem& system, const std::string& uninstaller, const UninstallRecord& record) {
     const std::string copy = BuildPath(GetEnvironmentValue("TEMP"),
                                        StringFormat("zor-uninstall-%u.exe", CurrentProcessId()).c_str(), nullptr);
-    if (CopyFileContents(uninstaller, copy))
-        system.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
+    if (!CopyFileContents(uninstaller, copy)) return;
+    try {
+        CFile file;
+        if (!file.Open(copy, FileAccess::Write, FileCreation::OpenExisting, FileShare::Exclusive)) return;
+        const std::string bytes = EncodeUninstallRecord(record);
+        file.Seek(0, SeekOrigin::End);
+        file.Write(bytes.data(), bytes.size());
+    } catch (const FileException&) {
+        return; // a copy without its record would remove nothing: the uninstaller stays
+    }
+    system.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
 }
 
 UninstallExit Refuse(InstallerUi& ui, const std::string& uninstaller, const std::string& why) {
@@ -180,7 +192,11 @@ UninstallExit RunUninstall(InstallerUi& ui, InstallerSystem& system, const Progr
     if (!RunningInstancesClosed(ui, system, record.windowList, record.appName, "removing", arguments.silent, title))
         return arguments.silent ? UninstallExit::ApplicationRunning : UninstallExit::Canceled;
 
-    const Removal removal = RemoveInstallation(system, record, directory);
+    Removal removal = RemoveInstallation(system, record, directory);
+    // A carried uninstaller's record goes once everything it names has gone:
+    // until then it is what can remove the rest.
+    if (removal.failures.empty() && IsCarriedUninstallerFile(uninstaller))
+        removal.RemoveFile(BuildPath(directory, kUninstallRecordFileName, nullptr), false);
     for (const std::string& failure : removal.failures) InstallationProgress(failure.c_str(), 0);
     std::string result = StringFormat("'%s' (%s) was removed.", record.appName.c_str(), record.version.c_str());
     if (!removal.failures.empty())
@@ -193,6 +209,6 @@ UninstallExit RunUninstall(InstallerUi& ui, InstallerSystem& system, const Progr
         result += StringFormat("\nFiles it did not install stay in '%s'.", directory.c_str());
     ui.ShowMessage(result, title, removal.failures.empty() ? kMessagePlain : kMessageError);
     if (!removal.failures.empty()) return UninstallExit::NotRemoved;
-    StartRemover(system, uninstaller);
+    StartRemover(system, uninstaller, record);
     return UninstallExit::Removed;
 }

@@ -1,5 +1,6 @@
 // The uninstaller's run: the program's own file ends with the record of what
-// one installation made (uninstall/uninstall_record.h), and the run removes
+// one installation made, or keeps it beside it in uninstall.dat
+// (uninstall/uninstall_record.h), and the run removes
 // exactly that, from the installation's directory only. A damaged, foreign
 // or hostile record removes nothing.
 #pragma once
@@ -24,10 +25,12 @@ bool HasUninstallerName(const std::string& path);
 // file of the directory, every recorded link that still points into the
 // directory, the application's App Paths key when it points into it, the
 // uninstall entry when its InstallLocation is the directory, then the
-// folders left empty. Files, links and keys of other installations, and
-// files the installation did not make, stay; the result says so. A running
+// folders left empty and a record beside the uninstaller. Files, links and
+// keys of other installations, and files the installation did not make,
+// stay; the result says so. A running
 // program cannot delete its own file: after a complete removal it starts a
-// copy of itself in the temporary directory with "/_remove=PID:PATH".
+// copy of itself, with the record at its end, in the temporary directory
+// with "/_remove=PID:PATH".
 //
 // Anywhere else, such as that copy, it removes nothing, and accepts only
 // "/_remove=PID:PATH", which waits for process PID (the uninstaller that

@@ -34,6 +34,25 @@ RegistryValue Number(const char* name, std::uint32_t number) { return {name, {},
 
 bool SameKey(const std::string& a, const std::string& b) { return FoldCaseUtf8(a) == FoldCaseUtf8(b); }
 
+// Writes bytes as <directory>\name in one step: under a temporary name
+// beside it, renamed over the file once complete. False with the reason in
+// error; a failure of the file layer raises FileException, and either way
+// no partial file is left.
+bool ReplaceFile(const std::string& directory, const char* name, const std::string& bytes, std::string& error) {
+    const std::string path = BuildPath(directory, name, nullptr);
+    TemporaryFile file;
+    if (!file.Create(directory, std::string(name) + ".")) {
+        error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
+        return false;
+    }
+    file.File().Write(bytes.data(), bytes.size());
+    if (!file.CommitAs(path)) {
+        error = StringFormat("cannot replace '%s' (%s)", path.c_str(), LastErrorText());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 EarlierUninstaller ReadEarlierUninstaller(const std::string& directory, const std::string& uninstallKey,
@@ -55,7 +74,9 @@ UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::s
     record.uninstallKey = UninstallKeyOf(archive);
     const std::string& first = archive.GetEntries().front().name;
     record.appPathsName = first.substr(first.rfind(kEntrySeparator) + 1);
-    for (const ArchiveEntry& entry : archive.GetEntries()) record.files.push_back(entry.name);
+    // A carried uninstaller, the last entry, goes as the uninstaller does.
+    const std::size_t files = archive.GetEntries().size() - (archive.CarriesUninstaller() ? 1 : 0);
+    for (std::size_t i = 0; i < files; ++i) record.files.push_back(archive.GetEntries()[i].name);
     if (earlier) {
         // Names are compared as Windows compares file names.
         std::vector<std::string> keys;
@@ -93,7 +114,6 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
 
 bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
                           const UninstallRecord& record, std::string& error) {
-    const std::string path = BuildPath(directory, kUninstallerFileName, nullptr);
     try {
         CFile self;
         if (!self.OpenForReading(modulePath)) {
@@ -107,16 +127,14 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
         }
         bytes += EncodeUninstallRecord(record);
         PrepareUnsignedExecutable(bytes); // a signed installer's image names its certificate table
-        TemporaryFile file;
-        if (!file.Create(directory, std::string(kUninstallerFileName) + ".")) {
-            error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
-            return false;
-        }
-        file.File().Write(bytes.data(), bytes.size());
-        if (!file.CommitAs(path)) {
-            error = StringFormat("cannot replace '%s' (%s)", path.c_str(), LastErrorText());
-            return false;
-        }
+        if (!ReplaceFile(directory, kUninstallerFileName, bytes, error)) return false;
+        // A carried uninstaller of an earlier version left its record: this
+        // uninstaller carries its own, and the one beside it would be stale.
+        const std::string beside = BuildPath(directory, kUninstallRecordFileName, nullptr);
+        UninstallRecord stale;
+        if (FileExists(beside) && ReadUninstallRecordFile(beside, stale).empty() &&
+            SameKey(stale.uninstallKey, record.uninstallKey))
+            DeleteFileAt(beside);
     } catch (const FileException& failure) {
         // A full disk or an I/O error: the temporary file is gone with its owner.
         error = failure.what();
@@ -125,12 +143,26 @@ bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize
     return true;
 }
 
+bool WriteUninstallRecordFile(const std::string& directory, const UninstallRecord& record, std::string& error) {
+    try {
+        return ReplaceFile(directory, kUninstallRecordFileName, EncodeUninstallRecord(record), error);
+    } catch (const FileException& failure) {
+        error = failure.what();
+        return false;
+    }
+}
+
 bool SetUpUninstaller(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,
                       const std::string& directory, const std::string& executablePath,
                       const std::vector<UninstallShortcut>& links, const UninstallRecord* earlier) {
     const UninstallRecord record = InstallationRecord(archive, directory, links, earlier);
     std::string error = UninstallRecordProblem(record);
-    if (error.empty()) WriteUninstallerFile(system.ModulePath(), ExtractorImageSize(archive), directory, record, error);
+    if (error.empty()) {
+        if (archive.CarriesUninstaller())
+            WriteUninstallRecordFile(directory, record, error);
+        else
+            WriteUninstallerFile(system.ModulePath(), ExtractorImageSize(archive), directory, record, error);
+    }
     if (error.empty()) {
         std::uint64_t installed = 0;
         for (const ArchiveEntry& entry : archive.GetEntries()) installed += entry.originalSize;

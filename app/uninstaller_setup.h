@@ -1,7 +1,9 @@
 // What an installation with an uninstaller leaves besides the application:
 // uninstall.exe in the installation directory (this program's extractor
-// image followed by the record of what the installation made) and the entry
-// that Windows lists among the installed applications.
+// image followed by the record of what the installation made; or the
+// uninstaller image the installer carries, extracted as its files are, with
+// the record in uninstall.dat beside it) and the entry that Windows lists
+// among the installed applications.
 #pragma once
 
 #include "app/installer_system.h"
@@ -49,6 +51,10 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
 // uninstaller, or none, and no partial file. False with the reason in error.
 bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
                           const UninstallRecord& record, std::string& error);
+
+// Writes <directory>\uninstall.dat, the record of a carried uninstaller, in
+// one step as WriteUninstallerFile writes. False with the reason in error.
+bool WriteUninstallRecordFile(const std::string& directory, const UninstallRecord& record, std::string& error);
 
 // After a successful extraction of an archive whose extension block names an
 // uninstall key: writes the uninstaller and the entry (an update rewrites

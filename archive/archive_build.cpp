@@ -74,11 +74,9 @@ bool InstallerArchive::LoadExtractor(std::vector<std::uint8_t>& image) {
 
 bool InstallerArchive::MakeInstaller(std::string* error) {
     // Only the failures before the first byte is written fill error.
-    if (const std::string* clash = FindUninstallerClash())
-        return Fail(ZorInstallerError::ExtensionBlock, error,
-                    "!Error MakeInstaller: the extension block names an uninstaller, "
-                    "which the installation writes over the entry '%s'",
-                    clash->c_str());
+    if (const std::string problem = UninstallerProblem(); !problem.empty())
+        return Fail(ZorInstallerError::ExtensionBlock, error, "!Error MakeInstaller: the extension block %s",
+                    problem.c_str());
     const bool lzma = (options_ & kCompressFiles) != 0 && compression_.method == CompressionMethod::Lzma;
     std::uint64_t recordBytes = 0;
     for (const ArchiveEntry& entry : entries_) recordBytes += kRecordHeaderSize + entry.storedName.size() + 1;

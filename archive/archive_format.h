@@ -20,7 +20,7 @@
 //   (signature)       only in a code-signed installer: the Authenticode
 //                     certificate table, which the PE security directory of
 //                     the extractor image names and which ends the file
-//                     (archive_load.cpp)
+//                     (signed_file_end.h)
 //
 // Tailer:  0 signature "!ZorInstaller!" NUL NUL   16 format version 258,
 //            or 259 with LZMA
@@ -158,6 +158,14 @@ inline constexpr char kUninstallKeyKey[] = "uninstall-key";
 // names. Absent: DisplayIcon names the main executable.
 inline constexpr char kIconKey[] = "icon";
 inline constexpr char kUninstallerIcon[] = "uninstaller";
+// "carried": the last entry, uninstall.exe at the top of the directory, is
+// the uninstaller image the builder made (and the publisher may have
+// signed; uninstall/uninstall_record.h). The installation extracts it as it
+// extracts every file and writes its record to uninstall.dat beside it; no
+// other entry may be named either. Only with "uninstall-key". Absent: the
+// installation makes its uninstaller from its own image and the record.
+inline constexpr char kUninstallerKey[] = "uninstaller";
+inline constexpr char kCarriedUninstaller[] = "carried";
 // The data's method, dictionary and layout (LZMA, above).
 inline constexpr char kCompressionKey[] = "compression";
 inline constexpr char kLzmaCompression[] = "lzma";

@@ -5,20 +5,12 @@
 // checked against the file's length before it is used, and nothing is
 // allocated beyond what the file can actually hold.
 //
-// A code-signed installer carries its Authenticode certificate table after
-// the archive: the PE security directory (data directory 4) holds the table's
-// file offset and size, and signing tools align the table to 8 bytes with
-// zeros. So when the last 64 bytes are not a tailer, the tailer is looked for
-// just before a table that ends the file, across at most 7 zero bytes, and
-// the archive is taken to end there. Removing the signature (osslsigncode
-// remove-signature) takes the table away and keeps the zeros: without a
-// table, up to 7 zero bytes after the tailer at the end of the file are
-// skipped the same way. The PE headers are read by pe_image.h, the one
-// reader of their fields.
+// A code-signed installer carries its certificate table after the archive:
+// the tailer is then found before it (signed_file_end.h).
 #include "archive/installer_archive.h"
 
 #include "archive/packed_toc.h"
-#include "archive/pe_image.h"
+#include "archive/signed_file_end.h"
 #include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/file.h"
@@ -37,11 +29,6 @@ struct StringField {
     const char* failure;
     std::string InstallerArchive::*value;
 };
-
-// The table is 8-byte aligned; padding of a full 8 bytes or more is no
-// signing tool's and is not searched, so a damaged file is not read further.
-// The same limit holds for the zeros a removed table leaves.
-constexpr std::size_t kMaxTablePadding = 7;
 
 // Bytes held in memory, read the way BufferedReader reads a file, so that one
 // lookup serves installers on disk and images already read.
@@ -64,59 +51,13 @@ private:
     std::uint64_t position_ = 0;
 };
 
-// The file offset of a certificate table named by the PE security directory
-// that ends exactly at the end of the file and starts after the PE headers
-// with room for a tailer before it; 0 when there is none such.
-template <class Reader>
-std::uint64_t FindCertificateTable(Reader& file) {
-    std::uint8_t bytes[std::max(pe_image::kDosHeaderSize, pe_image::kHeadersReadSize)];
-    file.Seek(0);
-    std::uint32_t peOffset = 0;
-    if (!ReadPeOffset(bytes, file.Read(bytes, pe_image::kDosHeaderSize), peOffset)) return 0;
-    file.Seek(peOffset); // beyond the end the read comes back short
-    PeHeaderFields fields;
-    if (!ParsePeHeaders(bytes, file.Read(bytes, pe_image::kHeadersReadSize), peOffset, fields) ||
-        fields.securityEntryOffset == 0)
-        return 0;
-    const std::uint64_t start = fields.certificateTableOffset;
-    const std::uint64_t size = fields.certificateTableSize;
-    const std::uint64_t headersEnd = fields.securityEntryOffset + 8;
-    if (size == 0 || start + size != file.Length() || start < headersEnd + kTailerSize) return 0;
-    return start;
-}
-
 // Reads the tailer into bytes and sets end to the archive's end, where the
-// tailer ends: the end of the file; for a signed file, the start of the zeros
-// before its table; for a file whose signature was removed again, the start
-// of the zeros the signing tool had put after the tailer, which stay at the
-// end of the file without a table after them.
+// tailer ends (signed_file_end.h).
 template <class Reader>
 ZorInstallerError LocateTailer(Reader& file, std::uint8_t (&bytes)[kTailerSize], std::uint64_t& end) {
-    end = file.Length();
-    if (end < kTailerSize) return ZorInstallerError::BadSignature;
-    file.Seek(end - kTailerSize);
-    if (file.Read(bytes, kTailerSize) == kTailerSize && std::memcmp(bytes, kSignature, kSignatureCompared) == 0) {
-        return ZorInstallerError::Success;
-    }
-    // The zeros end at the table when there is one, else at the end of the
-    // file. A table starts after the PE headers, so the window before it
-    // holds at least a tailer.
-    const std::uint64_t tableStart = FindCertificateTable(file);
-    const std::uint64_t limit = tableStart != 0 ? tableStart : end;
-    std::uint8_t window[kTailerSize + kMaxTablePadding];
-    const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof window, limit));
-    file.Seek(limit - size);
-    if (file.Read(window, size) != size) return ZorInstallerError::BadSignature;
-    for (std::size_t padding = 0; padding + kTailerSize <= size; ++padding) {
-        if (padding > 0 && window[size - padding] != 0) break;
-        const std::uint8_t* candidate = window + size - padding - kTailerSize;
-        if (std::memcmp(candidate, kSignature, kSignatureCompared) == 0) {
-            std::memcpy(bytes, candidate, kTailerSize);
-            end = limit - padding;
-            return ZorInstallerError::Success;
-        }
-    }
-    return ZorInstallerError::BadSignature;
+    return signed_file_end::LocateTrailer(file, kSignature, kSignatureCompared, bytes, kTailerSize, end)
+               ? ZorInstallerError::Success
+               : ZorInstallerError::BadSignature;
 }
 
 } // namespace
@@ -201,9 +142,7 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
     }
     // The uninstaller would be written over such an entry: the pair and the
     // entry cannot both stand.
-    if (const std::string* clash = problem.empty() ? FindUninstallerClash() : nullptr)
-        problem = StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
-                               extension_block::kUninstallKeyKey, clash->c_str());
+    if (problem.empty()) problem = UninstallerProblem();
     if (problem.empty()) return true;
     extensions_.clear();
     return Fail(ZorInstallerError::ExtensionBlock, error,

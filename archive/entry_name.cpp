@@ -68,6 +68,8 @@ std::string EntryNameKey(std::string_view name) { return FoldCaseUtf8(name); }
 
 bool IsUninstallerEntry(std::string_view name) { return EntryNameKey(name) == kUninstallerFileName; }
 
+bool IsUninstallRecordEntry(std::string_view name) { return EntryNameKey(name) == kUninstallRecordFileName; }
+
 std::string StoredFileName(const std::string& sourcePath) {
     const std::size_t separator =
         kNativePathStyle == PathStyle::Windows ? sourcePath.find_last_of("\\/") : sourcePath.rfind('/');

@@ -51,6 +51,9 @@ std::string EntryNameKey(std::string_view name);
 // be replaced by the uninstaller, so an installer with one must not carry it.
 // Below a folder ("bin\uninstall.exe") it is another file.
 bool IsUninstallerEntry(std::string_view name);
+// True when name is kUninstallRecordFileName in any letter case: the record
+// a carried uninstaller keeps beside it.
+bool IsUninstallRecordEntry(std::string_view name);
 
 // The file-name part of a source path as the builder stores it: after the
 // last separator of the platform ("\" and "/" on Windows, "/" elsewhere).

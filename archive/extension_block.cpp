@@ -46,6 +46,8 @@ std::string PairsProblem(const std::vector<ExtensionPair>& pairs) {
             problem = "is not \"per-user\"";
         else if (pair.key == kIconKey && pair.value != kUninstallerIcon)
             problem = "is not \"uninstaller\"";
+        else if (pair.key == kUninstallerKey && pair.value != kCarriedUninstaller)
+            problem = "is not \"carried\"";
         else if (pair.key == kUninstallKeyKey)
             problem = EntryNameProblem(pair.value);
         if (!problem.empty()) return "has a '" + pair.key + "' value that " + problem;

@@ -15,6 +15,8 @@ inline constexpr char kQuickLaunchFolder[] = "Microsoft\\Internet Explorer\\Quic
 
 // The uninstaller an installation leaves at the top of its directory.
 inline constexpr char kUninstallerFileName[] = "uninstall.exe";
+// Beside a carried uninstaller (uninstall/uninstall_record.h): its record.
+inline constexpr char kUninstallRecordFileName[] = "uninstall.dat";
 
 // Below the machine's or the current user's root: where Windows finds an
 // application by its executable's file name (the key's default value is the

@@ -1,6 +1,7 @@
 #include "archive/installer_archive.h"
 
 #include "archive/entry_name.h"
+#include "archive/installation_names.h"
 
 #include "common/string_format.h"
 
@@ -39,13 +40,30 @@ std::string InstallerArchive::GetExtension(const std::string& key) const {
     return {};
 }
 
-const std::string* InstallerArchive::FindUninstallerClash() const {
-    if (GetExtension(archive_format::extension_block::kUninstallKeyKey).empty()) return nullptr;
-    for (const ArchiveEntry& entry : entries_) {
-        const std::string& stored = StoredNameOf(entry);
-        if (IsUninstallerEntry(stored)) return &stored;
+bool InstallerArchive::CarriesUninstaller() const {
+    using namespace archive_format::extension_block;
+    return GetExtension(kUninstallerKey) == kCarriedUninstaller;
+}
+
+std::string InstallerArchive::UninstallerProblem() const {
+    using namespace archive_format::extension_block;
+    const bool carried = CarriesUninstaller();
+    if (GetExtension(kUninstallKeyKey).empty())
+        return carried ? StringFormat("names a carried uninstaller ('%s') but no uninstall key ('%s')", kUninstallerKey,
+                                      kUninstallKeyKey)
+                       : "";
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        const std::string& stored = StoredNameOf(entries_[i]);
+        const bool isTheCarried = carried && i + 1 == entries_.size();
+        if (IsUninstallerEntry(stored) ? !isTheCarried : carried && IsUninstallRecordEntry(stored))
+            return StringFormat("names an uninstaller ('%s'), which the installation writes over the entry '%s'",
+                                kUninstallKeyKey, stored.c_str());
     }
-    return nullptr;
+    if (carried && (entries_.size() < 2 || !IsUninstallerEntry(StoredNameOf(entries_.back()))))
+        return StringFormat("names a carried uninstaller ('%s'), but its last entry is not '%s' after the "
+                            "application's",
+                            kUninstallerKey, kUninstallerFileName);
+    return {};
 }
 
 void InstallerArchive::SetExtractorImage(std::vector<std::uint8_t> image) {

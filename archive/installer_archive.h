@@ -91,6 +91,9 @@ public:
     void SetExtensions(std::vector<ExtensionPair> pairs) { extensions_ = std::move(pairs); }
     // The value of key in the extension block, empty when it is not there.
     std::string GetExtension(const std::string& key) const;
+    // True when the extension block says the last entry is the uninstaller
+    // image (archive_format.h "uninstaller").
+    bool CarriesUninstaller() const;
 
     // The options word (kCompressFiles and the installation options).
     std::uint32_t GetOptions() const { return options_; }
@@ -183,10 +186,12 @@ private:
     // The pairs that declare compression_ with the given largest dictionary.
     std::vector<ExtensionPair> CompressionPairs(std::uint32_t dictionary) const;
     bool CheckDestinations(const std::string& directory);
-    // The stored name of the entry that the uninstaller an "uninstall-key"
-    // pair asks for would be written over (entry_name.h IsUninstallerEntry);
-    // null when there is no such entry or no such pair.
-    const std::string* FindUninstallerClash() const;
+    // Empty unless the uninstaller the extension block asks for cannot stand
+    // with the entries: an "uninstall-key" pair and an entry the uninstaller
+    // or its record would be written over (entry_name.h), or a carried
+    // uninstaller that is not the last entry; otherwise why, as the end of a
+    // sentence.
+    std::string UninstallerProblem() const;
     // Where entry goes in directory: its name with the platform's separators.
     static std::string DestinationOf(const std::string& directory, const ArchiveEntry& entry);
     // Makes the folders of entry's name below directory; true at once for a

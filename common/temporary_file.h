@@ -24,13 +24,20 @@ public:
     // False with the last error set when no file could be made.
     bool Create(const std::string& directory, const std::string& prefix, const std::string& suffix = ".tmp");
 
+    // Makes no file: draws a name as Create does at which nothing is yet,
+    // for another program to write the file (one that will not write over
+    // an existing file). Whatever is at the name is then removed as Create's
+    // file is. False with the last error set when no name could be drawn.
+    bool ReserveName(const std::string& directory, const std::string& prefix, const std::string& suffix = ".tmp");
+
     bool IsCreated() const { return !path_.empty(); }
     CFile& File() { return file_; }
     // Empty before Create and after the file was removed or committed.
     const std::string& Path() const { return path_; }
 
     // Closes the file, gives it the permissions of a file made by
-    // CFile::Create and renames it over target (replacing any file there, in
+    // CFile::Create (a file another program wrote at a reserved name keeps
+    // the ones it was given) and renames it over target (replacing any file there, in
     // one step). On success the file is target's own and no longer
     // temporary; on failure it stays temporary and the last error says why.
     bool CommitAs(const std::string& target);

@@ -135,6 +135,18 @@ std::string EncodeUninstallRecord(const UninstallRecord& record) {
     return bytes;
 }
 
+std::string EncodeRecordBesideMarker() {
+    std::string bytes(kMagic, sizeof kMagic);
+    AppendLittleEndian32(bytes, kRecordBesideVersion);
+    bytes.append(kTrailerSize - bytes.size(), '\0'); // body length 0, digest field zero
+    return bytes;
+}
+
+bool IsRecordBesideMarker(const std::uint8_t* trailer) {
+    const std::string marker = EncodeRecordBesideMarker();
+    return std::memcmp(trailer, marker.data(), kTrailerSize) == 0;
+}
+
 bool EndsWithUninstallRecord(const std::uint8_t* file, std::size_t size) {
     return size >= kTrailerSize && std::memcmp(file + size - kTrailerSize, kMagic, sizeof kMagic) == 0;
 }

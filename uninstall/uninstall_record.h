@@ -1,9 +1,10 @@
-// The uninstall record: what one installation created, appended to a copy of
-// the extractor image to make the uninstaller it leaves in the installation
-// directory. The uninstaller removes exactly what its record names, so the
-// record is read as hostile input: every name is relative to a place the
-// uninstaller resolves itself (its own directory, a shell folder, a fixed
-// registry path), and a record that names anything else is refused whole.
+// The uninstall record: what one installation created. It is appended to a
+// copy of the extractor image to make the uninstaller the installation leaves
+// in its directory, or, when the installer carries an uninstaller image of
+// its own (a signed one: below), written as the file uninstall.dat beside it. The uninstaller removes exactly what its
+// record names, so the record is read as hostile input: every name is relative to a place the uninstaller resolves
+// itself (its own directory, a shell folder, a fixed registry path), and a record that names anything else is refused
+// whole.
 //
 // Layout (integers unsigned 32-bit little-endian), at the end of the file:
 //
@@ -32,6 +33,20 @@
 //          record without it (written before the item existed) is still
 //          read, by an installation that updates it, but never acted on.
 // Kinds 1, 4 and 5 come exactly once, 2, 3, 6, 9 and 10 at most once.
+//
+// The carried uninstaller: an image the builder makes once, so that the
+// publisher can sign it, and which every installation copies unchanged.
+//
+//   extractor image   as the installer's, with its resources
+//   marker            a trailer of record version 2 (kRecordBesideVersion),
+//                     body length 0, digest field zero: "my record is the
+//                     file uninstall.dat in my own folder"
+//   (padding, signature)  as after an installer's archive (archive/
+//                     signed_file_end.h); the marker is found before them
+//
+// uninstall.dat holds exactly one body and its version-1 trailer, nothing
+// before them; a file with anything else is refused whole, as a damaged
+// record is.
 #pragma once
 
 #include <cstddef>
@@ -42,6 +57,7 @@
 namespace uninstall_format {
 inline constexpr char kMagic[16] = "!ZorUninstall!";
 inline constexpr std::uint32_t kVersion = 1;
+inline constexpr std::uint32_t kRecordBesideVersion = 2;
 inline constexpr std::size_t kTrailerSize = 40;
 inline constexpr std::size_t kItemHeaderSize = 12;
 inline constexpr std::size_t kMaxBodySize = 4u << 20;
@@ -98,3 +114,9 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
 // True when the size bytes at file end with an uninstall record's trailer
 // magic: the stub's way to tell an uninstaller from an installer.
 bool EndsWithUninstallRecord(const std::uint8_t* file, std::size_t size);
+
+// The marker that ends a carried uninstaller's content.
+std::string EncodeRecordBesideMarker();
+
+// True when the kTrailerSize bytes at trailer are that marker exactly.
+bool IsRecordBesideMarker(const std::uint8_t* trailer);

@@ -1,9 +1,12 @@
 #include "uninstall/uninstaller_file.h"
 
+#include "archive/installation_names.h"
+#include "archive/signed_file_end.h"
+#include "common/buffered_file.h"
 #include "common/file.h"
 #include "common/little_endian.h"
+#include "common/path.h"
 
-#include <algorithm>
 #include <vector>
 
 using namespace uninstall_format;
@@ -12,38 +15,79 @@ namespace {
 
 // The trailer's body-length field.
 constexpr std::size_t kBodyLengthField = 20;
+// Trailers are searched for by their magic alone; the version tells records
+// from markers.
+constexpr std::size_t kMagicCompared = sizeof kMagic;
+// Each lookup reads a few small pieces near the end.
+constexpr std::size_t kLookupBuffer = 4096;
 
-// Reads the last count bytes of file (of length bytes) into tail.
-bool ReadTail(CFile& file, std::uint64_t length, std::size_t count, std::vector<std::uint8_t>& tail) {
-    tail.resize(count);
-    file.Seek(static_cast<std::int64_t>(length - count), SeekOrigin::Begin);
-    return file.Read(tail.data(), count) == count;
+// Finds the trailer that ends the content of file; end receives where it ends.
+bool LocateRecordTrailer(BufferedReader& reader, std::uint8_t (&trailer)[kTrailerSize], std::uint64_t& end) {
+    return signed_file_end::LocateTrailer(reader, kMagic, kMagicCompared, trailer, kTrailerSize, end);
+}
+
+// Reads the body the trailer that ends at end claims, when it is within the
+// limits the parser checks (otherwise the trailer alone, which the parser
+// then refuses), and parses it.
+std::string ReadRecordEndingAt(BufferedReader& reader, std::uint64_t end, const std::uint8_t* trailer,
+                               UninstallRecord& record) {
+    const std::uint64_t body = LoadLittleEndian32(trailer + kBodyLengthField);
+    const std::size_t count = body <= kMaxBodySize && body <= end - kTrailerSize
+                                  ? static_cast<std::size_t>(body) + kTrailerSize
+                                  : kTrailerSize;
+    std::vector<std::uint8_t> bytes(count);
+    reader.Seek(end - count);
+    if (reader.Read(bytes.data(), count) != count) return "cannot be read";
+    return ParseUninstallRecord(bytes.data(), bytes.size(), record);
+}
+
+enum class TrailerFound { None, Record, Marker };
+
+// What ends the content of the file at path.
+TrailerFound FindTrailer(const std::string& path) {
+    CFile file;
+    if (!file.OpenForReading(path)) return TrailerFound::None;
+    BufferedReader reader(file, kLookupBuffer);
+    std::uint8_t trailer[kTrailerSize];
+    std::uint64_t end = 0;
+    if (!LocateRecordTrailer(reader, trailer, end)) return TrailerFound::None;
+    return IsRecordBesideMarker(trailer) ? TrailerFound::Marker : TrailerFound::Record;
 }
 
 } // namespace
 
-bool IsUninstallerFile(const std::string& path) {
-    CFile file;
-    if (!file.OpenForReading(path)) return false;
-    const std::uint64_t length = file.GetLength();
-    std::vector<std::uint8_t> trailer;
-    return length >= kTrailerSize && ReadTail(file, length, kTrailerSize, trailer) &&
-           EndsWithUninstallRecord(trailer.data(), trailer.size());
-}
+bool IsUninstallerFile(const std::string& path) { return FindTrailer(path) != TrailerFound::None; }
+
+bool IsCarriedUninstallerFile(const std::string& path) { return FindTrailer(path) == TrailerFound::Marker; }
 
 std::string ReadUninstallerRecord(const std::string& path, UninstallRecord& record) {
     record = UninstallRecord();
     CFile file;
     if (!file.OpenForReading(path)) return "cannot be read";
-    const std::uint64_t length = file.GetLength();
-    std::vector<std::uint8_t> tail;
-    if (length < kTrailerSize) return ParseUninstallRecord(tail.data(), 0, record);
-    if (!ReadTail(file, length, kTrailerSize, tail)) return "cannot be read";
-    // The body the trailer claims, when it is within the limits the parser
-    // checks; otherwise the trailer alone, which the parser then refuses.
-    const std::uint64_t body = LoadLittleEndian32(tail.data() + kBodyLengthField);
-    if (body <= kMaxBodySize && body <= length - kTrailerSize &&
-        !ReadTail(file, length, static_cast<std::size_t>(body) + kTrailerSize, tail))
-        return "cannot be read";
-    return ParseUninstallRecord(tail.data(), tail.size(), record);
+    BufferedReader reader(file, kLookupBuffer);
+    std::uint8_t trailer[kTrailerSize];
+    std::uint64_t end = 0;
+    if (!LocateRecordTrailer(reader, trailer, end)) return ParseUninstallRecord(trailer, 0, record);
+    if (!IsRecordBesideMarker(trailer)) return ReadRecordEndingAt(reader, end, trailer, record);
+    const std::string beside = BuildPath(GetPathPart(path, kPathDirectory), kUninstallRecordFileName, nullptr);
+    const std::string problem = ReadUninstallRecordFile(beside, record);
+    return problem.empty() ? problem : "has its record in '" + beside + "', which " + problem;
+}
+
+std::string ReadUninstallRecordFile(const std::string& path, UninstallRecord& record) {
+    record = UninstallRecord();
+    CFile file;
+    if (!file.OpenForReading(path)) return "cannot be read";
+    BufferedReader reader(file, kLookupBuffer);
+    const std::uint64_t length = reader.Length();
+    if (length > kMaxBodySize + kTrailerSize) return "is damaged: it is larger than any record";
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
+    if (reader.Read(bytes.data(), bytes.size()) != bytes.size()) return "cannot be read";
+    if (std::string problem = ParseUninstallRecord(bytes.data(), bytes.size(), record); !problem.empty())
+        return problem;
+    if (LoadLittleEndian32(bytes.data() + length - kTrailerSize + kBodyLengthField) + kTrailerSize != length) {
+        record = UninstallRecord();
+        return "is damaged: it holds more than its record";
+    }
+    return {};
 }

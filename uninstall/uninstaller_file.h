@@ -1,18 +1,30 @@
-// The uninstaller as a file: a program whose last bytes are an uninstall
-// record (uninstall_record.h), read from its end without loading the rest.
+// The uninstaller as a file: a program whose content ends with an uninstall
+// record, or with the marker of a carried uninstaller whose record is the
+// file uninstall.dat beside it (uninstall_record.h). Read from the end
+// without loading the rest.
 #pragma once
 
 #include "uninstall/uninstall_record.h"
 
 #include <string>
 
-// True when the file at path ends with an uninstall record's trailer: the
+// True when the content of the file at path (before a signature) ends with
+// an uninstall record's trailer or the carried uninstaller's marker: the
 // stub's way to tell an uninstaller from an installer.
 bool IsUninstallerFile(const std::string& path);
 
-// Reads the record at the end of the file at path. Empty when it is sound;
-// otherwise why not, as the end of a sentence ("cannot be read", "is not an
-// uninstaller ...", "is damaged ..."), and record is left empty. Reads only
-// the trailer and the body it claims, at most the record's size limit.
+// True when the file at path is a carried uninstaller: its record is beside it.
+bool IsCarriedUninstallerFile(const std::string& path);
+
+// Reads the record of the uninstaller at path: the one at its end, or for a
+// carried uninstaller the one in uninstall.dat in its folder. Empty when it
+// is sound; otherwise why not, as the end of a sentence ("cannot be read",
+// "is not an uninstaller ...", "is damaged ...", "has its record in '...',
+// which ..."), and record is left empty. Reads only the trailer and the body
+// it claims, at most the record's size limit.
 // A read failure of the file layer raises FileException.
 std::string ReadUninstallerRecord(const std::string& path, UninstallRecord& record);
+
+// Reads uninstall.dat at path, which must hold one record and nothing else.
+// Empty when it is sound; otherwise why not, as ReadUninstallerRecord says it.
+std::string ReadUninstallRecordFile(const std::string& path, UninstallRecord& record);

@@ -184,10 +184,9 @@ TEST_F(ExtensionTest, TheBuilderRefusesPairsNoReaderWouldAccept) {
         const char* name;
         std::vector<ExtensionPair> pairs;
     } cases[] = {
-        {"duplicate", {{"publisher", "A"}, {"publisher", "B"}}},
-        {"bad publisher", {{"publisher", "a/b"}}},
-        {"bad template", {{"install-dir", "{AppName"}}},
-        {"bad key", {{"Key", "v"}}},
+        {"duplicate", {{"publisher", "A"}, {"publisher", "B"}}}, {"bad publisher", {{"publisher", "a/b"}}},
+        {"bad template", {{"install-dir", "{AppName"}}},         {"bad key", {{"Key", "v"}}},
+        {"bad uninstaller", {{"uninstaller", "signed"}}},
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(ExtensionPairsProblem(c.pairs).empty()) << c.name;
@@ -250,6 +249,43 @@ TEST_F(ExtensionTest, AnUninstallerOverAnEntryRefusesTheInstaller) {
         EXPECT_EQ(FileExists(where / "Setup.exe"), !c.refused) << c.name;
         EXPECT_EQ(error.find("writes over the entry '" + std::string(c.name) + "'") != std::string::npos, c.refused)
             << error;
+    }
+}
+
+// A carried uninstaller is the last entry, after the application's, and the
+// record beside it is no entry's either; the builder and the loader refuse
+// the same (one check serves both).
+TEST_F(ExtensionTest, ACarriedUninstallerIsTheLastEntryAndNothingLiesWhereItsRecordGoes) {
+    const std::vector<ExtensionPair> carried = {{"uninstall-key", "Acme App"}, {"uninstaller", "carried"}};
+    const struct {
+        std::vector<const char*> names;
+        std::vector<ExtensionPair> pairs;
+        const char* refusal; // empty: accepted
+    } cases[] = {
+        {{"App.exe", "Uninstall.exe"}, carried, ""},
+        {{"App.exe", "uninstall.dat"}, {{"uninstall-key", "Acme App"}}, ""},
+        {{"uninstall.exe", "App.exe"}, carried, "writes over the entry 'uninstall.exe'"},
+        {{"uninstall.exe"}, carried, "its last entry is not 'uninstall.exe'"},
+        {{"App.exe", "UNINSTALL.DAT", "uninstall.exe"}, carried, "writes over the entry 'UNINSTALL.DAT'"},
+        {{"App.exe", "uninstall.exe", "uninstall.exe"}, carried, "writes over the entry 'uninstall.exe'"},
+        {{"App.exe", "uninstall.exe"}, {{"uninstaller", "carried"}}, "but no uninstall key ('uninstall-key')"},
+    };
+    for (const auto& c : cases) {
+        const TempDir where;
+        InstallerArchive builder;
+        builder.SetExtractorImage(FakeStub());
+        builder.SetFilePath(where / "Setup.exe");
+        builder.SetExtensions(c.pairs);
+        for (const char* name : c.names)
+            ASSERT_TRUE(builder.AddFile(where.WriteFile(std::string("source.") + name, name), name));
+        std::string error;
+        const bool made = builder.MakeInstaller(&error);
+        const std::string refusal = c.refusal;
+        EXPECT_EQ(made, refusal.empty()) << c.names.back() << ": " << error;
+        EXPECT_TRUE(refusal.empty() || error.find(refusal) != std::string::npos) << error;
+        if (made) {
+            EXPECT_TRUE(Load(ReadWholeFile(where / "Setup.exe"))) << c.names.back();
+        }
     }
 }
 

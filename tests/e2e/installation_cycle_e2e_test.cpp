@@ -46,6 +46,12 @@ protected:
         Build("Hello1.exe", "Hello", "1.0", {"--uninstall-key", kHelloKey, "--main", "hello.exe", *work / "v1\\"});
         Build("Hello2.exe", "Hello", "2.0", {"--uninstall-key", kHelloKey, "--main", "bin\\hello.exe", *work / "v2\\"});
         Build("Other.exe", "Other", "1.0", {"--uninstaller", "--main", "other.exe", *work / "other\\"});
+        // Hello with the uninstaller it carries, "signed" by cmd's copy: the
+        // signing runs through the shell as a real signer's would.
+        for (const char* version : {"1", "2"})
+            Build((std::string("HelloCarried") + version + ".exe").c_str(), "Hello", *version == '1' ? "1.0" : "2.0",
+                  {"--uninstall-key", kHelloKey, "--sign-command", "copy /b {in} {out} >NUL", "--main",
+                   *version == '1' ? "hello.exe" : "bin\\hello.exe", *work / (std::string("v") + version + "\\")});
         for (const Layout& layout : kLzmaLayouts) {
             for (const bool second : {false, true}) {
                 std::vector<std::string> rest = {"--uninstall-key", kHelloKey, "--main",
@@ -206,6 +212,31 @@ TEST_F(InstallationCycleTest, LzmaInstallersOfEitherLayoutInstallUpdateAndUninst
         EXPECT_TRUE(GoneWithin(directory, 10000));
         EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
     }
+}
+
+// A carried uninstaller keeps its record in uninstall.dat; updates move
+// between it and the uninstaller made from the installer, each keeping what
+// the other recorded, and the carried one removes everything through its
+// dialog, the record and itself last.
+TEST_F(InstallationCycleTest, ACarriedUninstallerUpdatesBothWaysAndRemovesEverything) {
+    const TempDir target;
+    const std::string directory = target / "Hello Carried";
+    ASSERT_EQ(RunToEnd(Installer("HelloCarried1.exe"), "/S /D=" + directory), 0);
+    EXPECT_TRUE(FileExists(In(directory, "uninstall.dat")));
+    ASSERT_EQ(RunToEnd(Installer("Hello2.exe"), "/S"), 0);
+    EXPECT_FALSE(FileExists(In(directory, "uninstall.dat"))) << "the made uninstaller carries the record";
+    ASSERT_EQ(RunToEnd(Installer("HelloCarried2.exe"), "/S"), 0);
+    EXPECT_TRUE(FileExists(In(directory, "uninstall.dat")));
+    EXPECT_TRUE(FileExists(In(directory, "docs\\old.txt"))) << "1.0's file, still recorded";
+
+    ChildProcess uninstall;
+    ASSERT_TRUE(uninstall.StartWithRawArguments(In(directory, "uninstall.exe"), ""));
+    void* question = Answer("Hello uninstallation", "Do you want to remove 'Hello' (2.0) from:\n\n" + directory + " ?",
+                            kYes, nullptr);
+    Answer("Hello uninstallation", "'Hello' (2.0) was removed.", kOk, nullptr, question);
+    EXPECT_EQ(uninstall.Wait(), 0);
+    EXPECT_TRUE(GoneWithin(directory, 10000));
+    EXPECT_TRUE(UninstallEntry(kHelloKey).empty());
 }
 
 TEST_F(InstallationCycleTest, TwoCopiesOfOneProductEachRemoveOnlyTheirOwn) {

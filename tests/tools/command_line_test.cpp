@@ -285,6 +285,10 @@ const BadCase kBadCases[] = {
     {BuildLine({"--install-dir", "relative\\{AppName}", "a"}),
      "the --install-dir template 'relative\\{AppName}' gives 'relative\\Name' with sample values for its tokens, "
      "which is not absolute"},
+    {BuildLine({"--sign-command", "sign {out}", "a"}),
+     "the --sign-command 'sign {out}' names no {in}: it signs the file {in} into the file {out}"},
+    {BuildLine({"--sign-command", "sign {in} {in}", "a"}),
+     "the --sign-command 'sign {in} {in}' names no {out}: it signs the file {in} into the file {out}"},
     {{"list", "--publisher", "x", "a"}, "option '--publisher' is not valid for 'list'"},
     {{"verify", "--per-user", "a"}, "option '--per-user' is not valid for 'verify'"},
     {{"list"}, "'list' needs an installer file"},

@@ -146,7 +146,7 @@ TEST(InputFiles, AFileWhereTheUninstallerGoes) {
     for (const auto& c : cases) {
         std::vector<InputFile> files = Files({"a/App.exe", c.path});
         files[1].name = c.name;
-        const std::string error = FindUninstallerClash(files);
+        const std::string error = FindUninstallerClash(files, false);
         if (!c.clash) {
             EXPECT_EQ(error, "") << c.path;
             continue;
@@ -155,6 +155,14 @@ TEST(InputFiles, AFileWhereTheUninstallerGoes) {
                              "', where the installation writes its uninstaller (--uninstaller, --uninstall-key); "
                              "store it in a folder or rename it");
     }
+    // The record of a carried uninstaller is reserved only with one.
+    std::vector<InputFile> files = Files({"a/App.exe", "a/Uninstall.dat"});
+    files[1].name = "Uninstall.dat";
+    EXPECT_EQ(FindUninstallerClash(files, false), "");
+    EXPECT_EQ(FindUninstallerClash(files, true),
+              "the input file '" + files[1].path +
+                  "' would install as 'Uninstall.dat', where the installation writes the record of its signed "
+                  "uninstaller (--sign-command); store it in a folder or rename it");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // installer as it was.
 #include "archive/entry_name.h"
 #include "archive/extractor_resource.h"
+#include "archive/installation_names.h"
 #include "archive/installer_archive.h"
 #include "common/error_texts.h"
 #include "common/file.h"
@@ -12,11 +13,13 @@
 #include "common/last_error.h"
 #include "common/path.h"
 #include "common/string_format.h"
+#include "common/temporary_file.h"
 #include "tools/zorpack/commands.h"
 #include "tools/zorpack/embedded_extractor.h"
 #include "tools/zorpack/extractor_image.h"
 #include "tools/zorpack/input_files.h"
 #include "tools/zorpack/progress.h"
+#include "tools/zorpack/signing.h"
 #include "tools/zorpack/stub_resources.h"
 #include "tools/zorpack/summary.h"
 
@@ -29,11 +32,14 @@ namespace zorpack {
 
 namespace {
 
+// True when the installer carries its uninstaller image, signed.
+bool CarriesUninstaller(const BuildRequest& build) { return build.uninstaller && !build.signCommand.empty(); }
+
 // Sets the archive's extractor image and returns its size; kExitSuccess or
 // the exit code of the failure reported. stub receives the identity of the
-// --stub file.
+// --stub file; kept, when not null, a copy of the image as the installer has it.
 int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::uint64_t& size,
-                    std::optional<FileIdentity>& stub, Console& console) {
+                    std::optional<FileIdentity>& stub, std::vector<std::uint8_t>* kept, Console& console) {
     std::vector<std::uint8_t> image;
     std::string error;
     if (!build.stubPath.empty()) {
@@ -50,7 +56,7 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
                                         : "this zorpack carries no extractor image; name one with --stub FILE",
                           kExitUsage);
         // The archive loads its own image again when it writes: no copy is kept.
-        if (!WantsStubResources(build)) {
+        if (!WantsStubResources(build) && kept == nullptr) {
             size = image.size();
             archive.SetExtractorResourceId(resourceId);
             return kExitSuccess;
@@ -58,8 +64,15 @@ int ChooseExtractor(const BuildRequest& build, InstallerArchive& archive, std::u
     }
     if (WantsStubResources(build) && !ApplyStubResources(build, image, error)) return Report(console, error);
     size = image.size();
+    if (kept) *kept = image;
     archive.SetExtractorImage(std::move(image));
     return kExitSuccess;
+}
+
+// The folder output goes into, where its temporary files are made.
+std::string FolderOf(const std::string& output) {
+    const std::string folder = GetPathPart(WithNativeSeparators(output), kPathDirectory);
+    return folder.empty() ? "." : folder;
 }
 
 // Empty unless the folder the installer goes into is missing or is a file;
@@ -124,6 +137,7 @@ std::vector<ExtensionPair> ExtensionPairs(const BuildRequest& build) {
     if (build.perUser) pairs.push_back({kScopeKey, kPerUserScope});
     if (build.uninstaller) pairs.push_back({kUninstallKeyKey, build.uninstallKey});
     if (build.uninstaller && !build.iconPath.empty()) pairs.push_back({kIconKey, kUninstallerIcon});
+    if (CarriesUninstaller(build)) pairs.push_back({kUninstallerKey, kCarriedUninstaller});
     return pairs;
 }
 
@@ -156,7 +170,8 @@ int RunBuild(const Request& request, Console& console) {
     if (error = CheckFileNames(files); !error.empty()) return Report(console, error);
     if (error = FindFileFolderClash(files); !error.empty()) return Report(console, error);
     if (build.uninstaller)
-        if (error = FindUninstallerClash(files); !error.empty()) return Report(console, error);
+        if (error = FindUninstallerClash(files, CarriesUninstaller(build)); !error.empty())
+            return Report(console, error);
     if (!build.allowDuplicates)
         if (error = FindDuplicateNames(files); !error.empty()) return Report(console, error);
     if (!build.mainEntry.empty())
@@ -166,7 +181,10 @@ int RunBuild(const Request& request, Console& console) {
     InstallerArchive archive;
     std::uint64_t extractorSize = 0;
     std::optional<FileIdentity> stub;
-    if (const int chosen = ChooseExtractor(build, archive, extractorSize, stub, console); chosen != kExitSuccess)
+    std::vector<std::uint8_t> image;
+    if (const int chosen =
+            ChooseExtractor(build, archive, extractorSize, stub, CarriesUninstaller(build) ? &image : nullptr, console);
+        chosen != kExitSuccess)
         return chosen;
     if (error = OutputClash(build.output, files, stub, build.stubPath); !error.empty())
         return Report(console, error, kExitUsage);
@@ -174,7 +192,19 @@ int RunBuild(const Request& request, Console& console) {
         StoredInstallerSize(build, files, extractorSize) > archive_format::kMaxArchiveSize)
         return Report(console, "the installer would reach 4 GiB, more than its 32-bit offsets can address");
 
-    archive.SetFilePath(build.output);
+    // Signing: the uninstaller image before it is stored, as the last entry;
+    // the installer written under a temporary name, signed into another and
+    // put in place last.
+    const std::string folder = FolderOf(build.output);
+    TemporaryFile carried, unsignedInstaller, signedInstaller;
+    if (CarriesUninstaller(build)) {
+        if (error = MakeCarriedUninstaller(build.signCommand, image, folder, carried); !error.empty())
+            return Report(console, error);
+    }
+    if (!build.signCommand.empty() && !unsignedInstaller.ReserveName(folder, "unsigned."))
+        return Report(console, "cannot make a temporary file in '" + folder + "' (" + LastErrorText() + ")");
+
+    archive.SetFilePath(build.signCommand.empty() ? build.output : unsignedInstaller.Path());
     archive.SetAppName(build.appName);
     archive.SetVersion(build.version);
     archive.SetShortcutName(build.shortcutName);
@@ -193,7 +223,12 @@ int RunBuild(const Request& request, Console& console) {
         }
     }
 
-    progress.CountEntries(files.size());
+    if (carried.IsCreated() && !archive.AddFile(carried.Path(), kUninstallerFileName)) {
+        progress.Finish();
+        return Report(console, "cannot add the signed uninstaller: " + archive.LastFailure().Explanation());
+    }
+
+    progress.CountEntries(archive.GetEntries().size());
     error.clear();
     const bool made = archive.MakeInstaller(&error);
     progress.Finish();
@@ -201,6 +236,13 @@ int RunBuild(const Request& request, Console& console) {
         // A failure before the first byte was written is its line alone.
         if (!error.empty()) return Report(console, error);
         return Report(console, "building '" + build.output + "' failed: " + archive.LastFailure().Explanation());
+    }
+    if (!build.signCommand.empty()) {
+        if (error = SignFile(build.signCommand, unsignedInstaller.Path(), "the installer", folder, signedInstaller);
+            !error.empty())
+            return Report(console, error);
+        if (!signedInstaller.CommitAs(build.output))
+            return Report(console, "cannot replace '" + build.output + "' (" + LastErrorText() + ")");
     }
 
     FileDetails installer;

@@ -40,6 +40,7 @@ enum class OptionId {
     Icon,
     Copyright,
     Description,
+    SignCommand,
     Verbose,
     Help
 };
@@ -73,6 +74,7 @@ constexpr OptionRule kOptions[] = {
     Rule("--icon", nullptr, true, OptionId::Icon),
     Rule("--copyright", nullptr, true, OptionId::Copyright),
     Rule("--description", nullptr, true, OptionId::Description),
+    Rule("--sign-command", nullptr, true, OptionId::SignCommand),
     Rule("--verbose", "-v", false, OptionId::Verbose),
     Rule("--help", "-h", false, OptionId::Help),
 };
@@ -234,6 +236,15 @@ public:
         case OptionId::Description:
             build.versionInfo = true;
             return SetNonEmpty(rule, value, build.description);
+        case OptionId::SignCommand:
+            if (value.find(kSignInput) == std::string::npos || value.find(kSignOutput) == std::string::npos) {
+                error_ = "the --sign-command '" + value + "' names no " +
+                         (value.find(kSignInput) == std::string::npos ? kSignInput : kSignOutput) +
+                         ": it signs the file {in} into the file {out}";
+                return false;
+            }
+            build.signCommand = value;
+            return true;
         case OptionId::Verbose:
             result_.request.verbose = true;
             return true;

@@ -9,6 +9,11 @@
 
 namespace zorpack {
 
+// What --sign-command's template names the file to sign and the signed
+// file by.
+inline constexpr char kSignInput[] = "{in}";
+inline constexpr char kSignOutput[] = "{out}";
+
 // The most compression threads --threads takes.
 inline constexpr unsigned kMaxThreads = 64;
 
@@ -46,6 +51,10 @@ struct BuildRequest {
     std::string iconPath;
     std::string copyright;
     std::string description;
+    // Empty: nothing is signed. Otherwise a shell command with kSignInput
+    // and kSignOutput, run on the uninstaller image (with an uninstaller)
+    // and on the finished installer (sign_command.h).
+    std::string signCommand;
     // Input files as given; "@name" entries are list files, expanded later.
     std::vector<std::string> inputs;
 };

@@ -163,12 +163,17 @@ std::string FindDuplicateNames(const std::vector<InputFile>& files) {
     return {};
 }
 
-std::string FindUninstallerClash(const std::vector<InputFile>& files) {
-    for (const InputFile& file : files)
+std::string FindUninstallerClash(const std::vector<InputFile>& files, bool carried) {
+    for (const InputFile& file : files) {
         if (IsUninstallerEntry(file.name))
             return StringFormat("the input file '%s' would install as '%s', where the installation writes its "
                                 "uninstaller (--uninstaller, --uninstall-key); store it in a folder or rename it",
                                 file.path.c_str(), file.name.c_str());
+        if (carried && IsUninstallRecordEntry(file.name))
+            return StringFormat("the input file '%s' would install as '%s', where the installation writes the "
+                                "record of its signed uninstaller (--sign-command); store it in a folder or rename it",
+                                file.path.c_str(), file.name.c_str());
+    }
     return {};
 }
 

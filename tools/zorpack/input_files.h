@@ -58,7 +58,9 @@ std::string FindDuplicateNames(const std::vector<InputFile>& files);
 
 // Empty when no file would install as uninstall.exe at the top of the
 // installation directory (letter case ignored), where an installer with an
-// uninstaller writes its own; otherwise a one-line error naming the first.
-std::string FindUninstallerClash(const std::vector<InputFile>& files);
+// uninstaller writes its own, nor, with a carried uninstaller (signed at
+// build time), as the uninstall.dat it writes beside it; otherwise a
+// one-line error naming the first.
+std::string FindUninstallerClash(const std::vector<InputFile>& files, bool carried);
 
 } // namespace zorpack
