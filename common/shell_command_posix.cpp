@@ -33,8 +33,7 @@ bool RunShellCommand(const std::string& command, int& exitCode) {
 
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     pid_t child = 0;
-    const int failure =
-        posix_spawn(&child, "/bin/sh", &actions, &attributes, const_cast<char* const*>(argv), environ);
+    const int failure = posix_spawn(&child, "/bin/sh", &actions, &attributes, const_cast<char* const*>(argv), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failure != 0) {

@@ -17,8 +17,8 @@ bool RunShellCommand(const std::string& command, int& exitCode) {
     writable.push_back('\0');
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE input = ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
-                                 0, nullptr);
+    HANDLE input =
+        ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -26,8 +26,8 @@ bool RunShellCommand(const std::string& command, int& exitCode) {
     startup.hStdOutput = ::GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process = {};
-    const BOOL started = ::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                          &startup, &process);
+    const BOOL started =
+        ::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     const DWORD startError = ::GetLastError();
     if (input != INVALID_HANDLE_VALUE) ::CloseHandle(input);
     if (!started) {

@@ -38,8 +38,7 @@ TEST(UninstallerFile, ACarriedUninstallerTakesOnlyASoundRecordBesideIt) {
         {"after a byte", "x" + record, "is damaged: it holds more than its record"},
         {"after a stub", kStub + record, "is damaged: it holds more than its record"},
         {"damaged", damaged, "is damaged: its record does not match its digest"},
-        {"a marker", EncodeRecordBesideMarker(),
-         "has an uninstall record of version 2 (this uninstaller knows 1)"},
+        {"a marker", EncodeRecordBesideMarker(), "has an uninstall record of version 2 (this uninstaller knows 1)"},
         {"empty", "", "is not an uninstaller (no uninstall record at its end)"},
     };
     for (const auto& c : cases) {
@@ -47,8 +46,7 @@ TEST(UninstallerFile, ACarriedUninstallerTakesOnlyASoundRecordBesideIt) {
         if (c.content != "-") dir.WriteFile("uninstall.dat", c.content);
         UninstallRecord read;
         const std::string problem = ReadUninstallerRecord(carried, read);
-        EXPECT_EQ(problem, c.problem.empty() ? "" : "has its record in '" + beside + "', which " + c.problem)
-            << c.what;
+        EXPECT_EQ(problem, c.problem.empty() ? "" : "has its record in '" + beside + "', which " + c.problem) << c.what;
         EXPECT_EQ(read, c.problem.empty() ? Sample() : UninstallRecord()) << c.what;
     }
     EXPECT_TRUE(IsUninstallerFile(carried));

@@ -1,9 +1,10 @@
 #include "tools/zorpack/signing.h"
 
+#include "archive/pe_image.h"
 #include "common/error_texts.h"
 #include "common/file.h"
-#include "common/shell_command.h"
 #include "common/file_system.h"
+#include "common/shell_command.h"
 #include "tools/zorpack/command_line.h"
 #include "uninstall/uninstall_record.h"
 #include "uninstall/uninstaller_file.h"
@@ -52,9 +53,12 @@ std::string MakeCarriedUninstaller(const std::string& command, const std::vector
     TemporaryFile unsignedImage;
     if (!unsignedImage.Create(folder, "uninstall."))
         return "cannot make a temporary file in '" + folder + "' (" + LastErrorText() + ")";
-    const std::string marker = EncodeRecordBesideMarker();
-    unsignedImage.File().Write(image.data(), image.size());
-    unsignedImage.File().Write(marker.data(), marker.size());
+    // An image taken from a signed file would still name its certificate
+    // table; the checksum then covers the marker too.
+    std::string bytes(image.begin(), image.end());
+    bytes += EncodeRecordBesideMarker();
+    PrepareUnsignedExecutable(bytes);
+    unsignedImage.File().Write(bytes.data(), bytes.size());
     unsignedImage.File().Close();
     if (std::string problem = SignFile(command, unsignedImage.Path(), "the uninstaller", folder, carried);
         !problem.empty())

@@ -26,7 +26,8 @@ std::string SignFile(const std::string& command, const std::string& input, const
 
 // Makes the uninstaller image an installer carries: image, the extractor as
 // the installer has it (its icon and version information included), and the
-// carried uninstaller's marker after it, signed by command into carried in
+// carried uninstaller's marker after it, made a clean unsigned image
+// (pe_image.h PrepareUnsignedExecutable), signed by command into carried in
 // folder. Empty on success; otherwise why not. The signed file must still be
 // such an image: a command that wrote anything else is refused.
 std::string MakeCarriedUninstaller(const std::string& command, const std::vector<std::uint8_t>& image,
