@@ -1,5 +1,6 @@
 #include "app/packed_system_errors.h"
 
+#include "common/uninitialised_data.h"
 #include "compress/deflate_decoder.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ enum class Expansion { NotTried, Done, Failed };
 
 Expansion expansion = Expansion::NotTried;
 std::vector<std::uint8_t>* texts = nullptr; // kept to the end of the process
-std::uint16_t offsets[kCount];
+ZOR_UNINITIALISED_DATA std::uint16_t offsets[kCount];
 
 // Decodes the texts and finds where each starts: exactly kCount texts of
 // exactly the recorded bytes, or none at all.
