@@ -81,6 +81,14 @@ endfunction()
 # across objects the way it folds the ordinary COMDAT instantiations; the stub
 # carried some 15 KB of such copies.
 set(ZOR_SIZE_OPTIONS -Os -fno-ipa-sra -fno-declone-ctor-dtor)
+
+# For Windows-build sources that no C++ exception passes through: the only
+# one the installer stub handles is the file layer's FileException, raised by
+# a read or write of an open file, and these sources never make one, directly
+# or through what they call. They carry neither the exception tables and
+# cleanup code nor the unwind data (.pdata/.xdata) that only an exception
+# passing through their frames would need.
+set(ZOR_NO_EXCEPTION_OPTIONS -fno-exceptions -fno-asynchronous-unwind-tables)
 function(zor_optimize_for_size)
   if(WIN32)
     foreach(target ${ARGN})
