@@ -1,8 +1,8 @@
 #include "app/packed_system_errors.h"
 
+#include "common/uninitialised_data.h"
 #include "compress/deflate_decoder.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <new>
@@ -10,18 +10,37 @@
 
 namespace {
 
-// kPackedSystemErrorCodes: the codes, ascending; kPackedSystemErrorTexts: a
-// zlib-headed deflate stream of their texts in the same order, each with its
-// NUL, kPackedSystemErrorTextBytes in all.
+// kPackedSystemErrorCodeRuns: the codes, ascending, as runs of consecutive
+// codes, each run as two values, its first code and the number of codes in
+// it; kPackedSystemErrorTexts: a zlib-headed deflate stream of their texts in
+// the same order, each with its NUL, kPackedSystemErrorTextBytes in all.
 #include "app/packed_system_errors.inc"
 
-constexpr std::size_t kCount = std::size(kPackedSystemErrorCodes);
+constexpr std::size_t CountCodes() {
+    std::size_t count = 0;
+    for (std::size_t i = 1; i < std::size(kPackedSystemErrorCodeRuns); i += 2) count += kPackedSystemErrorCodeRuns[i];
+    return count;
+}
+
+constexpr std::size_t kCount = CountCodes();
+
+// The position of code among the codes, or kCount when it has no text.
+std::size_t IndexOfCode(std::uint32_t code) {
+    std::size_t index = 0;
+    for (std::size_t i = 0; i + 1 < std::size(kPackedSystemErrorCodeRuns); i += 2) {
+        const std::uint32_t first = kPackedSystemErrorCodeRuns[i], count = kPackedSystemErrorCodeRuns[i + 1];
+        if (code < first) break;
+        if (code - first < count) return index + (code - first);
+        index += count;
+    }
+    return kCount;
+}
 
 enum class Expansion { NotTried, Done, Failed };
 
 Expansion expansion = Expansion::NotTried;
 std::vector<std::uint8_t>* texts = nullptr; // kept to the end of the process
-std::uint16_t offsets[kCount];
+ZOR_UNINITIALISED_DATA std::uint16_t offsets[kCount];
 
 // Decodes the texts and finds where each starts: exactly kCount texts of
 // exactly the recorded bytes, or none at all.
@@ -47,8 +66,7 @@ bool Expand() {
 const char* FindPackedSystemErrorText(std::uint32_t code) {
     if (expansion == Expansion::NotTried) expansion = Expand() ? Expansion::Done : Expansion::Failed;
     if (expansion != Expansion::Done) return nullptr;
-    const std::uint16_t* end = std::end(kPackedSystemErrorCodes);
-    const std::uint16_t* found = std::lower_bound(std::begin(kPackedSystemErrorCodes), end, code);
-    if (found == end || *found != code) return nullptr;
-    return reinterpret_cast<const char*>(texts->data()) + offsets[found - kPackedSystemErrorCodes];
+    const std::size_t index = IndexOfCode(code);
+    if (index == kCount) return nullptr;
+    return reinterpret_cast<const char*>(texts->data()) + offsets[index];
 }

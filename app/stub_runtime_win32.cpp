@@ -9,9 +9,12 @@
 #include "common/small_printf.h"
 #include "common/windows_api.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cxxabi.h>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -115,9 +118,57 @@ extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
 
 extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return __cxa_get_globals_fast(); }
 
+// The memory of a thrown exception: the runtime's header, zeroed, followed by
+// the object. The runtime's versions fall back on an emergency pool when
+// malloc fails, and guard that pool with a mutex, which brings in winpthreads'
+// mutexes (some 4 KB). The stub throws only FileException, a few dozen bytes:
+// without memory for that it would have no memory to show its message either,
+// and it ends as the runtime does when its pool is exhausted. The header's
+// size is that of this runtime's __cxa_refcounted_exception (GCC 12, x86-64
+// with SEH unwinding); it is not part of any public header.
+namespace {
+
+constexpr std::size_t kThrownHeaderSize = 160;
+
+} // namespace
+
+extern "C" void* __cxa_allocate_exception(std::size_t size) noexcept {
+    auto* block = static_cast<unsigned char*>(std::malloc(kThrownHeaderSize + size));
+    if (block == nullptr) std::terminate();
+    std::memset(block, 0, kThrownHeaderSize);
+    return block + kThrownHeaderSize;
+}
+
+extern "C" void __cxa_free_exception(void* object) noexcept {
+    std::free(static_cast<unsigned char*>(object) - kThrownHeaderSize);
+}
+
 } // namespace __cxxabiv1
 
-// 3. The C library's formatted output.
+// 3. The allocation operators.
+//
+// The runtime's throwing operator new raises std::bad_alloc, which nothing in
+// the stub catches, so a failure ends in std::terminate and std::abort (1.);
+// this one aborts at once. The non-throwing forms must then be defined too:
+// the runtime's call the throwing form inside a try block, and would abort
+// instead of returning null (the LZMA decoder reports a dictionary it cannot
+// allocate). Every form allocates with malloc, as the runtime's delete
+// operators expect.
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size != 0 ? size : 1);
+    if (block == nullptr) std::abort();
+    return block;
+}
+
+void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
+    return std::malloc(size != 0 ? size : 1);
+}
+
+// 4. The C library's formatted output.
 //
 // With the C99 formatting of this toolchain, vsnprintf and printf come from
 // MinGW's own formatter, which carries a complete floating-point conversion
@@ -159,7 +210,7 @@ extern "C" int __mingw_vfprintf(FILE* file, const char* format, va_list argument
     return std::fwrite(text.data(), 1, text.size(), file) == text.size() ? length : -1;
 }
 
-// 4. The English texts of the system error codes.
+// 5. The English texts of the system error codes.
 //
 // The table in common takes 40 KB; the stub carries it deflated instead
 // (packed_system_errors.h) and decodes it with the deflate decoder it has
@@ -168,3 +219,22 @@ extern "C" int __mingw_vfprintf(FILE* file, const char* format, va_list argument
 // anything in the stub come to need them, the table's object is linked in
 // and its lookup collides with this one.
 const char* FindSystemErrorText(std::uint32_t code) { return FindPackedSystemErrorText(code); }
+
+// 6. The runtime pseudo-relocations.
+//
+// The start-up code patches references to data imported from DLLs when the
+// linker could not resolve them directly (pseudo-relocations); the routine
+// and the section lookup it uses take 3 KB. The stub imports functions only,
+// so its list of them is empty. Should a change ever bring one in, the stub
+// stops at once rather than run with an unpatched reference.
+extern "C" char __RUNTIME_PSEUDO_RELOC_LIST__[];
+extern "C" char __RUNTIME_PSEUDO_RELOC_LIST_END__[];
+
+extern "C" void _pei386_runtime_relocator() {
+    // The two are distinct objects to the compiler, which may take them to
+    // differ: their addresses are compared as plain numbers it cannot see.
+    std::uintptr_t start = reinterpret_cast<std::uintptr_t>(__RUNTIME_PSEUDO_RELOC_LIST__);
+    std::uintptr_t end = reinterpret_cast<std::uintptr_t>(__RUNTIME_PSEUDO_RELOC_LIST_END__);
+    asm("" : "+r"(start), "+r"(end));
+    if (start != end) std::abort();
+}

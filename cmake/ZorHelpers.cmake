@@ -73,10 +73,26 @@ endfunction()
 # digest, which run over the whole archive). Without RTTI too: nothing in
 # them asks for a type at run time, and every lambda held in a std::function
 # would otherwise carry its type's name, a hundred bytes or more.
+#
+# Two interprocedural steps are turned off as well, because on this target
+# they copy rather than share: IPA-SRA and the merged constructor and
+# destructor bodies give every object file a local copy of the std::string
+# members it uses (an .isra clone, a C4/D4 body), which the linker cannot fold
+# across objects the way it folds the ordinary COMDAT instantiations; the stub
+# carried some 15 KB of such copies.
+set(ZOR_SIZE_OPTIONS -Os -fno-ipa-sra -fno-declone-ctor-dtor)
+
+# For Windows-build sources that no C++ exception passes through: the only
+# one the installer stub handles is the file layer's FileException, raised by
+# a read or write of an open file, and these sources never make one, directly
+# or through what they call. They carry neither the exception tables and
+# cleanup code nor the unwind data (.pdata/.xdata) that only an exception
+# passing through their frames would need.
+set(ZOR_NO_EXCEPTION_OPTIONS -fno-exceptions -fno-asynchronous-unwind-tables)
 function(zor_optimize_for_size)
   if(WIN32)
     foreach(target ${ARGN})
-      target_compile_options(${target} PRIVATE -Os -fno-rtti)
+      target_compile_options(${target} PRIVATE ${ZOR_SIZE_OPTIONS} -fno-rtti)
     endforeach()
   endif()
 endfunction()

@@ -3,6 +3,7 @@
 #include "common/error_tables.h"
 #include "common/last_error.h"
 #include "common/string_format.h"
+#include "common/uninitialised_data.h"
 
 namespace {
 
@@ -11,10 +12,10 @@ namespace {
 // thread-local storage would cost the installer stub its runtime support.
 using TextBuffer = char[512];
 
-TextBuffer systemBuffer;
-TextBuffer shellBuffer;
-TextBuffer serviceBuffer;
-TextBuffer commDlgBuffer;
+ZOR_UNINITIALISED_DATA TextBuffer systemBuffer;
+ZOR_UNINITIALISED_DATA TextBuffer shellBuffer;
+ZOR_UNINITIALISED_DATA TextBuffer serviceBuffer;
+ZOR_UNINITIALISED_DATA TextBuffer commDlgBuffer;
 
 constexpr ErrorTextRow kShellExecuteRows[] = {
     {0, "The operating system is out of memory or resources."},

@@ -1,6 +1,6 @@
 // Writes app/packed_system_errors.inc to standard output: the codes of the
-// system error table and its texts, deflated with the smallest of our
-// encoders. Run after a change to common/system_error_table.cpp:
+// system error table, as runs of consecutive codes, and its texts, deflated
+// with the smallest of our encoders. Run after a change to common/system_error_table.cpp:
 //   build/native/bin/pack-error-texts > app/packed_system_errors.inc
 #include "common/error_tables.h"
 #include "compress/deflate_best_encoder.h"
@@ -38,8 +38,15 @@ int main() {
     std::printf("// Written by tools/pack-error-texts from common/system_error_table.cpp: do\n"
                 "// not edit. %zu texts, %zu bytes, deflated to %zu.\n",
                 codes.size(), texts.size(), packed.size());
-    std::printf("inline constexpr std::uint16_t kPackedSystemErrorCodes[] = {\n");
-    PrintValues(codes, 12, "%u");
+    // The codes come in runs of consecutive ones: each run as its first code
+    // and its length.
+    std::vector<unsigned> runs;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        if (i == 0 || codes[i] != codes[i - 1] + 1) runs.insert(runs.end(), {codes[i], 0});
+        ++runs.back();
+    }
+    std::printf("inline constexpr std::uint16_t kPackedSystemErrorCodeRuns[] = {\n");
+    PrintValues(runs, 12, "%u");
     std::printf("};\ninline constexpr std::size_t kPackedSystemErrorTextBytes = %zu;\n", texts.size());
     std::printf("inline constexpr std::uint8_t kPackedSystemErrorTexts[] = {\n");
     PrintValues(packed, 16, "0x%02X");
