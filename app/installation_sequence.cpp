@@ -16,7 +16,6 @@
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/file_system.h"
-#include "common/file_text.h"
 #include "common/last_error.h"
 #include "common/path.h"
 #include "common/special_folders.h"
@@ -205,15 +204,15 @@ ShortcutsMade CreateShortcuts(InstallerUi& ui, InstallerSystem& system, const In
 // reported as a progress line.
 bool ExtractWithProgress(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
                          const std::string& directory, std::string& failure) {
-    try {
-        ExtractionProgress progress(ui, system, archive);
-        if (archive.ExtractFiles(directory)) return true;
+    ExtractionProgress progress(ui, system, archive);
+    if (archive.ExtractFiles(directory)) return true;
+    if (const FileFailure* met = archive.FileFailureMet()) {
+        failure = met->Text();
+        InstallationProgress(failure.c_str(), 0);
+    } else {
         // Memory short for the dictionary is said as it is: nothing was written.
         failure = archive.GetErrorCode() == ZorInstallerError::MemoryAllocation ? archive.LastFailure().line
                                                                                 : archive.GetErrorText();
-    } catch (const FileException& e) {
-        InstallationProgress(e.what(), 0);
-        failure = e.what();
     }
     return false;
 }
@@ -264,19 +263,14 @@ std::string InstallationLogPath(InstallerSystem& system) {
 
 bool WriteInstallationLog(InstallerSystem& system, const std::string& appName, const std::vector<std::string>& extra) {
     // The log is written after failures too, a full disk among them: one
-    // that cannot be written is reported like one that cannot be created.
-    try {
-        CFileText log;
-        if (!log.Create(InstallationLogPath(system))) return false;
-        log.WriteLine(StringFormat("'%s' log installation execution:", appName.c_str()));
-        for (const std::string& line : InstallationMessages()) log.WriteLine(line);
-        for (const std::string& line : extra) log.WriteLine(line);
-        log.Close();
-    } catch (const FileException& failure) {
-        SetLastErrorCode(failure.errorCode());
-        return false;
-    }
-    return true;
+    // that cannot be written is reported like one that cannot be created
+    // (the last error says why).
+    CFile log;
+    if (!log.Create(InstallationLogPath(system))) return false;
+    std::string text = StringFormat("'%s' log installation execution:\r\n", appName.c_str());
+    for (const std::string& line : InstallationMessages()) text += line + "\r\n";
+    for (const std::string& line : extra) text += line + "\r\n";
+    return log.TryWrite(text.data(), text.size());
 }
 
 InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,

@@ -26,39 +26,27 @@ int InstallerApp::InitInstance() {
     InstallerUi& ui = arguments.silent ? static_cast<InstallerUi&>(unattended) : ui_;
 
     InstallerArchive archive;
-    // The program's last catch. The installation and the uninstaller handle
-    // the failures of the file layer they can clean up after; anything that
-    // still reaches here ends the run with one message instead of an
-    // abnormal end of the process.
-    exitCode_ = static_cast<int>(InstallerExit::ArchiveNotLoaded);
     const std::string modulePath = system_.ModulePath();
     // An uninstaller is this program with the record of an installation
     // where an installer has its archive; one named as an uninstaller but
     // without its record is a damaged one.
-    bool uninstalling = false;
     const char* meaning = "";
-    try {
-        uninstalling = IsUninstallerFile(modulePath) || HasUninstallerName(modulePath);
-        if (uninstalling) {
-            exitCode_ = static_cast<int>(UninstallExit::NotRemoved); // should the file layer fail from here on
-            const UninstallExit exit = RunUninstall(ui, system_, arguments);
-            exitCode_ = static_cast<int>(exit);
-            meaning = UninstallExitMeaning(exit);
-        } else {
-            InstallationRequest request;
-            InstallerExit exit = InstallerExit::ArchiveNotLoaded;
-            if (RunStartup(ui, system_, archive, arguments, request, exit)) {
-                exitCode_ =
-                    static_cast<int>(InstallerExit::ExtractionFailed); // should the file layer fail from here on
-                exit = RunInstallation(ui, system_, archive, request);
-            }
-            exitCode_ = static_cast<int>(exit);
-            meaning = InstallerExitMeaning(exit);
-        }
-    } catch (const FileException& e) {
-        ui.ShowMessage(e.what(), kProductName, kMessageError);
-        meaning = uninstalling ? UninstallExitMeaning(static_cast<UninstallExit>(exitCode_))
-                               : InstallerExitMeaning(static_cast<InstallerExit>(exitCode_));
+    std::optional<FileFailure> unreadable;
+    if (IsUninstallerFile(modulePath, &unreadable) || HasUninstallerName(modulePath)) {
+        const UninstallExit exit = RunUninstall(ui, system_, arguments);
+        exitCode_ = static_cast<int>(exit);
+        meaning = UninstallExitMeaning(exit);
+    } else {
+        InstallationRequest request;
+        InstallerExit exit = InstallerExit::ArchiveNotLoaded;
+        // A program that cannot read itself has no archive either: the file
+        // layer's sentence is all there is to say.
+        if (unreadable)
+            ui.ShowMessage(unreadable->Text(), kProductName, kMessageError);
+        else if (RunStartup(ui, system_, archive, arguments, request, exit))
+            exit = RunInstallation(ui, system_, archive, request);
+        exitCode_ = static_cast<int>(exit);
+        meaning = InstallerExitMeaning(exit);
     }
     if (arguments.silent) {
         // An archive that did not load has no name, nor has an uninstaller:

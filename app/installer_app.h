@@ -16,7 +16,6 @@ public:
     // Loads the archive of the program's own executable, answers the
     // command-line options and runs the installation where it is to proceed.
     // Always returns FALSE (0): the process then ends without a message loop.
-    // A FileException from the file layer ends the run with one error box.
     // Under "/S" no window is opened: the boxes' texts go to the installation
     // log, which is written at the end whatever the outcome.
     int InitInstance();

@@ -108,7 +108,10 @@ bool RunStartup(InstallerUi& ui, InstallerSystem& system, InstallerArchive& arch
     // option with this one message.
     // The box shows the code's text, whatever the failure's line says.
     if (!archive.LoadInstaller()) {
-        ui.ShowMessage(StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()), kProductName, kMessageError);
+        const FileFailure* readFailure = archive.FileFailureMet();
+        ui.ShowMessage(readFailure ? readFailure->Text()
+                                   : StringFormat(kLoadFailureFormat, archive.GetErrorText().c_str()),
+                       kProductName, kMessageError);
         exit = InstallerExit::ArchiveNotLoaded;
         return false;
     }

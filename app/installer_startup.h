@@ -34,6 +34,7 @@ inline constexpr int kInstallerVersionMinor = 5;
 // "-v" without "-f" (Installed). exit is written only when the result is
 // false.
 //
-// A read failure of the file layer while loading raises FileException.
+// A read failure of the file layer while loading is shown as the file
+// layer's sentence alone, in one error box.
 bool RunStartup(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive, const ProgramArguments& arguments,
                 InstallationRequest& request, InstallerExit& exit);

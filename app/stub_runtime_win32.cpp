@@ -24,12 +24,10 @@
 //
 // The runtime's versions construct the exception objects, and with them pull
 // in the copy-on-write string that the standard exception classes keep their
-// message in, the system_error categories and a small printf: some 11 KB. The
-// stub catches none of these exceptions (InstallerApp catches FileException
-// only, and nothing catches "..."), so each of them ends in std::terminate,
-// whose handler (main_win32.cpp) calls std::abort without unwinding the
-// stack. Calling std::abort here does the same, earlier and without the
-// exception object.
+// message in, the system_error categories, a small printf and the whole of
+// exception handling. The stub is built without exception handling: nothing
+// in it could catch one, so each would end the process. Calling std::abort
+// here does that, without the exception object.
 namespace std {
 
 void __throw_bad_alloc() { std::abort(); }
@@ -43,17 +41,15 @@ void __throw_system_error(int /*code*/) { std::abort(); }
 
 } // namespace std
 
-// 2. The guards of function-local statics and the exception stack, for one
-// thread.
+// 2. The guards of function-local statics, for one thread.
 //
-// The runtime's versions serve any number of threads: the guards wait on a
-// condition variable, and the exception stack lives in thread-local storage,
-// which this compiler emulates through pthread keys. Together they bring in
-// nearly all of winpthreads, about 24 KB. The stub runs on a single thread
-// (it starts none, and the system calls back into it only on that thread),
-// and for one thread both reduce to plain variables, as in a runtime built
-// without threads. Should a second thread ever reach them, the stub aborts
-// at once instead of sharing the exception stack or racing an initialiser.
+// The runtime's versions serve any number of threads: they wait on a
+// condition variable, which brings in nearly all of winpthreads, about
+// 24 KB. The stub's statics are all initialised on its main thread (the one
+// other thread it starts, the LZMA read-ahead, uses none), and for one
+// thread a guard reduces to plain bytes, as in a runtime built without
+// threads. Should a second thread ever reach one, the stub aborts at once
+// instead of racing an initialiser.
 namespace {
 
 DWORD theRuntimeThread; // no thread has the id 0
@@ -84,7 +80,7 @@ extern "C" int __cxa_guard_acquire(__guard* guard) {
     unsigned char* bytes = GuardBytes(guard);
     if (bytes[0] != 0) return 0;
     // The static's own initialiser reached it again; the runtime would throw
-    // recursive_init_error, which nothing catches.
+    // recursive_init_error.
     if (bytes[1] != 0) std::abort();
     bytes[1] = 1;
     return 1;
@@ -98,58 +94,13 @@ extern "C" void __cxa_guard_release(__guard* guard) noexcept {
 
 extern "C" void __cxa_guard_abort(__guard* guard) noexcept { GuardBytes(guard)[1] = 0; }
 
-// The exception stack: the exceptions being handled, innermost first, and
-// the number thrown but not yet caught. The layout is the C++ ABI's.
-struct __cxa_eh_globals {
-    void* caughtExceptions;
-    unsigned int uncaughtExceptions;
-};
-
-namespace {
-
-__cxa_eh_globals theExceptionStack;
-
-} // namespace
-
-extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
-    RequireRuntimeThread();
-    return &theExceptionStack;
-}
-
-extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept { return __cxa_get_globals_fast(); }
-
-// The memory of a thrown exception: the runtime's header, zeroed, followed by
-// the object. The runtime's versions fall back on an emergency pool when
-// malloc fails, and guard that pool with a mutex, which brings in winpthreads'
-// mutexes (some 4 KB). The stub throws only FileException, a few dozen bytes:
-// without memory for that it would have no memory to show its message either,
-// and it ends as the runtime does when its pool is exhausted. The header's
-// size is that of this runtime's __cxa_refcounted_exception (GCC 12, x86-64
-// with SEH unwinding); it is not part of any public header.
-namespace {
-
-constexpr std::size_t kThrownHeaderSize = 160;
-
-} // namespace
-
-extern "C" void* __cxa_allocate_exception(std::size_t size) noexcept {
-    auto* block = static_cast<unsigned char*>(std::malloc(kThrownHeaderSize + size));
-    if (block == nullptr) std::terminate();
-    std::memset(block, 0, kThrownHeaderSize);
-    return block + kThrownHeaderSize;
-}
-
-extern "C" void __cxa_free_exception(void* object) noexcept {
-    std::free(static_cast<unsigned char*>(object) - kThrownHeaderSize);
-}
-
 } // namespace __cxxabiv1
 
 // 3. The allocation operators.
 //
-// The runtime's throwing operator new raises std::bad_alloc, which nothing in
-// the stub catches, so a failure ends in std::terminate and std::abort (1.);
-// this one aborts at once. The non-throwing forms must then be defined too:
+// The runtime's throwing operator new raises std::bad_alloc; in the stub,
+// built without exception handling, that ends the process, and this one
+// aborts at once. The non-throwing forms must then be defined too:
 // the runtime's call the throwing form inside a try block, and would abort
 // instead of returning null (the LZMA decoder reports a dictionary it cannot
 // allocate). Every form allocates with malloc, as the runtime's delete

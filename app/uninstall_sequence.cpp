@@ -131,16 +131,13 @@ Removal RemoveInstallation(InstallerSystem& system, const UninstallRecord& recor
 void StartRemover(InstallerSystem& system, const std::string& uninstaller, const UninstallRecord& record) {
     const std::string copy = BuildPath(GetEnvironmentValue("TEMP"),
                                        StringFormat("zor-uninstall-%u.exe", CurrentProcessId()).c_str(), nullptr);
+    // A copy without its record would remove nothing: the uninstaller then stays.
     if (!CopyFileContents(uninstaller, copy)) return;
-    try {
-        CFile file;
-        if (!file.Open(copy, FileAccess::Write, FileCreation::OpenExisting, FileShare::Exclusive)) return;
-        const std::string bytes = EncodeUninstallRecord(record);
-        file.Seek(0, SeekOrigin::End);
-        file.Write(bytes.data(), bytes.size());
-    } catch (const FileException&) {
-        return; // a copy without its record would remove nothing: the uninstaller stays
-    }
+    CFile file;
+    if (!file.Open(copy, FileAccess::Write, FileCreation::OpenExisting, FileShare::Exclusive)) return;
+    const std::string bytes = EncodeUninstallRecord(record);
+    if (!file.TrySeek(0, SeekOrigin::End) || !file.TryWrite(bytes.data(), bytes.size())) return;
+    file.Close();
     system.StartProgram(copy, StringFormat("%s%u:%s", kRemovalSwitch, CurrentProcessId(), uninstaller.c_str()));
 }
 

@@ -36,8 +36,8 @@ bool SameKey(const std::string& a, const std::string& b) { return FoldCaseUtf8(a
 
 // Writes bytes as <directory>\name in one step: under a temporary name
 // beside it, renamed over the file once complete. False with the reason in
-// error; a failure of the file layer raises FileException, and either way
-// no partial file is left.
+// error (for a full disk or an I/O error, the file layer's sentence); no
+// partial file is left either way.
 bool ReplaceFile(const std::string& directory, const char* name, const std::string& bytes, std::string& error) {
     const std::string path = BuildPath(directory, name, nullptr);
     TemporaryFile file;
@@ -45,7 +45,10 @@ bool ReplaceFile(const std::string& directory, const char* name, const std::stri
         error = StringFormat("cannot create '%s' (%s)", path.c_str(), LastErrorText());
         return false;
     }
-    file.File().Write(bytes.data(), bytes.size());
+    if (!file.File().TryWrite(bytes.data(), bytes.size())) {
+        error = file.File().Failure().Text();
+        return false;
+    }
     if (!file.CommitAs(path)) {
         error = StringFormat("cannot replace '%s' (%s)", path.c_str(), LastErrorText());
         return false;
@@ -114,42 +117,36 @@ std::vector<RegistryValue> UninstallEntryValues(const UninstallRecord& record, c
 
 bool WriteUninstallerFile(const std::string& modulePath, std::uint64_t imageSize, const std::string& directory,
                           const UninstallRecord& record, std::string& error) {
-    try {
-        CFile self;
-        if (!self.OpenForReading(modulePath)) {
-            error = StringFormat("cannot read '%s' (%s)", modulePath.c_str(), LastErrorText());
-            return false;
-        }
-        std::string bytes(static_cast<std::size_t>(imageSize), '\0');
-        if (imageSize == 0 || self.Read(bytes.data(), bytes.size()) != bytes.size()) {
-            error = StringFormat("cannot read the extractor image of '%s'", modulePath.c_str());
-            return false;
-        }
-        bytes += EncodeUninstallRecord(record);
-        PrepareUnsignedExecutable(bytes); // a signed installer's image names its certificate table
-        if (!ReplaceFile(directory, kUninstallerFileName, bytes, error)) return false;
-        // A carried uninstaller of an earlier version left its record: this
-        // uninstaller carries its own, and the one beside it would be stale.
-        const std::string beside = BuildPath(directory, kUninstallRecordFileName, nullptr);
-        UninstallRecord stale;
-        if (FileExists(beside) && ReadUninstallRecordFile(beside, stale).empty() &&
-            SameKey(stale.uninstallKey, record.uninstallKey))
-            DeleteFileAt(beside);
-    } catch (const FileException& failure) {
-        // A full disk or an I/O error: the temporary file is gone with its owner.
-        error = failure.what();
+    CFile self;
+    if (!self.OpenForReading(modulePath)) {
+        error = StringFormat("cannot read '%s' (%s)", modulePath.c_str(), LastErrorText());
         return false;
     }
+    std::string bytes(static_cast<std::size_t>(imageSize), '\0');
+    std::size_t got = 0;
+    if (!self.TryRead(bytes.data(), bytes.size(), got)) {
+        error = self.Failure().Text();
+        return false;
+    }
+    if (imageSize == 0 || got != bytes.size()) {
+        error = StringFormat("cannot read the extractor image of '%s'", modulePath.c_str());
+        return false;
+    }
+    bytes += EncodeUninstallRecord(record);
+    PrepareUnsignedExecutable(bytes); // a signed installer's image names its certificate table
+    if (!ReplaceFile(directory, kUninstallerFileName, bytes, error)) return false;
+    // A carried uninstaller of an earlier version left its record: this
+    // uninstaller carries its own, and the one beside it would be stale.
+    const std::string beside = BuildPath(directory, kUninstallRecordFileName, nullptr);
+    UninstallRecord stale;
+    if (FileExists(beside) && ReadUninstallRecordFile(beside, stale).empty() &&
+        SameKey(stale.uninstallKey, record.uninstallKey))
+        DeleteFileAt(beside);
     return true;
 }
 
 bool WriteUninstallRecordFile(const std::string& directory, const UninstallRecord& record, std::string& error) {
-    try {
-        return ReplaceFile(directory, kUninstallRecordFileName, EncodeUninstallRecord(record), error);
-    } catch (const FileException& failure) {
-        error = failure.what();
-        return false;
-    }
+    return ReplaceFile(directory, kUninstallRecordFileName, EncodeUninstallRecord(record), error);
 }
 
 bool SetUpUninstaller(InstallerUi& ui, InstallerSystem& system, const InstallerArchive& archive,

@@ -26,7 +26,8 @@ enum class EarlierUninstaller {
 
 // Looks at <directory>\uninstall.exe. For Ours, earlier receives its record;
 // for Foreign, the record when it could be read (another product's), else
-// an empty one. A read failure of the file layer raises FileException.
+// an empty one. One that cannot be read is Foreign: nothing is written over
+// a file this installer cannot tell as its own.
 EarlierUninstaller ReadEarlierUninstaller(const std::string& directory, const std::string& uninstallKey,
                                           UninstallRecord& earlier);
 

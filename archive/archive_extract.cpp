@@ -30,7 +30,8 @@ using namespace archive_format;
 namespace {
 
 // The file being extracted: removed unless its entry completes, whatever
-// leaves the scope (a failed check, or a FileException such as a full disk).
+// ends it (a failed check, or a failure of the file layer such as a full
+// disk).
 class PendingFile {
 public:
     PendingFile(CFile& file, const std::string& path) : file_(file), path_(path) {}
@@ -53,6 +54,7 @@ private:
 
 bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* error) {
     ReportFormat("Extracting files from  '%s' to '%s'...", filePath_.c_str(), directory.c_str());
+    fileFailure_.reset();
     const auto failExtraction = [&] {
         return Fail(ZorInstallerError::CannotExtractFile, error, "!Error LoadInstaller: %s Extract error %s",
                     filePath_.c_str(), ZorInstallerErrorText(ZorInstallerError::CannotExtractFile).c_str());
@@ -68,7 +70,8 @@ bool InstallerArchive::ExtractFiles(const std::string& directory, std::string* e
     if (!PrepareDecoders(reader, decoders, error)) return false;
     std::string madeFolder;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_)
-        if (!ExtractEntry(reader, decoders, entries_[cursor_], directory, madeFolder)) return failExtraction();
+        if (!ExtractEntry(reader, decoders, entries_[cursor_], directory, madeFolder))
+            return fileFailure_ ? false : failExtraction();
     return true;
 }
 
@@ -135,15 +138,21 @@ bool InstallerArchive::ExtractEntry(BufferedReader& archive, EntryDecoders& deco
     PendingFile pending(output, destination);
     std::uint64_t written = 0;
     std::uint8_t digest[kMd5DigestSize];
+    // After a failed write nothing more is written, and the decoding stops
+    // at its next read.
     const bool read = ReadEntryContent(
         archive, decoders, entry, destination,
         [&](const std::uint8_t* data, std::size_t count) {
-            output.Write(data, count);
+            if (fileFailure_) return;
+            if (!output.TryWrite(data, count)) {
+                fileFailure_ = output.Failure();
+                return;
+            }
             written += count;
             if (byteCallback_) byteCallback_(written, byteUserWord_);
         },
         digest);
-    if (!read) return false;
+    if (!read || fileFailure_) return false;
 
     // The times go on the open file, after its last byte: closing it changes
     // none of them.
@@ -158,6 +167,7 @@ bool InstallerArchive::ExtractEntry(BufferedReader& archive, EntryDecoders& deco
 
 bool InstallerArchive::VerifyFiles(std::string* error) {
     ReportFormat("Verifying files of '%s'...", filePath_.c_str());
+    fileFailure_.reset();
     CFile archive;
     if (!archive.OpenForReading(filePath_, FileShare::DenyNone))
         return Fail(ZorInstallerError::CannotOpenFile, error, "!Error VerifyFiles: OpenFile(%s) error %s",
@@ -167,7 +177,8 @@ bool InstallerArchive::VerifyFiles(std::string* error) {
     if (!PrepareDecoders(reader, decoders, error)) return false;
     for (cursor_ = 0; cursor_ < entries_.size(); ++cursor_) {
         if (!VerifyEntry(reader, decoders, entries_[cursor_]))
-            return Fail(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
+            return !fileFailure_ &&
+                   Fail(ZorInstallerError::CannotExtractFile, error, "!Error VerifyFiles: %s Verify error %s",
                         filePath_.c_str(), ZorInstallerErrorText(ZorInstallerError::CannotExtractFile).c_str());
     }
     return true;
@@ -217,12 +228,16 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, EntryDecoders& 
     }
     archive.Seek(entry.dataOffset);
     std::uint64_t left = entry.storedSize;
-    const auto read = [&](void* buffer, std::size_t count) { return archive.ReadWithin(buffer, count, left); };
+    // Nothing more is read once a write has failed.
+    const auto read = [&](void* buffer, std::size_t count) -> std::size_t {
+        return fileFailure_ ? 0 : archive.ReadWithin(buffer, count, left);
+    };
     if ((options_ & kCompressFiles) != 0) {
         DeflateCodec& codec = decoders.codec;
         codec.Reset();
         ZqmSizes sizes;
         const ZqmResult result = ExpandZqm(read, take, codec, sizes);
+        if (FileFailedUnder(archive)) return false;
         if (result != ZqmResult::Ok)
             return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Error while uncompressing file '%s' (%s).",
                                shownName.c_str(),
@@ -234,6 +249,7 @@ bool InstallerArchive::ReadEntryContent(BufferedReader& archive, EntryDecoders& 
     } else {
         const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kCopyPiece);
         while (const std::size_t got = read(piece.get(), kCopyPiece)) take(piece.get(), got);
+        if (FileFailedUnder(archive)) return false;
     }
     md5.Final(digest);
     return true;

@@ -49,15 +49,10 @@ bool InstallerArchive::PrepareDecoders(BufferedReader& archive, EntryDecoders& d
         const std::uint64_t start = entries_.front().dataOffset;
         decoders.solidLeft = tocOffset_ > start ? tocOffset_ - start : 0;
         archive.Seek(start);
-        // The stream is read on its own thread: a failed read ends it there,
-        // and its exception is thrown on this one.
-        decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) -> std::size_t {
-            try {
-                return archive.ReadWithin(buffer, count, decoders.solidLeft);
-            } catch (const FileException& failure) {
-                decoders.solidReadFailure = std::make_unique<FileException>(failure);
-                return 0;
-            }
+        // The stream is read on its own thread: a failed read ends the stream
+        // there, and the entry being read then asks the reader why.
+        decoders.solidSource = [&archive, &decoders](void* buffer, std::size_t count) {
+            return archive.ReadWithin(buffer, count, decoders.solidLeft);
         };
     }
     return true;
@@ -97,7 +92,8 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
     std::size_t held = 0;
     std::uint32_t position = 0;
     std::uint32_t wanted = entry.originalSize;
-    while (result == LzmaResult::Ok && wanted != 0) {
+    // A failed write (fileFailure_) ends the entry at once.
+    while (result == LzmaResult::Ok && wanted != 0 && !fileFailure_) {
         const std::uint8_t* data = nullptr;
         std::size_t count = 0;
         result = stream->Next(data, count, std::min<std::size_t>(wanted, filtered ? kFilterPiece : kDecodePiece));
@@ -122,7 +118,8 @@ bool InstallerArchive::ReadLzmaContent(BufferedReader& archive, EntryDecoders& d
         held = size - final;
         std::memmove(plain.get(), plain.get() + final, held);
     }
-    if (result != LzmaResult::Ok && decoders.solidReadFailure) throw FileException(*decoders.solidReadFailure);
+    // A stream that failed has ended its reads, on whichever thread.
+    if (fileFailure_ || (result != LzmaResult::Ok && FileFailedUnder(archive))) return false;
     if (result != LzmaResult::Ok)
         return EntryFailed(entry, ZorInstallerError::CannotExtractFile, "Error while uncompressing file '%s' (%s).",
                            shownName.c_str(), LzmaFailureText(result));

@@ -73,6 +73,7 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     entries_.clear();
     extensions_.clear();
     cursor_ = 0;
+    fileFailure_.reset();
     ReportFormat("Loading Installer file '%s'...", filePath_.c_str());
 
     CFile file;
@@ -82,12 +83,22 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
 
     // The TOC is many small records: one buffer serves them all.
     BufferedReader reader(file);
+    // A failed read ends what can be read, which the checks below would take
+    // for damage: each failure is first asked whether the file layer's it was.
+    const auto readFailed = [&] {
+        if (!FileFailedUnder(reader)) return false;
+        entries_.clear();
+        extensions_.clear();
+        return true;
+    };
+    if (readFailed()) return false;
     if (reader.Length() < kTailerSize) return Fail(ZorInstallerError::BadSignature);
     std::uint8_t bytes[kTailerSize];
     std::uint64_t end = 0;
     ArchiveTailer tailer;
     ZorInstallerError tailerCheck = LocateTailer(reader, bytes, end);
     if (tailerCheck == ZorInstallerError::Success) tailerCheck = ParseTailer(bytes, tailer);
+    if (readFailed()) return false;
     if (tailerCheck != ZorInstallerError::Success) return Fail(tailerCheck);
     options_ = tailer.options;
     tocOffset_ = tailer.tocOffset;
@@ -95,7 +106,9 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     Report("Reading TOC...");
     // A TOC or string that does not fit the file is a bad TOC: the tailer's
     // table points past the archive.
-    if (!ReadToc(reader, end, tailer))
+    const bool tocRead = ReadToc(reader, end, tailer);
+    if (readFailed()) return false;
+    if (!tocRead)
         return Fail(ZorInstallerError::BadToc, nullptr, "!Error LoadInstaller: %s TOC error %s", filePath_.c_str(),
                     ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
 
@@ -110,7 +123,10 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
     };
     for (int i = 0; i < kArchiveStringCount; ++i) {
         Report(kFields[i].progress);
-        if (!ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value))
+        const bool read =
+            ReadString(reader, end, tailer.stringOffset[i], tailer.stringLength[i], this->*kFields[i].value);
+        if (readFailed()) return false;
+        if (!read)
             return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
                         ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
     }
@@ -135,9 +151,14 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
     } else {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
         file.Seek(start);
-        if (file.Read(bytes.data(), bytes.size()) != bytes.size())
+        if (file.Read(bytes.data(), bytes.size()) != bytes.size()) {
+            if (FileFailedUnder(file)) {
+                entries_.clear();
+                extensions_.clear();
+                return false;
+            }
             problem = "is cut short";
-        else
+        } else
             problem = ParseExtensionBlock(bytes.data(), bytes.size(), extensions_);
     }
     // The uninstaller would be written over such an entry: the pair and the

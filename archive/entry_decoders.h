@@ -1,7 +1,6 @@
 // The decoders one extraction or verification shares among its entries.
 #pragma once
 
-#include "common/file.h"
 #include "compress/deflate_codec.h"
 #include "compress/lzma_chunks.h"
 
@@ -17,9 +16,6 @@ struct EntryDecoders {
     LzmaSource solidSource;
     std::uint64_t solidSize = 0; // the stream's unpacked bytes: every entry's
     std::uint64_t solidLeft = 0; // stream bytes not yet read from the installer
-    // The read of the installer that failed under the solid stream, which
-    // its thread could not throw: thrown where the stream's end is met.
-    std::unique_ptr<FileException> solidReadFailure;
     // The solid stream, decoded ahead on a thread of its own; last, so that
     // it stops before what it uses goes.
     std::unique_ptr<LzmaPieceSource> solidAhead;

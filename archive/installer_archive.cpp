@@ -2,6 +2,7 @@
 
 #include "archive/entry_name.h"
 #include "archive/installation_names.h"
+#include "common/buffered_file.h"
 
 #include "common/string_format.h"
 
@@ -81,6 +82,11 @@ void InstallerArchive::ReportFormat(const char* format, ...) const {
     const std::string line = StringFormatV(format, args);
     va_end(args);
     Report(line);
+}
+
+bool InstallerArchive::FileFailedUnder(const BufferedReader& reader) {
+    if (!fileFailure_ && reader.Failure()) fileFailure_ = *reader.Failure();
+    return fileFailure_.has_value();
 }
 
 bool InstallerArchive::Fail(ZorInstallerError code) {

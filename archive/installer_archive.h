@@ -8,11 +8,13 @@
 #include "archive/archive_format.h"
 #include "archive/compression_settings.h"
 #include "archive/extension_block.h"
+#include "common/file.h"
 #include "common/string_format.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,12 +68,18 @@ public:
 
     // Reads tailer, TOC, strings and extension block of the file. False on
     // any failure, recorded in LastFailure; an open failure and a refused
-    // extension block fill error with their line. Read failures of the
-    // operating system raise FileException.
+    // extension block fill error with their line. A read failure of the file
+    // layer is FileFailureMet's instead.
     bool LoadInstaller(std::string* error = nullptr);
 
     // The last failure of any operation; see ArchiveFailure.
     const ArchiveFailure& LastFailure() const { return failure_; }
+    // The failure of the file layer (a read of the installer, a write of an
+    // extracted file) that ended the last LoadInstaller, ExtractFiles or
+    // VerifyFiles; null when none did. Such a failure reports no line and
+    // fills neither LastFailure nor error: the caller says it, in the file
+    // layer's sentence (FileFailure::Text).
+    const FileFailure* FileFailureMet() const { return fileFailure_ ? &*fileFailure_ : nullptr; }
     ZorInstallerError GetErrorCode() const { return failure_.code; }
     // The text of GetErrorCode.
     std::string GetErrorText() const;
@@ -121,8 +129,8 @@ public:
     // Writes every file into directory (which must exist): each is decoded
     // straight from the installer into its destination, below the folders
     // its name has (made as needed), its times set and its digest checked.
-    // Stops at the first failing entry, whose file is removed (also when a
-    // FileException leaves: a full disk); earlier files and folders stay.
+    // Stops at the first failing entry, whose file is removed (also after a
+    // failure of the file layer: a full disk); earlier files and folders stay.
     // Before the first file is written, every entry's name is checked
     // (entry_name.h) and every destination must fit the platform's path
     // limit: otherwise nothing is written.
@@ -175,6 +183,10 @@ private:
     // that closes the operation (which may give its own code). Always false.
     bool EntryFailed(const ArchiveEntry& entry, ZorInstallerError code, const char* format, ...)
         ZOR_PRINTF_FORMAT(4, 5);
+    // True when the file layer failed under the running operation: at a
+    // write before (fileFailure_), or at a read of reader, which is then
+    // recorded. Called once reader's reads have ended, whichever thread made them.
+    bool FileFailedUnder(const BufferedReader& reader);
     // end: the archive's end, the end of the file unless padding or a certificate table follows.
     bool ReadToc(BufferedReader& file, std::uint64_t end, const ArchiveTailer& tailer);
     bool ReadString(BufferedReader& file, std::uint64_t end, std::uint32_t offset, std::uint32_t length,
@@ -240,6 +252,7 @@ private:
     std::uint32_t dictionaryUsed_ = 0;
     std::uint32_t tocOffset_ = 0;
     ArchiveFailure failure_;
+    std::optional<FileFailure> fileFailure_;
     // The running operation's failing entry has filled failure_'s cause.
     bool entryFailed_ = false;
     std::vector<ArchiveEntry> entries_;

@@ -82,12 +82,16 @@ endfunction()
 # carried some 15 KB of such copies.
 set(ZOR_SIZE_OPTIONS -Os -fno-ipa-sra -fno-declone-ctor-dtor)
 
-# For Windows-build sources that no C++ exception passes through: the only
-# one the installer stub handles is the file layer's FileException, raised by
-# a read or write of an open file, and these sources never make one, directly
-# or through what they call. They carry neither the exception tables and
-# cleanup code nor the unwind data (.pdata/.xdata) that only an exception
-# passing through their frames would need.
+# For the Windows-build sources of the installer stub. The stub raises and
+# handles no exception: the file layer's failures come back from its Try
+# operations, and everything else that could raise ends the process
+# (app/stub_runtime_win32.cpp). Such a source must not have an exception
+# pass through it in any other program either, so a library's sources that
+# call out to code that may raise stay with exceptions. They carry neither
+# the exception tables and cleanup code nor the unwind data (.pdata/.xdata)
+# that only an exception passing through their frames would need; the
+# stub's link fails should any object it takes still refer to the runtime's
+# exception handling (app/CMakeLists.txt).
 set(ZOR_NO_EXCEPTION_OPTIONS -fno-exceptions -fno-asynchronous-unwind-tables)
 function(zor_optimize_for_size)
   if(WIN32)

@@ -1,7 +1,13 @@
 // An open file read or written through a buffer, for many small transfers:
 // an installer's data blocks, read in place in TOC order, and the installer
 // being written piece by piece. Each saves the system calls of small reads
-// and writes; failures raise FileException as CFile does.
+// and writes.
+//
+// The reader raises nothing: a failure of the file ends what can be read, as
+// an early end of the file would, and Failure() then says what failed; so a
+// caller that sees fewer bytes than it asked for checks Failure() before
+// taking the file for cut short. The writer's failures raise FileException,
+// as CFile::Write does.
 #pragma once
 
 #include "common/file.h"
@@ -18,13 +24,15 @@ public:
     // Reads file (which must stay open) from its start.
     explicit BufferedReader(CFile& file, std::size_t bufferSize = kDefaultBufferSize);
 
-    // The file's length when the reader was made.
+    // The file's length when the reader was made (0 when it could not be
+    // had, which is then the failure).
     std::uint64_t Length() const { return length_; }
     // Moves the read position; a position past the end reads nothing.
     void Seek(std::uint64_t position) { position_ = position; }
     std::uint64_t Position() const { return position_; }
-    // Reads up to count bytes; fewer only at the end of the file. Bytes
-    // still in the buffer are not read again, so a seek nearby is cheap.
+    // Reads up to count bytes; fewer only at the end of the file or after a
+    // failure, and none at all once a failure has been met. Bytes still in
+    // the buffer are not read again, so a seek nearby is cheap.
     std::size_t Read(void* buffer, std::size_t count);
     // Reads as Read does, at most left bytes, and takes what it read off
     // left: a part of the file of known length read piece by piece.
@@ -33,9 +41,14 @@ public:
         left -= got;
         return got;
     }
+    // The failure that ended reading; null while there was none. Set on the
+    // thread that read, it is safe to look at from another once that one's
+    // reads are known to have ended.
+    const FileFailure* Failure() const { return failed_ ? &file_.Failure() : nullptr; }
 
 private:
     CFile& file_;
+    bool failed_ = false;
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t bufferSize_;
     std::uint64_t length_;

@@ -45,10 +45,10 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 
 } // namespace
 
-FileException::FileException(FileOperation operation, const std::string& path, std::uint32_t errorCode)
-    : std::runtime_error(StringFormat("File %s error on '%s': %s", OperationName(operation), path.c_str(),
-                                      SystemErrorText(errorCode))),
-      operation_(operation), path_(path), errorCode_(errorCode) {}
+std::string FileFailure::Text() const {
+    return StringFormat("File %s error on '%s': %s", OperationName(operation), path.c_str(),
+                        SystemErrorText(errorCode));
+}
 
 void InjectFileFault(FileOperation operation, unsigned countdown, std::uint32_t errorCode) {
     injectedFault.operation = operation;
@@ -88,44 +88,51 @@ bool CFile::GetIdentity(FileIdentity& identity) { return file_platform::Identity
 
 bool CFile::GrantDefaultAccess() { return file_platform::GrantDefaultAccess(handle_); }
 
-std::size_t CFile::Read(void* buffer, std::size_t count) {
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::size_t total = 0;
-    while (total < count) {
-        std::size_t got = 0;
-        if (FaultFires(FileOperation::Read) ||
-            !file_platform::Read(handle_, bytes + total, std::min(count - total, kMaxTransfer), got))
-            throw FileException(FileOperation::Read, path_, GetLastErrorCode());
-        if (got == 0) break;
-        total += got;
-    }
-    return total;
+bool CFile::Fail(FileOperation operation) { return Fail(operation, GetLastErrorCode()); }
+
+bool CFile::Fail(FileOperation operation, std::uint32_t errorCode) {
+    failure_ = FileFailure{operation, path_, errorCode};
+    SetLastErrorCode(errorCode);
+    return false;
 }
 
-void CFile::Write(const void* data, std::size_t count) {
+bool CFile::TryRead(void* buffer, std::size_t count, std::size_t& got) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    got = 0;
+    while (got < count) {
+        std::size_t piece = 0;
+        if (FaultFires(FileOperation::Read) ||
+            !file_platform::Read(handle_, bytes + got, std::min(count - got, kMaxTransfer), piece))
+            return Fail(FileOperation::Read);
+        if (piece == 0) break;
+        got += piece;
+    }
+    return true;
+}
+
+bool CFile::TryWrite(const void* data, std::size_t count) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::size_t total = 0;
     while (total < count) {
         std::size_t put = 0;
         if (FaultFires(FileOperation::Write) ||
             !file_platform::Write(handle_, bytes + total, std::min(count - total, kMaxTransfer), put))
-            throw FileException(FileOperation::Write, path_, GetLastErrorCode());
-        if (put == 0) throw FileException(FileOperation::Write, path_, kErrorDiskFull);
+            return Fail(FileOperation::Write);
+        if (put == 0) return Fail(FileOperation::Write, kErrorDiskFull);
         total += put;
     }
+    return true;
 }
 
-std::uint64_t CFile::Seek(std::int64_t offset, SeekOrigin origin) {
-    std::uint64_t position = 0;
-    if (!file_platform::Seek(handle_, offset, origin, position))
-        throw FileException(FileOperation::Seek, path_, GetLastErrorCode());
-    return position;
+bool CFile::TrySeek(std::int64_t offset, SeekOrigin origin, std::uint64_t* position) {
+    std::uint64_t reached = 0;
+    if (!file_platform::Seek(handle_, offset, origin, reached)) return Fail(FileOperation::Seek);
+    if (position) *position = reached;
+    return true;
 }
 
-std::uint64_t CFile::GetLength() {
-    std::uint64_t length = 0;
-    if (!file_platform::Length(handle_, length)) throw FileException(FileOperation::Length, path_, GetLastErrorCode());
-    return length;
+bool CFile::TryGetLength(std::uint64_t& length) {
+    return file_platform::Length(handle_, length) || Fail(FileOperation::Length);
 }
 
 bool CFile::GetFileTimes(FileTimes& times) { return file_platform::GetTimes(handle_, times); }

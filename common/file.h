@@ -2,9 +2,17 @@
 //
 // Opening reports failure as false and leaves the reason in the thread's last
 // error (see last_error.h). Opening for reading never waits: a FIFO opened
-// on POSIX fails its first read instead of blocking for a writer. Once a file is open, an operating-system failure
-// of a read, write or seek raises FileException: the one exception that
-// crosses module boundaries. A short read at the end of a file is no failure.
+// on POSIX fails its first read instead of blocking for a writer. A short
+// read at the end of a file is no failure.
+//
+// Once a file is open, an operating-system failure of a read, write or seek
+// is reported one of two ways, as the caller chooses:
+// - the Try operations return false and keep what failed (Failure()); the
+//   installer stub reads and writes only through them, and carries no
+//   exception handling at all;
+// - Read, Write, Seek and GetLength raise FileException, the one exception
+//   that crosses module boundaries; they are built on the Try operations,
+//   in their own source (file_exception.cpp).
 #pragma once
 
 #include "common/file_identity.h"
@@ -38,9 +46,22 @@ enum class SeekOrigin { Begin, Current, End };
 
 enum class FileOperation { Read, Write, Seek, Length };
 
+// What failed in an open file: the operation, the file's path and the Win32
+// error code of the failure.
+struct FileFailure {
+    FileOperation operation = FileOperation::Read;
+    std::string path;
+    std::uint32_t errorCode = 0;
+
+    // The sentence the system shows for it: "File read error on 'PATH': TEXT".
+    std::string Text() const;
+};
+
 class FileException : public std::runtime_error {
 public:
-    FileException(FileOperation operation, const std::string& path, std::uint32_t errorCode);
+    explicit FileException(const FileFailure& failure);
+    FileException(FileOperation operation, const std::string& path, std::uint32_t errorCode)
+        : FileException(FileFailure{operation, path, errorCode}) {}
 
     FileOperation operation() const { return operation_; }
     const std::string& path() const { return path_; }
@@ -87,6 +108,20 @@ public:
     // The path given to the last successful Open.
     const std::string& GetFilePath() const { return path_; }
 
+    // Reads up to count bytes; got receives how many were read, fewer only at
+    // the end of the file. False on a failure (got then counts the bytes read
+    // before it), which Failure() then describes.
+    bool TryRead(void* buffer, std::size_t count, std::size_t& got);
+    // Writes all count bytes; false on a failure (a full disk has code 112).
+    bool TryWrite(const void* data, std::size_t count);
+    // Moves the file pointer; position, when given, receives its new place
+    // from the start.
+    bool TrySeek(std::int64_t offset, SeekOrigin origin, std::uint64_t* position = nullptr);
+    bool TryGetLength(std::uint64_t& length);
+    // What the last failed operation met (empty path before any failure).
+    const FileFailure& Failure() const { return failure_; }
+
+    // The same operations raising FileException on a failure.
     // Reads up to count bytes; fewer only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
     // Writes all count bytes (a full disk raises FileException with code 112).
@@ -106,8 +141,13 @@ public:
     void Close();
 
 private:
+    // Records a failure of operation with the thread's last error; false.
+    bool Fail(FileOperation operation);
+    bool Fail(FileOperation operation, std::uint32_t errorCode);
+
     std::intptr_t handle_ = -1;
     std::string path_;
+    FileFailure failure_;
 };
 
 // Test hook for failure paths: the countdown-th read or write (1 is the next

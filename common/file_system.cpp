@@ -133,7 +133,10 @@ bool CopyFileContents(const std::string& source, const std::string& destination)
     CFile input, output;
     if (!input.OpenForReading(source, FileShare::DenyWrite) || !output.Create(destination)) return false;
     std::vector<unsigned char> block(kCopyBlock);
-    while (std::size_t got = input.Read(block.data(), block.size())) output.Write(block.data(), got);
+    std::size_t got = 0;
+    do {
+        if (!input.TryRead(block.data(), block.size(), got) || !output.TryWrite(block.data(), got)) return false;
+    } while (got != 0);
     return true;
 }
 

@@ -91,6 +91,6 @@ bool ListDirectory(const std::string& directory, std::vector<std::string>& names
 long CountDirectoryEntries(const std::string& path);
 
 // Copies source into destination (created or truncated) in blocks of 4,096
-// bytes. False when either cannot be opened; read and write failures raise
-// FileException.
+// bytes. False with the last error set when either cannot be opened or a
+// read or write fails; what was copied by then stays at destination.
 bool CopyFileContents(const std::string& source, const std::string& destination);

@@ -61,13 +61,25 @@ bool CompressedFile::Expand(const FileTime* creation, const FileTime* lastAccess
 
     ZqmSizes sizes;
     std::uint64_t written = 0;
-    const ZqmResult result = ExpandZqm([&](void* buffer, std::size_t count) { return compressed.Read(buffer, count); },
-                                       [&](const std::uint8_t* data, std::size_t count) {
-                                           output.Write(data, count);
-                                           written += count;
-                                           if (progress_) progress_(written);
-                                       },
-                                       codec_, sizes);
+    // The decoder is given functions that do not raise: a failed read or
+    // write ends its input, and the failure is raised once it has returned.
+    const FileFailure* failure = nullptr;
+    const auto read = [&](void* buffer, std::size_t count) -> std::size_t {
+        std::size_t got = 0;
+        if (!failure && !compressed.TryRead(buffer, count, got)) failure = &compressed.Failure();
+        return failure ? 0 : got;
+    };
+    const auto write = [&](const std::uint8_t* data, std::size_t count) {
+        if (failure) return;
+        if (!output.TryWrite(data, count)) {
+            failure = &output.Failure();
+            return;
+        }
+        written += count;
+        if (progress_) progress_(written);
+    };
+    const ZqmResult result = ExpandZqm(read, write, codec_, sizes);
+    if (failure) throw FileException(*failure);
     if (result == ZqmResult::BadMagic) return false;
     if (result == ZqmResult::Corrupt) {
         SetError(error, kUncompressionError);

@@ -36,12 +36,14 @@ public:
     // false with "Uncompression error" for a damaged file: a corrupt stream, a
     // chunk that decodes to nothing, a chunk or length field cut short by the
     // end of the file, or a chunk longer than any encoder writes. The output
-    // stays as far as it was written.
+    // stays as far as it was written. Read and write failures raise
+    // FileException.
     bool Expand(const FileTime* creation = nullptr, const FileTime* lastAccess = nullptr,
                 const FileTime* lastWrite = nullptr, std::string* error = nullptr);
 
     // Called by Expand after each piece written to the source file, with the
-    // bytes written so far.
+    // bytes written so far. It must not raise: in the Windows build the
+    // decoder it is called from has no exception handling.
     using WriteProgress = std::function<void(std::uint64_t written)>;
     void SetWriteProgress(WriteProgress progress) { progress_ = std::move(progress); }
 

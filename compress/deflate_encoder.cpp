@@ -32,12 +32,12 @@
 #include "compress/deflate_encoder.h"
 
 #include "common/little_endian.h"
+#include "common/system_info.h"
 #include "compress/deflate_tables.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <random>
 
 namespace {
 
@@ -246,7 +246,12 @@ void DeflateEncoder::AllocateTables() {
     std::fill_n(heads_.get(), kBucketCount, kNoSlot);
     slotBuckets_.reset(new std::uint16_t[kWindowSize]());
     links_.reset(new std::uint16_t[kWindowSize]());
-    hashMultiplier_ = std::random_device{}() | 0x80000001u;
+    // The system's random bytes, as std::random_device would give them; its
+    // library object would bring exception handling into every program that
+    // links the codec, the installer stub among them.
+    std::uint32_t seed = 0;
+    GetRandomBytes(&seed, sizeof seed);
+    hashMultiplier_ = seed | 0x80000001u;
     data_.reserve(kHistoryKept + 65536 + 8);
 }
 

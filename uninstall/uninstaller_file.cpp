@@ -20,6 +20,8 @@ constexpr std::size_t kBodyLengthField = 20;
 constexpr std::size_t kMagicCompared = sizeof kMagic;
 // Each lookup reads a few small pieces near the end.
 constexpr std::size_t kLookupBuffer = 4096;
+// The problem of a file that could not be opened or read.
+constexpr const char* kUnreadable = "cannot be read";
 
 // Finds the trailer that ends the content of file; end receives where it ends.
 bool LocateRecordTrailer(BufferedReader& reader, std::uint8_t (&trailer)[kTrailerSize], std::uint64_t& end) {
@@ -37,37 +39,44 @@ std::string ReadRecordEndingAt(BufferedReader& reader, std::uint64_t end, const 
                                   : kTrailerSize;
     std::vector<std::uint8_t> bytes(count);
     reader.Seek(end - count);
-    if (reader.Read(bytes.data(), count) != count) return "cannot be read";
+    if (reader.Read(bytes.data(), count) != count) return kUnreadable;
     return ParseUninstallRecord(bytes.data(), bytes.size(), record);
 }
 
 enum class TrailerFound { None, Record, Marker };
 
-// What ends the content of the file at path.
-TrailerFound FindTrailer(const std::string& path) {
+// What ends the content of the file at path; readFailure, when given,
+// receives the failure of a read.
+TrailerFound FindTrailer(const std::string& path, std::optional<FileFailure>* readFailure = nullptr) {
     CFile file;
     if (!file.OpenForReading(path)) return TrailerFound::None;
     BufferedReader reader(file, kLookupBuffer);
     std::uint8_t trailer[kTrailerSize];
     std::uint64_t end = 0;
-    if (!LocateRecordTrailer(reader, trailer, end)) return TrailerFound::None;
+    if (!LocateRecordTrailer(reader, trailer, end)) {
+        if (readFailure && reader.Failure()) *readFailure = *reader.Failure();
+        return TrailerFound::None;
+    }
     return IsRecordBesideMarker(trailer) ? TrailerFound::Marker : TrailerFound::Record;
 }
 
 } // namespace
 
-bool IsUninstallerFile(const std::string& path) { return FindTrailer(path) != TrailerFound::None; }
+bool IsUninstallerFile(const std::string& path, std::optional<FileFailure>* readFailure) {
+    return FindTrailer(path, readFailure) != TrailerFound::None;
+}
 
 bool IsCarriedUninstallerFile(const std::string& path) { return FindTrailer(path) == TrailerFound::Marker; }
 
 std::string ReadUninstallerRecord(const std::string& path, UninstallRecord& record) {
     record = UninstallRecord();
     CFile file;
-    if (!file.OpenForReading(path)) return "cannot be read";
+    if (!file.OpenForReading(path)) return kUnreadable;
     BufferedReader reader(file, kLookupBuffer);
     std::uint8_t trailer[kTrailerSize];
     std::uint64_t end = 0;
-    if (!LocateRecordTrailer(reader, trailer, end)) return ParseUninstallRecord(trailer, 0, record);
+    if (!LocateRecordTrailer(reader, trailer, end))
+        return reader.Failure() ? kUnreadable : ParseUninstallRecord(trailer, 0, record);
     if (!IsRecordBesideMarker(trailer)) return ReadRecordEndingAt(reader, end, trailer, record);
     const std::string beside = BuildPath(GetPathPart(path, kPathDirectory), kUninstallRecordFileName, nullptr);
     const std::string problem = ReadUninstallRecordFile(beside, record);
@@ -77,12 +86,13 @@ std::string ReadUninstallerRecord(const std::string& path, UninstallRecord& reco
 std::string ReadUninstallRecordFile(const std::string& path, UninstallRecord& record) {
     record = UninstallRecord();
     CFile file;
-    if (!file.OpenForReading(path)) return "cannot be read";
+    if (!file.OpenForReading(path)) return kUnreadable;
     BufferedReader reader(file, kLookupBuffer);
+    if (reader.Failure()) return kUnreadable;
     const std::uint64_t length = reader.Length();
     if (length > kMaxBodySize + kTrailerSize) return "is damaged: it is larger than any record";
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-    if (reader.Read(bytes.data(), bytes.size()) != bytes.size()) return "cannot be read";
+    if (reader.Read(bytes.data(), bytes.size()) != bytes.size()) return kUnreadable;
     if (std::string problem = ParseUninstallRecord(bytes.data(), bytes.size(), record); !problem.empty())
         return problem;
     if (LoadLittleEndian32(bytes.data() + length - kTrailerSize + kBodyLengthField) + kTrailerSize != length) {

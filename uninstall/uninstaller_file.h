@@ -4,14 +4,18 @@
 // without loading the rest.
 #pragma once
 
+#include "common/file.h"
 #include "uninstall/uninstall_record.h"
 
+#include <optional>
 #include <string>
 
 // True when the content of the file at path (before a signature) ends with
 // an uninstall record's trailer or the carried uninstaller's marker: the
-// stub's way to tell an uninstaller from an installer.
-bool IsUninstallerFile(const std::string& path);
+// stub's way to tell an uninstaller from an installer. A file that cannot be
+// read is none; when it could be opened, readFailure (if given) receives the
+// file layer's failure.
+bool IsUninstallerFile(const std::string& path, std::optional<FileFailure>* readFailure = nullptr);
 
 // True when the file at path is a carried uninstaller: its record is beside it.
 bool IsCarriedUninstallerFile(const std::string& path);
@@ -21,8 +25,8 @@ bool IsCarriedUninstallerFile(const std::string& path);
 // is sound; otherwise why not, as the end of a sentence ("cannot be read",
 // "is not an uninstaller ...", "is damaged ...", "has its record in '...',
 // which ..."), and record is left empty. Reads only the trailer and the body
-// it claims, at most the record's size limit.
-// A read failure of the file layer raises FileException.
+// it claims, at most the record's size limit. A failure of the file layer
+// is "cannot be read".
 std::string ReadUninstallerRecord(const std::string& path, UninstallRecord& record);
 
 // Reads uninstall.dat at path, which must hold one record and nothing else.

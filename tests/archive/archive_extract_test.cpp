@@ -249,9 +249,20 @@ TEST_F(ExtractTest, APathOfNonAsciiLettersIsMeasuredInUtf16Units) {
 }
 
 TEST_F(ExtractTest, AFullDiskRemovesTheFileItCutShort) {
-    for (bool compress : {true, false}) {
-        SCOPED_TRACE(compress ? "compressed" : "stored");
-        BuildInstaller(dir, {{"App.exe", "program"}, {"big.bin", Noise(300000, 4)}, {"after.txt", "later"}}, compress);
+    const struct {
+        const char* what;
+        bool compress;
+        CompressionSettings compression;
+    } cases[] = {
+        {"stored", false, {}},
+        {"deflate", true, {}},
+        {"lzma", true, {CompressionMethod::Lzma, false, 0, 1}},
+        {"solid lzma", true, {CompressionMethod::Lzma, true, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BuildInstaller(dir, {{"App.exe", "program"}, {"big.bin", Noise(300000, 4)}, {"after.txt", "later"}}, c.compress,
+                       1000, "App;App -", true, {}, c.compression);
         archive = std::make_unique<InstallerArchive>();
         archive->SetFilePath(dir / "Setup.exe");
         ASSERT_TRUE(archive->LoadInstaller());
@@ -259,9 +270,19 @@ TEST_F(ExtractTest, AFullDiskRemovesTheFileItCutShort) {
         CreateDirectoryTree(out);
         // App.exe takes one write, big.bin several: its second one fails.
         InjectFileFault(FileOperation::Write, 3, kErrorDiskFull);
-        EXPECT_THROW(archive->ExtractFiles(out), FileException);
+        std::string error;
+        EXPECT_FALSE(archive->ExtractFiles(out, &error));
         ClearFileFaults();
         EXPECT_EQ(ListFiles(out), std::vector<std::string>{"App.exe"});
+        // The file layer's failure is the one said, not damage it caused.
+        const FileFailure* failure = archive->FileFailureMet();
+        ASSERT_NE(failure, nullptr);
+        EXPECT_EQ(failure->operation, FileOperation::Write);
+        EXPECT_EQ(failure->errorCode, kErrorDiskFull);
+        EXPECT_EQ(failure->path, BuildPath(out, "big.bin", nullptr));
+        EXPECT_EQ(error, "");
+        ASSERT_TRUE(archive->ExtractFiles(out));
+        EXPECT_EQ(archive->FileFailureMet(), nullptr);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "common/file.h"
 
+#include "common/buffered_file.h"
 #include "common/error_texts.h"
 #include "common/last_error.h"
 #include "temp_dir.h"
@@ -130,6 +131,35 @@ TEST_F(FileTest, InjectedFaultsRaiseFileExceptionWithTheirCode) {
     InjectFileFault(FileOperation::Read, 1, 23);
     char byte;
     EXPECT_THROW(file.Read(&byte, 1), FileException);
+}
+
+// The Try operations report what the raising ones raise, and keep it; a
+// buffered reader stops at the failure and says it.
+TEST_F(FileTest, TryOperationsKeepTheFailureAndAReaderStopsAtIt) {
+    CFile file;
+    ASSERT_TRUE(file.Create(dir / "full.bin"));
+    InjectFileFault(FileOperation::Write, 1, kErrorDiskFull);
+    EXPECT_FALSE(file.TryWrite("ab", 2));
+    EXPECT_EQ(GetLastErrorCode(), kErrorDiskFull);
+    const FileFailure failure = file.Failure();
+    EXPECT_EQ(failure.operation, FileOperation::Write);
+    EXPECT_EQ(failure.path, dir / "full.bin");
+    EXPECT_EQ(failure.Text(), FileException(FileOperation::Write, dir / "full.bin", kErrorDiskFull).what());
+    ASSERT_TRUE(file.TryWrite(std::string(5000, 'x').data(), 5000));
+    file.Close();
+
+    ASSERT_TRUE(file.OpenForReading(dir / "full.bin"));
+    BufferedReader reader(file, 1024);
+    char bytes[2048];
+    EXPECT_EQ(reader.Read(bytes, 100), 100u);
+    EXPECT_EQ(reader.Failure(), nullptr);
+    InjectFileFault(FileOperation::Read, 1, 23);
+    EXPECT_LT(reader.Read(bytes, 2048), 2048u);
+    ClearFileFaults();
+    ASSERT_NE(reader.Failure(), nullptr);
+    EXPECT_EQ(reader.Failure()->errorCode, 23u);
+    reader.Seek(0);
+    EXPECT_EQ(reader.Read(bytes, 10), 0u) << "nothing is read after a failure";
 }
 
 TEST_F(FileTest, OperationsOnAClosedFileRaise) {

@@ -11,6 +11,7 @@
 
 namespace {
 
+constexpr std::uint32_t kReadFault = 30; // ERROR_READ_FAULT
 const std::string kStub = std::string("MZ") + std::string(998, 's');
 
 UninstallRecord Sample() {
@@ -67,6 +68,24 @@ TEST(UninstallerFile, ACarriedUninstallerTakesOnlyASoundRecordBesideIt) {
     marker.back() = '\1';
     dir.WriteFile("uninstall.exe", kStub + marker);
     EXPECT_EQ(ReadUninstallerRecord(carried, read), "has an uninstall record of version 2 (this uninstaller knows 1)");
+}
+
+// A read that fails is said as such, never taken for a file without a record.
+TEST(UninstallerFile, AFailedReadIsNoRecord) {
+    const TempDir dir;
+    const std::string made = dir.WriteFile("uninstall.exe", kStub + EncodeUninstallRecord(Sample()));
+    UninstallRecord read;
+    InjectFileFault(FileOperation::Read, 1, kReadFault);
+    EXPECT_EQ(ReadUninstallerRecord(made, read), "cannot be read");
+    EXPECT_EQ(read, UninstallRecord());
+    InjectFileFault(FileOperation::Read, 1, kReadFault);
+    std::optional<FileFailure> failure;
+    EXPECT_FALSE(IsUninstallerFile(made, &failure));
+    ClearFileFaults();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->errorCode, kReadFault);
+    EXPECT_EQ(failure->path, made);
+    EXPECT_TRUE(IsUninstallerFile(made, &failure));
 }
 
 } // namespace

@@ -17,6 +17,7 @@ int RunExtract(const Request& request, Console& console) {
     progress.CountEntries(archive.GetEntries().size());
     const bool extracted = archive.ExtractFiles(request.targetDirectory);
     progress.Finish();
+    RaiseFileFailure(archive);
     if (!extracted)
         return Report(console,
                       "extraction of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());

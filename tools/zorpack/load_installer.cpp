@@ -12,9 +12,14 @@ bool LoadForReading(InstallerArchive& archive, const std::string& path, Progress
     const bool loaded = archive.LoadInstaller(&error);
     progress.Finish();
     if (loaded) return true;
+    RaiseFileFailure(archive);
     // Only an open failure fills error, with the system's reason in it.
     Report(console, "cannot load '" + path + "': " + (error.empty() ? archive.GetErrorText() : error));
     return false;
+}
+
+void RaiseFileFailure(const InstallerArchive& archive) {
+    if (const FileFailure* failure = archive.FileFailureMet()) throw FileException(*failure);
 }
 
 } // namespace zorpack

@@ -17,4 +17,9 @@ class ProgressReporter;
 // readable installer.
 bool LoadForReading(InstallerArchive& archive, const std::string& path, ProgressReporter& progress, Console& console);
 
+// Raises the failure of the file layer that ended the archive's last load,
+// extraction or verification as FileException, which the program's top
+// level reports as it reports every other; nothing when there was none.
+void RaiseFileFailure(const InstallerArchive& archive);
+
 } // namespace zorpack

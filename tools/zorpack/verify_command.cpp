@@ -14,6 +14,7 @@ int RunVerify(const Request& request, Console& console) {
     progress.CountEntries(archive.GetEntries().size());
     const bool verified = archive.VerifyFiles();
     progress.Finish();
+    RaiseFileFailure(archive);
     if (!verified)
         return Report(console,
                       "verification of '" + request.installer + "' failed: " + archive.LastFailure().Explanation());
