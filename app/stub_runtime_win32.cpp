@@ -189,3 +189,17 @@ extern "C" void _pei386_runtime_relocator() {
     asm("" : "+r"(start), "+r"(end));
     if (start != end) std::abort();
 }
+
+// 7. The start-up code's handlers of math errors and thread-local keys.
+//
+// The runtime's _matherr prints each math error to stderr, which a GUI
+// program does not have, and brings in fprintf; the stub does no floating
+// point work. Returning 0 leaves the C library's default handling (errno).
+extern "C" int _matherr(struct _exception* /*error*/) { return 0; }
+
+// The thread-local-storage callback runs the destructors of thread-local
+// keys registered through the runtime (emulated thread_local, winpthreads);
+// the stub registers none, and its list and locks take about 1 KB. Should
+// anything come to register one, the runtime's object is linked in and its
+// callback collides with this one.
+extern "C" BOOL __mingw_TLScallback(HANDLE /*module*/, DWORD /*reason*/, LPVOID /*reserved*/) { return TRUE; }

@@ -80,7 +80,12 @@ endfunction()
 # members it uses (an .isra clone, a C4/D4 body), which the linker cannot fold
 # across objects the way it folds the ordinary COMDAT instantiations; the stub
 # carried some 15 KB of such copies.
-set(ZOR_SIZE_OPTIONS -Os -fno-ipa-sra -fno-declone-ctor-dtor)
+#
+# -Oz rather than -Os: none of this code is where the time goes, which GCC's
+# aggressive size level trades for 2 KB of the stub. The decoders that are
+# (compress/) take ZOR_FAST_SIZE_OPTIONS, -Os with the same two steps off.
+set(ZOR_SIZE_OPTIONS -Oz -fno-ipa-sra -fno-declone-ctor-dtor)
+set(ZOR_FAST_SIZE_OPTIONS -Os -fno-ipa-sra -fno-declone-ctor-dtor)
 
 # For the Windows-build sources of the installer stub. The stub raises and
 # handles no exception: the file layer's failures come back from its Try

@@ -20,6 +20,13 @@
 # changes. The result then holds exactly the functions a link with working
 # garbage collection would hold, each with its unwind data; that is checked
 # against the first, ordinary link before the output is accepted.
+#
+# The script also folds the start-up code's two small data sections into
+# .data: .CRT (the tables of initialisers and terminators) and .tls (the
+# template of native thread-local data, which holds only the runtime's two
+# markers: this compiler emulates thread_local, so no code addresses .tls
+# relative to its start). Each would otherwise take a file block of 512
+# bytes of its own for a few dozen; their symbols stay as they are.
 set -euo pipefail
 export LC_ALL=C
 
@@ -107,12 +114,40 @@ write_script() {
         END { if (!xdata) exit 1 }' "$DEFAULT_SCRIPT" > "$script" || fail "unexpected default linker script"
 }
 
+# Prints the script $1 with the contents of its .CRT and .tls output
+# sections moved to the end of .data; fails unless all three are there.
+fold_small_data() {
+    awk '
+        function start(line) { return line ~ /^  \.(CRT|tls|data) BLOCK\(__section_alignment__\) :$/ }
+        # First pass: the bodies of .CRT and .tls, between their braces.
+        NR == FNR {
+            if (start($0)) { name = $1; depth = 0; next }
+            if (name == "") next
+            if ($0 ~ /^  \{$/) { depth = 1; next }
+            if ($0 ~ /^  \}$/) { name = ""; next }
+            if (depth) body[name] = body[name] $0 "\n"
+            next
+        }
+        # Second pass: .data ends with both bodies, and with the .CRT groups
+        # the default script leaves to orphan placement (the markers of the
+        # dynamic TLS initialisers, .CRT$XDA and .CRT$XDZ), sorted as there;
+        # .CRT and .tls are left out.
+        start($0) && $1 != ".data" { skip = 1; next }
+        skip { if ($0 ~ /^  \}$/) skip = 0; next }
+        start($0) { indata = 1 }
+        indata && $0 ~ /^  \}$/ { printf "%s    KEEP (*(SORT(.CRT$*)))\n%s", body[".CRT"], body[".tls"]; indata = 0; done = 1 }
+        { print }
+        END { if (!done || body[".CRT"] == "" || body[".tls"] == "") exit 1 }' "$1" "$1"
+}
+
 # 1. The ordinary link: its map pairs every function with its unwind
 #    sections, and ld prints the default script it used.
 "${args[@]}" -Wl,--verbose -Wl,-Map,"$work/plain.map" > "$work/verbose.txt" || fail "link failed"
 DEFAULT_SCRIPT=$work/default.ld
 sed -n '/^=====/,/^=====/p' "$work/verbose.txt" | sed '1d;$d' > "$DEFAULT_SCRIPT"
 grep -q 'KEEP(\*(\.pdata\*))' "$DEFAULT_SCRIPT" || fail "no default linker script in the linker's output"
+fold_small_data "$DEFAULT_SCRIPT" > "$work/folded.ld" || fail "unexpected .data, .CRT or .tls in the default linker script"
+DEFAULT_SCRIPT=$work/folded.ld
 sections_of_map "$work/plain.map" > "$work/plain.sections"
 awk '$1 == "text" { print $2, $3 }' "$work/plain.sections" | sort -u > "$work/plain.text"
 awk '$1 == "pdata" { print $2, $3 }' "$work/plain.sections" | sort -u > "$work/plain.pdata"

@@ -36,7 +36,9 @@ bool HuffmanTable::Build(const std::uint8_t* lengths, int count, Completeness co
 
     rootBits_ = std::min(std::max(maxLength_, 1), kMaxRootBits);
     rootMask_ = (1u << rootBits_) - 1;
-    entries_.assign(std::size_t{1} << rootBits_, Entry{0, 0, 0});
+    // Entries are value-initialised, every field 0: no code starts there.
+    entries_.clear();
+    entries_.resize(std::size_t{1} << rootBits_);
 
     // First code of each length, then each symbol's code in turn.
     std::uint32_t next[kMaxCodeLength + 2] = {};
@@ -60,7 +62,7 @@ bool HuffmanTable::Build(const std::uint8_t* lengths, int count, Completeness co
         Entry& root = entries_[code & rootMask_];
         if (root.subtableBits == 0) {
             root = {static_cast<std::uint16_t>(entries_.size()), 0, static_cast<std::uint8_t>(subtableBits)};
-            entries_.resize(entries_.size() + (std::size_t{1} << subtableBits), Entry{0, 0, 0});
+            entries_.resize(entries_.size() + (std::size_t{1} << subtableBits));
         }
         const std::uint32_t start = entries_[code & rootMask_].symbol;
         const int rest = length - rootBits_;

@@ -59,8 +59,7 @@ private:
 // A module loaded for its resources only, unloaded at the end of the scope.
 class ResourceModule {
 public:
-    explicit ResourceModule(const std::string& path)
-        : handle_(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    explicit ResourceModule(const char* path) : handle_(::LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
     ~ResourceModule() {
         if (handle_) ::FreeLibrary(handle_);
     }
@@ -122,10 +121,12 @@ private:
 // "%SYSTEMROOT%\winhlp32.exe", copied so that it outlives the module. Null
 // when any step fails; the label then keeps the normal cursor.
 HCURSOR LoadHandCursorCopy() {
-    char root[MAX_PATH] = {};
-    DWORD length = ::GetEnvironmentVariableA("SYSTEMROOT", root, MAX_PATH);
+    static constexpr char kHelpProgram[] = "\\winhlp32.exe";
+    char path[MAX_PATH + sizeof kHelpProgram];
+    const DWORD length = ::GetEnvironmentVariableA("SYSTEMROOT", path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return nullptr;
-    ResourceModule module(std::string(root, length) + "\\winhlp32.exe");
+    std::memcpy(path + length, kHelpProgram, sizeof kHelpProgram);
+    ResourceModule module(path);
     if (!module.Get()) return nullptr;
     HCURSOR cursor = ::LoadCursorA(module.Get(), MAKEINTRESOURCEA(106));
     if (!cursor) return nullptr;
