@@ -59,6 +59,12 @@ bool InstallerArchive::AddFile(const std::string& path, const std::string& store
     entry.creationTime = details.times.creation;
     entry.lastAccessTime = details.times.lastAccess;
     entry.lastWriteTime = details.times.lastWrite;
+    if (timeCeiling_) {
+        // Reading the file changes its access time: the write time stands in.
+        entry.lastAccessTime = entry.lastWriteTime;
+        for (FileTime* time : {&entry.creationTime, &entry.lastAccessTime, &entry.lastWriteTime})
+            if (time->Ticks() > timeCeiling_->Ticks()) *time = *timeCeiling_;
+    }
     entry.originalSize = static_cast<std::uint32_t>(details.size);
     entries_.push_back(std::move(entry));
     return true;

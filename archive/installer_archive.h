@@ -111,6 +111,11 @@ public:
     // kCompressFiles; deflate unless set. In a loaded installer: the method,
     // layout and dictionary it declares.
     void SetCompression(const CompressionSettings& settings) { compression_ = settings; }
+    // Builder: the times AddFile stores for reproducible bytes. With a
+    // ceiling, an entry's access time is its write time, and each of its
+    // three times later than the ceiling is the ceiling; without, they are
+    // the file's own.
+    void SetTimeCeiling(const std::optional<FileTime>& ceiling) { timeCeiling_ = ceiling; }
     const CompressionSettings& GetCompression() const { return compression_; }
 
     // The shared entry cursor: GetFirstFileName starts over ("[Error]" for an
@@ -253,6 +258,7 @@ private:
     std::uint32_t tocOffset_ = 0;
     ArchiveFailure failure_;
     std::optional<FileFailure> fileFailure_;
+    std::optional<FileTime> timeCeiling_;
     // The running operation's failing entry has filled failure_'s cause.
     bool entryFailed_ = false;
     std::vector<ArchiveEntry> entries_;

@@ -4,6 +4,8 @@
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/last_error.h"
+#include "archive/installer_archive.h"
+#include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
 #include "tests/support/bytes.h"
 #include "tests/support/fake_stub.h"
@@ -451,6 +453,73 @@ TEST_F(ZorpackRun, CompressionChoosesTheEncoder) {
     ASSERT_EQ(RunInProcess({"extract", setup, dir_ / "out"}).code, kExitSuccess);
     EXPECT_EQ(ReadWholeFile(BuildPath(dir_ / "out", "manual.txt", nullptr)), text);
     EXPECT_EQ(ReadWholeFile(BuildPath(dir_ / "out", "data.txt", nullptr)), "some data\n");
+}
+
+} // namespace
+
+namespace {
+
+// Writes dir/app (App.exe, doc/readme.txt) with times that differ by shift
+// and are all later than 2001-09-09 (epoch 1000000000).
+std::string WriteTimedTree(const TempDir& dir, std::uint64_t shift) {
+    std::filesystem::create_directories(dir / "app/doc");
+    dir.WriteFile("app/App.exe", std::string(3000, 'x'));
+    dir.WriteFile("app/doc/readme.txt", "read me\n");
+    for (const char* name : {"app/App.exe", "app/doc/readme.txt"}) {
+        CFile file;
+        EXPECT_TRUE(file.Open(dir / name, FileAccess::Write, FileCreation::OpenExisting, FileShare::DenyNone));
+        const FileTime write = FileTime::FromTicks(133000000000000000ull + shift * 10'000'000);
+        const FileTime access = FileTime::FromTicks(write.Ticks() + 7 * shift * 10'000'000);
+        EXPECT_TRUE(file.SetFileTimes(&access, &access, &write));
+    }
+    return dir / "app";
+}
+
+TEST(ZorpackReproducible, SourceDateEpochGivesTheSameBytesFromAnyCopy) {
+    const ScopedEnvironment epoch("SOURCE_DATE_EPOCH", "1000000000");
+    const TempDir one, two;
+    const std::string stub = one.WriteFile("stub.bin", FakeStubImage(512));
+    const std::vector<std::vector<std::string>> methods = {
+        {"--store"}, {}, {"--compression", "deflate-best"}, {"--compression", "lzma"},
+        {"--compression", "lzma", "--solid"}};
+    for (const std::vector<std::string>& method : methods) {
+        std::string built[2];
+        for (int copy = 0; copy < 2; ++copy) {
+            const TempDir& dir = copy == 0 ? one : two;
+            std::vector<std::string> line = {"build", "-o", dir / "Setup.exe", "--name", "App", "--version", "1.0",
+                                             "--stub", stub, "--uninstaller", "--threads", copy == 0 ? "1" : "2",
+                                             WriteTimedTree(dir, copy == 0 ? 100 : 5000)};
+            line.insert(line.end(), method.begin(), method.end());
+            ASSERT_EQ(RunInProcess(line).code, kExitSuccess) << method.size();
+            built[copy] = ReadWholeFile(dir / "Setup.exe");
+        }
+        EXPECT_EQ(built[0], built[1]) << "method " << (method.empty() ? "deflate" : method.back());
+    }
+}
+
+TEST(ZorpackReproducible, WithoutTheVariableTimesStopAtTheLatestWrite) {
+    const ScopedEnvironment unset("SOURCE_DATE_EPOCH", nullptr);
+    const TempDir dir;
+    const std::string tree = WriteTimedTree(dir, 100);
+    const std::string setup = dir / "Setup.exe";
+    ASSERT_EQ(RunInProcess({"build", "-o", setup, "--name", "App", "--version", "1.0", "--stub",
+                            dir.WriteFile("stub.bin", FakeStubImage(512)), "--reproducible", tree})
+                  .code,
+              kExitSuccess);
+    InstallerArchive archive;
+    archive.SetFilePath(setup);
+    ASSERT_TRUE(archive.LoadInstaller());
+    const std::uint64_t latest = 133000000000000000ull + 100 * 10'000'000;
+    for (const ArchiveEntry& entry : archive.GetEntries()) {
+        EXPECT_EQ(entry.lastAccessTime, entry.lastWriteTime) << entry.name;
+        EXPECT_EQ(entry.lastWriteTime.Ticks(), latest) << entry.name;
+        EXPECT_LE(entry.creationTime.Ticks(), latest) << entry.name;
+    }
+
+    const ScopedEnvironment bad("SOURCE_DATE_EPOCH", "12x");
+    const Outcome outcome = RunInProcess({"build", "-o", setup, "--name", "App", "--version", "1.0", tree});
+    EXPECT_EQ(outcome.code, kExitUsage);
+    ExpectOneErrorLine(outcome.err, "SOURCE_DATE_EPOCH is '12x', which is not a number of seconds");
 }
 
 } // namespace

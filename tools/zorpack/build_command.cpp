@@ -7,6 +7,7 @@
 #include "archive/extractor_resource.h"
 #include "archive/installation_names.h"
 #include "archive/installer_archive.h"
+#include "common/environment.h"
 #include "common/error_texts.h"
 #include "common/file.h"
 #include "common/file_system.h"
@@ -19,6 +20,7 @@
 #include "tools/zorpack/extractor_image.h"
 #include "tools/zorpack/input_files.h"
 #include "tools/zorpack/progress.h"
+#include "tools/zorpack/reproducible_times.h"
 #include "tools/zorpack/signing.h"
 #include "tools/zorpack/stub_resources.h"
 #include "tools/zorpack/summary.h"
@@ -177,6 +179,10 @@ int RunBuild(const Request& request, Console& console) {
     if (!build.mainEntry.empty())
         if (error = PutMainEntryFirst(files, build.mainEntry); !error.empty())
             return Report(console, error, kExitUsage);
+    std::optional<FileTime> timeCeiling;
+    if (error = ChooseTimeCeiling(GetEnvironmentValue("SOURCE_DATE_EPOCH"), build.reproducible, files, timeCeiling);
+        !error.empty())
+        return Report(console, error, kExitUsage);
 
     InstallerArchive archive;
     std::uint64_t extractorSize = 0;
@@ -214,6 +220,7 @@ int RunBuild(const Request& request, Console& console) {
     if (compression.threads == 0) compression.threads = std::max(1u, std::thread::hardware_concurrency());
     archive.SetCompression(compression);
     archive.SetExtensions(ExtensionPairs(build));
+    archive.SetTimeCeiling(timeCeiling);
     ProgressReporter progress(console, request.verbose);
     progress.Attach(archive);
     for (const InputFile& file : files) {

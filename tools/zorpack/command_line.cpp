@@ -25,6 +25,7 @@ enum class OptionId {
     Option,
     Options,
     AllowDuplicates,
+    Reproducible,
     Stub,
     Compression,
     Solid,
@@ -59,6 +60,7 @@ constexpr OptionRule kOptions[] = {
     Rule("--option", nullptr, true, OptionId::Option),
     Rule("--options", nullptr, true, OptionId::Options),
     Rule("--allow-duplicates", nullptr, false, OptionId::AllowDuplicates),
+    Rule("--reproducible", nullptr, false, OptionId::Reproducible),
     Rule("--stub", nullptr, true, OptionId::Stub),
     Rule("--compression", nullptr, true, OptionId::Compression),
     Rule("--solid", nullptr, false, OptionId::Solid),
@@ -220,6 +222,9 @@ public:
             return true;
         case OptionId::AllowDuplicates:
             build.allowDuplicates = true;
+            return true;
+        case OptionId::Reproducible:
+            build.reproducible = true;
             return true;
         case OptionId::PerUser:
             build.perUser = true;

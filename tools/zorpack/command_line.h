@@ -42,6 +42,9 @@ struct BuildRequest {
     // machine's cores.
     CompressionSettings compression{CompressionMethod::Deflate, false, 0, 0};
     bool allowDuplicates = false;
+    // Stored times clamped (reproducible_times.h): to SOURCE_DATE_EPOCH when
+    // it is set, whether or not this is; otherwise to the inputs' latest write.
+    bool reproducible = false;
     // For the current user only: the per-user stub (unless --stub names
     // one) and the extension pair scope=per-user.
     bool perUser = false;
