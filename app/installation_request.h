@@ -12,4 +12,7 @@ struct InstallationRequest {
     // "/D=": the installation directory, absolute; empty when not given. It
     // replaces the proposed directory, and under "/S" the registered one too.
     std::string directory;
+    // "/extract DIR": the files only, into extractDirectory (absolute).
+    bool extractOnly = false;
+    std::string extractDirectory;
 };

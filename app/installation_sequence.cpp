@@ -190,7 +190,7 @@ ShortcutsMade CreateShortcuts(InstallerUi& ui, InstallerSystem& system, const In
     if (earlier) {
         for (const UninstallShortcut& link : earlier->shortcuts) {
             const std::string folder = system.SpecialFolderPath(link.folder);
-            if (!folder.empty() && std::find(made.links.begin(), made.links.end(), link) == made.links.end() &&
+            if (!folder.empty() && std::find(made.links.cbegin(), made.links.cend(), link) == made.links.cend() &&
                 FileExists(BuildPath(folder, NativeEntryPath(link.path), nullptr)))
                 made.links.push_back(link);
         }
@@ -278,8 +278,14 @@ InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, Installe
     const std::string title = StringFormat("%s installation", archive.GetAppName().c_str());
     ApplyInstallationScope(archive);
 
+    // "/extract DIR" goes the installation's way to the last file and no
+    // further, without its questions, shortcuts and uninstaller.
+    const bool extractOnly = request.extractOnly;
     InstallationPlan plan;
-    if (!ChooseInstallation(ui, system, archive, request, title, plan)) return InstallerExit::Canceled;
+    if (extractOnly)
+        plan.directory = request.extractDirectory;
+    else if (!ChooseInstallation(ui, system, archive, request, title, plan))
+        return InstallerExit::Canceled;
 
     const std::string directory = WithNativeSeparators(ExpandEnvironmentRefs(plan.directory));
     UninstallRecord earlier;
@@ -299,15 +305,16 @@ InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, Installe
         return InstallerExit::DirectoryFailed;
     }
 
-    if (!RunningInstancesClosed(ui, system, archive.GetWindowList(), archive.GetAppName(), "updating", request.silent,
-                                title)) {
+    if (!extractOnly && !RunningInstancesClosed(ui, system, archive.GetWindowList(), archive.GetAppName(), "updating",
+                                                request.silent, title)) {
         journal.Undo();
         return request.silent ? InstallerExit::ApplicationRunning : InstallerExit::Canceled;
     }
 
     const std::string executablePath = BuildPath(directory, NativeEntryPath(archive.GetFirstFileName()), nullptr);
     const ShortcutsMade links =
-        CreateShortcuts(ui, system, archive, executablePath, hasEarlier ? &earlier : nullptr, journal);
+        extractOnly ? ShortcutsMade{}
+                    : CreateShortcuts(ui, system, archive, executablePath, hasEarlier ? &earlier : nullptr, journal);
 
     std::string failure;
     if (!ExtractWithProgress(ui, system, archive, directory, failure)) {
@@ -318,6 +325,12 @@ InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, Installe
         else
             OfferInstallationLog(ui, system, archive, failure);
         return InstallerExit::ExtractionFailed;
+    }
+    if (extractOnly) {
+        ui.ShowMessage(StringFormat("%s (%s) successfully extracted to '%s'.", archive.GetAppName().c_str(),
+                                    archive.GetVersion().c_str(), directory.c_str()),
+                       title, kMessagePlain);
+        return InstallerExit::Installed;
     }
 
     const bool uninstaller =

@@ -34,6 +34,11 @@ class InstallerArchive;
 // installation leaves nothing but its log, a failed update the earlier
 // installation with its uninstaller. A failure after the files (a shortcut,
 // the uninstaller) leaves the installed application in place.
+//
+// With "/extract DIR" the run only writes the files into DIR, with the same
+// checks, progress, verification and undoing of a failure, and the message
+// of its end: no registry, shortcuts, uninstaller, running-instance question
+// or start of the application.
 InstallerExit RunInstallation(InstallerUi& ui, InstallerSystem& system, InstallerArchive& archive,
                               const InstallationRequest& request);
 

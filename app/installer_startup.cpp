@@ -5,6 +5,7 @@
 #include "archive/installer_archive.h"
 #include "common/path.h"
 #include "common/string_format.h"
+#include "common/system_info.h"
 #include "common/text_utils.h"
 
 #include <string>
@@ -19,7 +20,7 @@ constexpr char kContentFormat[] =
     "Installation archive content:\n\nApplication name:\n\t%s (%s)\nShortcut name:\n\t%s\nWindows search list:\n%sFiles list:\n%s";
 constexpr char kVersionFormat[] = "ZorInstaller version: %d.%d";
 constexpr char kUsageFormat[] =
-    "%s [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n       /S : Silent installation: no window, log in %%TEMP%%\n   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n   exit codes:\n       0 installed, 1 bad command line, 2 archive not loaded,\n       3 folder not created, 4 application running, 5 extraction failed,\n       6 shortcuts failed, 7 canceled, 8 uninstaller failed,\n       9 folder of another application\n";
+    "%s [Options] [/D=DIR]\n   where options are:\n       -c : Display archive content\n       -f : Force re-installation (don't update)\n       -v : Display installer version\n       /S : Silent installation: no window, log in %%TEMP%%\n   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n   /extract DIR : Only write the files into DIR, verified: no registry,\n                  shortcuts or uninstaller\n   exit codes:\n       0 installed, 1 bad command line, 2 archive not loaded,\n       3 folder not created, 4 application running, 5 extraction failed,\n       6 shortcuts failed, 7 canceled, 8 uninstaller failed,\n       9 folder of another application\n";
 // clang-format on
 
 constexpr char kContentOption[] = "-c";
@@ -123,8 +124,15 @@ bool RunStartup(InstallerUi& ui, InstallerSystem& system, InstallerArchive& arch
     }
 
     bool proceed = true;
-    for (const std::string& option : arguments.options) {
-        if (option == kContentOption) {
+    for (std::size_t i = 0; i < arguments.options.size(); ++i) {
+        const std::string& option = arguments.options[i];
+        if (option == kExtractSwitch && i + 1 < arguments.options.size() && !arguments.hasDirectory) {
+            // A relative folder is the current directory's.
+            const std::string folder = WithNativeSeparators(arguments.options[++i]);
+            request.extractOnly = true;
+            request.extractDirectory =
+                IsAbsolutePath(folder) ? folder : BuildPath(GetCurrentDirectoryPath(), folder, nullptr);
+        } else if (option == kContentOption) {
             ShowContent(ui, archive);
             proceed = request.force;
         } else if (option == kVersionOption) {

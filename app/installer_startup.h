@@ -1,6 +1,6 @@
 // The first phase of the installer's run: the command line, loading the
 // archive appended to the program's own executable, and the options "-c",
-// "-v", "-f", "/S" and "/D=".
+// "-v", "-f", "/S", "/D=" and "/extract".
 #pragma once
 
 #include "app/installation_request.h"
@@ -25,7 +25,8 @@ inline constexpr int kInstallerVersionMinor = 5;
 // arguments with message boxes, in the order given.
 //
 // Returns true when the installation is to proceed: with no option other
-// than "-f", "/S" and "/D=" (all of them recognised). request receives what
+// than "-f", "/S", "/D=" and "/extract DIR" (all of them recognised; DIR
+// relative to the current directory, and not with "/D="). request receives what
 // they ask (it is reset first). Returns false after a load failure (one error
 // box whatever the options; exit ArchiveNotLoaded), after the usage box for
 // the first unknown option or a "/D=" whose directory cannot be an

@@ -24,6 +24,8 @@ struct ProgramArguments {
 inline constexpr char kSilentSwitch[] = "/S";
 inline constexpr char kDirectorySwitch[] = "/D=";
 inline constexpr char kRemovalSwitch[] = "/_remove=";
+// Followed by the directory as the next argument.
+inline constexpr char kExtractSwitch[] = "/extract";
 
 // Splits rawCommandLine as CommandLine does, after cutting off the trailing
 // switches: "/_remove=" first, then "/D=" (also when a script quoted the

@@ -91,7 +91,9 @@ UninstallRecord InstallationRecord(const InstallerArchive& archive, const std::s
             keys.push_back(EntryNameKey(file));
         }
     }
-    record.shortcuts = links;
+    // Appended one by one, as the links were made: one way of growing the
+    // list in the whole stub instead of a copy assignment of its own.
+    for (const UninstallShortcut& link : links) record.shortcuts.push_back(link);
     record.windowList = archive.GetWindowList();
     record.directory = directory;
     return record;

@@ -210,9 +210,13 @@ std::string ParseUninstallRecord(const std::uint8_t* file, std::size_t size, Uni
         case kItemFile:
             read.files.push_back(std::move(text));
             break;
-        case kItemShortcut:
-            read.shortcuts.push_back({static_cast<int>(number), std::move(text)});
+        case kItemShortcut: {
+            // Added as the installer adds its links (a copy): one way of
+            // growing the list in the whole stub.
+            const UninstallShortcut shortcut{static_cast<int>(number), text};
+            read.shortcuts.push_back(shortcut);
             break;
+        }
         case kItemWindowList:
             read.windowList = std::move(text);
             break;

@@ -397,6 +397,29 @@ TEST_F(Installation, StartsTheApplicationWhenAsked) {
     }
 }
 
+// "/extract DIR" writes the files and nothing else: no dialog, registry,
+// shortcut, uninstaller or start of the application, whatever the archive
+// asks for.
+TEST_F(Installation, ExtractOnlyWritesTheFilesAndNothingElse) {
+    InstallerContent content;
+    content.extensions = {{"uninstall-key", "Zor Demo"}};
+    WriteInstaller(installer_, content);
+    InstallationRequest request;
+    request.extractOnly = true;
+    request.extractDirectory = BuildPath(dir_ / "portable", "Zor Demo", nullptr);
+    exit_ = RunSequence(request);
+    EXPECT_EQ(exit_, InstallerExit::Installed);
+    ExpectInstalledIn(request.extractDirectory);
+    EXPECT_EQ(NamesIn(request.extractDirectory), (std::vector<std::string>{"demo.exe", "readme.txt"}));
+    EXPECT_EQ(host_.events,
+              std::vector<std::string>(
+                  {"progress: demo.exe 0/30", "progress: demo.exe 15/30", "progress: readme.txt 15/30",
+                   "progress: readme.txt 30/30", "progress closed",
+                   "message: Zor Demo (1.2.3) successfully extracted to '" + request.extractDirectory + "'."}));
+    EXPECT_TRUE(host_.registryReads.empty());
+    EXPECT_TRUE(host_.registry.empty());
+}
+
 class FailedExtraction : public Installation {
 protected:
     void SetUp() override {

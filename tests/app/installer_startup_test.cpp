@@ -2,6 +2,7 @@
 #include "app/installer_startup.h"
 #include "archive/installer_archive.h"
 #include "common/path.h"
+#include "common/system_info.h"
 #include "tests/app/installer_files.h"
 #include "tests/app/scripted_host.h"
 #include "tests/common/temp_dir.h"
@@ -40,6 +41,8 @@ ShownMessage UsageBox(const std::string& baseName) {
                        "       -v : Display installer version\n"
                        "       /S : Silent installation: no window, log in %TEMP%\n"
                        "   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n"
+                       "   /extract DIR : Only write the files into DIR, verified: no registry,\n"
+                       "                  shortcuts or uninstaller\n"
                        "   exit codes:\n"
                        "       0 installed, 1 bad command line, 2 archive not loaded,\n"
                        "       3 folder not created, 4 application running, 5 extraction failed,\n"
@@ -65,7 +68,7 @@ struct StartupResult {
 };
 
 // A request RunStartup must reset before it reads the command line.
-InstallationRequest StaleRequest() { return {true, true, "C:\\stale"}; }
+InstallationRequest StaleRequest() { return {true, true, "C:\\stale", true, "C:\\stale"}; }
 
 StartupResult Start(const std::string& installer, const std::string& options) {
     ScriptedHost host(installer, QuotedProgram(installer) + options);
@@ -193,9 +196,14 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         std::string options;
         bool silent, force;
         std::string directory;
+        std::string extractDirectory = {}; // empty: no "/extract"
     };
+    const std::string here = GetCurrentDirectoryPath();
     std::vector<Case> accepted = {
         {" /S", true, false, ""},
+        {" /extract " + kRoot + "out", false, false, "", kRoot + "out"},
+        {" /S /extract \"my out\"", true, false, "", BuildPath(here, "my out", nullptr)}, // from the current directory
+        {" /extract a/b -f", false, true, "", BuildPath(here, WithNativeSeparators("a/b"), nullptr)},
         {" /S /D=" + BuildPath(kRoot + "Program Files", "My App", nullptr), true, false,
          BuildPath(kRoot + "Program Files", "My App", nullptr)},
         {" /D=" + kRoot + "My  App  ", false, false, kRoot + "My  App"}, // blanks inside kept, at the end dropped
@@ -216,6 +224,8 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         EXPECT_EQ(result.request.silent, c.silent);
         EXPECT_EQ(result.request.force, c.force);
         EXPECT_EQ(result.request.directory, c.directory);
+        EXPECT_EQ(result.request.extractOnly, !c.extractDirectory.empty());
+        EXPECT_EQ(result.request.extractDirectory, c.extractDirectory);
         EXPECT_TRUE(result.shown.empty());
         EXPECT_EQ(ParseProgramArguments(QuotedProgram(installer_) + c.options).silent, c.silent);
     }
@@ -233,6 +243,8 @@ TEST_F(Startup, ReadsTheSilentAndDirectorySwitches) {
         " /S -x",
         " /SD",
         " /d=" + kRoot + "a",
+        " /extract",                                  // no directory
+        " /extract " + kRoot + "a /D=" + kRoot + "b", // the two exclude each other
     };
 #ifdef _WIN32
     for (const char* device : {" /S /D=\\\\?\\C:\\x", " /S /D=\\\\.\\C:\\x", " /S /D=C:\\x\\NUL"})

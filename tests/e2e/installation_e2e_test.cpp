@@ -300,6 +300,19 @@ TEST_F(InstallationTest, SilentlyInstallsThenUpdatesWithoutAWindow) {
     ExpectInstalled(elsewhere);
 }
 
+// "/extract DIR" writes the files, with their times, and nothing else: no
+// link in any shell folder, and the application is not started.
+TEST_F(InstallationTest, ExtractsTheFilesWithoutInstalling) {
+    const TempDir target;
+    const std::string directory = target / "Hello Files";
+    std::vector<std::string> windows;
+    EXPECT_EQ(RunWithoutWindows(*work / "HelloSetup.exe", "/S /extract \"" + directory + "\"", windows), 0);
+    EXPECT_TRUE(windows.empty()) << windows.front();
+    ExpectInstalled(directory);
+    for (const std::string& link : AllLinks()) EXPECT_FALSE(FileExists(link)) << link;
+    EXPECT_FALSE(WaitForWindow(kHelloWindow, 500)) << "started although only extracted";
+}
+
 TEST_F(InstallationTest, SilentlyRefusesToUpdateARunningApplication) {
     const TempDir target;
     ChildProcess hello;

@@ -81,6 +81,8 @@ TEST_F(StartupTest, AnUnknownOptionShowsTheUsage) {
                         "       -f : Force re-installation (don't update)\n       -v : Display installer version\n"
                         "       /S : Silent installation: no window, log in %TEMP%\n"
                         "   /D=DIR : Installation directory, absolute, last (spaces allowed, no quotes)\n"
+                        "   /extract DIR : Only write the files into DIR, verified: no registry,\n"
+                        "                  shortcuts or uninstaller\n"
                         "   exit codes:\n"
                         "       0 installed, 1 bad command line, 2 archive not loaded,\n"
                         "       3 folder not created, 4 application running, 5 extraction failed,\n"

@@ -1,10 +1,10 @@
 // zorpack run inside the test process: what reaches the console, and the
 // failure paths that need the file layer's fault injection.
 #include "archive/extension_block.h"
+#include "archive/installer_archive.h"
 #include "common/file.h"
 #include "common/file_system.h"
 #include "common/last_error.h"
-#include "archive/installer_archive.h"
 #include "tests/common/scoped_environment.h"
 #include "tests/common/temp_dir.h"
 #include "tests/support/bytes.h"
@@ -479,15 +479,27 @@ TEST(ZorpackReproducible, SourceDateEpochGivesTheSameBytesFromAnyCopy) {
     const ScopedEnvironment epoch("SOURCE_DATE_EPOCH", "1000000000");
     const TempDir one, two;
     const std::string stub = one.WriteFile("stub.bin", FakeStubImage(512));
-    const std::vector<std::vector<std::string>> methods = {
-        {"--store"}, {}, {"--compression", "deflate-best"}, {"--compression", "lzma"},
-        {"--compression", "lzma", "--solid"}};
+    const std::vector<std::vector<std::string>> methods = {{"--store"},
+                                                           {},
+                                                           {"--compression", "deflate-best"},
+                                                           {"--compression", "lzma"},
+                                                           {"--compression", "lzma", "--solid"}};
     for (const std::vector<std::string>& method : methods) {
         std::string built[2];
         for (int copy = 0; copy < 2; ++copy) {
             const TempDir& dir = copy == 0 ? one : two;
-            std::vector<std::string> line = {"build", "-o", dir / "Setup.exe", "--name", "App", "--version", "1.0",
-                                             "--stub", stub, "--uninstaller", "--threads", copy == 0 ? "1" : "2",
+            std::vector<std::string> line = {"build",
+                                             "-o",
+                                             dir / "Setup.exe",
+                                             "--name",
+                                             "App",
+                                             "--version",
+                                             "1.0",
+                                             "--stub",
+                                             stub,
+                                             "--uninstaller",
+                                             "--threads",
+                                             copy == 0 ? "1" : "2",
                                              WriteTimedTree(dir, copy == 0 ? 100 : 5000)};
             line.insert(line.end(), method.begin(), method.end());
             ASSERT_EQ(RunInProcess(line).code, kExitSuccess) << method.size();
