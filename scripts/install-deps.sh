@@ -12,7 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
   zlib1g-dev libssl-dev xz-utils
-  osslsigncode openssl
+  osslsigncode openssl python3-yaml
 )
 if [ "${1:-}" = --bench ]; then
   packages+=(nsis pigz libspdlog-dev)

@@ -20,7 +20,12 @@ cd "$work"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=ZorInstaller test signer" \
   -addext "extendedKeyUsage=codeSigning" -keyout key.pem -out cert.pem 2>/dev/null
 inputs=("$build/bin/hello.exe" "$source_dir/examples/hello/readme.txt")
-build_with() { "$zorpack" build -o out/Setup.exe --name Hello --version 1.0 --uninstaller --sign-command "$1" "${inputs[@]}"; }
+build_with() {
+  local command=$1
+  shift
+  "$zorpack" build -o out/Setup.exe --name Hello --version 1.0 --uninstaller --sign-command "$command" "$@" \
+    "${inputs[@]}"
+}
 
 mkdir out
 printf 'the installer of yesterday' >out/Setup.exe
@@ -32,8 +37,12 @@ for failing in "false {in} {out}" 'case {in} in *unsigned.*) exit 4;; esac; cp {
 done
 grep -q "signing the uninstaller failed: the --sign-command wrote no file {out}" err.txt || fail "$(cat err.txt)"
 
-build_with "osslsigncode sign -certs cert.pem -key key.pem -n Hello -in {in} -out {out}" >/dev/null 2>err.txt ||
+build_with "osslsigncode sign -certs cert.pem -key key.pem -n Hello -in {in} -out {out}" --winget wg \
+  --package-id Acme.Hello --installer-url https://example.org/Setup.exe >/dev/null 2>err.txt ||
   fail "the signed build failed: $(cat err.txt)"
+# The manifest names the signed file.
+grep -qi "InstallerSha256: \"$(sha256sum out/Setup.exe | cut -d' ' -f1)\"" wg/Acme.Hello.installer.yaml ||
+  fail "the manifest's SHA-256 is not the signed installer's: $(grep Sha256 wg/Acme.Hello.installer.yaml)"
 osslsigncode verify -CAfile cert.pem -in out/Setup.exe >/dev/null 2>&1 || fail "the installer does not verify"
 "$zorpack" extract out/Setup.exe extracted >/dev/null
 osslsigncode verify -CAfile cert.pem -in extracted/uninstall.exe >/dev/null 2>&1 ||

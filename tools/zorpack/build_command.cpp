@@ -24,6 +24,7 @@
 #include "tools/zorpack/signing.h"
 #include "tools/zorpack/stub_resources.h"
 #include "tools/zorpack/summary.h"
+#include "tools/zorpack/winget_manifest.h"
 
 #include <algorithm>
 #include <numeric>
@@ -250,6 +251,13 @@ int RunBuild(const Request& request, Console& console) {
             return Report(console, error);
         if (!signedInstaller.CommitAs(build.output))
             return Report(console, "cannot replace '" + build.output + "' (" + LastErrorText() + ")");
+    }
+
+    if (!build.winget.directory.empty()) {
+        if (error = WriteWingetManifest(build, build.output); !error.empty()) return Report(console, error);
+        if (build.winget.installerUrl.empty())
+            console.err << "zorpack: warning: no --installer-url: the manifest's InstallerUrl is a placeholder to "
+                           "replace before it is submitted\n";
     }
 
     FileDetails installer;

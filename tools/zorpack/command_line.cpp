@@ -26,6 +26,10 @@ enum class OptionId {
     Options,
     AllowDuplicates,
     Reproducible,
+    Winget,
+    PackageId,
+    InstallerUrl,
+    License,
     Stub,
     Compression,
     Solid,
@@ -61,6 +65,10 @@ constexpr OptionRule kOptions[] = {
     Rule("--options", nullptr, true, OptionId::Options),
     Rule("--allow-duplicates", nullptr, false, OptionId::AllowDuplicates),
     Rule("--reproducible", nullptr, false, OptionId::Reproducible),
+    Rule("--winget", nullptr, true, OptionId::Winget),
+    Rule("--package-id", nullptr, true, OptionId::PackageId),
+    Rule("--installer-url", nullptr, true, OptionId::InstallerUrl),
+    Rule("--license", nullptr, true, OptionId::License),
     Rule("--stub", nullptr, true, OptionId::Stub),
     Rule("--compression", nullptr, true, OptionId::Compression),
     Rule("--solid", nullptr, false, OptionId::Solid),
@@ -226,6 +234,14 @@ public:
         case OptionId::Reproducible:
             build.reproducible = true;
             return true;
+        case OptionId::Winget:
+            return SetNonEmpty(rule, value, build.winget.directory);
+        case OptionId::PackageId:
+            return SetNonEmpty(rule, value, build.winget.packageId);
+        case OptionId::InstallerUrl:
+            return SetNonEmpty(rule, value, build.winget.installerUrl);
+        case OptionId::License:
+            return SetNonEmpty(rule, value, build.winget.license);
         case OptionId::PerUser:
             build.perUser = true;
             return true;
@@ -325,6 +341,7 @@ public:
                 return Fail("the application name '" + build.appName + "' " + problem +
                             ", so it cannot name the installation folder; give one with --install-dir TEMPLATE");
         }
+        if (const std::string problem = WingetOptionsProblem(build); !problem.empty()) return Fail(problem);
         const bool lzma = build.compression.method == CompressionMethod::Lzma;
         if (!lzma && build.compression.solid) return Fail("--solid needs --compression lzma");
         if (!lzma && build.compression.dictionary) return Fail("--dictionary needs --compression lzma");

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "archive/compression_settings.h"
+#include "tools/zorpack/winget_manifest.h"
 
 #include <cstdint>
+
 #include <string>
 #include <vector>
 
@@ -45,6 +47,7 @@ struct BuildRequest {
     // Stored times clamped (reproducible_times.h): to SOURCE_DATE_EPOCH when
     // it is set, whether or not this is; otherwise to the inputs' latest write.
     bool reproducible = false;
+    WingetRequest winget; // winget_manifest.h
     // For the current user only: the per-user stub (unless --stub names
     // one) and the extension pair scope=per-user.
     bool perUser = false;
