@@ -11,8 +11,9 @@
 # name the in-tree alias has, so its CMake reads the same inside and outside
 # this tree. Only the files carry the project's prefix (zor_add_library in
 # cmake/ZorHelpers.cmake): a plain liblog.a would clash with other libraries
-# installed into the same prefix. These are the only install rules of the project: programs,
-# tests and examples are not installed.
+# installed into the same prefix. The other install rules are the builder's
+# package (cmake/ZorInstallerPackage.cmake); no other program, test or example
+# is installed.
 
 include(CMakePackageConfigHelpers)
 

@@ -66,7 +66,7 @@ step install "$cmake" --install "$tree" --prefix "$prefix"
 
 # Exactly the three libraries, their headers and the package files.
 unexpected=$(cd "$prefix" && find . -type f | sed 's|^\./||' |
-  grep -vE '^(include/zor/(log(/(appenders|layouts|config))?|xml|common)/[a-z0-9_]+\.h|lib/libzor(log|xml|common)\.a|lib/cmake/ZorLog/ZorLog(Config|ConfigVersion|Targets|Targets-[a-z]+)\.cmake)$')
+  grep -vE '^(include/zor/(log(/(appenders|layouts|config))?|xml|common)/[a-z0-9_]+\.h|lib/libzor(log|xml|common)\.a|lib/cmake/ZorLog/ZorLog(Config|ConfigVersion|Targets|Targets-[a-z]+)\.cmake|bin/zorpack(\.exe)?|lib/cmake/ZorInstaller/ZorInstaller(Config|ConfigVersion|Functions|CPack)\.cmake)$')
 [ -z "$unexpected" ] || fail "installed files that do not belong to the package: $unexpected"
 for file in include/zor/log/log_factory.h include/zor/log/appenders/file_appender.h include/zor/xml/xml_node.h include/zor/common/file.h \
   lib/libzorlog.a lib/libzorxml.a lib/libzorcommon.a; do

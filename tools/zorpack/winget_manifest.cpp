@@ -1,8 +1,8 @@
 #include "tools/zorpack/winget_manifest.h"
 
+#include "common/error_texts.h"
 #include "common/file_system.h"
 #include "common/last_error.h"
-#include "common/error_texts.h"
 #include "common/path.h"
 #include "common/temporary_file.h"
 #include "compress/sha256_digest.h"
@@ -26,13 +26,15 @@ constexpr struct {
     int code;
     const char* response;
 } kReturnResponses[] = {
-    {1, "invalidParameter"}, {2, "contactSupport"}, {3, "contactSupport"},  {4, "packageInUse"},
-    {5, "contactSupport"},   {6, "contactSupport"}, {7, "cancelledByUser"}, {8, "contactSupport"},
-    {9, "contactSupport"},
+    {1, "invalidParameter"}, {2, "contactSupport"}, {3, "contactSupport"},
+    {4, "packageInUse"},     {5, "contactSupport"}, {6, "contactSupport"},
+    {7, "cancelledByUser"},  {8, "contactSupport"}, {9, "contactSupport"},
 };
 
 // Characters no segment of a package identifier and no version may hold.
-bool IsForbidden(unsigned char c) { return c < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos; }
+bool IsForbidden(unsigned char c) {
+    return c < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+}
 
 // The identifier's rule: 2 to 8 segments of 1 to 32 characters joined by
 // ".", with no blank and none of the forbidden characters; 128 in all.
@@ -106,20 +108,22 @@ std::string VersionManifest(const BuildRequest& build) {
 }
 
 std::string LocaleManifest(const BuildRequest& build) {
-    std::string text = Header(build, "defaultLocale") + "PackageLocale: " + kLocale + "\nPublisher: " +
-                       Quoted(Publisher(build)) + "\nPackageName: " + Quoted(build.appName) + "\nLicense: " +
-                       Quoted(build.winget.license.empty() ? kDefaultLicense : build.winget.license) + "\n";
+    std::string text = Header(build, "defaultLocale") + "PackageLocale: " + kLocale +
+                       "\nPublisher: " + Quoted(Publisher(build)) + "\nPackageName: " + Quoted(build.appName) +
+                       "\nLicense: " + Quoted(build.winget.license.empty() ? kDefaultLicense : build.winget.license) +
+                       "\n";
     if (!build.copyright.empty()) text += "Copyright: " + Quoted(build.copyright) + "\n";
     return text + "ShortDescription: " + Quoted(ShortDescription(build)) + "\n" + Footer("defaultLocale");
 }
 
 std::string InstallerManifest(const BuildRequest& build, const std::string& url, const std::string& sha256) {
-    std::string text = Header(build, "installer") + "InstallerType: exe\nScope: " +
-                       (build.perUser ? "user" : "machine") +
+    std::string text = Header(build, "installer") +
+                       "InstallerType: exe\nScope: " + (build.perUser ? "user" : "machine") +
                        "\nInstallerSwitches:\n  Silent: \"/S\"\n  SilentWithProgress: \"/S\"\n"
                        "  InstallLocation: \"/D=<INSTALLPATH>\"\nExpectedReturnCodes:\n";
     for (const auto& code : kReturnResponses)
-        text += "  - InstallerReturnCode: " + std::to_string(code.code) + "\n    ReturnResponse: " + code.response + "\n";
+        text +=
+            "  - InstallerReturnCode: " + std::to_string(code.code) + "\n    ReturnResponse: " + code.response + "\n";
     text += "UpgradeBehavior: install\nProductCode: " + Quoted(build.uninstallKey) +
             "\nAppsAndFeaturesEntries:\n  - DisplayName: " + Quoted(build.appName) + "\n";
     if (!build.publisher.empty()) text += "    Publisher: " + Quoted(build.publisher) + "\n";
@@ -133,8 +137,7 @@ std::string InstallerManifest(const BuildRequest& build, const std::string& url,
 std::string WriteWhole(const std::string& directory, const std::string& name, const std::string& text) {
     const std::string path = BuildPath(directory, name, nullptr);
     TemporaryFile file;
-    if (!file.Create(directory, name + "."))
-        return "cannot write '" + path + "' (" + LastErrorText() + ")";
+    if (!file.Create(directory, name + ".")) return "cannot write '" + path + "' (" + LastErrorText() + ")";
     if (!file.File().TryWrite(text.data(), text.size())) return file.File().Failure().Text();
     if (!file.CommitAs(path)) return "cannot replace '" + path + "' (" + LastErrorText() + ")";
     return {};
@@ -177,10 +180,10 @@ std::string WriteWingetManifest(const BuildRequest& build, const std::string& in
     if (sha256.empty()) return "cannot read '" + installerPath + "' for its SHA-256 (" + LastErrorText() + ")";
     std::string upper = sha256;
     std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
-    const std::string url = build.winget.installerUrl.empty()
-                                ? "https://example.com/REPLACE-WITH-THE-DOWNLOAD-ADDRESS/" +
-                                      GetPathPart(installerPath, kPathFileName)
-                                : build.winget.installerUrl;
+    const std::string url =
+        build.winget.installerUrl.empty()
+            ? "https://example.com/REPLACE-WITH-THE-DOWNLOAD-ADDRESS/" + GetPathPart(installerPath, kPathFileName)
+            : build.winget.installerUrl;
     std::string error;
     if (!CreateDirectoryTree(build.winget.directory, &error)) return error;
     const std::string id = WingetPackageId(build);
