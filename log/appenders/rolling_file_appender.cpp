@@ -9,6 +9,13 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace {
+
+// A file or a directory: either takes a backup's name.
+bool PathExists(const std::string& path) { return FileExists(path) || DirectoryExists(path); }
+
+} // namespace
+
 RollingFileAppender::RollingFileAppender(std::string name, Priority threshold)
     : FileAppender(std::move(name), threshold) {}
 
@@ -56,8 +63,12 @@ void RollingFileAppender::rollOver() {
         openFile(false, error);
         return;
     }
+    // Backups 1 to present exist; the first missing one takes the shift, so
+    // a roll-over costs the backups there are, whatever MaxBackupIndex allows.
+    std::int32_t present = 0;
+    while (present < maxBackupIndex_ && PathExists(backupName(present + 1))) ++present;
     DeleteFileAt(backupName(maxBackupIndex_));
-    for (std::int32_t index = maxBackupIndex_; index >= 2; --index)
+    for (std::int32_t index = std::min(maxBackupIndex_, present + 1); index >= 2; --index)
         MoveFileNoReplace(backupName(index - 1), backupName(index));
     const std::string backup = backupName(1);
     if (MoveFileNoReplace(file(), backup)) {

@@ -3,12 +3,20 @@
 #include "common/text_utils.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 namespace {
 
 // The characters that separate the pieces of "hosts".
 constexpr std::string_view kHostSeparators = ",; ";
+// Send failures are printed at most this often.
+constexpr std::int64_t kFailureReportIntervalMs = 1000;
+
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::uint32_t AddressOfHost(const std::string& piece) {
     std::uint32_t address = kNoneIPv4;
@@ -72,7 +80,14 @@ void UDPConsoleAppender::setHosts(const std::string& text) {
     std::vector<std::string> pieces;
     SplitByChars(text, kHostSeparators, pieces);
     hostAddresses_.clear();
-    for (const std::string& piece : pieces) hostAddresses_.push_back(AddressOfHost(piece));
+    unresolvedHosts_.clear();
+    for (const std::string& piece : pieces) {
+        const std::uint32_t address = AddressOfHost(piece);
+        if (address == kNoneIPv4 && piece != "255.255.255.255")
+            unresolvedHosts_.push_back(piece);
+        else
+            hostAddresses_.push_back(address);
+    }
 }
 
 bool UDPConsoleAppender::setPort(const std::string& text) {
@@ -95,6 +110,9 @@ Appender::TargetOpening UDPConsoleAppender::openTarget(std::string& error) {
         socket_.close();
         return TargetOpening::Failed;
     }
+    for (const std::string& piece : unresolvedHosts_)
+        std::fprintf(stderr, "%s '%s': the host '%s' names no address; nothing is sent for it\n", className(),
+                     getName().c_str(), piece.c_str());
     return TargetOpening::WriteHeader;
 }
 
@@ -113,13 +131,21 @@ void UDPConsoleAppender::write(std::string_view text, const LoggingEvent*) {
     for (const std::uint32_t address : hostAddresses_) sendTo(address, wire_);
 }
 
+// A failing listener would otherwise print a line per record.
+void UDPConsoleAppender::reportSendFailure(int code) {
+    const std::int64_t now = NowMs();
+    if (lastFailurePrinted_ >= 0 && now - lastFailurePrinted_ < kFailureReportIntervalMs) return;
+    lastFailurePrinted_ = now;
+    std::printf("SendToError:%d\n", code);
+}
+
 void UDPConsoleAppender::sendTo(std::uint32_t address, const std::string& data) {
     std::size_t offset = 0;
     while (offset < data.size()) {
         const std::size_t size = std::min(kDatagramSize, data.size() - offset);
         const long sent = socket_.sendTo(address, port_, data.data() + offset, size);
         if (sent < 0) {
-            std::printf("SendToError:%d\n", LastSocketError());
+            reportSendFailure(LastSocketError());
             return;
         }
         // A datagram socket takes all or nothing; an empty acceptance would

@@ -9,7 +9,8 @@
 // "\r\n" (a "\r\n" stays as it is), in datagrams of at most 1,024 bytes (a
 // record is cut at 65,535 bytes).
 // Nothing waits for a reply. A failed send prints "SendToError:<code>" with
-// the socket layer's error code to standard output and skips the rest of the
+// the socket layer's error code to standard output, at most once a second
+// (the failures in between are not printed), and skips the rest of the
 // record for that host only.
 #pragma once
 
@@ -35,9 +36,12 @@ public:
     ~UDPConsoleAppender() override;
 
     const char* className() const override;
-    // "hosts": every piece, empty ones included, adds one address; a name
-    // that cannot be resolved (or is longer than a host name can be) becomes
-    // 255.255.255.255 and does not fail the parameter. "port": a decimal
+    // "hosts": every piece adds one address. A piece that names no address
+    // (empty, a name that cannot be resolved or is longer than a host name
+    // can be, a dotted text with a byte over 255) is left out, so nothing is
+    // ever sent to an address nobody configured, and does not fail the
+    // parameter; opening the appender reports each such piece once, on
+    // standard error. "port": a decimal
     // number from 0 to 65535, blanks around it allowed; other texts are
     // refused and the port kept.
     bool setParam(const std::string& name, const std::string& value) override;
@@ -62,12 +66,17 @@ private:
     void setHosts(const std::string& text);
     bool setPort(const std::string& text);
     void sendTo(std::uint32_t address, const std::string& data);
+    void reportSendFailure(int code);
 
     UdpSocket socket_;
     std::vector<std::uint32_t> hostAddresses_;
     std::uint16_t port_ = kDefaultPort;
     std::string portText_;
     std::string hostsText_;
+    std::vector<std::string> unresolvedHosts_; // reported when the socket opens
+    // When the last send failure was printed (steady-clock milliseconds; -1:
+    // none yet).
+    std::int64_t lastFailurePrinted_ = -1;
     // The text as sent ("\r\n" line ends), kept between records (under the
     // lock) to reuse its capacity.
     std::string wire_;

@@ -227,6 +227,23 @@ TEST(RollingFileAppender, KeepsTheNewestRecordsInTheBackupSet) {
     EXPECT_EQ(ReadFileSet(file, 2), newest); // only whole files of the oldest records went
 }
 
+// Each roll-over moves the backups there are: a MaxBackupIndex of a hundred
+// million costs no more than one of four.
+TEST(RollingFileAppender, ALargeMaxBackupIndexCostsOnlyTheBackupsThatExist) {
+    TempDir dir;
+    RollingFileAppender appender("roll", 900);
+    appender.setParam("File", dir / "app.log");
+    appender.setParam("MaxFileSize", "4");
+    appender.setParam("MaxBackupIndex", "100000000");
+    Start(appender);
+    for (const char* text : {"one", "two", "six", "ten", "end"}) appender.append(Record(text)); // 4 bytes each
+    Stop(appender);
+    EXPECT_EQ(NamesIn(dir.path()),
+              (std::vector<std::string>{"app.1.log", "app.2.log", "app.3.log", "app.4.log", "app.5.log", "app.log"}));
+    EXPECT_EQ(ReadWholeFile(dir / "app.5.log"), "one\n");
+    EXPECT_EQ(ReadWholeFile(dir / "app.1.log"), "end\n");
+}
+
 TEST(RollingFileAppender, NoBackupsEmptiesTheFile) {
     TempDir dir;
     RollingFileAppender appender("roll", 900);
