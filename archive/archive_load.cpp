@@ -130,7 +130,9 @@ bool InstallerArchive::LoadInstaller(std::string* error) {
             return Fail(ZorInstallerError::BadToc, nullptr, kFields[i].failure, filePath_.c_str(),
                         ZorInstallerErrorText(ZorInstallerError::BadToc).c_str());
     }
-    return ReadExtensionBlock(reader, end, tailer, error) && ReadCompression(tailer.formatVersion, error);
+    const bool blockRead = ReadExtensionBlock(reader, end, tailer, error);
+    if (readFailed()) return false;
+    return blockRead && ReadCompression(tailer.formatVersion, error);
 }
 
 // The block fills the bytes from the end of the string that ends last to the
@@ -152,11 +154,7 @@ bool InstallerArchive::ReadExtensionBlock(BufferedReader& file, std::uint64_t en
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
         file.Seek(start);
         if (file.Read(bytes.data(), bytes.size()) != bytes.size()) {
-            if (FileFailedUnder(file)) {
-                entries_.clear();
-                extensions_.clear();
-                return false;
-            }
+            if (FileFailedUnder(file)) return false; // LoadInstaller says it
             problem = "is cut short";
         } else
             problem = ParseExtensionBlock(bytes.data(), bytes.size(), extensions_);

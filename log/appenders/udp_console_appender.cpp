@@ -18,14 +18,11 @@ std::int64_t NowMs() {
         .count();
 }
 
-std::uint32_t AddressOfHost(const std::string& piece) {
-    std::uint32_t address = kNoneIPv4;
-    if (piece.find_first_not_of("0123456789.") == std::string::npos) {
-        if (!ParseDottedIPv4(piece, address)) address = kNoneIPv4;
-    } else if (!ResolveHostIPv4(piece, address)) {
-        address = kNoneIPv4;
-    }
-    return address;
+// False when piece names no address: a dotted text that is none, or a name
+// that does not resolve.
+bool AddressOfHost(const std::string& piece, std::uint32_t& address) {
+    if (piece.find_first_not_of("0123456789.") == std::string::npos) return ParseDottedIPv4(piece, address);
+    return ResolveHostIPv4(piece, address);
 }
 
 // A lone "\n" becomes "\r\n"; one that already follows "\r" ("%n" of a
@@ -82,11 +79,11 @@ void UDPConsoleAppender::setHosts(const std::string& text) {
     hostAddresses_.clear();
     unresolvedHosts_.clear();
     for (const std::string& piece : pieces) {
-        const std::uint32_t address = AddressOfHost(piece);
-        if (address == kNoneIPv4 && piece != "255.255.255.255")
-            unresolvedHosts_.push_back(piece);
-        else
+        std::uint32_t address = 0;
+        if (AddressOfHost(piece, address))
             hostAddresses_.push_back(address);
+        else
+            unresolvedHosts_.push_back(piece);
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 std::vector<InputFile> Files(std::initializer_list<std::string> paths) {
     std::vector<InputFile> files;
     for (const std::string& path : paths)
-        files.push_back({WithNativeSeparators(path), path.substr(path.rfind('/') + 1), 1, {}});
+        files.push_back({WithNativeSeparators(path), path.substr(path.rfind('/') + 1), 1, {}, {}});
     return files;
 }
 

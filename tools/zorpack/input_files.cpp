@@ -88,7 +88,7 @@ bool AddInputFile(const std::string& path, const std::string& name, const FileDe
                              path.c_str(), static_cast<unsigned long long>(details.size));
         return false;
     }
-    files.push_back({path, name, details.size, identity});
+    files.push_back({path, name, details.size, identity, details.times.lastWrite});
     return true;
 }
 

@@ -19,6 +19,7 @@ struct InputFile {
                       // below a given directory, its relative name joined by "\" (input_tree.h)
     std::uint64_t size = 0;
     FileIdentity identity;
+    FileTime lastWrite; // as the directory lookup found it
 };
 
 // The paths of given with each "@list" replaced by the lines of the file

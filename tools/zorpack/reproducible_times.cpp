@@ -1,7 +1,5 @@
 #include "tools/zorpack/reproducible_times.h"
 
-#include "common/file_system.h"
-
 #include <cstdint>
 
 namespace zorpack {
@@ -39,11 +37,8 @@ std::string ChooseTimeCeiling(const std::string& sourceDateEpoch, bool reproduci
     }
     if (!reproducible) return {};
     ceiling = FileTime{};
-    for (const InputFile& file : files) {
-        FileDetails details;
-        if (!GetFileDetails(file.path, details)) return "cannot read the times of '" + file.path + "'";
-        if (details.times.lastWrite.Ticks() > ceiling->Ticks()) ceiling = details.times.lastWrite;
-    }
+    for (const InputFile& file : files)
+        if (file.lastWrite.Ticks() > ceiling->Ticks()) ceiling = file.lastWrite;
     return {};
 }
 

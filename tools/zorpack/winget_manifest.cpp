@@ -2,7 +2,6 @@
 
 #include "common/error_texts.h"
 #include "common/file_system.h"
-#include "common/last_error.h"
 #include "common/path.h"
 #include "common/temporary_file.h"
 #include "compress/sha256_digest.h"
