@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need, when any is missing;
 # with --bench also those only the benchmarks use (NSIS, the peer of the
-# installer benchmarks; pigz, the peer of the builder's threads; and spdlog,
-# the peer of the logging benchmark). As
+# installer benchmarks; pigz, the peer of the builder's threads; spdlog, the
+# peer of the logging benchmark; pugixml and tinyxml2, the peers of the XML
+# benchmark). As
 # root it runs apt-get; otherwise it prints the exact command and fails.
 set -euo pipefail
 
@@ -15,7 +16,7 @@ packages=(
   osslsigncode openssl python3-yaml
 )
 if [ "${1:-}" = --bench ]; then
-  packages+=(nsis pigz libspdlog-dev)
+  packages+=(nsis pigz libspdlog-dev libpugixml-dev libtinyxml2-dev)
 fi
 
 missing=()
