@@ -6,14 +6,16 @@
 #                                                "log/appenders/file_appender.h"
 #   <prefix>/lib/libzor{log,xml,common}.a        (the same names from MinGW)
 #   <prefix>/lib/cmake/ZorLog/                   ZorLogConfig.cmake, its version file, the targets
+#   <prefix>/bin/zorlog-check                    checks a configuration file (tools/zorlog-check)
 #
 # A client says find_package(ZorLog CONFIG REQUIRED) and links zor::log, the
 # name the in-tree alias has, so its CMake reads the same inside and outside
 # this tree. Only the files carry the project's prefix (zor_add_library in
 # cmake/ZorHelpers.cmake): a plain liblog.a would clash with other libraries
-# installed into the same prefix. The other install rules are the builder's
-# package (cmake/ZorInstallerPackage.cmake); no other program, test or example
-# is installed.
+# installed into the same prefix. Beside the libraries goes zorlog-check, for
+# the developers who write configuration files. The other install rules are
+# the builder's package (cmake/ZorInstallerPackage.cmake); no other program,
+# test or example is installed.
 
 include(CMakePackageConfigHelpers)
 
@@ -22,6 +24,7 @@ set(ZOR_LOG_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZorLog)
 install(TARGETS common xml log
         EXPORT ZorLogTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS zorlog-check RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(EXPORT ZorLogTargets
         NAMESPACE zor::
         DESTINATION ${ZOR_LOG_PACKAGE_DIR})

@@ -31,6 +31,10 @@ bool Appender::setParam(const std::string& name, const std::string& value) {
 
 std::string Appender::getParam(const std::string&) const { return {}; }
 
+std::string Appender::paramWarning(const std::string& name, const std::string& value) const {
+    return EqualsIgnoringCase(name, "Threshold") ? PriorityNameProblem(value) : std::string();
+}
+
 bool Appender::requiresLayout() const { return false; }
 
 bool Appender::open(std::string& error) {

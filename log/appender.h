@@ -50,6 +50,14 @@ public:
     virtual bool setParam(const std::string& name, const std::string& value);
     // A parameter's value as text; the base reports none (the empty text).
     virtual std::string getParam(const std::string& name) const;
+    // Why value cannot serve the parameter name as meant, as the end of a
+    // sentence about it ("is not a whole number"); empty when it can, and for
+    // names this class does not know. setParam's result stays as it is: a
+    // value may be refused, or taken with a meaning nobody wants (a negative
+    // size read as a huge one), and this says which values are of that kind,
+    // so that configuration can warn instead of losing records in silence.
+    // The base checks "Threshold".
+    virtual std::string paramWarning(const std::string& name, const std::string& value) const;
 
     // True when records cannot be formatted without a layout; false here.
     virtual bool requiresLayout() const;

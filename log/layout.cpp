@@ -8,6 +8,8 @@ bool Layout::setParam(const std::string&, const std::string&) { return false; }
 
 std::string Layout::getParam(const std::string&) const { return {}; }
 
+std::string Layout::paramWarning(const std::string&, const std::string&) const { return {}; }
+
 bool Layout::header(std::string& text, const std::string&, const std::string&) const {
     text.clear();
     return false;

@@ -26,6 +26,10 @@ public:
     virtual bool setParam(const std::string& name, const std::string& value);
     // The parameter's value; the base reports the empty text for every name.
     virtual std::string getParam(const std::string& name) const;
+    // Why value cannot serve the parameter name as meant, as the end of a
+    // sentence about it; empty when it can (see Appender::paramWarning). The
+    // base knows no parameter.
+    virtual std::string paramWarning(const std::string& name, const std::string& value) const;
 
     // Fill text and return true when the layout has a header (or footer) for
     // the given appender; otherwise text is emptied and the result is false.

@@ -24,6 +24,13 @@
 // "<program base name>.zorlog.xml".
 std::vector<std::string> ConfigurationFileCandidates();
 
+// The whole text of a configuration file, as configure reads the file it
+// finds; false when path cannot be opened or is not a plain file. A read
+// error keeps what was read (a cut configuration fails to parse or
+// configures less, and both show). configure reads the text as a C string,
+// so anything after a NUL byte is never seen.
+bool ReadConfigurationFile(const std::string& path, std::string& text);
+
 class LogFactory {
 public:
     // lastError keeps at most this many bytes, NUL included.
@@ -115,6 +122,13 @@ public:
     // Call it while no thread logs: loggers and appenders are reused by name
     // and only ever added, so a logger never refers to a deleted appender.
     bool configure(const std::string& text, std::string& errors, bool searchFile);
+    // What the last configure call read but could not use as meant: a
+    // priority that names no priority, a parameter value that its appender
+    // or layout cannot use (see xml_configurator.h). One sentence each, in
+    // the order met; empty when there was nothing to say. Warnings never
+    // change configure's result or its errors: a program that wants to
+    // refuse such a configuration checks this list.
+    const std::vector<std::string>& configurationWarnings() const { return configurationWarnings_; }
     // Starts, in list order, every appender whose AutoStart is set and that
     // is not running yet; one line "Unable to start appender '%s' (%s)" per
     // failure. True without failure.
@@ -134,6 +148,7 @@ public:
 private:
     std::string lastError_;
     std::string configurationDump_;
+    std::vector<std::string> configurationWarnings_;
     Logger root_;
     Appender defaultAppender_;
     std::vector<std::unique_ptr<Logger>> loggers_;

@@ -12,10 +12,18 @@ namespace {
 
 constexpr const char* kConfigurationExtension = "zorlog.xml";
 
-// The whole file, read in pieces of 64 KiB; false when it cannot be opened
-// or is not a plain file. The text is used as a C string later on, so
-// anything after a NUL byte is never seen.
-bool ReadWholeFile(const std::string& path, std::string& text) {
+// The first candidate that opens; empty when none does.
+std::string ReadFoundConfigurationFile() {
+    std::string text;
+    for (const std::string& candidate : ConfigurationFileCandidates())
+        if (ReadConfigurationFile(candidate, text)) return text;
+    return {};
+}
+
+} // namespace
+
+// Read in pieces of 64 KiB.
+bool ReadConfigurationFile(const std::string& path, std::string& text) {
     CFile file;
     if (!file.OpenForReading(path) || !file.IsRegularFile()) return false;
     text.clear();
@@ -33,16 +41,6 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
     return true;
 }
 
-// The first candidate that opens; empty when none does.
-std::string ReadConfigurationFile() {
-    std::string text;
-    for (const std::string& candidate : ConfigurationFileCandidates())
-        if (ReadWholeFile(candidate, text)) return text;
-    return {};
-}
-
-} // namespace
-
 std::vector<std::string> ConfigurationFileCandidates() {
     const std::string program = GetModulePath();
     const std::string baseName = GetPathPart(program, kPathBaseName);
@@ -55,7 +53,8 @@ std::vector<std::string> ConfigurationFileCandidates() {
 
 bool LogFactory::configure(const std::string& text, std::string& errors, bool searchFile) {
     errors.clear();
-    const std::string fileText = searchFile ? ReadConfigurationFile() : std::string();
+    configurationWarnings_.clear();
+    const std::string fileText = searchFile ? ReadFoundConfigurationFile() : std::string();
 
     XmlConfigurator configurator;
     if (!configurator.loadStream(text)) {
@@ -69,6 +68,7 @@ bool LogFactory::configure(const std::string& text, std::string& errors, bool se
     configurationDump_ = configurator.dump();
     lastError_.clear();
     configurator.apply(*this, errors);
+    configurationWarnings_ = configurator.warnings();
     return errors.empty();
 }
 

@@ -6,7 +6,8 @@
 // CONFIG defaults to "zorlog.xml" in the current directory; the file targets
 // it configures write example.log (and its backups), network.log and
 // report.html into logs/ there. --dump prints the configuration as read and the
-// loggers as set up. Exit codes: 0 success, 1 the configuration failed,
+// loggers as set up. Warnings about the configuration go to standard error.
+// Exit codes: 0 success, 1 the configuration failed,
 // 2 bad command line or unreadable file.
 //
 // Two worker threads log through the categories "example.network" and
@@ -114,6 +115,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zorlog_example: configuration %s:\n%s\n", configPath.c_str(), errors.c_str());
         return 1;
     }
+    // Values the configuration read but could not use (a misspelt priority,
+    // a negative size) change nothing that configure did; they are worth
+    // telling whoever wrote the file.
+    for (const std::string& warning : factory.configurationWarnings())
+        std::fprintf(stderr, "zorlog_example: warning: %s\n", warning.c_str());
     if (!factory.startAppenders(errors)) {
         std::fprintf(stderr, "zorlog_example: %s\n", errors.c_str());
         return 1;

@@ -5,9 +5,11 @@
 #include "common/string_format.h"
 #include "common/text_utils.h"
 #include "log/appenders/log_file_names.h"
+#include "log/param_text.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -39,6 +41,14 @@ std::string RollingFileAppender::getParam(const std::string& name) const {
     if (EqualsIgnoringCase(name, "MaxFileSize")) return UIntToText(static_cast<std::uint32_t>(maxFileSize_));
     if (EqualsIgnoringCase(name, "MaxBackupIndex")) return UIntToText(static_cast<std::uint32_t>(maxBackupIndex_));
     return FileAppender::getParam(name);
+}
+
+std::string RollingFileAppender::paramWarning(const std::string& name, const std::string& value) const {
+    if (EqualsIgnoringCase(name, "MaxFileSize"))
+        return WholeNumberProblem(value, 1, std::numeric_limits<std::int64_t>::max());
+    if (EqualsIgnoringCase(name, "MaxBackupIndex"))
+        return WholeNumberProblem(value, 0, std::numeric_limits<std::int32_t>::max());
+    return FileAppender::paramWarning(name, value);
 }
 
 Appender::TargetOpening RollingFileAppender::openTarget(std::string& error) {

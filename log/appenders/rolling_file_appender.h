@@ -28,6 +28,9 @@ public:
     bool setParam(const std::string& name, const std::string& value) override;
     // Both numbers are reported as the decimal text of their low 32 bits.
     std::string getParam(const std::string& name) const override;
+    // "MaxFileSize" must be a whole number from 1, "MaxBackupIndex" one
+    // from 0 to 2,147,483,647.
+    std::string paramWarning(const std::string& name, const std::string& value) const override;
 
 protected:
     TargetOpening openTarget(std::string& error) override;

@@ -1,6 +1,7 @@
 #include "log/appenders/udp_console_appender.h"
 
 #include "common/text_utils.h"
+#include "log/param_text.h"
 
 #include <algorithm>
 #include <chrono>
@@ -85,6 +86,11 @@ void UDPConsoleAppender::setHosts(const std::string& text) {
         else
             unresolvedHosts_.push_back(piece);
     }
+}
+
+std::string UDPConsoleAppender::paramWarning(const std::string& name, const std::string& value) const {
+    if (EqualsIgnoringCase(name, "port")) return WholeNumberProblem(value, 1, 0xFFFF);
+    return Appender::paramWarning(name, value);
 }
 
 bool UDPConsoleAppender::setPort(const std::string& text) {

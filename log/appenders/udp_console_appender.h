@@ -46,6 +46,8 @@ public:
     // refused and the port kept.
     bool setParam(const std::string& name, const std::string& value) override;
     std::string getParam(const std::string& name) const override;
+    // "port" must be a whole number from 1 to 65535.
+    std::string paramWarning(const std::string& name, const std::string& value) const override;
 
     // The destinations, in host byte order, and the port.
     const std::vector<std::uint32_t>& hostAddresses() const { return hostAddresses_; }

@@ -89,7 +89,7 @@ bool XmlConfigurator::loadRoot(const XmlNode& top) {
     LoggerConfig config;
     config.name = "root";
     config.additivity = false;
-    readPriority(*roots.front(), config.threshold);
+    readPriority(*roots.front(), "root", config.threshold);
     readAppenderRefs(*roots.front(), config);
     mergeLoggerConfig(std::move(config));
     return true;
@@ -100,7 +100,7 @@ void XmlConfigurator::loadCategories(const XmlNode& top) {
         LoggerConfig config;
         config.name = AttributeOrEmpty(*category, "name");
         config.additivity = !AttributeEquals(*category, "additivity", "false");
-        readPriority(*category, config.threshold);
+        readPriority(*category, StringFormat("category '%s'", config.name.c_str()), config.threshold);
         readAppenderRefs(*category, config);
         mergeLoggerConfig(std::move(config));
     }
@@ -111,7 +111,7 @@ void XmlConfigurator::loadAppenders(const XmlNode& top) {
         AppenderConfig config;
         config.name = AttributeOrEmpty(*appender, "name");
         config.className = AttributeOrEmpty(*appender, "class");
-        readPriority(*appender, config.threshold);
+        readPriority(*appender, StringFormat("appender '%s'", config.name.c_str()), config.threshold);
         if (const XmlNode* layout = appender->FindChild("layout")) {
             config.layoutClass = AttributeOrEmpty(*layout, "class");
             readParams(*layout, config.layoutParams);
@@ -121,13 +121,19 @@ void XmlConfigurator::loadAppenders(const XmlNode& top) {
     }
 }
 
-void XmlConfigurator::readPriority(const XmlNode& element, Priority& threshold) {
+void XmlConfigurator::readPriority(const XmlNode& element, std::string_view owner, Priority& threshold) {
     const XmlNode* priority = element.FindChild("priority");
     if (priority == nullptr) return;
     const std::string* value = priority->AttributeValue("value");
     if (value == nullptr) return;
     const Priority parsed = parsePriority(*value);
-    if (parsed != LogPriority::kUndefined) threshold = parsed;
+    if (parsed != LogPriority::kUndefined) {
+        threshold = parsed;
+        return;
+    }
+    warnings_.push_back(StringFormat("<priority value=\"%s\"> of %.*s names no priority; the threshold stays %s.",
+                                     value->c_str(), static_cast<int>(owner.size()), owner.data(),
+                                     priorityName(threshold)));
 }
 
 void XmlConfigurator::readAppenderRefs(const XmlNode& element, LoggerConfig& config) {

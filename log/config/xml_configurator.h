@@ -19,6 +19,14 @@
 //
 // Names of loggers and appenders are unique in their lists without regard to
 // letter case: a later element of a known name merges into the entry.
+//
+// Values that are read but cannot be used as meant (a priority that names no
+// priority, a parameter value its appender or layout calls unusable, see
+// Appender::paramWarning) change nothing in what is applied; each adds one
+// sentence to warnings(), naming the element with its attribute and value and
+// where it stands, for example
+//   <priority value="LOUD"> of category 'net' names no priority; the threshold stays INFO.
+//   <param name="port" value="70000"> of appender 'udp' is above 65535.
 #pragma once
 
 #include "log/priority.h"
@@ -70,6 +78,8 @@ public:
     bool loadStream(const std::string& text);
 
     const std::string& lastError() const { return lastError_; }
+    // The warnings of every stream loaded and of apply, in the order met.
+    const std::vector<std::string>& warnings() const { return warnings_; }
     // The root configuration comes first once a stream has loaded.
     const std::vector<LoggerConfig>& loggerConfigs() const { return loggerConfigs_; }
     const std::vector<AppenderConfig>& appenderConfigs() const { return appenderConfigs_; }
@@ -85,7 +95,7 @@ public:
     // configuration to the factory's root logger, the others to loggers
     // created by name (an existing logger is kept as it is). Problems are
     // appended to errors, one line each.
-    void apply(LogFactory& factory, std::string& errors) const;
+    void apply(LogFactory& factory, std::string& errors);
 
     // Attaches to logger the appenders referenced by the configuration
     // named configName and, while additivity holds, by the configurations of
@@ -93,29 +103,33 @@ public:
     // creating appenders and layouts through the factory the first time one
     // is referenced. True when nothing went wrong; otherwise error holds one
     // line per problem.
-    bool configureLogger(LogFactory& factory, Logger& logger, const std::string& configName, std::string& error) const;
+    bool configureLogger(LogFactory& factory, Logger& logger, const std::string& configName, std::string& error);
 
 private:
     bool loadRoot(const XmlNode& top);
     void loadCategories(const XmlNode& top);
     void loadAppenders(const XmlNode& top);
-    static void readPriority(const XmlNode& element, Priority& threshold);
+    // owner says where the element stands: "root", "category 'net'".
+    void readPriority(const XmlNode& element, std::string_view owner, Priority& threshold);
     static void readAppenderRefs(const XmlNode& element, LoggerConfig& config);
     static void readParams(const XmlNode& element, std::vector<ConfigParam>& params);
     void mergeLoggerConfig(LoggerConfig config);
     void mergeAppenderConfig(AppenderConfig config);
 
     // Attaches the appenders of one configuration's references to logger.
-    void attachReferences(LogFactory& factory, Logger& logger, const LoggerConfig& config, std::string& error) const;
+    void attachReferences(LogFactory& factory, Logger& logger, const LoggerConfig& config, std::string& error);
     // The appender of that reference: found in the factory, or created from
     // its configuration; null (error lines added) when it cannot be had or
     // must not be attached.
-    Appender* appenderForReference(LogFactory& factory, const std::string& reference, std::string& error) const;
+    Appender* appenderForReference(LogFactory& factory, const std::string& reference, std::string& error);
+    // A warning for a <param> whose value the checker calls unusable.
+    void warnAboutParam(const ConfigParam& param, std::string_view owner, const std::string& problem);
 
     std::string lastError_;
     std::unique_ptr<XmlNode> document_;
     std::vector<LoggerConfig> loggerConfigs_;
     std::vector<AppenderConfig> appenderConfigs_;
+    std::vector<std::string> warnings_;
 };
 
 // Adds line to text, after a "\n" when text is not empty.

@@ -6,7 +6,7 @@
 #include "log/log_factory.h"
 #include "log/logger.h"
 
-void XmlConfigurator::apply(LogFactory& factory, std::string& errors) const {
+void XmlConfigurator::apply(LogFactory& factory, std::string& errors) {
     for (const LoggerConfig& config : loggerConfigs_) {
         Logger* logger = nullptr;
         if (EqualsIgnoringCase(config.name, "Root")) {
@@ -26,7 +26,7 @@ void XmlConfigurator::apply(LogFactory& factory, std::string& errors) const {
 // recursion over copies: a name of many thousand components must neither
 // exhaust the stack nor cost quadratic time.
 bool XmlConfigurator::configureLogger(LogFactory& factory, Logger& logger, const std::string& configName,
-                                      std::string& error) const {
+                                      std::string& error) {
     error.clear();
     std::string_view name = configName;
     for (;;) {
@@ -43,13 +43,19 @@ bool XmlConfigurator::configureLogger(LogFactory& factory, Logger& logger, const
 }
 
 void XmlConfigurator::attachReferences(LogFactory& factory, Logger& logger, const LoggerConfig& config,
-                                       std::string& error) const {
+                                       std::string& error) {
     for (const std::string& reference : config.appenderRefs)
         if (Appender* appender = appenderForReference(factory, reference, error)) logger.addAppender(appender);
 }
 
-Appender* XmlConfigurator::appenderForReference(LogFactory& factory, const std::string& reference,
-                                                std::string& error) const {
+void XmlConfigurator::warnAboutParam(const ConfigParam& param, std::string_view owner, const std::string& problem) {
+    if (problem.empty()) return;
+    warnings_.push_back(StringFormat("<param name=\"%s\" value=\"%s\"> of %.*s %s.", param.name.c_str(),
+                                     param.value.c_str(), static_cast<int>(owner.size()), owner.data(),
+                                     problem.c_str()));
+}
+
+Appender* XmlConfigurator::appenderForReference(LogFactory& factory, const std::string& reference, std::string& error) {
     // Made by an earlier reference (or added by the program): used as it is.
     if (Appender* existing = factory.findAppender(reference)) return existing;
 
@@ -64,7 +70,9 @@ Appender* XmlConfigurator::appenderForReference(LogFactory& factory, const std::
                                             factory.lastError().c_str()));
         return nullptr;
     }
+    const std::string owner = StringFormat("appender '%s'", config->name.c_str());
     for (const ConfigParam& param : config->appenderParams) {
+        warnAboutParam(param, owner, appender->paramWarning(param.name, param.value));
         if (!appender->setParam(param.name, param.value))
             AppendErrorLine(error,
                             StringFormat("Unrecognized param '%s' for appender [class:%s]:%s.", param.name.c_str(),
@@ -83,6 +91,7 @@ Appender* XmlConfigurator::appenderForReference(LogFactory& factory, const std::
             return nullptr;
         }
         for (const ConfigParam& param : config->layoutParams) {
+            warnAboutParam(param, "the layout of " + owner, layout->paramWarning(param.name, param.value));
             if (!layout->setParam(param.name, param.value))
                 AppendErrorLine(error, StringFormat("Unrecognized param '%s' for layout '%s'.", param.name.c_str(),
                                                     layout->className()));

@@ -59,6 +59,12 @@ std::string PatternLayout::getParam(const std::string& name) const {
     return EqualsIgnoringCase(name, kConversionPatternParam) ? pattern_ : std::string();
 }
 
+std::string PatternLayout::paramWarning(const std::string& name, const std::string& value) const {
+    if (!EqualsIgnoringCase(name, kConversionPatternParam)) return {};
+    const PatternLayout trial(value);
+    return trial.failure_.empty() ? std::string() : trial.failure_ + ", so no record is written";
+}
+
 void PatternLayout::setConversionPattern(std::string_view pattern) {
     pattern_.assign(pattern);
     compile();
@@ -79,11 +85,11 @@ void PatternLayout::addText(std::string_view text) {
 void PatternLayout::compile() {
     steps_.clear();
     texts_.clear();
-    fails_ = false;
-    const auto fail = [this] {
+    failure_.clear();
+    const auto fail = [this](std::string reason) {
         steps_.clear();
         texts_.clear();
-        fails_ = true;
+        failure_ = std::move(reason);
     };
 
     const std::string_view pattern = pattern_;
@@ -113,7 +119,7 @@ void PatternLayout::compile() {
 
         std::size_t letterAt = at + 1;
         while (letterAt < pattern.size() && !IsAsciiLetter(pattern[letterAt])) ++letterAt;
-        if (letterAt == pattern.size()) return fail();
+        if (letterAt == pattern.size()) return fail("has a \"%\" followed by no conversion letter");
         std::string_view modifiers = pattern.substr(at + 1, letterAt - at - 1);
         const char letter = pattern[letterAt];
         at = letterAt + 1;
@@ -121,7 +127,7 @@ void PatternLayout::compile() {
         std::string_view option;
         if (at < pattern.size() && pattern[at] == '{') {
             const std::size_t close = pattern.find('}', at + 1);
-            if (close == std::string_view::npos) return fail();
+            if (close == std::string_view::npos) return fail("has an option brace that is not closed");
             hasOption = true;
             option = pattern.substr(at + 1, close - at - 1);
             at = close + 1;
@@ -177,7 +183,7 @@ void PatternLayout::compile() {
         case 'R':
             continue;
         default:
-            return fail();
+            return fail(std::string("has the unknown conversion letter '") + letter + "'");
         }
         steps_.push_back(step);
     }
@@ -185,7 +191,7 @@ void PatternLayout::compile() {
 
 bool PatternLayout::format(const LoggingEvent& event, std::string& text) const {
     text.clear();
-    if (fails_) return false;
+    if (!failure_.empty()) return false;
     for (const Step& step : steps_) {
         std::string_view field;
         char digits[16];

@@ -59,11 +59,16 @@ public:
     bool setParam(const std::string& name, const std::string& value) override;
     // The pattern for "ConversionPattern"; the empty text for other names.
     std::string getParam(const std::string& name) const override;
+    // A "ConversionPattern" that fails says why (patternFailure).
+    std::string paramWarning(const std::string& name, const std::string& value) const override;
     // text is cleared, then receives the record; false for a failing pattern.
     bool format(const LoggingEvent& event, std::string& text) const override;
 
     void setConversionPattern(std::string_view pattern);
     const std::string& conversionPattern() const { return pattern_; }
+    // Why the pattern fails, as the end of a sentence about it ("has an
+    // option brace that is not closed"); empty when it does not.
+    const std::string& patternFailure() const { return failure_; }
 
 private:
     enum class Field : std::uint8_t {
@@ -98,6 +103,6 @@ private:
 
     std::string pattern_;
     std::vector<Step> steps_;
-    std::string texts_; // literal runs and date patterns the steps refer to
-    bool fails_ = false;
+    std::string texts_;   // literal runs and date patterns the steps refer to
+    std::string failure_; // why the pattern fails; empty when it does not
 };

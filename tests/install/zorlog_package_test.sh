@@ -9,7 +9,9 @@
 # the source tree), runs it in DIR/zorlog-example-run and checks what it
 # wrote: the installed file set, the rolled log files and their records, the
 # non-additive category's file, the HTML report and, with --console, the
-# records a zorlog-console received. The Windows build passes its toolchain
+# records a zorlog-console received, and the warnings of a configuration with
+# a misspelt priority from the example and the installed zorlog-check. The
+# Windows build passes its toolchain
 # file and runs the example under Wine.
 set -u
 
@@ -66,7 +68,7 @@ step install "$cmake" --install "$tree" --prefix "$prefix"
 
 # Exactly the three libraries, their headers and the package files.
 unexpected=$(cd "$prefix" && find . -type f | sed 's|^\./||' |
-  grep -vE '^(include/zor/(log(/(appenders|layouts|config))?|xml|common)/[a-z0-9_]+\.h|lib/libzor(log|xml|common)\.a|lib/cmake/ZorLog/ZorLog(Config|ConfigVersion|Targets|Targets-[a-z]+)\.cmake|bin/zorpack(\.exe)?|lib/cmake/ZorInstaller/ZorInstaller(Config|ConfigVersion|Functions|CPack)\.cmake)$')
+  grep -vE '^(include/zor/(log(/(appenders|layouts|config))?|xml|common)/[a-z0-9_]+\.h|lib/libzor(log|xml|common)\.a|lib/cmake/ZorLog/ZorLog(Config|ConfigVersion|Targets|Targets-[a-z]+)\.cmake|bin/zor(pack|log-check)(\.exe)?|lib/cmake/ZorInstaller/ZorInstaller(Config|ConfigVersion|Functions|CPack)\.cmake)$')
 [ -z "$unexpected" ] || fail "installed files that do not belong to the package: $unexpected"
 for file in include/zor/log/log_factory.h include/zor/log/appenders/file_appender.h include/zor/xml/xml_node.h include/zor/common/file.h \
   lib/libzorlog.a lib/libzorxml.a lib/libzorcommon.a; do
@@ -270,6 +272,29 @@ status=$?
 [ "$status" = 1 ] || fail "a reference to a missing appender ended the example with $status instead of 1"
 grep -q "Unable to find 'missing' appender configuration" "$work/broken/stderr.txt" ||
   fail "the example did not report the missing appender: $(cat "$work/broken/stderr.txt")"
+
+# --- values the configuration cannot use ------------------------------------
+
+# A misspelt priority: the example still runs, and says so; zorlog-check
+# fails on that file and passes the original.
+check=$prefix/bin/zorlog-check
+[ -n "$toolchain" ] && check=$check.exe
+mkdir -p "$work/warned"
+sed '0,/<priority value="INFO"\/>/s||<priority value="LOUD"/>|' "$work/zorlog.xml" >"$work/warned/zorlog.xml"
+warning='<priority value="LOUD"> of root names no priority; the threshold stays INFO.'
+(cd "$work/warned" && ${runner:+"$runner"} "$program" >stdout.txt 2>stderr.txt)
+status=$?
+[ "$status" = 0 ] || fail "a misspelt priority ended the example with $status: $(cat "$work/warned/stderr.txt")"
+grep -qxF "zorlog_example: warning: $warning" <(tr -d '\r' <"$work/warned/stderr.txt") ||
+  fail "the example did not print the warning: $(cat "$work/warned/stderr.txt")"
+(cd "$work/warned" && ${runner:+"$runner"} "$check" zorlog.xml >check.out 2>check.err)
+status=$?
+[ "$status" = 1 ] || fail "zorlog-check ended with $status on a file with a warning"
+[ "$(tr -d '\r' <"$work/warned/check.err")" = "zorlog.xml: warning: $warning" ] ||
+  fail "zorlog-check printed: $(cat "$work/warned/check.err")"
+(cd "$work" && ${runner:+"$runner"} "$check" zorlog.xml >check.out 2>check.err)
+status=$?
+[ "$status" = 0 ] || fail "zorlog-check ended with $status on the example's configuration: $(cat "$work/check.err")"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures checks failed; the run is kept in $work"

@@ -262,6 +262,65 @@ TEST(XmlConfiguration, ReportsEveryProblemAsOneLine) {
     EXPECT_EQ(errors, "Unable to start appender 'f' (unable to open file, no filename specified (Appender:f))");
 }
 
+// Values that are read but cannot be used as meant: configure's result and
+// errors stay as they were, and each adds one sentence naming the element,
+// its attribute and value, and where it stands.
+TEST(XmlConfiguration, WarnsOfValuesItCannotUse) {
+    struct Case {
+        std::string inside; // the elements inside <root> and after it
+        bool configured;
+        std::vector<std::string> warnings;
+    };
+    const std::string rolling = "<appender-ref ref='r'/></root><appender name='r' class='RollingFileAppender'>";
+    const std::string udp = "<appender-ref ref='u'/></root><appender name='u' class='UDPConsoleAppender'>";
+    const Case cases[] = {
+        {"<priority value='DEBUG'/></root><category name='net'><priority value='warn'/></category>", true, {}},
+        {"<priority value='LOUD'/></root>",
+         true,
+         {"<priority value=\"LOUD\"> of root names no priority; the threshold stays INFO."}},
+        {"</root><category name='net'><priority value='-5'/></category>"
+         "<appender name='x' class='FileAppender'><priority value=''/></appender>",
+         true,
+         {"<priority value=\"-5\"> of category 'net' names no priority; the threshold stays INFO.",
+          "<priority value=\"\"> of appender 'x' names no priority; the threshold stays NOTSET."}},
+        {(rolling + "<param name='MaxFileSize' value='-1'/><param name='MaxBackupIndex' value='abc'/>"
+                    "<param name='maxbackupindex' value='3'/><param name='Threshold' value='LOUD'/></appender>"),
+         false,
+         {"<param name=\"MaxFileSize\" value=\"-1\"> of appender 'r' is below 1.",
+          "<param name=\"MaxBackupIndex\" value=\"abc\"> of appender 'r' is not a whole number.",
+          "<param name=\"Threshold\" value=\"LOUD\"> of appender 'r' names no priority."}},
+        {(udp + "<param name='port' value='70000'/><param name='Port' value=' 5000 '/>"
+                "<layout class='PatternLayout'><param name='ConversionPattern' value='%d{%H:%M %m%n'/></layout>"
+                "</appender>"),
+         false,
+         {"<param name=\"port\" value=\"70000\"> of appender 'u' is above 65535.",
+          "<param name=\"ConversionPattern\" value=\"%d{%H:%M %m%n\"> of the layout of appender 'u' has an "
+          "option brace that is not closed, so no record is written."}},
+        {(udp + "<layout class='PatternLayout'><param name='ConversionPattern' value='%m %'/>"
+                "<param name='ConversionPattern' value='%q %m'/></layout></appender>"),
+         true,
+         {"<param name=\"ConversionPattern\" value=\"%m %\"> of the layout of appender 'u' has a \"%\" followed "
+          "by no conversion letter, so no record is written.",
+          "<param name=\"ConversionPattern\" value=\"%q %m\"> of the layout of appender 'u' has the unknown "
+          "conversion letter 'q', so no record is written."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.inside);
+        LogFactory factory;
+        std::string errors;
+        EXPECT_EQ(factory.configure("<c><root>" + c.inside + "</c>", errors, false), c.configured) << errors;
+        EXPECT_EQ(factory.configurationWarnings(), c.warnings);
+    }
+    // The values still mean what they always did: the threshold stays.
+    LogFactory factory;
+    std::string errors;
+    factory.configure("<c><root><priority value='LOUD'/></root></c>", errors, false);
+    EXPECT_EQ(factory.root().getThreshold(), LogPriority::kInfo);
+    // A later configure starts a new list.
+    factory.configure("<c><root/></c>", errors, false);
+    EXPECT_TRUE(factory.configurationWarnings().empty());
+}
+
 TEST(XmlConfiguration, StreamsThatDoNotLoad) {
     LogFactory factory;
     std::string errors;
