@@ -177,6 +177,8 @@ public:
     std::string ToXml(XmlWriteOptions& options) const;
 
 private:
+    // Load builds the lists directly (xml_parse.cpp).
+    friend class XmlParser;
     std::vector<std::unique_ptr<XmlNode>> children_;
     std::vector<std::unique_ptr<XmlAttribute>> attributes_;
 };

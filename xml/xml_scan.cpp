@@ -1,5 +1,7 @@
 #include "xml/xml_scan.h"
 
+#include <cstring>
+
 namespace xml_scan {
 
 namespace {
@@ -31,21 +33,22 @@ const char* SkipSpace(const char* p) {
     return p;
 }
 
+// The scans below leave the search for the next interesting character to
+// strcspn, which the C library runs many bytes at a time.
+
 const char* FindCharEscaped(const char* p, char ch, char esc) {
-    while (*p != '\0') {
-        if (esc != '\0' && *p == esc) {
-            ++p;
-            if (*p == '\0') break;
-            ++p;
-            continue;
-        }
-        if (*p == ch) break;
+    const char stops[] = {ch, esc, '\0'};
+    for (;;) {
+        p += std::strcspn(p, stops);
+        if (*p == '\0' || (*p == ch && ch != esc)) return p;
+        ++p; // over the escape, and over the character after it unless that is the NUL
+        if (*p == '\0') return p;
         ++p;
     }
-    return p;
 }
 
 const char* FindAnyEscaped(const char* p, const char* set, char esc) {
+    if (esc == '\0') return p + std::strcspn(p, set);
     bool escaped = false;
     for (; *p != '\0'; ++p) {
         if (esc != '\0' && *p == esc && !escaped) {
@@ -83,12 +86,14 @@ bool StartsWithNoCase(const char* p, const char* marker, int n) {
     return true;
 }
 
+void TrimSpace(const char*& start, const char*& end) {
+    while (start < end && IsSpace(*start)) ++start;
+    while (end > start && IsSpace(end[-1])) --end;
+}
+
 void TextBetween(const char* start, const char* end, std::string& out, bool trim, char esc) {
     if (end <= start) return;
-    if (trim) {
-        while (start < end && IsSpace(*start)) ++start;
-        while (end > start && IsSpace(end[-1])) --end;
-    }
+    if (trim) TrimSpace(start, end);
     if (start == end) return;
     out.clear();
     if (esc == '\0') {

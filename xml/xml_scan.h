@@ -39,6 +39,10 @@ const char* FindMarker(const char* p, const char* marker, int n, char esc, const
 // True when the n characters at p equal marker, letter case ignored.
 bool StartsWithNoCase(const char* p, const char* marker, int n);
 
+// Moves start and end inwards over white space until both stand at other
+// characters or meet; does nothing when end is not after start.
+void TrimSpace(const char*& start, const char*& end);
+
 // Cuts [start, end) into out. With trim, white space is first removed from
 // both ends. An empty range (also end before start) leaves out unchanged.
 // With esc not 0, every esc that does not follow a dropped esc is dropped and
