@@ -162,7 +162,7 @@ XmlAttribute* XmlParser::NewAttribute(const char* nameStart, const char* nameEnd
 }
 
 void XmlParser::MoveAttributesTo(XmlNode& node) {
-    node.attributes_.reserve(node.attributes_.size() + attributes_.size());
+    node.attributes_.Reserve(node.attributes_.Size() + attributes_.size());
     for (auto& attribute : attributes_) node.AppendAttribute(std::move(attribute));
     attributes_.clear();
 }

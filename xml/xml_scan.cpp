@@ -62,7 +62,15 @@ const char* FindAnyEscaped(const char* p, const char* set, char esc) {
 }
 
 const char* FindMarker(const char* p, const char* marker, int n, char esc, const char** matchEnd) {
+    // A match can only begin at the marker's first character, in either
+    // case, and must not begin at an escape; strcspn skips everything else.
+    const char first = LowerAscii(marker[0]);
+    const char upper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const char stops[] = {esc, first, upper, '\0'};
+    const char* candidates = esc != '\0' ? stops : stops + 1;
     while (*p != '\0') {
+        p += std::strcspn(p, candidates);
+        if (*p == '\0') break;
         if (esc != '\0' && *p == esc) {
             ++p;
             if (*p == '\0') break;
