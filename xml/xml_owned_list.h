@@ -15,7 +15,8 @@
 #include <memory>
 #include <new>
 
-template <class T> class XmlOwnedList {
+template <class T>
+class XmlOwnedList {
 public:
     XmlOwnedList() = default;
     ~XmlOwnedList() {

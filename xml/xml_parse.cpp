@@ -37,6 +37,13 @@ namespace {
 
 constexpr char kBackslash = '\\';
 
+// Where names end: an element's, an attribute's, a processing instruction's
+// and a closing tag's.
+constexpr CharSet kElementNameEnd(" />\t\r\n");
+constexpr CharSet kAttributeNameEnd(" =");
+constexpr CharSet kInstructionNameEnd(" ?>");
+constexpr CharSet kClosingNameEnd(" >");
+
 // Records an error unless one is recorded already: the first error of a
 // reused record wins.
 ZOR_XML_NOINLINE void RecordError(XmlParseOptions& options, XmlParseError code, const char* position,
@@ -149,7 +156,7 @@ const char* XmlParser::ReadText(XmlNode& node, const char* p) {
 }
 
 const char* XmlParser::ReadName(XmlNode& node, const char* p) {
-    const char* end = FindAnyEscaped(p, " />\t\r\n", '\0');
+    const char* end = FindAny(p, kElementNameEnd);
     TextBetween(p, end, node.name, false, '\0');
     return end;
 }
@@ -185,7 +192,7 @@ TagEnd XmlParser::ScanAttributeList(XmlNode& node, const char*& p) {
         // Only white space before the end: the tag runs into the end, which
         // is not an attribute error.
         if (*q == '\0') return TagEnd::Failed;
-        const char* nameEnd = FindAnyEscaped(q, " =", '\0');
+        const char* nameEnd = FindAny(q, kAttributeNameEnd);
         if (*nameEnd == '\0') {
             RecordError(options_, XmlErrorBadAttribute, q,
                         StringFormat("<%s> attribute has error ", node.name.c_str()));
@@ -217,7 +224,7 @@ void XmlParser::ScanBoundedAttributes(XmlNode& node, const char* p, const char* 
     while (p < end) {
         const char* q = SkipSpace(p);
         if (q >= end) return;
-        const char* nameEnd = FindAnyEscaped(q, " =", '\0');
+        const char* nameEnd = FindAny(q, kAttributeNameEnd);
         if (nameEnd >= end) {
             RecordError(options_, XmlErrorBadAttribute, q,
                         StringFormat("<%s> attribute has error ", node.name.c_str()));
@@ -259,7 +266,7 @@ const char* XmlParser::ScanProcessingInstruction(XmlNode& node, const char* p) {
     auto instruction = std::make_unique<XmlNode>();
     instruction->type = XmlNodeProcessingInstruction;
     const char* nameStart = p + 2;
-    const char* nameEnd = FindAnyEscaped(nameStart, " ?>", '\0');
+    const char* nameEnd = FindAny(nameStart, kInstructionNameEnd);
     if (nameEnd > end) nameEnd = end;
     TextBetween(nameStart, nameEnd, instruction->name, false, '\0');
     ScanBoundedAttributes(*instruction, nameEnd, end);
@@ -323,7 +330,7 @@ const char* XmlParser::CloseTag(XmlNode& node, const char* r, bool& closed) {
     // r is at "</". Returns the position after the delimiter of the closing
     // name, or null on failure; closed tells whether it closed node.
     const char* q = SkipSpace(r + 2);
-    const char* end = FindAnyEscaped(q, " >", '\0');
+    const char* end = FindAny(q, kClosingNameEnd);
     if (*end == '\0') {
         RecordError(options_, XmlErrorUnclosed, q, StringFormat("it must be closed with </%s>", node.name.c_str()));
         return nullptr;

@@ -33,22 +33,21 @@ const char* SkipSpace(const char* p) {
     return p;
 }
 
-// The scans below leave the search for the next interesting character to
-// strcspn, which the C library runs many bytes at a time.
-
 const char* FindCharEscaped(const char* p, char ch, char esc) {
-    const char stops[] = {ch, esc, '\0'};
-    for (;;) {
-        p += std::strcspn(p, stops);
-        if (*p == '\0' || (*p == ch && ch != esc)) return p;
-        ++p; // over the escape, and over the character after it unless that is the NUL
-        if (*p == '\0') return p;
+    while (*p != '\0') {
+        if (esc != '\0' && *p == esc) {
+            ++p;
+            if (*p == '\0') break;
+            ++p;
+            continue;
+        }
+        if (*p == ch) break;
         ++p;
     }
+    return p;
 }
 
 const char* FindAnyEscaped(const char* p, const char* set, char esc) {
-    if (esc == '\0') return p + std::strcspn(p, set);
     bool escaped = false;
     for (; *p != '\0'; ++p) {
         if (esc != '\0' && *p == esc && !escaped) {
