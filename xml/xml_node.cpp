@@ -11,8 +11,10 @@ void XmlNode::Clear() {
     // node runs with an empty child list.
     attributes_.Clear();
     if (children_.Empty()) return;
+    // The pending list starts as the child list itself, which is then as
+    // long as it needs to be for most trees.
     XmlOwnedList<XmlNode> pending;
-    pending.TakeAll(children_);
+    pending.Swap(children_);
     while (!pending.Empty()) {
         std::unique_ptr<XmlNode> node = pending.RemoveLast();
         pending.TakeAll(node->children_);

@@ -144,7 +144,7 @@ void XmlParser::SetValue(std::string& out, const char* start, const char* end) {
     if (!codec_) return;
     decoded_.clear();
     codec_->AppendDecoded(decoded_, out);
-    out.swap(decoded_);
+    out.assign(decoded_); // never longer: fits in out's own buffer
 }
 
 const char* XmlParser::ReadText(XmlNode& node, const char* p) {
@@ -298,6 +298,9 @@ const char* XmlParser::ScanCommentOrCData(XmlNode& node, const char* p, bool cda
 }
 
 XmlParser::Prolog XmlParser::ScanProlog(XmlNode& node, const char*& p) {
+    // Most elements have nothing in front: every construct below starts
+    // with "<?" or "<!".
+    if (p[0] == '<' && p[1] != '?' && p[1] != '!') return Prolog::Done;
     // A comment or CDATA section in front of an element of a parent that is
     // not a document belongs to that parent, between its children: the scan
     // stops there and the caller discards node.
