@@ -1,9 +1,9 @@
 // The list type behind a node's children and attributes: an array of owning
 // pointers, as std::vector<std::unique_ptr<T>> would be, in 16 bytes instead
-// of 24. Two of them bring a node down to 120 bytes, which the C library's
-// allocator serves from its fast lists for small blocks; a parsed tree holds
-// one node per element, so that size decides much of its memory and of the
-// time it takes to build and destroy.
+// of 24. Two of them bring a node down to 120 bytes, a size that glibc's
+// allocator still serves from its fast lists for small blocks; a parsed tree
+// holds one node per element, so that size decides much of its memory and of
+// the time it takes to build and destroy.
 //
 // Internal to the reader; the element type need only be complete where a
 // list is destroyed or changed.
@@ -14,6 +14,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 template <class T>
 class XmlOwnedList {
@@ -59,7 +60,8 @@ public:
 
     std::unique_ptr<T> RemoveLast() { return std::unique_ptr<T>(items_[--size_]); }
 
-    // Moves every item of from to the end of this list; from is left empty.
+    // Moves every item of from to the end of this list, which grows to
+    // exactly the room it needs; from is left empty.
     void TakeAll(XmlOwnedList& from) {
         if (from.size_ == 0) return;
         Reserve(static_cast<std::size_t>(size_) + from.size_);
@@ -81,6 +83,7 @@ public:
 
 private:
     void Grow(std::size_t count) {
+        if (count > UINT32_MAX) throw std::bad_alloc();
         void* grown = std::realloc(items_, count * sizeof(T*));
         if (grown == nullptr) throw std::bad_alloc();
         items_ = static_cast<T**>(grown);

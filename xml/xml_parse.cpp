@@ -11,10 +11,10 @@
 // attributes of a tag are gathered first and then moved into a list of their
 // exact number.
 //
-// ParseElement recurses once per nesting level and is the only recursive
-// function, so its frame is kept small: every step that builds strings lives
-// in a separate function that is not inlined into it, and the depth is
-// checked before an element is opened.
+// ParseElement and ParseChild recurse together once per nesting level and
+// are the only recursive functions, so their frames are kept small: every
+// step that builds strings lives in a separate function that is not inlined
+// into them, and the depth is checked before an element is opened.
 #include "xml/xml_entity_codec.h"
 #include "xml/xml_node.h"
 #include "xml/xml_scan.h"
@@ -101,7 +101,7 @@ private:
     // the escape character and the first characters of entity texts.
     std::array<bool, 256> special_{};
     // The attributes of the tag being scanned, and a buffer for decoding.
-    std::vector<std::unique_ptr<XmlAttribute>> attributes_;
+    XmlOwnedList<XmlAttribute> attributes_;
     std::string decoded_;
     // A child that was made but took no element, kept for the next one.
     std::unique_ptr<XmlNode> spare_;
@@ -162,16 +162,14 @@ const char* XmlParser::ReadName(XmlNode& node, const char* p) {
 }
 
 XmlAttribute* XmlParser::NewAttribute(const char* nameStart, const char* nameEnd) {
-    attributes_.push_back(std::make_unique<XmlAttribute>());
-    XmlAttribute* attribute = attributes_.back().get();
+    XmlAttribute* attribute = attributes_.Append(std::make_unique<XmlAttribute>());
     TextBetween(nameStart, nameEnd, attribute->name, false, '\0');
     return attribute;
 }
 
 void XmlParser::MoveAttributesTo(XmlNode& node) {
-    node.attributes_.Reserve(node.attributes_.Size() + attributes_.size());
-    for (auto& attribute : attributes_) node.AppendAttribute(std::move(attribute));
-    attributes_.clear();
+    for (XmlAttribute* attribute : attributes_) attribute->parent = &node;
+    node.attributes_.TakeAll(attributes_);
 }
 
 TagEnd XmlParser::ScanAttributes(XmlNode& node, const char*& p) {
