@@ -49,16 +49,18 @@ fuzz: build-fuzz
 
 # Compression benchmarks against zlib and OpenSSL, logging (records, the
 # configuration and filtered calls) against spdlog and a bare write loop, the
+# XML reader (parsing, writing, tree memory) against tinyxml2 and pugixml, the
 # UDP target against a bare sendto loop, zorpack against tar and gzip, its
 # installers' sizes and build times against makensis, and the installer under
 # Wine against zorpack.exe and NSIS; each prints its table. NSIS (makensis),
-# pigz and spdlog are installed for the benchmarks only.
+# pigz, spdlog, tinyxml2 and pugixml are installed for the benchmarks only.
 bench:
 	@scripts/install-deps.sh --bench
 	@$(MAKE) --no-print-directory build-windows build-native
 	build/native/bin/compress_bench
 	build/native/bin/log_bench
 	build/native/bin/log_config_bench
+	build/native/bin/xml_bench
 	build/native/bin/udp_log_bench
 	bench/zorpack_bench.sh build/native
 	bench/makensis_bench.sh build/native

@@ -1,36 +1,29 @@
 #include "xml/xml_node.h"
 
+#include <iterator>
 #include <utility>
-
-namespace {
-
-// Destroys a list of subtrees without recursion: each node's children are
-// moved onto the pending list before the node itself is destroyed, so the
-// destructor of every node runs with an empty child list.
-void DestroySubtrees(std::vector<std::unique_ptr<XmlNode>>& nodes, std::vector<std::unique_ptr<XmlNode>>& pending) {
-    for (auto& node : nodes) pending.push_back(std::move(node));
-    nodes.clear();
-}
-
-} // namespace
 
 XmlNode::~XmlNode() { Clear(); }
 
 void XmlNode::Clear() {
-    attributes_.clear();
-    if (children_.empty()) return;
-    std::vector<std::unique_ptr<XmlNode>> pending;
-    DestroySubtrees(children_, pending);
-    while (!pending.empty()) {
-        std::unique_ptr<XmlNode> node = std::move(pending.back());
-        pending.pop_back();
-        DestroySubtrees(node->children_, pending);
+    // Without recursion: each node's children are moved onto the pending
+    // list before the node itself is destroyed, so the destructor of every
+    // node runs with an empty child list.
+    attributes_.Clear();
+    if (children_.Empty()) return;
+    // The pending list starts as the child list itself, which is then as
+    // long as it needs to be for most trees.
+    XmlOwnedList<XmlNode> pending;
+    pending.Swap(children_);
+    while (!pending.Empty()) {
+        std::unique_ptr<XmlNode> node = pending.RemoveLast();
+        pending.TakeAll(node->children_);
     }
 }
 
 XmlAttribute* XmlNode::FindAttribute(std::string_view attributeName) const {
-    for (const auto& attribute : attributes_) {
-        if (attribute->name == attributeName) return attribute.get();
+    for (XmlAttribute* attribute : attributes_) {
+        if (attribute->name == attributeName) return attribute;
     }
     return nullptr;
 }
@@ -42,27 +35,22 @@ const std::string* XmlNode::AttributeValue(std::string_view attributeName) const
 
 XmlAttribute* XmlNode::AttributeAt(int index) const {
     if (index < 0 || index >= AttributeCount()) return nullptr;
-    return attributes_[static_cast<std::size_t>(index)].get();
+    return attributes_[static_cast<std::size_t>(index)];
 }
 
-std::vector<XmlAttribute*> XmlNode::Attributes() const {
-    std::vector<XmlAttribute*> list;
-    list.reserve(attributes_.size());
-    for (const auto& attribute : attributes_) list.push_back(attribute.get());
-    return list;
-}
+std::vector<XmlAttribute*> XmlNode::Attributes() const { return {attributes_.begin(), attributes_.end()}; }
 
 XmlNode* XmlNode::FindChild(std::string_view childName) const {
-    for (const auto& child : children_) {
-        if (child->name == childName) return child.get();
+    for (XmlNode* child : children_) {
+        if (child->name == childName) return child;
     }
     return nullptr;
 }
 
 std::vector<XmlNode*> XmlNode::FindChildren(std::string_view childName) const {
     std::vector<XmlNode*> list;
-    for (const auto& child : children_) {
-        if (child->name == childName) list.push_back(child.get());
+    for (XmlNode* child : children_) {
+        if (child->name == childName) list.push_back(child);
     }
     return list;
 }
@@ -84,34 +72,30 @@ const std::string* XmlNode::ChildAttributeValue(std::string_view childName, std:
 
 XmlNode* XmlNode::ChildAt(int index) const {
     if (index < 0 || index >= ChildCount()) return nullptr;
-    return children_[static_cast<std::size_t>(index)].get();
+    return children_[static_cast<std::size_t>(index)];
 }
 
-std::vector<XmlNode*> XmlNode::Children() const {
-    std::vector<XmlNode*> list;
-    list.reserve(children_.size());
-    for (const auto& child : children_) list.push_back(child.get());
-    return list;
-}
+std::vector<XmlNode*> XmlNode::Children() const { return {children_.begin(), children_.end()}; }
 
 XmlNode* XmlNode::FindDescendant(std::string_view descendantName) const {
     // Pre-order with an explicit stack: children are pushed in reverse so
     // that the first child is tested first, and its subtree before its
     // next sibling.
-    std::vector<XmlNode*> pending;
-    for (auto it = children_.rbegin(); it != children_.rend(); ++it) pending.push_back(it->get());
+    std::vector<XmlNode*> pending(std::make_reverse_iterator(children_.end()),
+                                  std::make_reverse_iterator(children_.begin()));
     while (!pending.empty()) {
         XmlNode* node = pending.back();
         pending.pop_back();
         if (node->name == descendantName) return node;
-        for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it) pending.push_back(it->get());
+        pending.insert(pending.end(), std::make_reverse_iterator(node->children_.end()),
+                       std::make_reverse_iterator(node->children_.begin()));
     }
     return nullptr;
 }
 
 XmlNode* XmlNode::FirstElementChild() const {
-    for (const auto& child : children_) {
-        if (child->type == XmlNodeElement) return child.get();
+    for (XmlNode* child : children_) {
+        if (child->type == XmlNodeElement) return child;
     }
     return nullptr;
 }
@@ -135,8 +119,7 @@ XmlNode* XmlNode::AppendChild(std::unique_ptr<XmlNode> node) {
     if (node == nullptr) return nullptr;
     node->parent = this;
     node->document = document;
-    children_.push_back(std::move(node));
-    return children_.back().get();
+    return children_.Append(std::move(node));
 }
 
 XmlNode* XmlNode::AppendChild(std::string_view nodeName, std::string_view nodeValue) {
@@ -144,11 +127,10 @@ XmlNode* XmlNode::AppendChild(std::string_view nodeName, std::string_view nodeVa
 }
 
 bool XmlNode::RemoveChild(const XmlNode* node) {
-    for (auto it = children_.begin(); it != children_.end(); ++it) {
-        if (it->get() == node) {
-            std::unique_ptr<XmlNode> removed = std::move(*it);
-            children_.erase(it);
-            return true; // removed and its subtree are destroyed here
+    for (std::size_t i = 0; i < children_.Size(); ++i) {
+        if (children_[i] == node) {
+            children_.Remove(i); // destroyed here with its subtree
+            return true;
         }
     }
     return false;
@@ -157,8 +139,7 @@ bool XmlNode::RemoveChild(const XmlNode* node) {
 XmlAttribute* XmlNode::AppendAttribute(std::unique_ptr<XmlAttribute> attribute) {
     if (attribute == nullptr) return nullptr;
     attribute->parent = this;
-    attributes_.push_back(std::move(attribute));
-    return attributes_.back().get();
+    return attributes_.Append(std::move(attribute));
 }
 
 XmlAttribute* XmlNode::AppendAttribute(std::string_view attributeName, std::string_view attributeValue) {
@@ -168,10 +149,9 @@ XmlAttribute* XmlNode::AppendAttribute(std::string_view attributeName, std::stri
 bool XmlNode::RemoveAttribute(const XmlAttribute* attribute) { return DetachAttribute(attribute) != nullptr; }
 
 std::unique_ptr<XmlAttribute> XmlNode::DetachAttribute(const XmlAttribute* attribute) {
-    for (auto it = attributes_.begin(); it != attributes_.end(); ++it) {
-        if (it->get() == attribute) {
-            std::unique_ptr<XmlAttribute> detached = std::move(*it);
-            attributes_.erase(it);
+    for (std::size_t i = 0; i < attributes_.Size(); ++i) {
+        if (attributes_[i] == attribute) {
+            std::unique_ptr<XmlAttribute> detached = attributes_.Remove(i);
             detached->parent = nullptr;
             return detached;
         }
@@ -182,10 +162,10 @@ std::unique_ptr<XmlAttribute> XmlNode::DetachAttribute(const XmlAttribute* attri
 void XmlNode::CopyNode(const XmlNode& source) {
     // The source's fields are taken before Clear, which would destroy them
     // when source is this node.
-    std::vector<std::unique_ptr<XmlAttribute>> copies;
-    copies.reserve(source.attributes_.size());
-    for (const auto& attribute : source.attributes_)
-        copies.push_back(CreateAttribute(attribute->name, attribute->value));
+    XmlOwnedList<XmlAttribute> copies;
+    copies.Reserve(source.attributes_.Size());
+    for (const XmlAttribute* attribute : source.attributes_)
+        copies.Append(CreateAttribute(attribute->name, attribute->value));
     XmlNode* sourceDocument = source.document;
     XmlNode* sourceParent = source.parent;
     std::string sourceName = source.name;
@@ -197,7 +177,8 @@ void XmlNode::CopyNode(const XmlNode& source) {
     name = std::move(sourceName);
     value = std::move(sourceValue);
     type = sourceType;
-    for (auto& attribute : copies) AppendAttribute(std::move(attribute));
+    for (XmlAttribute* attribute : copies) attribute->parent = this;
+    attributes_.TakeAll(copies);
 }
 
 void XmlNode::CopyBranch(const XmlNode& source) {
@@ -209,10 +190,11 @@ void XmlNode::CopyBranch(const XmlNode& source) {
     while (!pending.empty()) {
         auto [from, to] = pending.back();
         pending.pop_back();
-        for (const auto& child : from->children_) {
+        to->children_.Reserve(from->children_.Size());
+        for (const XmlNode* child : from->children_) {
             auto node = std::make_unique<XmlNode>();
             node->CopyNode(*child);
-            pending.emplace_back(child.get(), to->AppendChild(std::move(node)));
+            pending.emplace_back(child, to->AppendChild(std::move(node)));
         }
     }
     Clear();
@@ -222,11 +204,9 @@ void XmlNode::CopyBranch(const XmlNode& source) {
     value = std::move(copy.value);
     type = copy.type;
     attributes_ = std::move(copy.attributes_);
-    copy.attributes_.clear();
-    for (auto& attribute : attributes_) attribute->parent = this;
+    for (XmlAttribute* attribute : attributes_) attribute->parent = this;
     children_ = std::move(copy.children_);
-    copy.children_.clear();
-    for (auto& child : children_) child->parent = this;
+    for (XmlNode* child : children_) child->parent = this;
 }
 
 XmlNode* XmlNode::AppendChildBranch(const XmlNode& node) {

@@ -69,6 +69,7 @@
 #pragma once
 
 #include "xml/xml_options.h"
+#include "xml/xml_owned_list.h"
 
 #include <cstdint>
 #include <memory>
@@ -123,7 +124,7 @@ public:
     const std::string* AttributeValue(std::string_view attributeName) const;
     // Null when index is negative or not below the count.
     XmlAttribute* AttributeAt(int index) const;
-    int AttributeCount() const { return static_cast<int>(attributes_.size()); }
+    int AttributeCount() const { return static_cast<int>(attributes_.Size()); }
     std::vector<XmlAttribute*> Attributes() const;
 
     XmlNode* FindChild(std::string_view childName) const;
@@ -133,7 +134,7 @@ public:
     XmlAttribute* ChildAttribute(std::string_view childName, std::string_view attributeName) const;
     const std::string* ChildAttributeValue(std::string_view childName, std::string_view attributeName) const;
     XmlNode* ChildAt(int index) const;
-    int ChildCount() const { return static_cast<int>(children_.size()); }
+    int ChildCount() const { return static_cast<int>(children_.Size()); }
     std::vector<XmlNode*> Children() const;
     // Depth-first, pre-order, below this node (this node is not tested).
     XmlNode* FindDescendant(std::string_view descendantName) const;
@@ -177,6 +178,8 @@ public:
     std::string ToXml(XmlWriteOptions& options) const;
 
 private:
-    std::vector<std::unique_ptr<XmlNode>> children_;
-    std::vector<std::unique_ptr<XmlAttribute>> attributes_;
+    // Load builds the lists directly (xml_parse.cpp).
+    friend class XmlParser;
+    XmlOwnedList<XmlNode> children_;
+    XmlOwnedList<XmlAttribute> attributes_;
 };

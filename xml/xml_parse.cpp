@@ -6,16 +6,24 @@
 // passes the terminating NUL, and every construct that needs a closing marker
 // checks that the marker was found before stepping over it.
 //
-// ParseElement recurses once per nesting level and is the only recursive
-// function, so its frame is kept small: every step that builds strings lives
-// in a separate function that is not inlined into it, and the depth is
-// checked before an element is opened.
+// Most values hold neither an escape nor an entity: they are cut with one
+// copy, and only the others go through escape removal and decoding. The
+// attributes of a tag are gathered first and then moved into a list of their
+// exact number.
+//
+// ParseElement and ParseChild recurse together once per nesting level and
+// are the only recursive functions, so their frames are kept small: every
+// step that builds strings lives in a separate function that is not inlined
+// into them, and the depth is checked before an element is opened.
+#include "xml/xml_entity_codec.h"
 #include "xml/xml_node.h"
 #include "xml/xml_scan.h"
 
 #include "common/string_format.h"
 
+#include <array>
 #include <cstring>
+#include <optional>
 
 #if defined(__GNUC__)
 #define ZOR_XML_NOINLINE __attribute__((noinline))
@@ -28,6 +36,13 @@ using namespace xml_scan;
 namespace {
 
 constexpr char kBackslash = '\\';
+
+// Where names end: an element's, an attribute's, a processing instruction's
+// and a closing tag's.
+constexpr CharSet kElementNameEnd(" />\t\r\n");
+constexpr CharSet kAttributeNameEnd(" =");
+constexpr CharSet kInstructionNameEnd(" ?>");
+constexpr CharSet kClosingNameEnd(" >");
 
 // Records an error unless one is recorded already: the first error of a
 // reused record wins.
@@ -51,7 +66,7 @@ enum class TagEnd {
 
 class XmlParser {
 public:
-    explicit XmlParser(XmlParseOptions& options) : options_(options) {}
+    explicit XmlParser(XmlParseOptions& options);
 
     const char* ParseElement(XmlNode& node, const char* text, int depth);
 
@@ -68,14 +83,44 @@ private:
     ZOR_XML_NOINLINE const char* ScanCommentOrCData(XmlNode& node, const char* p, bool cdata);
     ZOR_XML_NOINLINE const char* ReadName(XmlNode& node, const char* p);
     ZOR_XML_NOINLINE TagEnd ScanAttributes(XmlNode& node, const char*& p);
+    TagEnd ScanAttributeList(XmlNode& node, const char*& p);
+    XmlAttribute* NewAttribute(const char* nameStart, const char* nameEnd);
+    void MoveAttributesTo(XmlNode& node);
+    bool NeedsDecoding(const char* start, const char* end) const;
     ZOR_XML_NOINLINE void ScanBoundedAttributes(XmlNode& node, const char* p, const char* end);
     ZOR_XML_NOINLINE const char* ReadText(XmlNode& node, const char* p);
     ZOR_XML_NOINLINE void SetValue(std::string& out, const char* start, const char* end);
     ZOR_XML_NOINLINE const char* CloseTag(XmlNode& node, const char* r, bool& closed);
     ZOR_XML_NOINLINE void NoOpenTag();
+    ZOR_XML_NOINLINE const char* ParseChild(XmlNode& node, const char* p, int depth);
 
     XmlParseOptions& options_;
+    // Empty when the options decode nothing.
+    std::optional<XmlEntityCodec> codec_;
+    // The characters that make a value more than a plain copy of its text:
+    // the escape character and the first characters of entity texts.
+    std::array<bool, 256> special_{};
+    // The attributes of the tag being scanned, and a buffer for decoding.
+    XmlOwnedList<XmlAttribute> attributes_;
+    std::string decoded_;
+    // A child that was made but took no element, kept for the next one.
+    std::unique_ptr<XmlNode> spare_;
 };
+
+XmlParser::XmlParser(XmlParseOptions& options) : options_(options) {
+    if (options.decodeEntities && options.entities != nullptr) {
+        codec_.emplace(*options.entities);
+        for (int c = 0; c < 256; ++c) special_[c] = codec_->StartsEntity(static_cast<char>(c));
+    }
+    if (options.escapeChar != '\0') special_[static_cast<unsigned char>(options.escapeChar)] = true;
+}
+
+bool XmlParser::NeedsDecoding(const char* start, const char* end) const {
+    for (const char* p = start; p < end; ++p) {
+        if (special_[static_cast<unsigned char>(*p)]) return true;
+    }
+    return false;
+}
 
 void XmlParser::NoOpenTag() {
     // Written even over an earlier error.
@@ -86,8 +131,20 @@ void XmlParser::NoOpenTag() {
 }
 
 void XmlParser::SetValue(std::string& out, const char* start, const char* end) {
+    const char* first = start;
+    const char* last = end;
+    if (options_.trimText) TrimSpace(first, last);
+    // An empty range keeps out as it was, and that earlier text is decoded
+    // again: the full path below does both.
+    if (first < last && !NeedsDecoding(first, last)) {
+        out.assign(first, last);
+        return;
+    }
     TextBetween(start, end, out, options_.trimText, options_.escapeChar);
-    if (options_.decodeEntities && options_.entities != nullptr) out = DecodeEntities(out, *options_.entities);
+    if (!codec_) return;
+    decoded_.clear();
+    codec_->AppendDecoded(decoded_, out);
+    out.assign(decoded_); // never longer: fits in out's own buffer
 }
 
 const char* XmlParser::ReadText(XmlNode& node, const char* p) {
@@ -99,12 +156,30 @@ const char* XmlParser::ReadText(XmlNode& node, const char* p) {
 }
 
 const char* XmlParser::ReadName(XmlNode& node, const char* p) {
-    const char* end = FindAnyEscaped(p, " />\t\r\n", '\0');
+    const char* end = FindAny(p, kElementNameEnd);
     TextBetween(p, end, node.name, false, '\0');
     return end;
 }
 
+XmlAttribute* XmlParser::NewAttribute(const char* nameStart, const char* nameEnd) {
+    XmlAttribute* attribute = attributes_.Append(std::make_unique<XmlAttribute>());
+    TextBetween(nameStart, nameEnd, attribute->name, false, '\0');
+    return attribute;
+}
+
+void XmlParser::MoveAttributesTo(XmlNode& node) {
+    for (XmlAttribute* attribute : attributes_) attribute->parent = &node;
+    node.attributes_.TakeAll(attributes_);
+}
+
 TagEnd XmlParser::ScanAttributes(XmlNode& node, const char*& p) {
+    // The attributes go to node however the scan ends.
+    const TagEnd end = ScanAttributeList(node, p);
+    MoveAttributesTo(node);
+    return end;
+}
+
+TagEnd XmlParser::ScanAttributeList(XmlNode& node, const char*& p) {
     for (;;) {
         if (*p == '\0') return TagEnd::Failed;
         const char* q = SkipSpace(p);
@@ -115,14 +190,13 @@ TagEnd XmlParser::ScanAttributes(XmlNode& node, const char*& p) {
         // Only white space before the end: the tag runs into the end, which
         // is not an attribute error.
         if (*q == '\0') return TagEnd::Failed;
-        const char* nameEnd = FindAnyEscaped(q, " =", '\0');
+        const char* nameEnd = FindAny(q, kAttributeNameEnd);
         if (*nameEnd == '\0') {
             RecordError(options_, XmlErrorBadAttribute, q,
                         StringFormat("<%s> attribute has error ", node.name.c_str()));
             return TagEnd::Failed;
         }
-        XmlAttribute* attribute = node.AppendAttribute(std::make_unique<XmlAttribute>());
-        TextBetween(q, nameEnd, attribute->name, false, '\0');
+        XmlAttribute* attribute = NewAttribute(q, nameEnd);
         p = SkipSpace(nameEnd);
         if (*p != '=') continue;
         const char* v = SkipSpace(p + 1);
@@ -148,7 +222,7 @@ void XmlParser::ScanBoundedAttributes(XmlNode& node, const char* p, const char* 
     while (p < end) {
         const char* q = SkipSpace(p);
         if (q >= end) return;
-        const char* nameEnd = FindAnyEscaped(q, " =", '\0');
+        const char* nameEnd = FindAny(q, kAttributeNameEnd);
         if (nameEnd >= end) {
             RecordError(options_, XmlErrorBadAttribute, q,
                         StringFormat("<%s> attribute has error ", node.name.c_str()));
@@ -190,7 +264,7 @@ const char* XmlParser::ScanProcessingInstruction(XmlNode& node, const char* p) {
     auto instruction = std::make_unique<XmlNode>();
     instruction->type = XmlNodeProcessingInstruction;
     const char* nameStart = p + 2;
-    const char* nameEnd = FindAnyEscaped(nameStart, " ?>", '\0');
+    const char* nameEnd = FindAny(nameStart, kInstructionNameEnd);
     if (nameEnd > end) nameEnd = end;
     TextBetween(nameStart, nameEnd, instruction->name, false, '\0');
     ScanBoundedAttributes(*instruction, nameEnd, end);
@@ -222,6 +296,9 @@ const char* XmlParser::ScanCommentOrCData(XmlNode& node, const char* p, bool cda
 }
 
 XmlParser::Prolog XmlParser::ScanProlog(XmlNode& node, const char*& p) {
+    // Most elements have nothing in front: every construct below starts
+    // with "<?" or "<!".
+    if (p[0] == '<' && p[1] != '?' && p[1] != '!') return Prolog::Done;
     // A comment or CDATA section in front of an element of a parent that is
     // not a document belongs to that parent, between its children: the scan
     // stops there and the caller discards node.
@@ -254,7 +331,7 @@ const char* XmlParser::CloseTag(XmlNode& node, const char* r, bool& closed) {
     // r is at "</". Returns the position after the delimiter of the closing
     // name, or null on failure; closed tells whether it closed node.
     const char* q = SkipSpace(r + 2);
-    const char* end = FindAnyEscaped(q, " >", '\0');
+    const char* end = FindAny(q, kClosingNameEnd);
     if (*end == '\0') {
         RecordError(options_, XmlErrorUnclosed, q, StringFormat("it must be closed with </%s>", node.name.c_str()));
         return nullptr;
@@ -268,6 +345,29 @@ const char* XmlParser::CloseTag(XmlNode& node, const char* r, bool& closed) {
         return nullptr;
     }
     return end + 1;
+}
+
+const char* XmlParser::ParseChild(XmlNode& node, const char* p, int depth) {
+    // What ParseElement does first, done here: at a closing tag or at the
+    // end of markup the child would take no element and be discarded.
+    const char* open = std::strchr(p, '<');
+    if (open == nullptr) {
+        NoOpenTag();
+        return nullptr;
+    }
+    if (open[1] == '/') return open;
+    std::unique_ptr<XmlNode> child = std::move(spare_);
+    if (child == nullptr) child = std::make_unique<XmlNode>();
+    child->parent = &node;
+    child->document = node.document;
+    child->type = node.type;
+    const char* r = ParseElement(*child, open, depth);
+    if (!child->name.empty()) {
+        node.AppendChild(std::move(child));
+    } else if (child->value.empty() && child->AttributeCount() == 0 && child->ChildCount() == 0) {
+        spare_ = std::move(child); // as good as new
+    }
+    return r;
 }
 
 const char* XmlParser::ParseElement(XmlNode& node, const char* text, int depth) {
@@ -308,13 +408,7 @@ const char* XmlParser::ParseElement(XmlNode& node, const char* text, int depth) 
     ++p; // over ">"
     if (IsBlank(node.value)) p = ReadText(node, p);
     while (*p != '\0') {
-        auto child = std::make_unique<XmlNode>();
-        child->parent = &node;
-        child->document = node.document;
-        child->type = node.type;
-        const char* r = ParseElement(*child, p, depth + 1);
-        if (!child->name.empty()) node.AppendChild(std::move(child));
-        child.reset();
+        const char* r = ParseChild(node, p, depth + 1);
         if (r == nullptr) return nullptr;
         if (r[0] == '<' && r[1] == '/') {
             bool closed = false;

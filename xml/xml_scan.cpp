@@ -1,5 +1,7 @@
 #include "xml/xml_scan.h"
 
+#include <cstring>
+
 namespace xml_scan {
 
 namespace {
@@ -59,7 +61,15 @@ const char* FindAnyEscaped(const char* p, const char* set, char esc) {
 }
 
 const char* FindMarker(const char* p, const char* marker, int n, char esc, const char** matchEnd) {
+    // A match can only begin at the marker's first character, in either
+    // case, and must not begin at an escape; strcspn skips everything else.
+    const char first = LowerAscii(marker[0]);
+    const char upper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 'a' + 'A') : first;
+    const char stops[] = {esc, first, upper, '\0'};
+    const char* candidates = esc != '\0' ? stops : stops + 1;
     while (*p != '\0') {
+        p += std::strcspn(p, candidates);
+        if (*p == '\0') break;
         if (esc != '\0' && *p == esc) {
             ++p;
             if (*p == '\0') break;
@@ -83,12 +93,14 @@ bool StartsWithNoCase(const char* p, const char* marker, int n) {
     return true;
 }
 
+void TrimSpace(const char*& start, const char*& end) {
+    while (start < end && IsSpace(*start)) ++start;
+    while (end > start && IsSpace(end[-1])) --end;
+}
+
 void TextBetween(const char* start, const char* end, std::string& out, bool trim, char esc) {
     if (end <= start) return;
-    if (trim) {
-        while (start < end && IsSpace(*start)) ++start;
-        while (end > start && IsSpace(end[-1])) --end;
-    }
+    if (trim) TrimSpace(start, end);
     if (start == end) return;
     out.clear();
     if (esc == '\0') {

@@ -8,6 +8,7 @@
 // by one.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace xml_scan {
@@ -17,6 +18,28 @@ inline bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The first position at or after p that is not white space.
 const char* SkipSpace(const char* p);
+
+// A set of characters as a table, built at compile time, for the scans
+// that run once per name: one lookup a character. The NUL is always a
+// member, so a scan with it stops at the end of the text.
+class CharSet {
+public:
+    explicit constexpr CharSet(const char* members) {
+        member_[0] = true;
+        for (; *members != '\0'; ++members) member_[static_cast<unsigned char>(*members)] = true;
+    }
+    constexpr bool Has(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+private:
+    std::array<bool, 256> member_{};
+};
+
+// As FindAnyEscaped(p, members, '\0'): the first character at or after p
+// that is in set, or the NUL.
+inline const char* FindAny(const char* p, const CharSet& set) {
+    while (!set.Has(*p)) ++p;
+    return p;
+}
 
 // The first ch at or after p, or the NUL. When esc is not 0, an esc character
 // is stepped over together with the character after it, so an escaped ch does
@@ -38,6 +61,10 @@ const char* FindMarker(const char* p, const char* marker, int n, char esc, const
 
 // True when the n characters at p equal marker, letter case ignored.
 bool StartsWithNoCase(const char* p, const char* marker, int n);
+
+// Moves start and end inwards over white space until both stand at other
+// characters or meet; does nothing when end is not after start.
+void TrimSpace(const char*& start, const char*& end);
 
 // Cuts [start, end) into out. With trim, white space is first removed from
 // both ends. An empty range (also end before start) leaves out unchanged.

@@ -1,6 +1,10 @@
 // ToXml: writes a node and its subtree as text, appending to one string so
-// that the whole output is built in linear time.
+// that the whole output is built in linear time. Values are encoded straight
+// into that string, with the encoding table built once per call.
+#include "xml/xml_entity_codec.h"
 #include "xml/xml_node.h"
+
+#include <optional>
 
 namespace {
 
@@ -9,40 +13,50 @@ void NewLine(std::string& out, int tabs) {
     if (tabs > 0) out.append(static_cast<std::size_t>(tabs), '\t');
 }
 
-void AppendEncoded(std::string& out, const std::string& text, const XmlWriteOptions& options) {
-    if (options.encodeEntities && options.entities != nullptr) {
-        out += EncodeEntities(text, *options.entities);
+struct Writer {
+    XmlWriteOptions& options;
+    // Empty when the options encode nothing.
+    std::optional<XmlEntityCodec> codec;
+    std::string out;
+};
+
+void AppendEncoded(Writer& writer, const std::string& text) {
+    if (writer.codec) {
+        writer.codec->AppendEncoded(writer.out, text);
     } else {
-        out += text;
+        writer.out += text;
     }
 }
 
 // Each attribute is followed by one space, so a tag with attributes ends
 // with a space before ">" or "/>".
-void AppendAttributes(std::string& out, const XmlNode& node, const XmlWriteOptions& options) {
+void AppendAttributes(Writer& writer, const XmlNode& node) {
     if (node.AttributeCount() == 0) return;
+    std::string& out = writer.out;
     out += ' ';
     for (int i = 0; i < node.AttributeCount(); ++i) {
         const XmlAttribute* attribute = node.AttributeAt(i);
         out += attribute->name;
         out += '=';
-        out += options.quoteChar;
-        AppendEncoded(out, attribute->value, options);
-        out += options.quoteChar;
+        out += writer.options.quoteChar;
+        AppendEncoded(writer, attribute->value);
+        out += writer.options.quoteChar;
         out += ' ';
     }
 }
 
-void WriteNode(const XmlNode& node, XmlWriteOptions& options, std::string& out) {
+void WriteNode(const XmlNode& node, Writer& writer) {
+    XmlWriteOptions& options = writer.options;
+    std::string& out = writer.out;
     if (options.newlines) NewLine(out, options.indentLevel);
     switch (node.type) {
     case XmlNodeDocument:
-        for (int i = 0; i < node.ChildCount(); ++i) WriteNode(*node.ChildAt(i), options, out);
+        for (int i = 0; i < node.ChildCount(); ++i) WriteNode(*node.ChildAt(i), writer);
         return;
     case XmlNodeProcessingInstruction:
         out += "<?";
         out += node.name;
-        AppendAttributes(out, node, options);
+        AppendAttributes(writer, node);
         out += "?>";
         return;
     case XmlNodeComment:
@@ -61,7 +75,7 @@ void WriteNode(const XmlNode& node, XmlWriteOptions& options, std::string& out) 
     }
     out += '<';
     out += node.name;
-    AppendAttributes(out, node, options);
+    AppendAttributes(writer, node);
     const bool hasChildren = node.ChildCount() > 0;
     if (!hasChildren && node.value.empty()) {
         out += "/>";
@@ -70,10 +84,10 @@ void WriteNode(const XmlNode& node, XmlWriteOptions& options, std::string& out) 
     out += '>';
     const bool indent = options.newlines && hasChildren;
     if (indent) ++options.indentLevel;
-    for (int i = 0; i < node.ChildCount(); ++i) WriteNode(*node.ChildAt(i), options, out);
+    for (int i = 0; i < node.ChildCount(); ++i) WriteNode(*node.ChildAt(i), writer);
     if (!node.value.empty()) {
         if (indent) NewLine(out, options.indentLevel);
-        AppendEncoded(out, node.value, options);
+        AppendEncoded(writer, node.value);
     }
     if (indent) NewLine(out, options.indentLevel - 1);
     out += "</";
@@ -85,7 +99,8 @@ void WriteNode(const XmlNode& node, XmlWriteOptions& options, std::string& out) 
 } // namespace
 
 std::string XmlNode::ToXml(XmlWriteOptions& options) const {
-    std::string out;
-    WriteNode(*this, options, out);
-    return out;
+    Writer writer{options, std::nullopt, {}};
+    if (options.encodeEntities && options.entities != nullptr) writer.codec.emplace(*options.entities);
+    WriteNode(*this, writer);
+    return std::move(writer.out);
 }

@@ -215,4 +215,34 @@ TEST(XmlParse, ChildrenInheritDocumentAndType) {
     EXPECT_EQ(c->parent->parent, &root);
 }
 
+TEST(XmlParse, ValuesFollowTheTableAndEscapeOfTheOptions) {
+    // Entity texts of a table that do not start with "&", and escapes,
+    // must be seen wherever a value is read.
+    XmlEntityTable table(2);
+    table[0] = {'@', "#at;", 4};
+    table[1] = {'&', "&amp;", 5};
+    const struct {
+        const char* text;
+        const XmlEntityTable* entities;
+        char esc;
+        bool trim;
+        const char* tree;
+    } cases[] = {
+        {"<a v='x#at;y'>#at;&lt;</a>", &table, '\\', false, "a[v=x@y]=\"@&lt;\""},
+        {"<a v='&lt;'>&amp;</a>", &table, '\\', false, "a[v=&lt;]=\"&\""},
+        {"<a v='#at;' w=#at;>t#at;</a>", &table, '#', false, "a[v=at;,w=at;]=\"tat;\""},
+        {"<a v=' &lt; '> &gt;\\&lt; </a>", &XmlDefaultEntities(), '\\', true, "a[v=<]=\"><\""},
+        {"<a v='&lt;'>&gt;</a>", nullptr, '\\', false, "a[v=&lt;]=\"&gt;\""},
+    };
+    for (const auto& c : cases) {
+        XmlParseOptions options;
+        options.entities = c.entities;
+        options.escapeChar = c.esc;
+        options.trimText = c.trim;
+        XmlNode root;
+        ASSERT_NE(root.Load(c.text, options), nullptr) << c.text;
+        EXPECT_EQ(Dump(root), c.tree) << c.text;
+    }
+}
+
 } // namespace
