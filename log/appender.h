@@ -15,7 +15,8 @@
 //     date or size check before or after it): override it and call the base
 //     version, all inside the same hold of the lock;
 //   - className, setParam (offering each name to its base class first),
-//     getParam and requiresLayout.
+//     getParam and requiresLayout;
+//   - flush, when the target holds texts back: it takes the lock itself.
 // Every hook runs with the lock held. The lock is re-entrant, so a hook may
 // call open- or close-like helpers of its own class.
 #pragma once
@@ -65,6 +66,10 @@ public:
     // Delivers one record; true when it was written. False at once when the
     // appender is not opened; otherwise appendLocked under the lock.
     bool append(const LoggingEvent& event);
+    // Writes out what the target holds back (a file target's buffer), from
+    // any thread. Targets that hold nothing back do nothing, not even take
+    // their lock, so that calling it at std::terminate cannot wait for them.
+    virtual void flush();
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
