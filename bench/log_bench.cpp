@@ -380,12 +380,19 @@ int main() {
         std::printf("| %s | %s | %s | %.2fx | %s |\n", row.label, RateText(ours).c_str(), RateText(peer).c_str(), ratio,
                     target);
     }
-    std::printf("\nAllocations per record, 1 thread (thread start-up included):\n");
-    std::printf("  ours, one write per record   %.3f\n", allocOurs);
-    std::printf("  ours, BufferSize 65536       %.3f\n", allocBuf);
-    std::printf("  spdlog, flush-each           %.3f\n", allocSpd);
-    std::printf("  spdlog, buffered             %.3f\n", allocSpdBuf);
-    std::printf("  ours, filtered by threshold  %.3f\n", static_cast<double>(allocFiltered) / kRecords);
+    std::printf("\nAllocations per record, 1 thread (the thread's start included; in all for %u records):\n", kRecords);
+    const struct {
+        const char* label;
+        double perRecord;
+    } allocations[] = {
+        {"ours, one write per record", allocOurs},
+        {"ours, BufferSize 65536", allocBuf},
+        {"spdlog, flush-each", allocSpd},
+        {"spdlog, buffered", allocSpdBuf},
+        {"ours, filtered by threshold", static_cast<double>(allocFiltered) / kRecords},
+    };
+    for (const auto& line : allocations)
+        std::printf("  %-28s %.6f (%.0f)\n", line.label, line.perRecord, line.perRecord * kRecords);
     std::printf("\nSpread over the rounds (fastest..slowest ns per record):\n");
     const struct {
         const char* label;

@@ -13,11 +13,13 @@
 //     record being written;
 //   - with a buffer, texts gather in memory and are written together when
 //     the next one would not fit, when a record at FlushPriority or more
-//     severe arrives, before the file is switched (roll-over, a new day) and
-//     when the file is closed, flush() is called or the process-wide
-//     factory shuts down or sees std::terminate. A crash loses at most the
-//     buffer; a text longer than the buffer is written on its own, whole.
-//     The size that rolls a file over counts the buffered bytes.
+//     severe arrives (compared as a threshold is: the forced priorities
+//     9998 and 9999 are not severe), before the file is switched
+//     (roll-over, a new day), and when the file is closed, flush() is called
+//     or the process-wide factory shuts down or sees std::terminate. A crash
+//     loses at most the buffer; a text longer than the buffer is written on
+//     its own, whole. The size that rolls a file over counts the buffered
+//     bytes.
 // A record is written whole, however long (a cut would lose the end of a
 // long message and could split a UTF-8 character). Write errors (a full
 // disk) lose that write only, one record or one buffer; the next write is
