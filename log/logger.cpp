@@ -33,22 +33,27 @@ int FormatFloat(char* buffer, std::size_t size, const char* conversion, double v
 // Each thread's record, reused from call to call so that its texts keep
 // their capacity: once a thread has logged, a record costs no allocation.
 // A record logged while the thread's record is being delivered (an appender
-// that logs) gets one of its own, and so does one logged after the thread's
-// objects were destroyed (from another thread-local destructor).
+// that logs) gets one of its own.
 struct ThreadRecord {
     ThreadRecord() { event.threadName = CurrentThreadText(); }
-    ~ThreadRecord();
 
     LoggingEvent event;
     bool inUse = false;
 };
 
-// Trivially destructible, so it can be read at any time, even after
-// tThreadRecord has gone.
-thread_local bool tThreadRecordGone = false;
-thread_local ThreadRecord tThreadRecord;
+void DeleteThreadRecord(void* record) { delete static_cast<ThreadRecord*>(record); }
 
-ThreadRecord::~ThreadRecord() { tThreadRecordGone = true; }
+// The calling thread's record, made on its first record and deleted when the
+// thread ends.
+ThreadRecord& CurrentThreadRecord() {
+    static const LogThreadSlot slot(&DeleteThreadRecord);
+    auto* record = static_cast<ThreadRecord*>(slot.get());
+    if (record == nullptr) {
+        record = new ThreadRecord;
+        slot.set(record);
+    }
+    return *record;
+}
 
 // A message longer than this gives its memory back after delivery: a thread
 // that logged one long dump does not keep the memory for good.
@@ -67,7 +72,8 @@ bool Logger::log(Priority priority, std::string_view message) {
 
 void Logger::dispatch(Priority priority, std::string_view message) {
     const std::uint32_t elapsedMs = LogTickCount() - creationTicks_;
-    if (tThreadRecordGone || tThreadRecord.inUse) {
+    ThreadRecord& record = CurrentThreadRecord();
+    if (record.inUse) {
         LoggingEvent event(std::string(message), name_, CurrentThreadText(), priority, elapsedMs);
         deliver(event);
         return;
@@ -78,7 +84,7 @@ void Logger::dispatch(Priority priority, std::string_view message) {
             record.inUse = false;
             if (record.event.message.capacity() > kKeptMessageCapacity) std::string().swap(record.event.message);
         }
-    } release{tThreadRecord};
+    } release{record};
     release.record.inUse = true;
     LoggingEvent& event = release.record.event;
     event.message.assign(message);

@@ -113,7 +113,11 @@ TEST_P(RollingFileAppenderConcurrency, EveryRecordOnceAcrossTheFileSet) {
     EXPECT_LT(files, backups); // nothing was pushed out
 }
 
-INSTANTIATE_TEST_SUITE_P(BufferSize, FileAppenderConcurrency, testing::Values("0", "4096"));
-INSTANTIATE_TEST_SUITE_P(BufferSize, RollingFileAppenderConcurrency, testing::Values("0", "4096"));
+std::string BufferSizeName(const testing::TestParamInfo<const char*>& info) {
+    return std::string("Bytes") + info.param;
+}
+
+INSTANTIATE_TEST_SUITE_P(BufferSize, FileAppenderConcurrency, testing::Values("0", "4096"), BufferSizeName);
+INSTANTIATE_TEST_SUITE_P(BufferSize, RollingFileAppenderConcurrency, testing::Values("0", "4096"), BufferSizeName);
 
 } // namespace
