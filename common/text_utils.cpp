@@ -77,3 +77,15 @@ std::int64_t TextToInt64(std::string_view text) {
     if (negative) return value;
     return value == kMin ? std::numeric_limits<std::int64_t>::max() : -value;
 }
+
+bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t& value) {
+    if (text.empty()) return false;
+    value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (limit - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}

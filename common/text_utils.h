@@ -29,3 +29,7 @@ std::string UIntToText(std::uint32_t value);
 // digits up to the first other character; 0 without digits. Values beyond the
 // 64-bit range are clamped to it.
 std::int64_t TextToInt64(std::string_view text);
+
+// The value of a text of decimal digits only, at most limit: no blanks, no
+// sign. False for anything else (value is then unspecified).
+bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t& value);

@@ -15,7 +15,8 @@
 //     date or size check before or after it): override it and call the base
 //     version, all inside the same hold of the lock;
 //   - className, setParam (offering each name to its base class first),
-//     getParam and requiresLayout.
+//     getParam and requiresLayout;
+//   - flush, when the target holds texts back: it takes the lock itself.
 // Every hook runs with the lock held. The lock is re-entrant, so a hook may
 // call open- or close-like helpers of its own class.
 #pragma once
@@ -73,6 +74,10 @@ public:
     // Delivers one record; true when it was written. False at once when the
     // appender is not opened; otherwise appendLocked under the lock.
     bool append(const LoggingEvent& event);
+    // Writes out what the target holds back (a file target's buffer), from
+    // any thread. Targets that hold nothing back do nothing, not even take
+    // their lock, so that calling it at std::terminate cannot wait for them.
+    virtual void flush();
 
     const std::string& getName() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }
@@ -147,7 +152,12 @@ protected:
     ReentrantLock& lock() const { return lock_; }
 
 private:
-    mutable ReentrantLock lock_;
+    // What loggers read before they take the lock (the name, threshold,
+    // active and opened states) comes first and changes only while
+    // configuring; the lock and what is written under it start a cache line
+    // of their own. Sharing one line, every record made the next logger's
+    // read of the threshold wait for the line to move between processors
+    // (4 threads on one buffered file: about 6% of their time).
     std::string name_ = "[NoAppenderName]";
     Priority threshold_ = LogPriority::kNotSet;
     Layout* layout_ = nullptr;
@@ -155,6 +165,7 @@ private:
     // Read by append without the lock; written by start and stop.
     std::atomic<bool> opened_{false};
     bool autoStart_ = true;
+    alignas(64) mutable ReentrantLock lock_;
     // The standard append's text, kept between records (under the lock) so
     // that formatting reuses its capacity instead of allocating.
     std::string formatted_;

@@ -15,6 +15,7 @@
 #include "log/layouts/csv_layout.h"
 #include "log/layouts/html_layout.h"
 #include "log/layouts/pattern_layout.h"
+#include "log/terminate_flush.h"
 #ifdef _WIN32
 #include "log/appenders/edit_window_appender.h"
 #endif
@@ -89,14 +90,21 @@ std::string ParentLoggerName(std::string_view name) {
 } // namespace
 
 LogFactory& LogFactory::instance() {
-    static LogFactory factory;
+    static LogFactory& factory = []() -> LogFactory& {
+        static LogFactory made;
+        SetTerminateFlushFactory(&made);
+        return made;
+    }();
     return factory;
 }
 
 LogFactory::LogFactory()
     : root_("Root", LogPriority::kInfo, true), defaultAppender_("[NoAppenderName]", LogPriority::kNotSet) {}
 
-LogFactory::~LogFactory() { shutdown(); }
+LogFactory::~LogFactory() {
+    ForgetTerminateFlushFactory(this);
+    shutdown();
+}
 
 void LogFactory::setLastError(const char* format, ...) {
     va_list args;
@@ -257,6 +265,10 @@ bool LogFactory::stopAppenders(std::string& errors) {
                 errors, StringFormat("Unable to stop appender '%s' (%s)", appender->getName().c_str(), error.c_str()));
     }
     return errors.empty();
+}
+
+void LogFactory::flushAppenders() {
+    for (Appender* appender : appenders_) appender->flush();
 }
 
 void LogFactory::shutdown() {

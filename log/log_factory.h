@@ -3,7 +3,8 @@
 //
 // One process-wide factory (instance()) exists from before main to process
 // exit, with its root logger "Root" at INFO and no appenders; its destruction
-// shuts everything down. Nothing here takes a lock: create loggers and
+// (the end of main, exit()) shuts everything down, and std::terminate flushes
+// its appenders' buffers (log/terminate_flush.h). Nothing here takes a lock: create loggers and
 // appenders and change thresholds before concurrent logging starts.
 #pragma once
 
@@ -139,6 +140,10 @@ public:
     // The root logger, then every listed logger: one line each with name,
     // threshold and additivity, then one line per appender.
     std::string dumpLoggers();
+
+    // Writes out what every listed appender holds back (Appender::flush).
+    // Safe while other threads log; the list itself must not change meanwhile.
+    void flushAppenders();
 
     // Stops the appenders, deletes the loggers, closes every listed
     // appender that is still opened, deletes the appenders the factory

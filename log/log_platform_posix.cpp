@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <pthread.h>
 #include <string>
 #include <sys/syscall.h>
 #include <thread>
@@ -29,3 +31,14 @@ void WriteDebugOutput(std::string_view text) { std::fwrite(text.data(), 1, text.
 void LogSleepMilliseconds(std::uint32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
+
+LogThreadSlot::LogThreadSlot(void (*release)(void*)) {
+    pthread_key_t key;
+    // Without a key no record could be kept per thread: nothing sensible remains.
+    if (::pthread_key_create(&key, release) != 0) std::abort();
+    key_ = static_cast<std::uintptr_t>(key);
+}
+
+void* LogThreadSlot::get() const { return ::pthread_getspecific(static_cast<pthread_key_t>(key_)); }
+
+void LogThreadSlot::set(void* value) const { ::pthread_setspecific(static_cast<pthread_key_t>(key_), value); }

@@ -30,6 +30,35 @@ int FormatFloat(char* buffer, std::size_t size, const char* conversion, double v
 #pragma GCC diagnostic pop
 }
 
+// Each thread's record, reused from call to call so that its texts keep
+// their capacity: once a thread has logged, a record costs no allocation.
+// A record logged while the thread's record is being delivered (an appender
+// that logs) gets one of its own.
+struct ThreadRecord {
+    ThreadRecord() { event.threadName = CurrentThreadText(); }
+
+    LoggingEvent event;
+    bool inUse = false;
+};
+
+void DeleteThreadRecord(void* record) { delete static_cast<ThreadRecord*>(record); }
+
+// The calling thread's record, made on its first record and deleted when the
+// thread ends.
+ThreadRecord& CurrentThreadRecord() {
+    static const LogThreadSlot slot(&DeleteThreadRecord);
+    auto* record = static_cast<ThreadRecord*>(slot.get());
+    if (record == nullptr) {
+        record = new ThreadRecord;
+        slot.set(record);
+    }
+    return *record;
+}
+
+// A message longer than this gives its memory back after delivery: a thread
+// that logged one long dump does not keep the memory for good.
+constexpr std::size_t kKeptMessageCapacity = 4096;
+
 } // namespace
 
 bool Logger::admitsAny(Priority priority) const {
@@ -37,12 +66,36 @@ bool Logger::admitsAny(Priority priority) const {
 }
 
 bool Logger::log(Priority priority, std::string_view message) {
-    if (admitsAny(priority)) dispatch(priority, std::string(message));
+    if (admitsAny(priority)) dispatch(priority, message);
     return true;
 }
 
-void Logger::dispatch(Priority priority, std::string message) {
-    LoggingEvent event(std::move(message), name_, CurrentThreadText(), priority, LogTickCount() - creationTicks_);
+void Logger::dispatch(Priority priority, std::string_view message) {
+    const std::uint32_t elapsedMs = LogTickCount() - creationTicks_;
+    ThreadRecord& record = CurrentThreadRecord();
+    if (record.inUse) {
+        LoggingEvent event(std::string(message), name_, CurrentThreadText(), priority, elapsedMs);
+        deliver(event);
+        return;
+    }
+    struct Release {
+        ThreadRecord& record;
+        ~Release() {
+            record.inUse = false;
+            if (record.event.message.capacity() > kKeptMessageCapacity) std::string().swap(record.event.message);
+        }
+    } release{record};
+    release.record.inUse = true;
+    LoggingEvent& event = release.record.event;
+    event.message.assign(message);
+    event.categoryName.assign(name_);
+    event.priority = priority;
+    event.elapsedMs = elapsedMs;
+    deliver(event);
+}
+
+void Logger::deliver(LoggingEvent& event) const {
+    const Priority priority = event.priority;
     for (Appender* appender : appenders_) {
         if (!appender->isActive()) continue;
         const bool admitted = priority >= LogPriority::kForce || (passesThreshold(priority, threshold_) &&
@@ -60,7 +113,7 @@ bool Logger::logFormatV(Priority priority, const char* format, va_list args) {
     char buffer[kFormatBufferSize];
     const int length = format ? SmallVsnprintf(buffer, sizeof buffer, format, args, &FormatFloat) : 0;
     const std::size_t kept = length < 0 ? 0 : std::min(static_cast<std::size_t>(length), sizeof buffer - 1);
-    dispatch(priority, std::string(buffer, kept));
+    dispatch(priority, std::string_view(buffer, kept));
     return true;
 }
 

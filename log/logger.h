@@ -2,7 +2,7 @@
 //
 // Obtain loggers from LogFactory::instance().getLogger(name). Any number of
 // threads may log through the same logger at once: dispatch only reads the
-// appender list and builds its record on the caller's stack, and each
+// appender list and fills a record of the calling thread's own, and each
 // appender serialises its own output. Renaming, threshold changes and adding
 // appenders belong to the configuration phase and are not guarded.
 #pragma once
@@ -18,6 +18,7 @@
 #include <vector>
 
 class Appender;
+class LoggingEvent;
 
 class Logger {
 public:
@@ -38,8 +39,9 @@ public:
     // receives it when priority <= the logger's threshold and <= the
     // appender's threshold, or when priority >= 9998 (forced and raw
     // records). Appender failures are invisible here; always true.
-    // The message is copied only when some appender takes the record, so a
-    // filtered call costs no allocation.
+    // A filtered call copies nothing; an admitted one copies the message
+    // into the calling thread's reused record, so that once a thread has
+    // logged, its records allocate nothing here.
     bool log(Priority priority, std::string_view message);
     // printf-style; the text is cut to kFormatBufferSize - 1 characters.
     // Formatted by the C99 formatter of common/small_printf.h, faster than
@@ -104,8 +106,10 @@ private:
     // False when no appender can receive a record of this priority: it fails
     // the logger's threshold and is not forced, or there is no appender.
     bool admitsAny(Priority priority) const;
-    // Builds the record (message moved in) and offers it to the appenders.
-    void dispatch(Priority priority, std::string message);
+    // Fills the record and offers it to the appenders.
+    void dispatch(Priority priority, std::string_view message);
+    // Offers event to every admitting appender in list order.
+    void deliver(LoggingEvent& event) const;
 
     std::uint32_t creationTicks_;
     Priority threshold_ = LogPriority::kInfo;

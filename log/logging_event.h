@@ -15,7 +15,7 @@ inline constexpr char kNoLayoutName[] = "[NoLayout]";
 // The calling thread's identifier in decimal ("%lu"), as records carry it.
 std::string CurrentThreadText();
 
-// One log record. A logger builds it on the calling thread's stack, so it is
+// One log record. A logger fills one that belongs to the calling thread, so it is
 // never shared between threads while being filled.
 class LoggingEvent {
 public:

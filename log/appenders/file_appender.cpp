@@ -7,10 +7,13 @@
 #include "common/string_format.h"
 #include "common/text_utils.h"
 #include "log/param_text.h"
+#include "log/terminate_flush.h"
+
+#include <mutex>
 
 FileAppender::FileAppender(std::string name, Priority threshold) : Appender(std::move(name), threshold) {}
 
-FileAppender::~FileAppender() = default;
+FileAppender::~FileAppender() { writeBuffer(); }
 
 const char* FileAppender::className() const { return "FileAppender"; }
 
@@ -28,6 +31,18 @@ bool FileAppender::setParam(const std::string& name, const std::string& value) {
         headerOnlyOnCreation_ = ParamIsTrue(value);
         return true;
     }
+    if (EqualsIgnoringCase(name, "BufferSize")) {
+        std::uint64_t size = 0;
+        if (!ParseDecimal(TrimBlanks(value), kMaxBufferSize, size)) return false;
+        bufferSize_ = static_cast<std::size_t>(size);
+        return true;
+    }
+    if (EqualsIgnoringCase(name, "FlushPriority")) {
+        const Priority priority = parsePriority(value);
+        if (priority == LogPriority::kUndefined) return false;
+        flushPriority_ = priority;
+        return true;
+    }
     return false;
 }
 
@@ -35,6 +50,8 @@ std::string FileAppender::getParam(const std::string& name) const {
     if (EqualsIgnoringCase(name, "File")) return file_;
     if (EqualsIgnoringCase(name, "Append")) return ParamBoolText(appendMode_);
     if (EqualsIgnoringCase(name, "HeaderOnlyOnCreation")) return ParamBoolText(headerOnlyOnCreation_);
+    if (EqualsIgnoringCase(name, "BufferSize")) return std::to_string(bufferSize_);
+    if (EqualsIgnoringCase(name, "FlushPriority")) return priorityName(flushPriority_);
     if (EqualsIgnoringCase(name, "FileCurrent") || EqualsIgnoringCase(name, "FileNameCurrent")) return currentFileName_;
     return Appender::getParam(name);
 }
@@ -72,13 +89,17 @@ Appender::TargetOpening FileAppender::openCurrentFile(bool appendMode, std::stri
             StringFormat("unable to open file '%s':%s", currentFileName_.c_str(), SystemErrorText(failure.errorCode()));
         return TargetOpening::Failed;
     }
+    if (bufferSize_ > 0) {
+        buffer_.reserve(bufferSize_);
+        FlushAppendersOnTerminate();
+    }
     return headerOnlyOnCreation_ && fileSize_ > 0 ? TargetOpening::NoHeader : TargetOpening::WriteHeader;
 }
 
 bool FileAppender::isTargetOpen() const { return handle_.IsOpen(); }
 
 bool FileAppender::closeTarget(std::string&) {
-    handle_.Close();
+    releaseFile();
     return true;
 }
 
@@ -87,18 +108,48 @@ bool FileAppender::closeWithoutTarget(std::string& error) {
     return false;
 }
 
-void FileAppender::write(std::string_view text, const LoggingEvent*) {
+void FileAppender::write(std::string_view text, const LoggingEvent* event) {
     if (!handle_.IsOpen() || text.empty()) return;
-    try {
-        handle_.Write(text.data(), text.size());
-        fileSize_ += text.size();
-    } catch (const FileException&) {
-        // Part of the text may have reached the disk: count what is there.
-        try {
-            fileSize_ = handle_.GetLength();
-        } catch (const FileException&) {
-        }
+    // Without a buffer every text takes the direct write, as before buffers
+    // existed: writeBuffer finds nothing to write.
+    if (buffer_.size() + text.size() > bufferSize_) writeBuffer();
+    if (text.size() > bufferSize_) {
+        writeToFile(text);
+        return;
     }
+    buffer_ += text;
+    fileSize_ += text.size();
+    if (event != nullptr && passesThreshold(event->priority, flushPriority_)) writeBuffer();
+}
+
+void FileAppender::flush() {
+    // The size is set while nothing logs: reading it here needs no lock.
+    if (bufferSize_ == 0) return;
+    std::lock_guard<ReentrantLock> guard(lock());
+    writeBuffer();
+}
+
+void FileAppender::writeBuffer() {
+    if (buffer_.empty()) return;
+    // fileSize_ already counts these bytes; writeToFile must not again.
+    fileSize_ -= buffer_.size();
+    writeToFile(buffer_);
+    buffer_.clear();
+}
+
+void FileAppender::writeToFile(std::string_view text) {
+    if (handle_.TryWrite(text.data(), text.size())) {
+        fileSize_ += text.size();
+        return;
+    }
+    // Part of the text may have reached the disk: count what is there.
+    std::uint64_t length = 0;
+    if (handle_.TryGetLength(length)) fileSize_ = length;
+}
+
+void FileAppender::releaseFile() {
+    writeBuffer();
+    handle_.Close();
 }
 
 bool FileAppender::openFile(bool appendMode, std::string& error) {
@@ -110,7 +161,7 @@ bool FileAppender::openFile(bool appendMode, std::string& error) {
 void FileAppender::closeFile() {
     if (!handle_.IsOpen()) return;
     writeFooter();
-    handle_.Close();
+    releaseFile();
 }
 
 void FileAppender::reportFailedRollOver(const std::string& backup, const std::string& reason) {

@@ -12,7 +12,9 @@
 //     category    name, additivity ("false" only turns it off); children
 //                 priority, appender-ref
 //     appender    name, class; children priority, layout (the first),
-//                 param (name, value)
+//                 param (name, value: as the class's setParam takes it;
+//                 the file targets' "File", "Append", ..., "BufferSize",
+//                 "FlushPriority" are listed in file_appender.h)
 //       layout    class; children param
 //   priority      value: a priority name (the first priority element counts)
 //   appender-ref  ref: the name of an appender

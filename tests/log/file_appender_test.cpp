@@ -1,6 +1,7 @@
 // The file targets: parameters, opening, headers, roll-over by size and by
 // date, and what happens to records when a roll-over cannot rename.
 #include "common/environment.h"
+#include "common/file.h"
 #include "common/path.h"
 #include "fixed_log_clock.h"
 #include "log/appenders/daily_file_appender.h"
@@ -364,6 +365,111 @@ TEST(DailyRollingFileAppender, ATakenBackupNameLosesNothing) {
     Stop(appender);
     EXPECT_EQ(ReadWholeFile(dir / "app.2010-05-10.log"), kept);
     EXPECT_EQ(ReadWholeFile(dir / "app.log"), "tuesday\n");
+}
+
+TEST(FileAppenderBuffer, ParamsReportsAndRefusals) {
+    FileAppender appender("b", 900);
+    EXPECT_EQ(appender.getParam("BufferSize"), "0");
+    EXPECT_EQ(appender.getParam("FlushPriority"), "ERROR");
+    const struct {
+        const char* name;
+        const char* value;
+        bool taken;
+        const char* reported; // after the call
+    } cases[] = {
+        {"buffersize", " 65536 ", true, "65536"}, {"BufferSize", "abc", false, "65536"},
+        {"BufferSize", "-1", false, "65536"},     {"BufferSize", "+5", false, "65536"},
+        {"BufferSize", "", false, "65536"},       {"BufferSize", "67108865", false, "65536"},
+        {"BufferSize", "0", true, "0"},           {"flushpriority", "warn", true, "WARN"},
+        {"FlushPriority", "loud", false, "WARN"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(appender.setParam(c.name, c.value), c.taken) << c.name << "=" << c.value;
+        EXPECT_EQ(appender.getParam(c.name), c.reported) << c.name << "=" << c.value;
+    }
+}
+
+// What the file holds after each step, with a 16-byte buffer: texts gather
+// until the next would not fit; a longer one follows the buffer on its own;
+// a record at FlushPriority (WARN here) or more severe writes at once; a
+// failed write loses that buffer only; closing writes the footer and the rest.
+TEST(FileAppenderBuffer, WhenTheBufferIsWritten) {
+    TempDir dir;
+    const std::string file = dir / "b.log";
+    LineLayout layout;
+    FileAppender appender("b", 900);
+    appender.setLayout(&layout);
+    appender.setParam("File", file);
+    appender.setParam("BufferSize", "16");
+    appender.setParam("FlushPriority", "WARN");
+    ASSERT_EQ(Start(appender), "");
+    const struct {
+        const char* message;
+        Priority priority;
+        const char* file;
+    } steps[] = {
+        {"one", LogPriority::kInfo, ""},                // "header b\n" + "one\n" = 13
+        {"two", LogPriority::kInfo, "header b\none\n"}, // 17 would not fit
+        {"a record longer than 16", LogPriority::kInfo, "header b\none\ntwo\na record longer than 16\n"},
+        {"three", LogPriority::kNotice, "header b\none\ntwo\na record longer than 16\n"},
+        {"warned", LogPriority::kWarn, "header b\none\ntwo\na record longer than 16\nthree\nwarned\n"},
+    };
+    for (const auto& step : steps) {
+        appender.append(Record(step.message, step.priority));
+        EXPECT_EQ(ReadWholeFile(file), step.file) << step.message;
+    }
+    appender.append(Record("lost"));
+    InjectFileFault(FileOperation::Write, 1, 112); // a full disk
+    appender.flush();
+    appender.append(Record("kept"));
+    Stop(appender);
+    EXPECT_EQ(ReadWholeFile(file), std::string(steps[4].file) + "kept\nfooter b\n");
+}
+
+// Size-based roll-over counts the buffered bytes, and the buffer goes to the
+// file being rolled: the same files as without a buffer (see above), each
+// complete as soon as it is rolled.
+TEST(FileAppenderBuffer, RollOverCountsAndWritesTheBuffer) {
+    TempDir dir;
+    RollingFileAppender appender("roll", 900);
+    appender.setParam("File", dir / "app.log");
+    appender.setParam("MaxFileSize", "100");
+    appender.setParam("BufferSize", "65536");
+    Start(appender);
+    for (int i = 0; i < 20; ++i) appender.append(Record("record " + std::to_string(1000 + i)));
+    EXPECT_EQ(ReadWholeFile(dir / "app.2.log").size(), 108u);
+    EXPECT_EQ(ReadWholeFile(dir / "app.1.log").size(), 108u);
+    EXPECT_EQ(ReadWholeFile(dir / "app.log"), "");
+    Stop(appender);
+    EXPECT_EQ(ReadWholeFile(dir / "app.log"), "record 1018\nrecord 1019\n");
+}
+
+// A new day writes the buffer before the file is switched: each record lands
+// in its own day's file.
+TEST(FileAppenderBuffer, ANewDayWritesTheBufferFirst) {
+    TempDir dir;
+    DailyFileAppender daily("daily", 900);
+    DailyRollingFileAppender rolling("rolling", 900);
+    const struct {
+        FileAppender* appender;
+        const char* directory;
+        const char* current; // the second day's file
+    } cases[] = {{&daily, "d", "app.2010-05-10.log"}, {&rolling, "r", "app.log"}};
+    for (const auto& c : cases) {
+        CalendarTime day = kSampleTime;
+        FixedLogClock clock(day);
+        const std::string directory = dir / c.directory;
+        c.appender->setParam("File", BuildPath(directory, "app.log", nullptr));
+        c.appender->setParam("BufferSize", "65536");
+        Start(*c.appender);
+        c.appender->append(Record("sunday"));
+        day.day = 10;
+        clock.set(day);
+        c.appender->append(Record("monday"));
+        EXPECT_EQ(ReadWholeFile(BuildPath(directory, "app.2010-05-09.log", nullptr)), "sunday\n") << c.directory;
+        Stop(*c.appender);
+        EXPECT_EQ(ReadWholeFile(BuildPath(directory, c.current, nullptr)), "monday\n") << c.directory;
+    }
 }
 
 TEST(LogFileNames, SuffixBeforeTheExtension) {

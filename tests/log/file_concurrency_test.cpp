@@ -1,6 +1,7 @@
-// Many threads logging into one file target, plain and rolled over by size:
-// every record must be in the file set exactly once, whole, and in its
-// thread's order.
+// Many threads logging into one file target, plain and rolled over by size,
+// with one write per record and with a buffer (flushed meanwhile from one
+// more thread, as std::terminate may): every record must be in the file set
+// exactly once, whole, and in its thread's order.
 #include "log/appenders/file_appender.h"
 #include "log/appenders/log_file_names.h"
 #include "log/appenders/rolling_file_appender.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -22,17 +24,30 @@ namespace {
 constexpr int kThreads = kStressThreads;
 constexpr int kRecordsPerThread = kStressRecordsPerThread;
 
-void LogFromThreads(Appender& appender) {
+// The parameter is the "BufferSize" of the run: none, or one that many
+// records fill.
+class FileAppenderConcurrency : public testing::TestWithParam<const char*> {};
+class RollingFileAppenderConcurrency : public FileAppenderConcurrency {};
+
+void LogFromThreads(FileAppender& appender, const std::string& bufferSize) {
+    const bool buffered = bufferSize != "0";
+    appender.setParam("BufferSize", bufferSize);
     std::string error;
     ASSERT_TRUE(appender.start(error)) << error;
     Logger logger("stress", 600, true);
     logger.addAppender(&appender);
+    std::atomic<bool> done{false};
+    std::thread flusher([&] {
+        while (buffered && !done.load()) appender.flush();
+    });
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&logger, t] {
             for (int i = 0; i < kRecordsPerThread; ++i) logger.infoFormat("%d %d <%0*d>", t, i, t + 1, 0);
         });
     for (std::thread& thread : threads) thread.join();
+    done.store(true);
+    flusher.join();
     ASSERT_TRUE(appender.stop(error)) << error;
 }
 
@@ -57,17 +72,17 @@ int CheckRecords(const std::string& text, std::vector<int>& next) {
     return found;
 }
 
-TEST(FileAppenderConcurrency, EveryRecordOnceWholeAndInOrder) {
+TEST_P(FileAppenderConcurrency, EveryRecordOnceWholeAndInOrder) {
     TempDir dir;
     FileAppender appender("file", 900);
     appender.setParam("File", dir / "all.log");
-    LogFromThreads(appender);
+    LogFromThreads(appender, GetParam());
     std::vector<int> next(kThreads, 0);
     EXPECT_EQ(CheckRecords(ReadWholeFile(dir / "all.log"), next), kThreads * kRecordsPerThread);
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(next[static_cast<std::size_t>(t)], kRecordsPerThread);
 }
 
-TEST(RollingFileAppenderConcurrency, EveryRecordOnceAcrossTheFileSet) {
+TEST_P(RollingFileAppenderConcurrency, EveryRecordOnceAcrossTheFileSet) {
     TempDir dir;
     const std::string file = dir / "roll.log";
     const int backups = 400;
@@ -77,7 +92,7 @@ TEST(RollingFileAppenderConcurrency, EveryRecordOnceAcrossTheFileSet) {
     const std::size_t maxFileSize = kRecordsPerThread * kThreads / 40 * 16;
     appender.setParam("MaxFileSize", std::to_string(maxFileSize));
     appender.setParam("MaxBackupIndex", std::to_string(backups));
-    LogFromThreads(appender);
+    LogFromThreads(appender, GetParam());
 
     std::vector<int> next(kThreads, 0);
     int total = 0, files = 0;
@@ -97,5 +112,12 @@ TEST(RollingFileAppenderConcurrency, EveryRecordOnceAcrossTheFileSet) {
     EXPECT_GT(files, 10);
     EXPECT_LT(files, backups); // nothing was pushed out
 }
+
+std::string BufferSizeName(const testing::TestParamInfo<const char*>& info) {
+    return std::string("Bytes") + info.param;
+}
+
+INSTANTIATE_TEST_SUITE_P(BufferSize, FileAppenderConcurrency, testing::Values("0", "4096"), BufferSizeName);
+INSTANTIATE_TEST_SUITE_P(BufferSize, RollingFileAppenderConcurrency, testing::Values("0", "4096"), BufferSizeName);
 
 } // namespace

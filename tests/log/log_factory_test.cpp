@@ -1,9 +1,12 @@
 #include "common/text_utils.h"
 #include "log/log_factory.h"
 #include "recording_appender.h"
+#include "tests/common/temp_dir.h"
+#include "tests/support/process.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 
 namespace {
@@ -210,6 +213,28 @@ TEST(LogFactory, ProcessFactory) {
     EXPECT_EQ(&factory, &LogFactory::instance());
     EXPECT_EQ(factory.root().getName(), "Root");
     EXPECT_EQ(factory.getLogger("com.zor.tests")->getThreshold(), factory.root().getThreshold());
+}
+
+// However a program ends, the records its file targets buffered reach the
+// file: at the end of main and at exit() through the process-wide factory's
+// destruction, at an uncaught exception through its std::terminate handler,
+// which then hands over to the handler before it (the runtime's, which
+// prints the exception).
+TEST(LogFactoryExit, BufferedRecordsReachTheFileHoweverTheProgramEnds) {
+    TempDir dir;
+    for (const char* mode : {"return", "exit", "throw"}) {
+        const std::string file = dir / (std::string(mode) + ".log");
+        ChildProcess probe;
+        ASSERT_TRUE(probe.Start(ProgramBesideTests("buffered_exit_probe"), {mode, file}, dir / "out", dir / "err"));
+        const int code = probe.Wait(std::chrono::seconds(60));
+        EXPECT_EQ(ReadWholeFile(file), "one\ntwo\nthree\n") << mode;
+        if (std::string(mode) == "throw") {
+            EXPECT_TRUE(code != 0 && code != 4) << code;
+            EXPECT_NE(ReadMessages(dir / "err").find("nobody catches this"), std::string::npos);
+        } else {
+            EXPECT_EQ(code, std::string(mode) == "exit" ? 4 : 0);
+        }
+    }
 }
 
 } // namespace

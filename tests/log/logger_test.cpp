@@ -85,6 +85,33 @@ TEST(LoggerCalls, EachConvenienceCallUsesItsPriorityAndLongTextsAreCut) {
     }
 }
 
+// An appender that logs while it receives a record gets a record of its
+// own: the one it is handling stays as it was.
+TEST(LoggerDispatch, ARecordLoggedWhileOneIsDeliveredLeavesItAlone) {
+    struct Nesting : Started {
+        using Started::Started;
+        Logger* inner = nullptr;
+        std::string seenAfter;
+
+    protected:
+        bool appendLocked(const LoggingEvent& event) override {
+            if (inner != nullptr) inner->error("inner");
+            seenAfter = event.message + "/" + event.categoryName;
+            return Started::appendLocked(event);
+        }
+    } outer("outer", 900);
+    Started recorder("recorder", 900);
+    Logger innerLogger("inner.logger", 600, true), outerLogger("outer.logger", 600, true);
+    innerLogger.addAppender(&recorder);
+    outerLogger.addAppender(&outer);
+    outer.inner = &innerLogger;
+    outerLogger.info("outer");
+    EXPECT_EQ(outer.seenAfter, "outer/outer.logger");
+    ASSERT_EQ(recorder.events.size(), 1u);
+    EXPECT_EQ(recorder.events[0].message, "inner");
+    EXPECT_EQ(recorder.events[0].threadName, CurrentThreadText());
+}
+
 TEST(LoggerAppenderList, IndexQueries) {
     Layout layout;
     Started first("first", 900), second("second", 900);

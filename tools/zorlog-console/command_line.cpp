@@ -1,6 +1,7 @@
 #include "tools/zorlog-console/command_line.h"
 
 #include "common/option_scanner.h"
+#include "common/text_utils.h"
 #include "common/udp_socket.h"
 
 #include <limits>
@@ -19,19 +20,6 @@ constexpr OptionRule kOptions[] = {
 
 // The longest name the domain name system carries.
 constexpr std::size_t kMaxHostNameLength = 253;
-
-// Decimal digits only, at most limit; false for anything else.
-bool ParseDecimal(std::string_view text, std::uint64_t limit, std::uint64_t& value) {
-    if (text.empty()) return false;
-    value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (limit - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    return true;
-}
 
 bool IsHostNameCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
