@@ -56,6 +56,12 @@ std::string FileAppender::getParam(const std::string& name) const {
     return Appender::getParam(name);
 }
 
+std::string FileAppender::paramWarning(const std::string& name, const std::string& value) const {
+    if (EqualsIgnoringCase(name, "BufferSize")) return WholeNumberProblem(value, 0, kMaxBufferSize);
+    if (EqualsIgnoringCase(name, "FlushPriority")) return PriorityNameProblem(value);
+    return Appender::paramWarning(name, value);
+}
+
 std::string FileAppender::fileName() const { return file_; }
 
 Appender::TargetOpening FileAppender::openTarget(std::string& error) { return openCurrentFile(appendMode_, error); }

@@ -55,6 +55,8 @@ public:
     bool setParam(const std::string& name, const std::string& value) override;
     // "BufferSize" in decimal, "FlushPriority" as its priority's name.
     std::string getParam(const std::string& name) const override;
+    // Says why a "BufferSize" or "FlushPriority" would be refused.
+    std::string paramWarning(const std::string& name, const std::string& value) const override;
 
     // Writes the buffered texts now; nothing without a buffer.
     void flush() override;

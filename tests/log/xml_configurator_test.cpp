@@ -284,11 +284,14 @@ TEST(XmlConfiguration, WarnsOfValuesItCannotUse) {
          {"<priority value=\"-5\"> of category 'net' names no priority; the threshold stays INFO.",
           "<priority value=\"\"> of appender 'x' names no priority; the threshold stays NOTSET."}},
         {(rolling + "<param name='MaxFileSize' value='-1'/><param name='MaxBackupIndex' value='abc'/>"
-                    "<param name='maxbackupindex' value='3'/><param name='Threshold' value='LOUD'/></appender>"),
+                    "<param name='maxbackupindex' value='3'/><param name='Threshold' value='LOUD'/>"
+                    "<param name='BufferSize' value='64k'/><param name='FlushPriority' value='loud'/></appender>"),
          false,
          {"<param name=\"MaxFileSize\" value=\"-1\"> of appender 'r' is below 1.",
           "<param name=\"MaxBackupIndex\" value=\"abc\"> of appender 'r' is not a whole number.",
-          "<param name=\"Threshold\" value=\"LOUD\"> of appender 'r' names no priority."}},
+          "<param name=\"Threshold\" value=\"LOUD\"> of appender 'r' names no priority.",
+          "<param name=\"BufferSize\" value=\"64k\"> of appender 'r' is not a whole number.",
+          "<param name=\"FlushPriority\" value=\"loud\"> of appender 'r' names no priority."}},
         {(udp + "<param name='port' value='70000'/><param name='Port' value=' 5000 '/>"
                 "<layout class='PatternLayout'><param name='ConversionPattern' value='%d{%H:%M %m%n'/></layout>"
                 "</appender>"),
