@@ -1,7 +1,10 @@
 #include "log/appender.h"
 
 #include "common/text_utils.h"
+#include "log/log_platform.h"
 #include "log/param_text.h"
+
+#include <utility>
 
 Appender::Appender() = default;
 
@@ -58,10 +61,56 @@ bool Appender::close(std::string& error) {
     return closeTarget(error);
 }
 
+namespace {
+
+// Each thread's text for the records formatted before the lock is taken. A
+// record appended while the thread's text is in use (by a target that logs
+// while writing) is formatted under the lock instead.
+struct ThreadText {
+    std::string text;
+    bool inUse = false;
+};
+
+void DeleteThreadText(void* text) { delete static_cast<ThreadText*>(text); }
+
+ThreadText& CallingThreadText() {
+    static const LogThreadSlot slot(&DeleteThreadText);
+    auto* text = static_cast<ThreadText*>(slot.get());
+    if (text == nullptr) {
+        text = new ThreadText;
+        slot.set(text);
+    }
+    return *text;
+}
+
+// A text longer than this gives its memory back after the record: a thread
+// that logged one long dump does not keep the memory for good.
+constexpr std::size_t kKeptTextCapacity = 4096;
+
+} // namespace
+
 bool Appender::append(const LoggingEvent& event) {
     if (!isOpened()) return false;
-    std::lock_guard<ReentrantLock> guard(lock_);
-    return appendLocked(event);
+    ThreadText* own = formatsBeforeLocking_ ? &CallingThreadText() : nullptr;
+    if (own != nullptr && own->inUse) own = nullptr;
+    if (own != nullptr) {
+        if (!formatEvent(event, own->text)) return false;
+        own->inUse = true;
+    }
+    bool appended = false;
+    {
+        std::lock_guard<ReentrantLock> guard(lock_);
+        // A record appended from inside this one's write must not find this
+        // one's text.
+        const std::string* outer = std::exchange(preformatted_, own != nullptr ? &own->text : nullptr);
+        appended = appendLocked(event);
+        preformatted_ = outer;
+    }
+    if (own != nullptr) {
+        own->inUse = false;
+        if (own->text.capacity() > kKeptTextCapacity) std::string().swap(own->text);
+    }
+    return appended;
 }
 
 void Appender::flush() {}
@@ -77,7 +126,12 @@ bool Appender::closeWithoutTarget(std::string&) { return true; }
 void Appender::write(std::string_view, const LoggingEvent*) {}
 
 bool Appender::appendLocked(const LoggingEvent& event) {
-    if (!isTargetOpen() || !formatEvent(event, formatted_)) return false;
+    if (!isTargetOpen()) return false;
+    if (preformatted_ != nullptr) {
+        write(*preformatted_, &event);
+        return true;
+    }
+    if (!formatEvent(event, formatted_)) return false;
     write(formatted_, &event);
     return true;
 }

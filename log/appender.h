@@ -151,6 +151,16 @@ protected:
     // (a deliberate delay held under the lock, say).
     ReentrantLock& lock() const { return lock_; }
 
+    // For targets whose records are formatted the same wherever the lock
+    // stands (no check under the lock decides what the text says or where
+    // it goes): append then formats each record before it takes the lock,
+    // into the calling thread's own text, and holds the lock only to put
+    // the text on the target, so that threads sharing the target wait for
+    // each other less. Records of one thread keep their order; the times
+    // in the texts of different threads may then stand a little out of
+    // order in the target. Set it in the constructor; off in the base.
+    void setFormatsBeforeLocking(bool before) { formatsBeforeLocking_ = before; }
+
 private:
     // What loggers read before they take the lock (the name, threshold,
     // active and opened states) comes first and changes only while
@@ -165,8 +175,12 @@ private:
     // Read by append without the lock; written by start and stop.
     std::atomic<bool> opened_{false};
     bool autoStart_ = true;
+    bool formatsBeforeLocking_ = false;
     alignas(64) mutable ReentrantLock lock_;
     // The standard append's text, kept between records (under the lock) so
     // that formatting reuses its capacity instead of allocating.
     std::string formatted_;
+    // The text append formatted before it took the lock, for the standard
+    // appendLocked; null when that is to format the record itself.
+    const std::string* preformatted_ = nullptr;
 };

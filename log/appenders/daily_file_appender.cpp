@@ -4,7 +4,11 @@
 #include "log/appenders/log_file_names.h"
 #include "log/date_format.h"
 
-DailyFileAppender::DailyFileAppender(std::string name, Priority threshold) : FileAppender(std::move(name), threshold) {}
+// The day check under the lock picks the file: a record's text is made after
+// it, so that the date in it matches the file's.
+DailyFileAppender::DailyFileAppender(std::string name, Priority threshold) : FileAppender(std::move(name), threshold) {
+    setFormatsBeforeLocking(false);
+}
 
 const char* DailyFileAppender::className() const { return "DailyFileAppender"; }
 

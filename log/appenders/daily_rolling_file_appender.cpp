@@ -6,8 +6,11 @@
 #include "log/appenders/log_file_names.h"
 #include "log/date_format.h"
 
+// As for DailyFileAppender: the text is made after the day check.
 DailyRollingFileAppender::DailyRollingFileAppender(std::string name, Priority threshold)
-    : FileAppender(std::move(name), threshold) {}
+    : FileAppender(std::move(name), threshold) {
+    setFormatsBeforeLocking(false);
+}
 
 const char* DailyRollingFileAppender::className() const { return "DailyRollingFileAppender"; }
 

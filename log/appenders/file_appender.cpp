@@ -11,7 +11,9 @@
 
 #include <mutex>
 
-FileAppender::FileAppender(std::string name, Priority threshold) : Appender(std::move(name), threshold) {}
+FileAppender::FileAppender(std::string name, Priority threshold) : Appender(std::move(name), threshold) {
+    setFormatsBeforeLocking(true);
+}
 
 FileAppender::~FileAppender() { writeBuffer(); }
 
