@@ -3,8 +3,10 @@
 // footer written when it closes.
 //
 // Layouts are owned by the factory; appenders only refer to them. A layout
-// keeps no state between records and runs under the calling appender's lock,
-// so it needs no lock of its own.
+// keeps no state between records, and format changes nothing: it may run on
+// several threads at once (one layout serving several appenders, and the
+// file targets, which format a record before they take their lock), so it
+// needs no lock of its own. Parameters are set before records are logged.
 #pragma once
 
 #include "log/logging_event.h"
