@@ -193,6 +193,25 @@ TEST(FileAppenderWrite, RawRecordsLongRecordsAndNoLayout) {
     EXPECT_EQ(ReadWholeFile(dir / "w.log"), "plain\nraw" + longText + "\n");
 }
 
+// A target that logs while it writes (here, to itself) has that record
+// formatted and written on its own, not taken for the one being written.
+TEST(FileAppenderWrite, ARecordAppendedWhileOneIsWrittenKeepsItsOwnText) {
+    struct Echoing : FileAppender {
+        using FileAppender::FileAppender;
+        void write(std::string_view text, const LoggingEvent* event) override {
+            if (event != nullptr && event->message == "outer") append(Record("inner"));
+            FileAppender::write(text, event);
+        }
+    };
+    TempDir dir;
+    Echoing appender("e", 900);
+    appender.setParam("File", dir / "e.log");
+    Start(appender);
+    EXPECT_TRUE(appender.append(Record("outer")));
+    Stop(appender);
+    EXPECT_EQ(ReadWholeFile(dir / "e.log"), "inner\nouter\n");
+}
+
 // The records a file set holds, oldest first: the backups from the highest
 // index down, then the file itself.
 std::string ReadFileSet(const std::string& file, int backups) {
