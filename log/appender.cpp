@@ -71,18 +71,6 @@ struct ThreadText {
     bool inUse = false;
 };
 
-void DeleteThreadText(void* text) { delete static_cast<ThreadText*>(text); }
-
-ThreadText& CallingThreadText() {
-    static const LogThreadSlot slot(&DeleteThreadText);
-    auto* text = static_cast<ThreadText*>(slot.get());
-    if (text == nullptr) {
-        text = new ThreadText;
-        slot.set(text);
-    }
-    return *text;
-}
-
 // A text longer than this gives its memory back after the record: a thread
 // that logged one long dump does not keep the memory for good.
 constexpr std::size_t kKeptTextCapacity = 4096;
@@ -91,7 +79,7 @@ constexpr std::size_t kKeptTextCapacity = 4096;
 
 bool Appender::append(const LoggingEvent& event) {
     if (!isOpened()) return false;
-    ThreadText* own = formatsBeforeLocking_ ? &CallingThreadText() : nullptr;
+    ThreadText* own = formatsBeforeLocking_ ? &CallingThreadOwn<ThreadText>() : nullptr;
     if (own != nullptr && own->inUse) own = nullptr;
     if (own != nullptr) {
         if (!formatEvent(event, own->text)) return false;

@@ -41,3 +41,16 @@ public:
 private:
     std::uintptr_t key_ = 0;
 };
+
+// The calling thread's own T, made (default-constructed) on the thread's
+// first call and deleted when the thread ends; one slot per type T.
+template <class T>
+T& CallingThreadOwn() {
+    static const LogThreadSlot slot([](void* object) { delete static_cast<T*>(object); });
+    auto* object = static_cast<T*>(slot.get());
+    if (object == nullptr) {
+        object = new T;
+        slot.set(object);
+    }
+    return *object;
+}

@@ -41,20 +41,6 @@ struct ThreadRecord {
     bool inUse = false;
 };
 
-void DeleteThreadRecord(void* record) { delete static_cast<ThreadRecord*>(record); }
-
-// The calling thread's record, made on its first record and deleted when the
-// thread ends.
-ThreadRecord& CurrentThreadRecord() {
-    static const LogThreadSlot slot(&DeleteThreadRecord);
-    auto* record = static_cast<ThreadRecord*>(slot.get());
-    if (record == nullptr) {
-        record = new ThreadRecord;
-        slot.set(record);
-    }
-    return *record;
-}
-
 // A message longer than this gives its memory back after delivery: a thread
 // that logged one long dump does not keep the memory for good.
 constexpr std::size_t kKeptMessageCapacity = 4096;
@@ -72,7 +58,7 @@ bool Logger::log(Priority priority, std::string_view message) {
 
 void Logger::dispatch(Priority priority, std::string_view message) {
     const std::uint32_t elapsedMs = LogTickCount() - creationTicks_;
-    ThreadRecord& record = CurrentThreadRecord();
+    ThreadRecord& record = CallingThreadOwn<ThreadRecord>();
     if (record.inUse) {
         LoggingEvent event(std::string(message), name_, CurrentThreadText(), priority, elapsedMs);
         deliver(event);
