@@ -4,8 +4,9 @@
 // One process-wide factory (instance()) exists from before main to process
 // exit, with its root logger "Root" at INFO and no appenders; its destruction
 // (the end of main, exit()) shuts everything down, and std::terminate flushes
-// its appenders' buffers (log/terminate_flush.h). Nothing here takes a lock: create loggers and
-// appenders and change thresholds before concurrent logging starts.
+// its appenders' buffers (log/terminate_flush.h). Nothing here takes a lock:
+// create loggers and appenders and change thresholds before concurrent
+// logging starts.
 #pragma once
 
 #include "common/string_format.h"

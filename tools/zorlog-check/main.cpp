@@ -6,23 +6,22 @@
 //
 // Exit codes: 0 nothing to report, 1 errors or warnings, 2 bad command line
 // or unreadable file.
+#include "common/text_utils.h"
 #include "log/log_factory.h"
 
 #include <cstdio>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace {
 
-// Prints each "\n"-separated line of text after the file name and kind.
-void PrintLines(const std::string& file, const char* kind, std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = text.substr(0, end);
-        std::fprintf(stderr, "%s: %s: %.*s\n", file.c_str(), kind, static_cast<int>(line.size()), line.data());
-        if (end == std::string_view::npos) break;
-        text.remove_prefix(end + 1);
-    }
+// Prints each "\n"-separated line of text after the file name and kind;
+// nothing for an empty text.
+void PrintLines(const std::string& file, const char* kind, const std::string& text) {
+    if (text.empty()) return;
+    std::vector<std::string> lines;
+    SplitByChars(text, "\n", lines);
+    for (const std::string& line : lines) std::fprintf(stderr, "%s: %s: %s\n", file.c_str(), kind, line.c_str());
 }
 
 } // namespace
